@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QString>
+
+#include <array>
+#include <cstdint>
+
+// One automatic-mail destination (sections 0TRG to 3TRG).
+struct MailTrigger {
+    QString ENABLED;   // only the exact text "True" means in use
+    QString MAILTO;
+    QString SUBJECT;
+    QString BODY;
+    int16_t GRP = 0;      // 1 = attach the snapshot
+    int16_t MINSIZE = 0;  // 0 = 640x480, 1 = 320x240, 2 = 110x82.5
+    QString FILES;
+    int16_t ARC = 0;      // compression rate handed to the JPEG writer
+};
+
+// The program-wide record of every setting, grouped by the file's sections.
+struct SettingsRecord {
+    struct Com {
+        int16_t TIMER = 0;     // detector period in tenths of a second
+        int16_t CKSUM = 0;     // alarm count
+        int16_t ACCURACY = 0;  // sensitivity
+        QString SOUND;         // file name in the media folder, "" for none
+        bool NOIZE = false;
+        bool COMP = false;
+        QString SoundPath;     // never stored: full path of SOUND, "" when none
+        bool MailReady = false;  // never stored: the mail account is complete
+    } COM;
+
+    struct Mail {
+        QString MAIL;
+        QString SMTP;  // server, TAB, port
+        QString POP;   // server, TAB, port
+        QString USER;
+        QString PASS;  // in clear; stored shifted
+        QString ATT;
+        QString OPTATT;
+        QString AtCRAM;
+        QString SMTPUSER;
+        QString SMTPPASS;  // in clear; stored shifted
+    } MAIL;
+
+    std::array<MailTrigger, 4> TRG;
+
+    struct Ftp {
+        QString MOVE;
+        QString FTP;
+        QString HOST;
+        QString USER;
+        QString PASS;  // in clear; stored shifted
+        QString HOLDER;
+        QString FILENAME;
+        int16_t TIME = 0;  // clip length in seconds
+        QString AUDIO;
+    } FTP;
+};
+
+extern SettingsRecord Settings;
+
+// Reads the whole settings file into Settings; false when a key could not be read.
+bool sLoadSettings();
+// Writes the whole of Settings back; false when the file could not be written whole.
+bool sSaveSettings();
