@@ -1,0 +1,4 @@
+#pragma once
+
+// Recomputes Settings.COM.MailReady from the mail account settings.
+void sCheckMailReady();
