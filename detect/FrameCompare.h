@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// Byte-wise comparison of two frames of equal layout. For every byte,
+// d = |reference - current|; with the noise rule on, d < threshold counts as 0.
+// d is written to difference and the sum of all d is returned. The integer
+// sum is exact, so it equals a double-precision accumulation of the same d.
+struct FrameComparison {
+    const uint8_t* reference = nullptr;
+    const uint8_t* current = nullptr;
+    uint8_t* difference = nullptr;
+    size_t byteCount = 0;
+    bool noise = false;
+    unsigned threshold = 0;  // the frame's bits per pixel
+};
+
+// The instruction sets the comparison can run on.
+enum class CompareKernel { Sse2, Avx2 };
+
+// Runs the comparison on the fastest kernel this processor supports.
+uint64_t compareFrames(const FrameComparison& job);
+
+// Runs the comparison on the given kernel (it must be supported).
+uint64_t compareFramesWith(CompareKernel kernel, const FrameComparison& job);
+
+bool compareKernelSupported(CompareKernel kernel);

@@ -1,0 +1,113 @@
+#include "detect/FrameCompare.h"
+#include "tests/detect/LiteralCompare.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <vector>
+
+namespace {
+
+struct Shape {
+    int32_t height;
+    int32_t widthBytes;
+};
+
+std::vector<CompareKernel> supportedKernels()
+{
+    std::vector<CompareKernel> kernels;
+    for (CompareKernel kernel : {CompareKernel::Sse2, CompareKernel::Avx2}) {
+        if (compareKernelSupported(kernel))
+            kernels.push_back(kernel);
+    }
+    return kernels;
+}
+
+// Fills a frame pair whose differences are spread over the whole byte range
+// and cluster around the noise threshold, where the rule is easiest to get wrong.
+void fillPair(std::mt19937& random, std::vector<uint8_t>& reference, std::vector<uint8_t>& current)
+{
+    std::uniform_int_distribution<int> byte(0, 255);
+    std::uniform_int_distribution<int> nearThreshold(-34, 34);
+    for (size_t i = 0; i < reference.size(); ++i) {
+        reference[i] = static_cast<uint8_t>(byte(random));
+        const int delta = (i % 3 == 0) ? byte(random) - reference[i] : nearThreshold(random);
+        current[i] = static_cast<uint8_t>(std::clamp(reference[i] + delta, 0, 255));
+    }
+}
+
+TEST(FrameCompare, MatchesLiteralLoopOnRandomFrames)
+{
+    // Odd widths and sizes that are not a multiple of any vector width.
+    const std::vector<Shape> shapes = {{1, 1},   {1, 15},  {1, 17},  {3, 31},  {7, 33},
+                                       {5, 63},  {2, 65},  {9, 127}, {13, 4 * 37},
+                                       {240, 4 * 320}, {31, 4 * 641}};
+    std::mt19937 random(20240611);
+    for (CompareKernel kernel : supportedKernels()) {
+        for (const Shape& shape : shapes) {
+            const size_t bytes = size_t(shape.height) * size_t(shape.widthBytes);
+            std::vector<uint8_t> reference(bytes), current(bytes);
+            fillPair(random, reference, current);
+            for (bool noise : {false, true}) {
+                for (unsigned threshold : {8u, 24u, 32u}) {
+                    SCOPED_TRACE(testing::Message()
+                                 << "kernel " << int(kernel) << " rows " << shape.height
+                                 << " stride " << shape.widthBytes << " noise " << noise
+                                 << " threshold " << threshold);
+                    std::vector<uint8_t> expected(bytes), actual(bytes, 0xAA);
+                    const double literal = literalCompare(reference.data(), current.data(),
+                                                          expected.data(), shape.height,
+                                                          shape.widthBytes, noise, threshold);
+                    const uint64_t sum = compareFramesWith(
+                        kernel, {reference.data(), current.data(), actual.data(), bytes, noise,
+                                 threshold});
+                    EXPECT_EQ(static_cast<double>(sum), literal);
+                    EXPECT_EQ(actual, expected);
+                }
+            }
+        }
+    }
+}
+
+TEST(FrameCompare, NoiseRuleDropsOnlyDifferencesBelowThreshold)
+{
+    struct Row {
+        int delta;
+        bool noise;
+        unsigned threshold;
+        uint8_t kept;
+    };
+    const Row rows[] = {{31, true, 32, 0},  {32, true, 32, 32}, {31, false, 32, 31},
+                        {2, true, 24, 0},   {24, true, 24, 24}, {2, false, 24, 2},
+                        {255, true, 300, 0}, {0, true, 32, 0}};
+    for (CompareKernel kernel : supportedKernels()) {
+        for (const Row& row : rows) {
+            SCOPED_TRACE(testing::Message() << "kernel " << int(kernel) << " delta " << row.delta
+                                            << " threshold " << row.threshold);
+            const size_t bytes = 4 * 101;  // vector body and scalar tail
+            std::vector<uint8_t> reference(bytes, 0), current(bytes, uint8_t(row.delta));
+            std::vector<uint8_t> difference(bytes, 0xAA);
+            const uint64_t sum = compareFramesWith(
+                kernel, {reference.data(), current.data(), difference.data(), bytes, row.noise,
+                         row.threshold});
+            EXPECT_EQ(sum, uint64_t{row.kept} * bytes);
+            EXPECT_EQ(difference, std::vector<uint8_t>(bytes, row.kept));
+        }
+    }
+}
+
+TEST(FrameCompare, DefaultKernelMatchesLiteralLoop)
+{
+    std::mt19937 random(7);
+    const size_t bytes = 4 * 333 * 7;
+    std::vector<uint8_t> reference(bytes), current(bytes), expected(bytes), actual(bytes);
+    fillPair(random, reference, current);
+    const double literal = literalCompare(reference.data(), current.data(), expected.data(), 7,
+                                          4 * 333, true, 32);
+    EXPECT_EQ(double(compareFrames({reference.data(), current.data(), actual.data(), bytes, true, 32})),
+              literal);
+    EXPECT_EQ(actual, expected);
+}
+
+}  // namespace
