@@ -1,0 +1,148 @@
+// houndly-ftp against a real FTP server on loopback, and its script reader.
+#include "tests/upload/FtpTestServer.h"
+#include "upload/FtpScript.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+namespace {
+
+struct ClientRun {
+    int exitCode = -1;
+    QString errorOutput;
+};
+
+ClientRun runClient(const QStringList& arguments)
+{
+    QProcess client;
+    client.start(QStringLiteral(HOUNDLY_FTP_CLIENT), arguments);
+    client.waitForFinished(60000);
+    return {client.exitStatus() == QProcess::NormalExit ? client.exitCode() : -1,
+            QString::fromLocal8Bit(client.readAllStandardError())};
+}
+
+class FtpClientTest : public ::testing::Test {
+protected:
+    QString writeFile(const QString& name, const QByteArray& content)
+    {
+        const QString path = work_.filePath(name);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(content);
+        return path;
+    }
+
+    // A script in the runner's layout: open, user, password, steps, quit.
+    QString writeScript(int port, const QString& password, const QStringList& steps)
+    {
+        QStringList lines{QStringLiteral("open 127.0.0.1 %1").arg(port), FtpTestServer::kUser, password};
+        lines << steps << QStringLiteral("quit") << QString() << QString();
+        return writeFile(QStringLiteral("script.txt"), (lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8());
+    }
+
+    FtpTestServer server_;
+    QTemporaryDir work_;
+};
+
+TEST_F(FtpClientTest, UploadsByteForByteIntoTheLoginFolderAndASubfolder)
+{
+    ASSERT_TRUE(server_.running());
+    const QByteArray content = sampleBytes(200000);
+    const QString local = writeFile(QStringLiteral("clip with space.avi"), content);
+
+    const QString script = writeScript(server_.port(), FtpTestServer::kPassword,
+                                       {QStringLiteral("binary"), QStringLiteral("PUT \"%1\" top.AVI").arg(local),
+                                        QStringLiteral("CD sub"), QStringLiteral("PUT \"%1\" inner.AVI").arg(local)});
+    // Both spellings of the script option are accepted.
+    for (const QString& option : {QStringLiteral("-s:\"%1\"").arg(script), QStringLiteral("-s:%1").arg(script)}) {
+        const ClientRun run = runClient({option});
+        EXPECT_EQ(run.exitCode, 0) << run.errorOutput.toStdString();
+        EXPECT_EQ(server_.fileContent(QStringLiteral("top.AVI")), content);
+        EXPECT_EQ(server_.fileContent(QStringLiteral("sub/inner.AVI")), content);
+        QFile::remove(server_.root() + QStringLiteral("/top.AVI"));
+    }
+}
+
+TEST_F(FtpClientTest, FailuresEndWithStatusOneAndAReasonWithoutThePassword)
+{
+    ASSERT_TRUE(server_.running());
+    const QString local = writeFile(QStringLiteral("clip.avi"), sampleBytes(1000));
+    struct Row {
+        const char* name;
+        int port;
+        QString password;
+        QStringList steps;
+    };
+    const Row rows[] = {
+        {"wrong password", server_.port(), QStringLiteral("bark once"), {QStringLiteral("PUT \"%1\" a.AVI").arg(local)}},
+        {"server down", closedLoopbackPort(), FtpTestServer::kPassword, {QStringLiteral("PUT \"%1\" a.AVI").arg(local)}},
+        {"missing local file", server_.port(), FtpTestServer::kPassword, {QStringLiteral("PUT \"%1.gone\" a.AVI").arg(local)}},
+        {"missing folder", server_.port(), FtpTestServer::kPassword,
+         {QStringLiteral("CD nowhere"), QStringLiteral("PUT \"%1\" a.AVI").arg(local)}},
+        {"wrong password, nothing to send", server_.port(), QStringLiteral("bark once"), {}},
+    };
+    for (const Row& row : rows) {
+        const ClientRun run = runClient({QStringLiteral("-s:\"%1\"").arg(writeScript(row.port, row.password, row.steps))});
+        EXPECT_EQ(run.exitCode, 1) << row.name;
+        EXPECT_TRUE(run.errorOutput.startsWith(QStringLiteral("houndly-ftp: "))) << row.name;
+        EXPECT_EQ(run.errorOutput.count(QLatin1Char('\n')), 1) << row.name << ": " << run.errorOutput.toStdString();
+        EXPECT_FALSE(run.errorOutput.contains(QStringLiteral("bark"))) << row.name;
+    }
+    EXPECT_EQ(server_.fileContent(QStringLiteral("a.AVI")), QByteArray("<missing>"));
+}
+
+TEST_F(FtpClientTest, UnusableCommandLinesAndScriptsEndWithStatusTwo)
+{
+    const QString badScript = writeFile(QStringLiteral("bad.txt"), "open 127.0.0.1\r\nu\r\np\r\nMGET *\r\n");
+    const QStringList rows[] = {{}, {QStringLiteral("-x")}, {QStringLiteral("-s:")},
+                                {QStringLiteral("-s:") + work_.filePath(QStringLiteral("absent.txt"))},
+                                {QStringLiteral("-s:") + badScript}};
+    for (const QStringList& arguments : rows)
+        EXPECT_EQ(runClient(arguments).exitCode, 2) << arguments.join(QLatin1Char(' ')).toStdString();
+}
+
+TEST(FtpScriptTest, ReadsTheLogInAnswersAndSteps)
+{
+    const FtpScriptParse parsed = parseFtpScript(
+        QStringLiteral("open ftp.example.net 2121\r\nhound\r\n  two words  \r\nCD \"a folder\"\r\nbinary\r\n"
+                       "PUT \"/tmp/x y.avi\" X.AVI\r\nascii\r\nput /tmp/notes.txt\r\nquit\r\nPUT ignored after quit\r\n"));
+    ASSERT_TRUE(parsed.script) << parsed.error.toStdString();
+    const FtpScript& script = *parsed.script;
+    EXPECT_EQ(script.host, QStringLiteral("ftp.example.net"));
+    EXPECT_EQ(script.port, 2121);
+    EXPECT_EQ(script.user, QStringLiteral("hound"));
+    EXPECT_EQ(script.password, QStringLiteral("  two words  "));
+    ASSERT_EQ(script.steps.size(), 5u);
+    EXPECT_EQ(script.steps[0].folder, QStringLiteral("a folder"));
+    EXPECT_EQ(script.steps[1].kind, FtpStep::Kind::Binary);
+    EXPECT_EQ(script.steps[2].localPath, QStringLiteral("/tmp/x y.avi"));
+    EXPECT_EQ(script.steps[2].remoteName, QStringLiteral("X.AVI"));
+    EXPECT_EQ(script.steps[3].kind, FtpStep::Kind::Ascii);
+    EXPECT_EQ(script.steps[4].remoteName, QStringLiteral("notes.txt"));
+}
+
+TEST(FtpScriptTest, RefusesScriptsItCannotCarryOut)
+{
+    const char* rows[] = {
+        "",                                     // no open
+        "binary\r\nopen h\r\nu\r\np\r\n",       // command before open
+        "open\r\nu\r\np\r\n",                   // no host
+        "open h 70000\r\nu\r\np\r\n",           // port out of range
+        "open h 21x\r\nu\r\np\r\n",             // port not a number
+        "open h\r\nu\r\np\r\nopen g\r\n",       // second open
+        "open h\r\nu\r\np\r\nPUT\r\n",          // nothing to send
+        "open h\r\nu\r\np\r\nPUT a b c\r\n",    // too many names
+        "open h\r\nu\r\np\r\nCD\r\n",           // no folder
+        "open h\r\nu\r\np\r\nDELETE x\r\n",     // unknown command
+    };
+    for (const char* text : rows) {
+        const FtpScriptParse parsed = parseFtpScript(QString::fromUtf8(text));
+        EXPECT_FALSE(parsed.script) << text;
+        EXPECT_FALSE(parsed.error.isEmpty()) << text;
+    }
+}
+
+}  // namespace

@@ -1,0 +1,23 @@
+// houndly-ftp: uploads files as a command script says, e.g.
+//   houndly-ftp -s:"/path/FTP_PUT.txt"
+#include "upload/FtpCommandLine.h"
+
+#include <QCoreApplication>
+#include <QStringList>
+
+#include <cstdio>
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication application(argc, argv);
+    const std::optional<QString> scriptPath = ftpScriptArgument(application.arguments().mid(1));
+    if (!scriptPath) {
+        std::fputs("usage: houndly-ftp -s:SCRIPT\n", stderr);
+        return kFtpUsageError;
+    }
+    QString reason;
+    const FtpExitStatus status = runFtpScriptFile(*scriptPath, reason);
+    if (status != kFtpSucceeded)
+        std::fprintf(stderr, "houndly-ftp: %s\n", reason.toLocal8Bit().constData());
+    return status;
+}
