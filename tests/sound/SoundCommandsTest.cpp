@@ -1,0 +1,159 @@
+#include "sound/SilentAudioOutput.h"
+#include "sound/SoundCommands.h"
+#include "sound/SoundPlayer.h"
+#include "tests/sound/WavFile.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+// Sounds on the silent output, with a clock the test moves by hand.
+class SoundCommands : public ::testing::Test {
+protected:
+    void SetUp() override {
+        useAudioOutput(std::make_unique<SilentAudioOutput>([this] { return now; }));
+        ASSERT_TRUE(writeWav(path, 11025));  // 500 ms
+        ASSERT_TRUE(writeWav(other, 22050));  // 1000 ms
+    }
+    void TearDown() override { useAudioOutput(nullptr); }
+
+    QTemporaryDir dir;
+    QString path = dir.filePath("alarm sound.wav");
+    QString other = dir.filePath("other.wav");
+    std::chrono::steady_clock::time_point now{};
+};
+
+}  // namespace
+
+TEST_F(SoundCommands, PlayRunsForTheFileDurationThenStops) {
+    sSoundPlay(path);
+    EXPECT_EQ(GetSoundMode(path), "PLAYING");
+    now += 499ms;
+    EXPECT_EQ(GetSoundMode(path), "PLAYING");
+    now += 2ms;
+    EXPECT_EQ(GetSoundMode(path), "STOPPED");
+    EXPECT_EQ(mciSendString("status \"" + path + "\" mode").text, "stopped");
+}
+
+TEST_F(SoundCommands, PlayAtTheEndNeedsASeekToStart) {
+    sSoundPlay(path);
+    now += 600ms;
+    sSoundPlay(path);
+    EXPECT_EQ(GetSoundMode(path), "STOPPED");
+    EXPECT_EQ(mciSendString("Seek \"" + path + "\" to start").error, SoundError::None);
+    sSoundPlay(path);
+    EXPECT_EQ(GetSoundMode(path), "PLAYING");
+    now += 499ms;
+    EXPECT_EQ(GetSoundMode(path), "PLAYING");
+}
+
+TEST_F(SoundCommands, SeekStopsAPlayingSound) {
+    sSoundPlay(path);
+    mciSendString("Seek \"" + path + "\" to start");
+    EXPECT_EQ(GetSoundMode(path), "STOPPED");
+}
+
+TEST_F(SoundCommands, RepeatLeavesAPlayingSoundAndRestartsAnEndedOne) {
+    sSoundPlay(path);
+    now += 300ms;
+    sSoundRepeat(path);
+    now += 201ms;
+    EXPECT_EQ(GetSoundMode(path), "STOPPED") << "the repeat restarted a sound that was playing";
+    sSoundRepeat(path);
+    EXPECT_EQ(GetSoundMode(path), "PLAYING");
+    now += 499ms;
+    EXPECT_EQ(GetSoundMode(path), "PLAYING") << "the restart did not begin at the start";
+}
+
+TEST_F(SoundCommands, RepeatEveryTimerPeriodKeepsTheSoundGoing) {
+    sSoundPlay(path);
+    for (int tick = 0; tick < 30; ++tick) {
+        now += 100ms;
+        sSoundRepeat(path);
+        EXPECT_EQ(GetSoundMode(path), "PLAYING") << "after tick " << tick;
+    }
+}
+
+TEST_F(SoundCommands, CloseStopsAndForgetsTheDevice) {
+    sSoundPlay(path);
+    sSoundPlay(other);
+    now += 600ms;
+    sSoundClose(path);
+    EXPECT_EQ(GetSoundMode(other), "PLAYING") << "closing one sound touched another";
+    // Reopened afresh, the sound stands at its start again.
+    sSoundPlay(path);
+    EXPECT_EQ(GetSoundMode(path), "PLAYING");
+    EXPECT_EQ(mciSendString("close \"" + path + "\"").error, SoundError::None);
+    EXPECT_EQ(mciSendString("close \"" + path + "\"").error, SoundError::DeviceNotOpen);
+}
+
+TEST_F(SoundCommands, CloseOfANeverPlayedPathChangesNothing) {
+    sSoundPlay(path);
+    EXPECT_EQ(mciSendString("close \"" + other + "\"").error, SoundError::DeviceNotOpen);
+    EXPECT_EQ(GetSoundMode(path), "PLAYING");
+}
+
+TEST_F(SoundCommands, CommandWordsIgnoreCaseAndDeviceNamesMayBeBare) {
+    EXPECT_EQ(mciSendString("PLAY \"" + other + "\"").error, SoundError::None);
+    EXPECT_EQ(mciSendString("Status " + other + " MODE").text, "playing");
+    EXPECT_EQ(mciSendString("  seek   " + other + "   To  Start ").error, SoundError::None);
+    EXPECT_EQ(mciSendString("status \"" + other + "\" mode").text, "stopped");
+}
+
+TEST_F(SoundCommands, MalformedCommandsFailAndOpenNothing) {
+    const QString q = '"' + path + '"';
+    const struct {
+        QString command;
+        SoundError error;
+    } cases[] = {
+        {"", SoundError::UnrecognizedCommand},
+        {"play", SoundError::UnrecognizedCommand},
+        {"play \"" + path, SoundError::UnrecognizedCommand},
+        {"jump " + q, SoundError::UnrecognizedCommand},
+        {"play " + q + " wait", SoundError::UnrecognizedCommand},
+        {"close " + q + " now", SoundError::UnrecognizedCommand},
+        {"status " + q, SoundError::UnrecognizedCommand},
+        {"status " + q + " volume", SoundError::UnrecognizedCommand},
+        {"seek " + q + " to end", SoundError::UnrecognizedCommand},
+        {"play \"\"", SoundError::InvalidDeviceName},
+        {"status \"\" mode", SoundError::InvalidDeviceName},
+        {"play \"" + dir.filePath("missing.wav") + "\"", SoundError::CannotOpenDevice},
+        {"play \"" + dir.path() + "\"", SoundError::CannotOpenDevice},
+    };
+    for (const auto& c : cases) {
+        const SoundReply reply = mciSendString(c.command);
+        EXPECT_EQ(reply.error, c.error) << c.command.toStdString();
+        EXPECT_EQ(reply.text, "") << c.command.toStdString();
+    }
+    EXPECT_EQ(mciSendString("close " + q).error, SoundError::DeviceNotOpen);
+}
+
+TEST_F(SoundCommands, AnUnplayableFileFailsSilently) {
+    QFile text(dir.filePath("notes.txt"));
+    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+    text.write("not a sound");
+    text.close();
+    for (const QString& bad : {text.fileName(), dir.filePath("missing.wav"), QString()}) {
+        sSoundPlay(bad);
+        sSoundRepeat(bad);
+        EXPECT_EQ(GetSoundMode(bad), "") << bad.toStdString();
+        sSoundClose(bad);
+    }
+}
+
+// The silent output on the real clock, with a shipped sound of about a second.
+TEST(SilentAudioOutput, PlaysForTheRealDurationOfTheFile) {
+    useAudioOutput(std::make_unique<SilentAudioOutput>());
+    const QString bark = qEnvironmentVariable("HOUNDLY_SOURCE_DIR") + "/media/bark.wav";
+    sSoundPlay(bark);
+    EXPECT_EQ(GetSoundMode(bark), "PLAYING");
+    std::this_thread::sleep_for(1500ms);
+    EXPECT_EQ(GetSoundMode(bark), "STOPPED");
+    useAudioOutput(nullptr);
+}
