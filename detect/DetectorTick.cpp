@@ -1,0 +1,24 @@
+#include "detect/FrameDetector.h"
+
+#include "settings/Settings.h"
+
+#include <QCoreApplication>
+
+std::optional<DetectionResult> FrameDetector::sDetectFrame(CaptureWindow* window)
+{
+    capGrabFrame(window);
+    const bool copied = capEditCopy(window);
+    // Grabbing stops the live picture; bring it back whatever the grab gave.
+    capPreview(window, true);
+    if (!copied)
+        return std::nullopt;
+
+    // Serve the window once between grabbing and reading, as the tick always has.
+    QCoreApplication::processEvents();
+    if (!frameBufferHasFrame())
+        return std::nullopt;
+
+    const QImage frame = frameBufferFrame();
+    frameBufferClear();
+    return measureFrame(frame, Settings.COM.ACCURACY, Settings.COM.NOIZE);
+}

@@ -1,0 +1,68 @@
+#include "detect/FrameDetector.h"
+
+#include "detect/FrameCompare.h"
+#include "detect/SkipCompare.h"
+
+#include <cmath>
+#include <limits>
+
+bool SkipCompare = false;
+
+bool FrameDetector::canCompareWith(const BITMAP& header) const
+{
+    // The row width in pixels is not compared: the stride covers it.
+    return RefReady && !SkipCompare && header.bmType == RefHeader.bmType
+           && header.bmHeight == RefHeader.bmHeight
+           && header.bmWidthBytes == RefHeader.bmWidthBytes
+           && header.bmPlanes == RefHeader.bmPlanes
+           && header.bmBitsPixel == RefHeader.bmBitsPixel && header.bmBits == RefHeader.bmBits;
+}
+
+void FrameDetector::compare(const QImage& frame, bool noise, unsigned threshold, uint64_t& sum)
+{
+    if (DiffBits.size() != frame.size() || DiffBits.format() != frame.format())
+        DiffBits = QImage(frame.size(), frame.format());
+    sum = compareFrames({RefBits.constBits(), frame.constBits(), DiffBits.bits(),
+                         static_cast<size_t>(frame.sizeInBytes()), noise, threshold});
+}
+
+std::optional<DetectionResult> FrameDetector::measureFrame(const QImage& frame, int accuracy,
+                                                           bool noise)
+{
+    ViewA = frame;
+    const BITMAP header = frameHeader(frame);
+    const int64_t frameSize = int64_t{header.bmHeight} * header.bmWidthBytes;
+    if (frameSize > std::numeric_limits<int32_t>::max())
+        return std::nullopt;
+
+    DetectionResult result;
+    uint64_t sum = 0;
+    if (canCompareWith(header)) {
+        compare(frame, noise, header.bmBitsPixel, sum);
+        result.compared = true;
+    }
+
+    SkipCompare = false;
+    RefBits = frame;
+    RefHeader = header;
+    RefReady = true;
+
+    // An empty frame has no mean: the tick ends without a count.
+    if (frameSize == 0)
+        return std::nullopt;
+    const double count =
+        std::nearbyint(static_cast<double>(sum) / static_cast<double>(frameSize) * accuracy);
+    if (!(count >= std::numeric_limits<int32_t>::min()
+          && count <= std::numeric_limits<int32_t>::max()))
+        return std::nullopt;
+    result.count = static_cast<int32_t>(count);
+    return result;
+}
+
+QString formatDetectionCount(int32_t count)
+{
+    QString digits = QString::number(std::abs(int64_t{count})).rightJustified(3, u'0');
+    for (qsizetype at = digits.size() - 3; at > 0; at -= 3)
+        digits.insert(at, u',');
+    return count < 0 ? u'-' + digits : digits;
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "capture/CaptureWindow.h"
+#include "capture/Frame.h"
+
+#include <QImage>
+
+#include <cstdint>
+#include <optional>
+
+// What one detector tick measured.
+struct DetectionResult {
+    int32_t count = 0;      // mean absolute byte difference x accuracy, ties to even
+    bool compared = false;  // false: first frame, new geometry or SkipCompare; count is 0
+};
+
+// The frame-difference detector: keeps the previous frame as the reference
+// and turns each new frame into a detection count.
+class FrameDetector {
+public:
+    // One tick from grabbing to the count. nullopt when the tick has no count
+    // (no frame obtained, or a frame that cannot be measured); the caller then
+    // just re-arms its timer. Reads ACCURACY and NOIZE from Settings.
+    std::optional<DetectionResult> sDetectFrame(CaptureWindow* window = hCapWnd);
+
+    // The measuring part of a tick, for a frame already obtained.
+    std::optional<DetectionResult> measureFrame(const QImage& frame, int accuracy, bool noise);
+
+    // The difference image of the last comparison (what the scope shows).
+    const QImage& differenceImage() const { return DiffBits; }
+    // The last frame obtained, kept as the snapshot the alarm mail sends.
+    const QImage& latestFrame() const { return ViewA; }
+    const BITMAP& referenceHeader() const { return RefHeader; }
+    bool referenceReady() const { return RefReady; }
+
+private:
+    bool canCompareWith(const BITMAP& header) const;
+    void compare(const QImage& frame, bool noise, unsigned threshold, uint64_t& sum);
+
+    BITMAP RefHeader;
+    bool RefReady = false;
+    QImage RefBits;  // shares the previous frame's pixels: no copy per tick
+    QImage DiffBits;  // reused while the geometry stays
+    QImage ViewA;
+};
+
+// The count as the main window shows it: at least three digits, thousands
+// grouped ("#,000": 0 -> 000, 45 -> 045, 1234 -> 1,234).
+QString formatDetectionCount(int32_t count);
