@@ -8,3 +8,7 @@ QString appFolder();
 
 // Joins a file name onto the application folder.
 QString appFilePath(const QString& name);
+
+// The folder of alarm sounds, ending in "/": $WINDIR/media/ when WINDIR is set
+// and not empty, otherwise the media/ folder of shipped sounds beside the executable.
+QString soundFolder();

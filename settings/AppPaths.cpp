@@ -1,0 +1,47 @@
+#include "settings/AppPaths.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+
+QString chooseAppFolder()
+{
+    const QString home = qEnvironmentVariable("HOUNDLY_HOME");
+    if (!home.isEmpty()) {
+        return home;
+    }
+    // A portable install keeps its files beside the program, as on the original platform.
+    const QString executableFolder = QCoreApplication::applicationDirPath();
+    if (!executableFolder.isEmpty() && QFileInfo(executableFolder).isWritable()) {
+        return executableFolder;
+    }
+    return QDir::homePath() + QStringLiteral("/.local/share/houndly");
+}
+
+}  // namespace
+
+QString appFolder()
+{
+    const QString folder = QDir::cleanPath(chooseAppFolder());
+    QDir dir(folder);
+    // A folder that cannot be made shows up later as files that cannot be written.
+    dir.mkpath(QStringLiteral("img"));
+    dir.mkpath(QStringLiteral("avi"));
+    return folder;
+}
+
+QString appFilePath(const QString& name)
+{
+    const QString folder = appFolder();
+    return folder.endsWith(u'/') ? folder + name : folder + u'/' + name;
+}
+
+QString soundFolder()
+{
+    const QString windowsFolder = qEnvironmentVariable("WINDIR");
+    // An empty WINDIR would name /media/, the mount point of removable disks.
+    const QString base = windowsFolder.isEmpty() ? QCoreApplication::applicationDirPath() : windowsFolder;
+    return base + (base.endsWith(u'/') ? QStringLiteral("media/") : QStringLiteral("/media/"));
+}

@@ -1,0 +1,4 @@
+#pragma once
+
+// The common helpers under the module's original name.
+#include "settings/CommonHelpers.h"

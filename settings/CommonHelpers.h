@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QDateTime>
+#include <QImage>
+#include <QString>
+
+class QProcess;
+
+// Waits for a started process to end, the event loop running meanwhile (timers,
+// painting, input) without keeping a processor busy, at most boundMs
+// milliseconds. True when the process has ended, at once when it is not running.
+bool sWaitProcess(QProcess& process, int boundMs);
+// The same for a process id, child or not; true at once for an id with no process.
+bool sWaitProcess(qint64 processId, int boundMs);
+
+// The canonical absolute path of an existing file, "" for one that does not exist.
+QString GetShortPath(const QString& path);
+
+// The picture stretched to the given size; the same size gives an unscaled copy.
+QImage sResizePicture(const QImage& source, int height, int width);
+
+// "YYMMDDhhmmss_": the start of the names of snapshots and clips.
+QString fileTimeStamp(const QDateTime& time);

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+#include <optional>
+
+// The text encoding of a settings file: UTF-8 here, or Shift-JIS (code page
+// 932) for a file brought from the original Japanese platform.
+enum class FileEncoding { Utf8, ShiftJis };
+
+// UTF-8 when every byte sequence is valid UTF-8, Shift-JIS otherwise.
+FileEncoding detectEncoding(QByteArrayView bytes);
+
+QString decodeText(QByteArrayView bytes, FileEncoding encoding);
+// Nothing when the bytes are not valid text of the encoding.
+std::optional<QString> decodeTextExactly(QByteArrayView bytes, FileEncoding encoding);
+
+// The bytes of the text, or nothing when a character has no form in the encoding.
+std::optional<QByteArray> encodeText(const QString& text, FileEncoding encoding);

@@ -1,0 +1,210 @@
+#include "settings/ProfileFile.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace {
+
+const QByteArray kUtf8ByteOrderMark = QByteArrayLiteral("\xEF\xBB\xBF");
+
+bool isBlank(QChar c)
+{
+    return c == u' ' || c == u'\t';
+}
+
+}  // namespace
+
+QString foldProfileName(QStringView name)
+{
+    QString folded = name.toString();
+    for (QChar& c : folded) {
+        if (c >= u'A' && c <= u'Z') {
+            c = QChar(c.unicode() + (u'a' - u'A'));
+        }
+    }
+    return folded;
+}
+
+QStringView trimBlanks(QStringView text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && isBlank(text[begin])) {
+        ++begin;
+    }
+    while (end > begin && isBlank(text[end - 1])) {
+        --end;
+    }
+    return text.sliced(begin, end - begin);
+}
+
+ProfileFile::ProfileFile(QByteArray bytes)
+{
+    parse(bytes);
+}
+
+ProfileFile::LoadStatus ProfileFile::load(const QString& path)
+{
+    parse({});
+    QFileInfo info(path);
+    if (!info.exists()) {
+        return LoadStatus::Missing;
+    }
+    QFile file(path);
+    if (info.isDir() || !file.open(QIODevice::ReadOnly)) {
+        return LoadStatus::Unreadable;
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        return LoadStatus::Unreadable;
+    }
+    parse(bytes);
+    return LoadStatus::Loaded;
+}
+
+void ProfileFile::parse(const QByteArray& bytes)
+{
+    m_lines.clear();
+    m_sections.clear();
+    m_newLineEnd = "\n";
+    const bool hasMark = bytes.startsWith(kUtf8ByteOrderMark);
+    m_byteOrderMark = hasMark ? kUtf8ByteOrderMark : QByteArray();
+    const QByteArrayView content = QByteArrayView(bytes).sliced(m_byteOrderMark.size());
+    m_encoding = detectEncoding(content);
+
+    bool lineEndSeen = false;
+    Section* current = nullptr;
+    qsizetype start = 0;
+    while (start < content.size()) {
+        qsizetype end = start;
+        while (end < content.size() && content[end] != '\n' && content[end] != '\r') {
+            ++end;
+        }
+        qsizetype next = end;
+        if (next < content.size()) {
+            next += (content[next] == '\r' && next + 1 < content.size() && content[next + 1] == '\n') ? 2 : 1;
+        }
+        const QByteArray lineEnd = content.sliced(end, next - end).toByteArray();
+        if (!lineEndSeen && !lineEnd.isEmpty()) {
+            m_newLineEnd = lineEnd;
+            lineEndSeen = true;
+        }
+        m_lines.push_back({content.sliced(start, end - start).toByteArray(), lineEnd});
+        indexLine(std::prev(m_lines.end()), current);
+        start = next;
+    }
+}
+
+void ProfileFile::indexLine(LineIt line, Section*& current)
+{
+    const QString decoded = decodeText(line->text, m_encoding);
+    const QStringView text = trimBlanks(decoded);
+    if (text.startsWith(u'[')) {
+        const qsizetype close = text.lastIndexOf(u']');
+        if (close > 0) {
+            const QString name = foldProfileName(trimBlanks(text.sliced(1, close - 1)));
+            // Of sections with the same name only the first counts.
+            const auto [it, inserted] = m_sections.try_emplace(name, Section{line, {}});
+            current = inserted ? &it->second : nullptr;
+            return;
+        }
+    }
+    if (current == nullptr) {
+        return;
+    }
+    current->last = line;
+    const qsizetype equals = text.indexOf(u'=');
+    if (equals >= 0) {
+        const QString key = foldProfileName(trimBlanks(text.first(equals)));
+        if (!current->keys.contains(key)) {
+            current->keys.insert(key, line);
+        }
+    }
+}
+
+std::optional<QString> ProfileFile::value(const QString& section, const QString& key) const
+{
+    const auto found = m_sections.find(foldProfileName(trimBlanks(section)));
+    if (found == m_sections.end()) {
+        return std::nullopt;
+    }
+    const auto keyLine = found->second.keys.constFind(foldProfileName(trimBlanks(key)));
+    if (keyLine == found->second.keys.constEnd()) {
+        return std::nullopt;
+    }
+    const QString decoded = decodeText((*keyLine)->text, m_encoding);
+    return trimBlanks(QStringView(decoded).sliced(decoded.indexOf(u'=') + 1)).toString();
+}
+
+bool ProfileFile::setValue(const QString& section, const QString& key, const QString& text)
+{
+    const std::optional<QByteArray> line = encodeText(key + u'=' + text, m_encoding);
+    if (!line) {
+        return false;
+    }
+    const QString sectionName = foldProfileName(trimBlanks(section));
+    const QString keyName = foldProfileName(trimBlanks(key));
+    auto found = m_sections.find(sectionName);
+    if (found == m_sections.end()) {
+        const std::optional<QByteArray> header = encodeText(u'[' + section + u']', m_encoding);
+        if (!header) {
+            return false;
+        }
+        LineIt headerLine = m_lines.empty() ? m_lines.insert(m_lines.end(), {*header, m_newLineEnd})
+                                            : insertLineAfter(std::prev(m_lines.end()), *header);
+        found = m_sections.try_emplace(sectionName, Section{headerLine, {}}).first;
+    }
+    Section& target = found->second;
+    const auto keyLine = target.keys.find(keyName);
+    if (keyLine != target.keys.end()) {
+        (*keyLine)->text = *line;
+        return true;
+    }
+    target.last = insertLineAfter(target.last, *line);
+    target.keys.insert(keyName, target.last);
+    return true;
+}
+
+ProfileFile::LineIt ProfileFile::insertLineAfter(LineIt line, QByteArray text)
+{
+    if (line->end.isEmpty()) {
+        line->end = m_newLineEnd;
+    }
+    return m_lines.insert(std::next(line), {std::move(text), m_newLineEnd});
+}
+
+QByteArray ProfileFile::bytes() const
+{
+    qsizetype size = m_byteOrderMark.size();
+    for (const Line& line : m_lines) {
+        size += line.text.size() + line.end.size();
+    }
+    QByteArray all;
+    all.reserve(size);
+    all += m_byteOrderMark;
+    for (const Line& line : m_lines) {
+        all += line.text;
+        all += line.end;
+    }
+    return all;
+}
+
+bool ProfileFile::save(const QString& path) const
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        return false;
+    }
+    // The file holds passwords: the user alone may read it, whatever it was before.
+    if (!file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
+        file.cancelWriting();
+        return false;
+    }
+    const QByteArray all = bytes();
+    if (file.write(all) != all.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}

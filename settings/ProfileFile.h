@@ -1,0 +1,69 @@
+#pragma once
+
+#include "settings/FileEncoding.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QString>
+
+#include <list>
+#include <unordered_map>
+#include <optional>
+
+// A profile (INI) file held in memory with the semantics of the Windows
+// profile functions: names match without regard to ASCII case, the first
+// section and the first key of a name win, and every line that is not
+// written stays byte for byte as it was. One parse per file, linear in its size.
+class ProfileFile {
+public:
+    enum class LoadStatus { Loaded, Missing, Unreadable };
+
+    ProfileFile() = default;
+    explicit ProfileFile(QByteArray bytes);
+
+    // Replaces the content with the file's; a missing file leaves it empty.
+    LoadStatus load(const QString& path);
+
+    FileEncoding encoding() const { return m_encoding; }
+
+    // The text after the first "=" of the key's line, trimmed of spaces and
+    // TABs; nothing when the section or key is absent.
+    std::optional<QString> value(const QString& section, const QString& key) const;
+
+    // Replaces the key's line in place, or appends the key to the end of its
+    // section, or the section to the end of the file. False, with nothing
+    // changed, when the text has no form in the file's encoding.
+    bool setValue(const QString& section, const QString& key, const QString& text);
+
+    QByteArray bytes() const;
+
+    // Writes the whole file through a temporary file renamed over the old one,
+    // readable and writable by the user alone; false leaves the old file whole.
+    bool save(const QString& path) const;
+
+private:
+    struct Line {
+        QByteArray text;  // without its line end
+        QByteArray end;   // "\r\n", "\n", "\r" or "" for a last line without one
+    };
+    using LineIt = std::list<Line>::iterator;
+    struct Section {
+        LineIt last;  // the line after which a new key goes
+        QHash<QString, LineIt> keys;
+    };
+
+    void parse(const QByteArray& bytes);
+    void indexLine(LineIt line, Section*& current);
+    LineIt insertLineAfter(LineIt line, QByteArray text);
+
+    FileEncoding m_encoding = FileEncoding::Utf8;
+    QByteArray m_byteOrderMark;
+    QByteArray m_newLineEnd = "\n";  // the file's own first line end, for added lines
+    std::list<Line> m_lines;
+    std::unordered_map<QString, Section> m_sections;  // node-based: pointers stay valid
+};
+
+// Section and key names compare after folding ASCII letters to lower case.
+QString foldProfileName(QStringView name);
+// Trims spaces and TABs (only those) at both ends.
+QStringView trimBlanks(QStringView text);
