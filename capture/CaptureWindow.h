@@ -1,10 +1,21 @@
 #pragma once
 
+#include "capture/ClipCodecs.h"
 #include "capture/Frame.h"
 
-#include <cstdint>
+#include <QSize>
+#include <QString>
 
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+class CaptureDialogProvider;
 class CaptureWindow;
+class FrameReader;
+struct CaptureControl;
 
 // The program-wide capture window, created at start-up.
 extern CaptureWindow* hCapWnd;
@@ -41,6 +52,77 @@ struct CAPTUREPARMS {
     uint32_t wTimeLimit = 0;  // seconds
 };
 
+// The capture window: connects one driver at a time, keeps its latest frame
+// (read on a thread of its own), the grabbed frame, the preview state and the
+// clip-recording choices. Frame access (latestFrame, waitForFrameAfter,
+// frameSize) is safe from any thread; everything else belongs to the window's thread.
+class CaptureWindow {
+public:
+    CaptureWindow();
+    ~CaptureWindow();
+    CaptureWindow(const CaptureWindow&) = delete;
+    CaptureWindow& operator=(const CaptureWindow&) = delete;
+
+    // Opens driver `index` of the driver list; on failure the current driver stays.
+    bool connectDriver(int index);
+    // Releases the device and joins the reader thread.
+    void disconnectDriver();
+    bool isConnected() const;
+    int driverIndex() const;  // -1 when none
+
+    // What the format and source dialogs change (empty or false without a driver).
+    std::vector<QSize> frameSizes() const;
+    bool setFrameSize(QSize size);
+    std::vector<CaptureControl> controls() const;
+    bool setControl(uint32_t id, int value);
+
+    // Size of the frames being delivered (empty without a driver).
+    QSize frameSize() const;
+    // The latest frame, null while none (not connected, camera lost); `number`
+    // counts frames, 0 before the first.
+    QImage latestFrame(uint64_t* number = nullptr) const;
+    // Waits up to `timeout` for a frame numbered above `after`; false on timeout or
+    // without a driver.
+    bool waitForFrameAfter(uint64_t after, std::chrono::milliseconds timeout, QImage* frame = nullptr,
+                           uint64_t* number = nullptr) const;
+
+    // Takes the latest frame as the grabbed frame and stops the preview.
+    bool grabFrame();
+    QImage grabbedFrame() const;
+
+    void setPreview(bool on);
+    bool previewing() const;
+    void setPreviewRate(int milliseconds);
+    int previewRate() const;
+    void setPreviewScale(bool on);
+    bool previewScale() const;
+
+    void setDialogProvider(std::shared_ptr<CaptureDialogProvider> provider);
+    CaptureDialogProvider* dialogProvider() const;
+
+    // Clip recording choices, kept for as long as the window lives.
+    CAPTUREPARMS sequenceSetup() const;
+    void setSequenceSetup(const CAPTUREPARMS& parms);
+    QString captureFile() const;
+    void setCaptureFile(const QString& path);
+    ClipCompression compression() const;
+    void setCompression(const ClipCompression& compression);
+
+private:
+    std::unique_ptr<FrameReader> reader_;
+    int driverIndex_ = -1;
+    QSize driverSize_;  // guarded by sizeMutex_: read from any thread
+    mutable std::mutex sizeMutex_;
+    QImage grabbed_;
+    bool preview_ = false;
+    int previewRate_ = 66;
+    bool previewScale_ = false;
+    std::shared_ptr<CaptureDialogProvider> dialogs_;
+    CAPTUREPARMS sequenceSetup_;
+    QString captureFile_;
+    ClipCompression compression_;
+};
+
 // One wrapper per capture-window operation. Each returns true when the
 // operation succeeded; a null window gives false.
 bool capDriverConnect(CaptureWindow* window, int driverIndex);
@@ -67,6 +149,10 @@ bool capCaptureStop(CaptureWindow* window);
 bool capCaptureGetSetup(CaptureWindow* window, CAPTUREPARMS* parms, int size);
 bool capCaptureSetSetup(CaptureWindow* window, const CAPTUREPARMS* parms, int size);
 bool capFileSetCaptureFile(CaptureWindow* window, const QString& path);
+
+// The name of driver `index` of the driver list; false when there is no such driver.
+// The version is the build's FFmpeg version for every driver.
+bool capGetDriverDescriptionA(int index, QString& name, QString& version);
 
 // The in-process buffer that capEditCopy fills (never the desktop clipboard).
 bool frameBufferHasFrame();

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "capture/CaptureDriver.h"
+
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+// The list of capture drivers, by index 0..kMaxDrivers-1.
+constexpr int kMaxDrivers = 10;
+
+struct DriverEntry {
+    QString name;
+    std::function<std::unique_ptr<CaptureDriver>()> create;
+};
+
+using DriverEnumerator = std::function<std::vector<DriverEntry>()>;
+
+// Puts a source at index 0: "demo", a video file or a V4L2 device node ("" = none).
+void setPreferredCamera(const QString& source);
+QString preferredCamera();
+
+// Replaces how the installed cameras are listed (the V4L2 devices by default);
+// an empty enumerator restores the default.
+void setDriverEnumerator(DriverEnumerator enumerator);
+
+// The preferred source, then the installed cameras, at most kMaxDrivers.
+std::vector<DriverEntry> captureDrivers();
+
+// The driver entry for one source named as on the command line.
+DriverEntry driverEntryForSource(const QString& source);
