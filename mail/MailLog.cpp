@@ -1,0 +1,104 @@
+#include "mail/MailLog.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QRegularExpression>
+
+#include <utility>
+
+namespace {
+const QString kMask = QStringLiteral("****");
+constexpr QFileDevice::Permissions kOwnerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+
+QStringList splitLines(const QString& text)
+{
+    QString trimmed = text;
+    while (trimmed.endsWith(QLatin1Char('\n')) || trimmed.endsWith(QLatin1Char('\r')))
+        trimmed.chop(1);
+    return trimmed.split(QRegularExpression(QStringLiteral("\r?\n")));
+}
+}  // namespace
+
+MailExchangeLog::MailExchangeLog(QString logPath, const QString& protocol, const QString& server,
+                                 QStringList secrets)
+    : path_(std::move(logPath))
+{
+    // Very short secrets would mask ordinary words; the commands that carry
+    // them are masked anyway.
+    for (const QString& secret : secrets)
+        if (secret.size() >= 4)
+            secrets_ << secret << QString::fromLatin1(secret.toUtf8().toBase64());
+    lines_ << QStringLiteral("---- %1 %2 %3")
+                  .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")),
+                       protocol, server);
+}
+
+void MailExchangeLog::note(const QString& text)
+{
+    for (const QString& line : splitLines(text))
+        lines_ << QStringLiteral("* ") + hideSecrets(line);
+}
+
+void MailExchangeLog::serverSaid(const QString& text)
+{
+    for (const QString& line : splitLines(text)) {
+        lastServerLine_ = hideSecrets(line);
+        lines_ << QStringLiteral("< ") + lastServerLine_;
+        lastReplyWasChallenge_ = line.startsWith(QStringLiteral("334 ")) ||
+                                 line == QStringLiteral("334") || line.startsWith(QStringLiteral("+ ")) ||
+                                 line == QStringLiteral("+");
+    }
+}
+
+void MailExchangeLog::clientSaid(const QString& text)
+{
+    for (const QString& line : splitLines(text)) {
+        lines_ << QStringLiteral("> ") + hideSecrets(maskedCommand(line, lastReplyWasChallenge_));
+        lastReplyWasChallenge_ = false;
+    }
+}
+
+void MailExchangeLog::messageSent(qsizetype bytes)
+{
+    messageBytes_ += bytes;
+}
+
+bool MailExchangeLog::finish(const QString& result)
+{
+    if (messageBytes_ > 0)
+        lines_ << QStringLiteral("* %1 bytes of message sent").arg(messageBytes_);
+    lines_ << QStringLiteral("= ") + hideSecrets(result);
+    return appendToMailLog(path_, (lines_.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8());
+}
+
+QString MailExchangeLog::maskedCommand(const QString& line, bool answersChallenge)
+{
+    if (answersChallenge)
+        return kMask;
+    const QStringList words = line.split(QLatin1Char(' '));
+    const QString verb = words.value(0).toUpper();
+    if (verb == QStringLiteral("AUTH") && words.size() > 2)
+        return words[0] + QLatin1Char(' ') + words[1] + QLatin1Char(' ') + kMask;
+    if (verb == QStringLiteral("PASS") && words.size() > 1)
+        return words[0] + QLatin1Char(' ') + kMask;
+    if (verb == QStringLiteral("APOP") && words.size() > 2)
+        return words[0] + QLatin1Char(' ') + words[1] + QLatin1Char(' ') + kMask;
+    return line;
+}
+
+QString MailExchangeLog::hideSecrets(QString text) const
+{
+    for (const QString& secret : secrets_)
+        text.replace(secret, kMask);
+    return text;
+}
+
+bool appendToMailLog(const QString& logPath, const QByteArray& text)
+{
+    QFile file(logPath);
+    if (!file.open(QIODevice::Append, kOwnerOnly))
+        return false;
+    // A log left by an older version may be readable by others.
+    file.setPermissions(kOwnerOnly);
+    return file.write(text) == text.size() && file.flush();
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The record of one exchange with a mail server, appended to the mail log
+// when it ends. Secrets never reach the file: AUTH payloads, answers to
+// server challenges and passwords are masked.
+class MailExchangeLog {
+public:
+    MailExchangeLog(QString logPath, const QString& protocol, const QString& server,
+                    QStringList secrets);
+
+    void note(const QString& text);       // a remark of the program or the library
+    void serverSaid(const QString& text);  // reply lines as received
+    void clientSaid(const QString& text);  // command lines as sent
+    void messageSent(qsizetype bytes);     // counted, never copied
+    // Writes the record with its result line; returns false when the log
+    // could not be written (the mail itself is not affected).
+    bool finish(const QString& result);
+    // The last reply line, as logged.
+    QString lastServerLine() const { return lastServerLine_; }
+
+    // The line as it may be logged, given whether the server's last reply
+    // was a challenge ("334 " in SMTP, "+ " in POP3).
+    static QString maskedCommand(const QString& line, bool answersChallenge);
+
+private:
+    QString hideSecrets(QString text) const;
+
+    QString path_;
+    QStringList lines_;
+    QStringList secrets_;
+    QString lastServerLine_;
+    qsizetype messageBytes_ = 0;
+    bool lastReplyWasChallenge_ = false;
+};
+
+// Appends text to the log file, created readable by the user alone.
+bool appendToMailLog(const QString& logPath, const QByteArray& text);
