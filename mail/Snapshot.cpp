@@ -2,6 +2,7 @@
 
 #include "capture/JpegWriter.h"
 #include "settings/AppPaths.h"
+#include "settings/CommonHelpers.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -19,8 +20,7 @@ QSize snapshotSize(int sizeIndex)
 
 QString snapshotPath(const QString& suffix)
 {
-    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyMMddHHmmss_"));
-    return QDir(appFolder()).filePath(QStringLiteral("img/") + stamp + suffix);
+    return QDir(appFolder()).filePath(QStringLiteral("img/") + fileTimeStamp(QDateTime::currentDateTime()) + suffix);
 }
 
 int16_t writeSnapshot(const QImage& picture, int sizeIndex, int16_t compressionRate, const QString& path)
@@ -28,5 +28,6 @@ int16_t writeSnapshot(const QImage& picture, int sizeIndex, int16_t compressionR
     const QSize size = snapshotSize(sizeIndex);
     // The writer takes the rate as one byte; the settings hold it within 0..100.
     const auto rate = static_cast<uint8_t>(std::clamp<int>(compressionRate, 0, 255));
-    return DCSavetoJPEG(picture, size.width(), size.height(), path, rate, 0);
+    const QImage scaled = sResizePicture(picture, size.height(), size.width());
+    return DCSavetoJPEG(scaled, size.width(), size.height(), path, rate, 0);
 }
