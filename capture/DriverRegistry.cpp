@@ -1,10 +1,15 @@
 #include "capture/DriverRegistry.h"
 
 #include "capture/DemoDriver.h"
+#include "capture/V4l2Cameras.h"
+#include "capture/V4l2Driver.h"
+#include "capture/VideoFileDriver.h"
 
 #include <QFileInfo>
 
 #include <mutex>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -12,9 +17,19 @@ std::mutex registryMutex;
 QString preferredSource;
 DriverEnumerator cameraEnumerator;
 
-std::vector<DriverEntry> installedCameras()
+bool isDeviceNode(const QString& path)
 {
-    return {};
+    struct stat status {};
+    return ::stat(path.toLocal8Bit().constData(), &status) == 0 && S_ISCHR(status.st_mode);
+}
+
+// The V4L2 cameras, leaving out the node already put first on the command line.
+std::vector<DriverEntry> installedCameras(const QString& preferred)
+{
+    QStringList paths = videoNodePaths();
+    const QString preferredNode = QFileInfo(preferred).canonicalFilePath();
+    paths.removeIf([&](const QString& path) { return !preferredNode.isEmpty() && QFileInfo(path).canonicalFilePath() == preferredNode; });
+    return v4l2Cameras(paths, makeV4l2DeviceNode);
 }
 
 }  // namespace
@@ -41,7 +56,13 @@ DriverEntry driverEntryForSource(const QString& source)
 {
     if (source == DemoDriver::driverName())
         return {DemoDriver::driverName(), [] { return std::make_unique<DemoDriver>(); }};
-    return {QFileInfo(source).fileName(), [] { return std::unique_ptr<CaptureDriver>(); }};
+    if (isDeviceNode(source)) {
+        std::unique_ptr<V4l2Node> node = makeV4l2DeviceNode(source);
+        const QString name = V4l2Driver::captureDeviceName(*node);
+        return {name.isEmpty() ? source : name,
+                [source] { return std::make_unique<V4l2Driver>(makeV4l2DeviceNode(source)); }};
+    }
+    return {QFileInfo(source).fileName(), [source] { return std::make_unique<VideoFileDriver>(source); }};
 }
 
 std::vector<DriverEntry> captureDrivers()
@@ -56,7 +77,7 @@ std::vector<DriverEntry> captureDrivers()
     std::vector<DriverEntry> drivers;
     if (!preferred.isEmpty())
         drivers.push_back(driverEntryForSource(preferred));
-    for (DriverEntry& camera : enumerator ? enumerator() : installedCameras())
+    for (DriverEntry& camera : enumerator ? enumerator() : installedCameras(preferred))
         drivers.push_back(std::move(camera));
     if (drivers.size() > kMaxDrivers)
         drivers.resize(kMaxDrivers);

@@ -1,0 +1,179 @@
+#pragma once
+
+#include "capture/V4l2Node.h"
+
+#include <QString>
+
+#include <linux/videodev2.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <vector>
+
+// A camera as the kernel would describe it, shared by every node opened on it.
+struct FakeCamera {
+    struct Control {
+        v4l2_queryctrl query;
+        int value;
+        std::vector<const char*> menu;
+    };
+
+    std::string card = "Fake Camera";
+    uint32_t deviceCaps = V4L2_CAP_VIDEO_CAPTURE | V4L2_CAP_STREAMING;
+    std::vector<uint32_t> formats = {V4L2_PIX_FMT_YUYV, V4L2_PIX_FMT_MJPEG};
+    std::vector<v4l2_frmsize_discrete> sizes = {{640, 480}, {160, 120}, {320, 240}};
+    std::optional<v4l2_frmsize_stepwise> range;  // instead of `sizes` when set
+    v4l2_frmsize_discrete current = {320, 240};
+    std::vector<Control> controls;
+    std::atomic<bool> plugged{true};
+    std::mutex mutex;
+};
+
+// A node on a FakeCamera: answers the ioctls the V4L2 driver asks and streams
+// plain frames of the requested size at about 100 frames a second.
+class FakeV4l2Node : public V4l2Node {
+public:
+    FakeV4l2Node(std::shared_ptr<FakeCamera> camera, QString path) : camera_(std::move(camera)), path_(std::move(path)) {}
+
+    QString path() const override { return path_; }
+    bool open() override
+    {
+        open_ = camera_->plugged;
+        return open_;
+    }
+    void close() override
+    {
+        open_ = false;
+        streamSize_ = QSize();
+    }
+    int control(unsigned long request, void* argument) override
+    {
+        if (!open_ || !camera_->plugged)
+            return fail(ENODEV);
+        std::lock_guard lock(camera_->mutex);
+        switch (request) {
+        case VIDIOC_QUERYCAP: {
+            auto* caps = static_cast<v4l2_capability*>(argument);
+            *caps = {};
+            std::strncpy(reinterpret_cast<char*>(caps->card), camera_->card.c_str(), sizeof caps->card - 1);
+            caps->capabilities = camera_->deviceCaps | V4L2_CAP_DEVICE_CAPS;
+            caps->device_caps = camera_->deviceCaps;
+            return 0;
+        }
+        case VIDIOC_ENUM_FMT: {
+            auto* format = static_cast<v4l2_fmtdesc*>(argument);
+            if (format->index >= camera_->formats.size())
+                return fail(EINVAL);
+            format->pixelformat = camera_->formats[format->index];
+            return 0;
+        }
+        case VIDIOC_ENUM_FRAMESIZES: {
+            auto* size = static_cast<v4l2_frmsizeenum*>(argument);
+            if (camera_->range) {
+                if (size->index > 0)
+                    return fail(EINVAL);
+                size->type = V4L2_FRMSIZE_TYPE_STEPWISE;
+                size->stepwise = *camera_->range;
+                return 0;
+            }
+            if (size->index >= camera_->sizes.size())
+                return fail(EINVAL);
+            size->type = V4L2_FRMSIZE_TYPE_DISCRETE;
+            size->discrete = camera_->sizes[size->index];
+            return 0;
+        }
+        case VIDIOC_G_FMT: {
+            auto* format = static_cast<v4l2_format*>(argument);
+            format->fmt.pix.width = camera_->current.width;
+            format->fmt.pix.height = camera_->current.height;
+            return 0;
+        }
+        case VIDIOC_QUERYCTRL:
+            return queryControl(*static_cast<v4l2_queryctrl*>(argument));
+        case VIDIOC_QUERYMENU: {
+            auto* item = static_cast<v4l2_querymenu*>(argument);
+            FakeCamera::Control* entry = find(item->id);
+            if (!entry || item->index >= entry->menu.size() || !entry->menu[item->index])
+                return fail(EINVAL);
+            std::strncpy(reinterpret_cast<char*>(item->name), entry->menu[item->index], sizeof item->name - 1);
+            return 0;
+        }
+        case VIDIOC_G_CTRL:
+        case VIDIOC_S_CTRL: {
+            auto* value = static_cast<v4l2_control*>(argument);
+            FakeCamera::Control* entry = find(value->id);
+            if (!entry)
+                return fail(EINVAL);
+            if (request == VIDIOC_G_CTRL) {
+                value->value = entry->value;
+            } else {
+                if (value->value < entry->query.minimum || value->value > entry->query.maximum)
+                    return fail(ERANGE);
+                entry->value = value->value;
+            }
+            return 0;
+        }
+        default:
+            return fail(ENOTTY);
+        }
+    }
+    bool startStream(QSize size, uint32_t pixelFormat) override
+    {
+        if (!camera_->plugged)
+            return false;
+        pixelFormat_ = pixelFormat;
+        streamSize_ = size;
+        return true;
+    }
+    void stopStream() override { streamSize_ = QSize(); }
+    QImage readFrame() override
+    {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));  // the device's own frame period
+        if (!camera_->plugged || streamSize_.isEmpty())
+            return {};
+        QImage frame(streamSize_, QImage::Format_RGB32);
+        frame.fill(qRgb(10, 20, 30));
+        return frame;
+    }
+
+    uint32_t streamedPixelFormat() const { return pixelFormat_; }
+
+private:
+    static int fail(int error)
+    {
+        errno = error;
+        return -1;
+    }
+    FakeCamera::Control* find(uint32_t id)
+    {
+        for (FakeCamera::Control& entry : camera_->controls) {
+            if (entry.query.id == id)
+                return &entry;
+        }
+        return nullptr;
+    }
+    int queryControl(v4l2_queryctrl& query)
+    {
+        const bool next = query.id & V4L2_CTRL_FLAG_NEXT_CTRL;
+        const uint32_t id = query.id & ~V4L2_CTRL_FLAG_NEXT_CTRL;
+        for (const FakeCamera::Control& entry : camera_->controls) {
+            if (next ? entry.query.id > id : entry.query.id == id) {
+                query = entry.query;
+                return 0;
+            }
+        }
+        return fail(EINVAL);
+    }
+
+    std::shared_ptr<FakeCamera> camera_;
+    QString path_;
+    bool open_ = false;
+    QSize streamSize_;
+    uint32_t pixelFormat_ = 0;
+};

@@ -1,0 +1,158 @@
+#include "capture/CaptureWindow.h"
+#include "capture/DriverRegistry.h"
+#include "capture/V4l2Cameras.h"
+#include "capture/V4l2Driver.h"
+#include "FakeV4l2Node.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+v4l2_queryctrl query(uint32_t id, const char* name, uint32_t type, int minimum, int maximum, int defaultValue,
+                     uint32_t flags = 0)
+{
+    v4l2_queryctrl result{};
+    result.id = id;
+    std::strncpy(reinterpret_cast<char*>(result.name), name, sizeof result.name - 1);
+    result.type = type;
+    result.minimum = minimum;
+    result.maximum = maximum;
+    result.step = 1;
+    result.default_value = defaultValue;
+    result.flags = flags;
+    return result;
+}
+
+std::shared_ptr<FakeCamera> webcam()
+{
+    auto camera = std::make_shared<FakeCamera>();
+    camera->controls = {
+        {query(V4L2_CID_BRIGHTNESS, "Brightness", V4L2_CTRL_TYPE_INTEGER, 0, 255, 128), 140, {}},
+        {query(V4L2_CID_CONTRAST, "Contrast", V4L2_CTRL_TYPE_INTEGER, 0, 255, 32, V4L2_CTRL_FLAG_DISABLED), 32, {}},
+        {query(V4L2_CID_POWER_LINE_FREQUENCY, "Power Line Frequency", V4L2_CTRL_TYPE_MENU, 0, 2, 1), 1,
+         {"Disabled", "50 Hz", "60 Hz"}},
+        {query(V4L2_CID_EXPOSURE_AUTO_PRIORITY, "Exposure, Dynamic Framerate", V4L2_CTRL_TYPE_BOOLEAN, 0, 1, 0), 0, {}},
+    };
+    return camera;
+}
+
+V4l2Driver openDriver(const std::shared_ptr<FakeCamera>& camera)
+{
+    V4l2Driver driver(std::make_unique<FakeV4l2Node>(camera, QStringLiteral("/dev/video0")));
+    EXPECT_TRUE(driver.open());
+    return driver;
+}
+
+TEST(V4l2Cameras, NodesAreListedInDeviceOrder)
+{
+    QTemporaryDir folder;
+    for (const char* name : {"video10", "video2", "video0", "videox", "media0"}) {
+        QFile file(folder.filePath(QString::fromLatin1(name)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    const QStringList expected = {folder.filePath("video0"), folder.filePath("video2"), folder.filePath("video10")};
+    EXPECT_EQ(videoNodePaths(folder.path()), expected);
+}
+
+TEST(V4l2Cameras, OnlyCaptureNodesBecomeDriversNamedByTheirCard)
+{
+    auto first = webcam();
+    first->card = "USB2.0 HD UVC WebCam: USB2.0 HD";
+    auto metadata = std::make_shared<FakeCamera>();
+    metadata->deviceCaps = V4L2_CAP_META_CAPTURE | V4L2_CAP_STREAMING;
+    auto second = webcam();
+    second->card = "Second Camera";
+    auto unplugged = webcam();
+    unplugged->plugged = false;
+    const std::map<QString, std::shared_ptr<FakeCamera>> nodes = {
+        {"/dev/video0", first}, {"/dev/video1", metadata}, {"/dev/video2", second}, {"/dev/video3", unplugged}};
+    const auto makeNode = [&](const QString& path) { return std::make_unique<FakeV4l2Node>(nodes.at(path), path); };
+
+    const std::vector<DriverEntry> cameras =
+        v4l2Cameras({"/dev/video0", "/dev/video1", "/dev/video2", "/dev/video3"}, makeNode);
+    ASSERT_EQ(cameras.size(), 2u);
+    EXPECT_EQ(cameras[0].name, QStringLiteral("USB2.0 HD UVC WebCam: USB2.0 HD"));
+    EXPECT_EQ(cameras[1].name, QStringLiteral("Second Camera"));
+    std::unique_ptr<CaptureDriver> driver = cameras[1].create();
+    ASSERT_TRUE(driver->open());
+    EXPECT_EQ(driver->name(), QStringLiteral("Second Camera"));
+}
+
+TEST(V4l2Driver, OffersThePreferredFormatsSizesAndKeepsTheDeviceSize)
+{
+    auto camera = webcam();
+    V4l2Driver driver = openDriver(camera);
+    const std::vector<QSize> expected = {{160, 120}, {320, 240}, {640, 480}};
+    EXPECT_EQ(driver.frameSizes(), expected);
+    EXPECT_EQ(driver.frameSize(), QSize(320, 240));
+    EXPECT_FALSE(driver.setFrameSize(QSize(800, 600)));
+    ASSERT_TRUE(driver.setFrameSize(QSize(640, 480)));
+    std::optional<DriverFrame> frame = driver.readFrame();
+    ASSERT_TRUE(frame);
+    EXPECT_EQ(frame->image.size(), QSize(640, 480));
+}
+
+TEST(V4l2Driver, RangeOfSizesOffersTheCommonSizesInside)
+{
+    auto camera = webcam();
+    camera->range = v4l2_frmsize_stepwise{160, 640, 16, 120, 480, 8};
+    camera->current = {1000, 1000};
+    V4l2Driver driver = openDriver(camera);
+    const std::vector<QSize> expected = {{160, 120}, {176, 144}, {320, 240}, {352, 288}, {640, 480}};
+    EXPECT_EQ(driver.frameSizes(), expected);
+    EXPECT_EQ(driver.frameSize(), QSize(640, 480));  // the device's own size is not offered
+}
+
+TEST(V4l2Driver, ControlsCanBeReadAndChanged)
+{
+    auto camera = webcam();
+    V4l2Driver driver = openDriver(camera);
+    std::vector<CaptureControl> controls = driver.controls();
+    ASSERT_EQ(controls.size(), 3u);  // the disabled one is left out
+    EXPECT_EQ(controls[0].name, QStringLiteral("Brightness"));
+    EXPECT_EQ(controls[0].value, 140);
+    EXPECT_EQ(controls[0].maximum, 255);
+    EXPECT_EQ(controls[1].kind, CaptureControl::Kind::Menu);
+    EXPECT_EQ(controls[1].menuItems, QStringList({"Disabled", "50 Hz", "60 Hz"}));
+    EXPECT_EQ(controls[2].kind, CaptureControl::Kind::Boolean);
+
+    EXPECT_TRUE(driver.setControl(V4L2_CID_BRIGHTNESS, 200));
+    EXPECT_FALSE(driver.setControl(V4L2_CID_BRIGHTNESS, 999));
+    EXPECT_FALSE(driver.setControl(V4L2_CID_HUE, 1));
+    EXPECT_EQ(driver.controls()[0].value, 200);
+}
+
+TEST(V4l2Driver, UnpluggedCameraFailsToGrabAndWorksAgainWhenBack)
+{
+    auto camera = webcam();
+    setDriverEnumerator([camera] {
+        return v4l2Cameras({"/dev/video0"}, [camera](const QString& path) {
+            return std::make_unique<FakeV4l2Node>(camera, path);
+        });
+    });
+    CaptureWindow window;
+    ASSERT_TRUE(capDriverConnect(&window, 0));
+    uint64_t number = 0;
+    ASSERT_TRUE(window.waitForFrameAfter(0, 5s, nullptr, &number));
+    EXPECT_TRUE(capGrabFrame(&window));
+
+    camera->plugged = false;
+    const auto deadline = std::chrono::steady_clock::now() + 5s;
+    while (!window.latestFrame().isNull() && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(5ms);
+    EXPECT_FALSE(capGrabFrame(&window));
+    EXPECT_FALSE(capEditCopy(&window));
+
+    camera->plugged = true;
+    ASSERT_TRUE(window.waitForFrameAfter(number, 5s));
+    EXPECT_TRUE(capGrabFrame(&window));
+    EXPECT_EQ(window.grabbedFrame().size(), QSize(320, 240));
+    setDriverEnumerator({});
+}
+
+}  // namespace
