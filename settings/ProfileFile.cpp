@@ -1,8 +1,9 @@
 #include "settings/ProfileFile.h"
 
+#include "settings/AtomicFile.h"
+
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace {
 
@@ -192,19 +193,5 @@ QByteArray ProfileFile::bytes() const
 
 bool ProfileFile::save(const QString& path) const
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return false;
-    }
-    // The file holds passwords: the user alone may read it, whatever it was before.
-    if (!file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
-        file.cancelWriting();
-        return false;
-    }
-    const QByteArray all = bytes();
-    if (file.write(all) != all.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return writeFileAtomically(path, bytes());
 }

@@ -1,0 +1,117 @@
+#include "TempHome.h"
+
+#include "settings/IniAccess.h"
+
+#include <QFile>
+
+namespace {
+
+using ProfileFileTest = TempHome;
+
+struct ReadCase {
+    const char* name;
+    QByteArray file;
+    QString section;
+    QString key;
+    QString expected;  // "" reads as absent
+};
+
+TEST_F(ProfileFileTest, ReadsValuesAsThePlatformReaderDoes)
+{
+    const QString longValue(300, u'x');
+    const QString astral = QString::fromUtf8("\xF0\x9F\x98\x80");
+    const ReadCase cases[] = {
+        {"plain", "[COM]\nTIMER=5\n", "COM", "TIMER", "5"},
+        {"names ignore ASCII case", "[cOm]\ntImEr=5\n", "COM", "TIMER", "5"},
+        {"blanks around names", "  [ COM ]\t\n \tTIMER \t= 5\n", "COM", "TIMER", "5"},
+        {"value trimmed of spaces and TABs", "[A]\nk= \t x  y\t \n", "A", "k", "x  y"},
+        {"double quotes removed", "[A]\nk=\" a b \"\n", "A", "k", " a b "},
+        {"single quotes removed", "[A]\nk='a'\n", "A", "k", "a"},
+        {"unmatched quotes kept", "[A]\nk=\"a'\n", "A", "k", "\"a'"},
+        {"a lone quote kept", "[A]\nk=\"\n", "A", "k", "\""},
+        {"only one pair removed", "[A]\nk=\"\"a\"\"\n", "A", "k", "\"a\""},
+        {"= ; # inside a value kept", "[A]\nk=a=b ;c #d\n", "A", "k", "a=b ;c #d"},
+        {"a key without = is absent", "[A]\nk\nj=1\n", "A", "k", ""},
+        {"first section counts", "[A]\nk=1\n[a]\nk=2\nj=3\n", "A", "j", ""},
+        {"first key wins", "[A]\nk=1\nK=2\n", "A", "k", "1"},
+        {"header runs to the last ]", "[A]x] \nk=1\n", "A]x", "k", "1"},
+        {"CR ends lines", "[A]\rk=1\rj=2", "A", "j", "2"},
+        {"CR LF ends lines", "[A]\r\nk=1\r\nj=2\r\n", "A", "j", "2"},
+        {"empty value is absent", "[A]\nk=\n", "A", "k", ""},
+        {"empty quotes are absent", "[A]\nk=\"\"\n", "A", "k", ""},
+        {"key before any section", "k=1\n[A]\n", "A", "k", ""},
+        {"other section's key", "[A]\n[B]\nk=1\n", "A", "k", ""},
+        {"cut to 199 characters", "[A]\nk=" + longValue.toUtf8() + "\n", "A", "k", longValue.left(199)},
+        {"a cut never splits a character", "[A]\nk=" + QString(198, u'a').toUtf8() + astral.toUtf8() + "b\n",
+         "A", "k", QString(198, u'a')},
+        {"byte order mark ignored", "\xEF\xBB\xBF[A]\nk=1\n", "A", "k", "1"},
+        {"Shift-JIS file", toShiftJis(QStringLiteral("[A]\r\nk=あいう ｱｲｳ\r\n")), "A", "k",
+         QStringLiteral("あいう ｱｲｳ")},
+    };
+    for (const ReadCase& c : cases) {
+        writeIni(c.file);
+        QString buffer;
+        const int count = ReadIniString(c.section, c.key, QString(), buffer, 200, iniPath());
+        EXPECT_EQ(buffer, c.expected) << c.name;
+        EXPECT_EQ(count, c.expected.size()) << c.name;
+    }
+}
+
+TEST_F(ProfileFileTest, AbsentKeyGivesTheDefaultCutToTheBuffer)
+{
+    QString buffer;
+    EXPECT_EQ(ReadIniString("A", "k", "default", buffer, 4, path("missing.ini")), 3);
+    EXPECT_EQ(buffer, "def");
+}
+
+struct WriteCase {
+    const char* name;
+    QByteArray before;
+    QString section;
+    QString key;
+    QString value;
+    QByteArray after;
+};
+
+TEST_F(ProfileFileTest, WritesOneLineAndKeepsEveryOtherByte)
+{
+    const WriteCase cases[] = {
+        {"replaced in place, line end kept", "; note\r\n[A]\r\n  K = 1 \r\nother=x\r\n", "A", "k", "2",
+         "; note\r\n[A]\r\nk=2\r\nother=x\r\n"},
+        {"appended after the section's last line", "[A]\nk=1\n; end of A\n[B]\nx=1\n", "a", "j", "2",
+         "[A]\nk=1\n; end of A\nj=2\n[B]\nx=1\n"},
+        {"new section at the end, final line end added", "[A]\nk=1", "B", "j", "2", "[A]\nk=1\n[B]\nj=2\n"},
+        {"last line of a section without a line end", "[B]\nx=1\n[A]\nk=1", "A", "j", "2",
+         "[B]\nx=1\n[A]\nk=1\nj=2\n"},
+        {"empty file", "", "A", "k", "v", "[A]\nk=v\n"},
+        {"new lines take the file's line end", "; c\r\n", "A", "k", "v", "; c\r\n[A]\r\nk=v\r\n"},
+        {"first of duplicate sections", "[A]\nk=1\n[A]\nj=1\n", "A", "j", "2", "[A]\nk=1\nj=2\n[A]\nj=1\n"},
+        {"first of duplicate keys", "[A]\nk=1\nk=2\n", "A", "k", "3", "[A]\nk=3\nk=2\n"},
+        {"odd lines untouched", "junk\n\t[ A ]  \n;k=0\nk\n\nk = 1\n", "A", "k", "2",
+         "junk\n\t[ A ]  \n;k=0\nk\n\nk=2\n"},
+        {"byte order mark kept", "\xEF\xBB\xBF[A]\nk=1\n", "A", "k", "2", "\xEF\xBB\xBF[A]\nk=2\n"},
+        {"Shift-JIS file stays Shift-JIS", toShiftJis(QStringLiteral("[A]\r\nk=あ\r\n")), "A", "j",
+         QStringLiteral("い"), toShiftJis(QStringLiteral("[A]\r\nk=あ\r\nj=い\r\n"))},
+    };
+    for (const WriteCase& c : cases) {
+        writeIni(c.before);
+        ASSERT_TRUE(WriteIniString(c.section, c.key, c.value, iniPath())) << c.name;
+        EXPECT_EQ(readIni(), c.after) << c.name;
+    }
+}
+
+TEST_F(ProfileFileTest, WritingCreatesAMissingFile)
+{
+    ASSERT_TRUE(WriteIniString("A", "k", "v", iniPath()));
+    EXPECT_EQ(readIni(), "[A]\nk=v\n");
+}
+
+TEST_F(ProfileFileTest, ValueWithoutShiftJisFormIsRefused)
+{
+    const QByteArray before = toShiftJis(QStringLiteral("[A]\r\nk=あ\r\n"));
+    writeIni(before);
+    EXPECT_FALSE(WriteIniString("A", "k", QString::fromUtf8("\xF0\x9F\x98\x80"), iniPath()));
+    EXPECT_EQ(readIni(), before);
+}
+
+}  // namespace

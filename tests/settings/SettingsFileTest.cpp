@@ -1,0 +1,203 @@
+#include "TempHome.h"
+
+#include "settings/Settings.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <functional>
+
+namespace {
+
+using SettingsFileTest = TempHome;
+
+TEST_F(SettingsFileTest, NoFileGivesTheStartValues)
+{
+    ASSERT_TRUE(sLoadSettings());
+    EXPECT_EQ(Settings.COM.TIMER, 20);
+    EXPECT_EQ(Settings.COM.CKSUM, 100);
+    EXPECT_EQ(Settings.COM.ACCURACY, 1);
+    EXPECT_EQ(Settings.COM.SOUND, "");
+    EXPECT_EQ(Settings.COM.SoundPath, "");
+    EXPECT_FALSE(Settings.COM.NOIZE);
+    EXPECT_FALSE(Settings.COM.COMP);
+    EXPECT_EQ(Settings.MAIL.SMTP, "");
+    EXPECT_EQ(Settings.MAIL.PASS, "");
+    for (const MailTrigger& trigger : Settings.TRG) {
+        EXPECT_EQ(trigger.ENABLED, "");
+        EXPECT_EQ(trigger.GRP, 0);
+        EXPECT_EQ(trigger.MINSIZE, 0);
+        EXPECT_EQ(trigger.ARC, 0);
+    }
+    EXPECT_EQ(Settings.FTP.MOVE, "False");
+    EXPECT_EQ(Settings.FTP.FTP, "False");
+    EXPECT_EQ(Settings.FTP.FILENAME, "False");
+    EXPECT_EQ(Settings.FTP.TIME, 5);
+    EXPECT_EQ(Settings.FTP.AUDIO, "");
+}
+
+struct LoadRuleCase {
+    QByteArray file;
+    std::function<int()> field;
+    int expected;
+};
+
+TEST_F(SettingsFileTest, LoadClampsAndNormalises)
+{
+    const auto timer = [] { return int(Settings.COM.TIMER); };
+    const auto cksum = [] { return int(Settings.COM.CKSUM); };
+    const auto accuracy = [] { return int(Settings.COM.ACCURACY); };
+    const auto arc = [] { return int(Settings.TRG[2].ARC); };
+    const auto time = [] { return int(Settings.FTP.TIME); };
+    const auto noise = [] { return int(Settings.COM.NOIZE); };
+    const auto comp = [] { return int(Settings.COM.COMP); };
+    const auto moveIsTrue = [] { return int(Settings.FTP.MOVE == "True"); };
+    const LoadRuleCase cases[] = {
+        {"[COM]\nTIMER=0\n", timer, 20}, {"[COM]\nTIMER=51\n", timer, 50}, {"[COM]\nTIMER=7\n", timer, 7},
+        {"[COM]\nTIMER=\n", timer, 20}, {"[COM]\nTIMER=-32768\n", timer, 20},
+        {"[COM]\nCKSUM=0\n", cksum, 100}, {"[COM]\nCKSUM=10000\n", cksum, 9999},
+        {"[COM]\nACCURACY=0\n", accuracy, 1}, {"[COM]\nACCURACY=101\n", accuracy, 100},
+        {"[2TRG]\nARC=-5\n", arc, 1}, {"[2TRG]\nARC=0\n", arc, 0}, {"[2TRG]\nARC=250\n", arc, 100},
+        {"[FTP]\nTIME=4\n", time, 5}, {"[FTP]\nTIME=31\n", time, 30}, {"[FTP]\nTIME=12\n", time, 12},
+        {"[COM]\nNOIZE=2\n", noise, 1}, {"[COM]\nNOIZE=-1\n", noise, 0}, {"[COM]\nNOIZE=0\n", noise, 0},
+        {"[COM]\nCOMP=ON\n", comp, 1}, {"[COM]\nCOMP=on\n", comp, 0}, {"[COM]\nCOMP=OFF\n", comp, 0},
+        {"[FTP]\nMOVE=True\n", moveIsTrue, 1}, {"[FTP]\nMOVE=true\n", moveIsTrue, 0},
+        {"[FTP]\nMOVE=\n", moveIsTrue, 0},
+    };
+    for (const LoadRuleCase& c : cases) {
+        Settings = SettingsRecord{};
+        writeIni(c.file);
+        ASSERT_TRUE(sLoadSettings()) << c.file.constData();
+        EXPECT_EQ(c.field(), c.expected) << c.file.constData();
+    }
+}
+
+TEST_F(SettingsFileTest, TextRulesOfTheFtpSection)
+{
+    writeIni("[FTP]\nHOST=  ftp.example.org  \nAUDIO=\nFILENAME=True\n");
+    ASSERT_TRUE(sLoadSettings());
+    EXPECT_EQ(Settings.FTP.HOST, "ftp.example.org");
+    EXPECT_EQ(Settings.FTP.AUDIO, "");
+    EXPECT_EQ(Settings.FTP.FILENAME, "True");
+}
+
+TEST_F(SettingsFileTest, BodyIsCutTo199Characters)
+{
+    writeIni("[1TRG]\nBODY=" + QByteArray(300, 'b') + "\n");
+    ASSERT_TRUE(sLoadSettings());
+    EXPECT_EQ(Settings.TRG[1].BODY, QString(199, u'b'));
+}
+
+TEST_F(SettingsFileTest, AFailingKeyStopsTheLoadThere)
+{
+    writeIni("[COM]\nTIMER=7\nCKSUM=1e9\nACCURACY=50\n[MAIL]\nMAIL=a@b\n");
+    Settings.COM.CKSUM = -3;
+    EXPECT_FALSE(sLoadSettings());
+    EXPECT_EQ(Settings.COM.TIMER, 7);
+    EXPECT_EQ(Settings.COM.CKSUM, -3);  // kept, and not clamped
+    EXPECT_EQ(Settings.COM.ACCURACY, 0);
+    EXPECT_EQ(Settings.MAIL.MAIL, "");
+}
+
+TEST_F(SettingsFileTest, IntegerKeysAcceptOnlyNumbersInRange)
+{
+    const struct {
+        QByteArray stored;
+        bool loads;
+    } cases[] = {{"abc", false}, {"32768", false}, {"-32769", false}, {"12abc", false},
+                 {" 12 ", true},  {"2.5", true},    {"+3", true}};
+    for (const auto& c : cases) {
+        writeIni("[FTP]\nTIME=" + c.stored + "\n");
+        EXPECT_EQ(sLoadSettings(), c.loads) << c.stored.constData();
+    }
+}
+
+TEST_F(SettingsFileTest, AFileFromScratchHoldsEveryKeyInWritingOrder)
+{
+    ASSERT_TRUE(sLoadSettings());
+    Settings.MAIL.PASS = "bcd";
+    Settings.TRG[3].ENABLED = "True";
+    Settings.FTP.TIME = 10;
+    ASSERT_TRUE(sSaveSettings());
+    QByteArray expected =
+        "[COM]\nTIMER=20\nCKSUM=100\nSOUND=\nACCURACY=1\nNOIZE=0\nCOMP=OFF\n"
+        "[MAIL]\nMAIL=\nSMTP=\nPOP=\nUSER=\nPASS=abc\nATT=\nOPTATT=\nAtCRAM=\nSMTPUSER=\nSMTPPASS=\n";
+    for (int n = 0; n < 4; ++n) {
+        expected += "[" + QByteArray::number(n) + "TRG]\nENABLED=" + (n == 3 ? "True" : "")
+                    + "\nMAILTO=\nSUBJECT=\nBODY=\nGRP=0\nFILES=\nMINSIZE=0\nARC=0\n";
+    }
+    expected += "[FTP]\nMOVE=False\nFTP=False\nHOST=\nUSER=\nPASS=\nHOLDER=\nFILENAME=False\nTIME=10\nAUDIO=\n";
+    EXPECT_EQ(readIni(), expected);
+}
+
+TEST_F(SettingsFileTest, SavingKeepsCompOnAndOtherLines)
+{
+    const QByteArray before = "; my notes\r\n[COM]\r\nCOMP = ON\r\nNOIZE=0\r\n[Extra]\r\nx=1\r\n";
+    writeIni(before);
+    ASSERT_TRUE(sLoadSettings());
+    ASSERT_TRUE(Settings.COM.COMP);
+    Settings.COM.NOIZE = true;
+    ASSERT_TRUE(sSaveSettings());
+    const QByteArray after = readIni();
+    EXPECT_TRUE(after.startsWith("; my notes\r\n[COM]\r\nCOMP = ON\r\nNOIZE=1\r\n")) << after.constData();
+    EXPECT_TRUE(after.contains("[Extra]\r\nx=1\r\n"));
+    EXPECT_FALSE(after.contains("COMP=OFF"));
+}
+
+TEST_F(SettingsFileTest, SaveAndLoadGiveBackEveryField)
+{
+    Settings.COM.TIMER = 13;
+    Settings.COM.CKSUM = 4321;
+    Settings.COM.ACCURACY = 77;
+    Settings.COM.NOIZE = true;
+    Settings.MAIL.SMTP = "smtp.example.org\t587";
+    Settings.MAIL.PASS = "pop secret";
+    Settings.MAIL.SMTPPASS = "ｽﾏｰﾄ秘密";
+    Settings.TRG[0].SUBJECT = "警報！";
+    Settings.TRG[0].GRP = 1;
+    Settings.TRG[0].MINSIZE = 2;
+    Settings.TRG[0].ARC = 90;
+    Settings.FTP.MOVE = "True";
+    Settings.FTP.HOLDER = "/pub/cam";
+    Settings.FTP.PASS = "ftp-pass";
+    Settings.FTP.TIME = 22;
+    Settings.FTP.AUDIO = "True";
+    ASSERT_TRUE(sSaveSettings());
+    const SettingsRecord saved = Settings;
+    Settings = SettingsRecord{};
+    ASSERT_TRUE(sLoadSettings());
+    EXPECT_EQ(Settings.COM.TIMER, saved.COM.TIMER);
+    EXPECT_EQ(Settings.COM.CKSUM, saved.COM.CKSUM);
+    EXPECT_EQ(Settings.COM.ACCURACY, saved.COM.ACCURACY);
+    EXPECT_EQ(Settings.COM.NOIZE, saved.COM.NOIZE);
+    EXPECT_EQ(Settings.MAIL.SMTP, saved.MAIL.SMTP);
+    EXPECT_EQ(Settings.MAIL.PASS, saved.MAIL.PASS);
+    EXPECT_EQ(Settings.MAIL.SMTPPASS, saved.MAIL.SMTPPASS);
+    EXPECT_EQ(Settings.TRG[0].SUBJECT, saved.TRG[0].SUBJECT);
+    EXPECT_EQ(Settings.TRG[0].GRP, saved.TRG[0].GRP);
+    EXPECT_EQ(Settings.TRG[0].MINSIZE, saved.TRG[0].MINSIZE);
+    EXPECT_EQ(Settings.TRG[0].ARC, saved.TRG[0].ARC);
+    EXPECT_EQ(Settings.FTP.MOVE, saved.FTP.MOVE);
+    EXPECT_EQ(Settings.FTP.HOLDER, saved.FTP.HOLDER);
+    EXPECT_EQ(Settings.FTP.PASS, saved.FTP.PASS);
+    EXPECT_EQ(Settings.FTP.TIME, saved.FTP.TIME);
+    EXPECT_EQ(Settings.FTP.AUDIO, saved.FTP.AUDIO);
+}
+
+TEST_F(SettingsFileTest, SoundPathIsTheCanonicalPathOfAnExistingSound)
+{
+    QDir().mkpath(path("win/media"));
+    writeBytes(path("win/media/ding.wav"), "RIFF");
+    qputenv("WINDIR", QFile::encodeName(path("win")));
+    writeIni("[COM]\nSOUND=ding.wav\n");
+    ASSERT_TRUE(sLoadSettings());
+    EXPECT_EQ(Settings.COM.SoundPath, QFileInfo(path("win/media/ding.wav")).canonicalFilePath());
+    Settings = SettingsRecord{};
+    writeIni("[COM]\nSOUND=gone.wav\n");
+    ASSERT_TRUE(sLoadSettings());
+    EXPECT_EQ(Settings.COM.SoundPath, "");
+    qunsetenv("WINDIR");
+}
+
+}  // namespace
