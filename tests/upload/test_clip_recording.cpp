@@ -1,0 +1,142 @@
+// Clips recorded through the capture window's sequence operations, from the
+// demo camera and the video-file camera, checked with ffprobe and ffmpeg.
+#include "capture/CaptureWindow.h"
+#include "capture/DriverRegistry.h"
+#include "tests/upload/ClipProbe.h"
+
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <cmath>
+
+namespace {
+
+constexpr double kFramePeriodSeconds = 1.0 / 30;
+
+class ClipRecordingTest : public ::testing::Test {
+protected:
+    void TearDown() override { setPreferredCamera({}); }
+
+    // Connects `source` at index 0 and sets a recording of `seconds` to `name`.
+    QString prepare(const QString& source, uint32_t seconds, const QString& name)
+    {
+        setPreferredCamera(source);
+        EXPECT_TRUE(capDriverConnect(&window_, 0)) << source.toStdString();
+        CAPTUREPARMS parms;
+        EXPECT_TRUE(capCaptureGetSetup(&window_, &parms, 92));
+        parms.dwRequestMicroSecPerFrame = 33333;
+        parms.fLimitEnabled = true;
+        parms.wTimeLimit = seconds;
+        parms.fAbortLeftMouse = false;
+        parms.fAbortRightMouse = false;
+        EXPECT_TRUE(capCaptureSetSetup(&window_, &parms, 92));
+        const QString path = work_.filePath(name);
+        EXPECT_TRUE(capFileSetCaptureFile(&window_, path));
+        return path;
+    }
+
+    QTemporaryDir work_;
+    CaptureWindow window_;
+};
+
+TEST_F(ClipRecordingTest, ClipsPlayAtThirtyFramesForTheSetLength)
+{
+    const QString video = work_.filePath(QStringLiteral("camera.mp4"));
+    ASSERT_TRUE(makeTestVideo(video, 320, 240, 25, 1));
+    struct Row {
+        QString source;
+        QString codec;
+        uint32_t seconds;
+        const char* expectedCodec;
+    };
+    const Row rows[] = {
+        {QStringLiteral("demo"), QStringLiteral("mjpeg"), 2, "mjpeg"},
+        {QStringLiteral("demo"), QStringLiteral("mpeg4"), 1, "mpeg4"},
+        {video, QStringLiteral("mjpeg"), 2, "mjpeg"},  // the file loops
+        {QStringLiteral("demo"), QStringLiteral("no-such-codec"), 1, "mjpeg"},
+    };
+    for (const Row& row : rows) {
+        const QString path = prepare(row.source, row.seconds, row.codec + QStringLiteral(".AVI"));
+        window_.setCompression({row.codec, 60});
+        QElapsedTimer elapsed;
+        elapsed.start();
+        EXPECT_TRUE(capCaptureSequence(&window_));
+        const double tookSeconds = elapsed.elapsed() / 1000.0;
+        EXPECT_TRUE(capCaptureStop(&window_) == false);  // nothing left to stop
+
+        const ClipFacts clip = probeClip(path);
+        const std::string name = row.source.toStdString() + " " + row.codec.toStdString();
+        ASSERT_TRUE(clip.probed) << name;
+        EXPECT_TRUE(clip.decodes) << name;
+        EXPECT_EQ(clip.container, QStringLiteral("avi")) << name;
+        EXPECT_EQ(clip.codec, QString::fromLatin1(row.expectedCodec)) << name;
+        EXPECT_EQ(clip.frameRate, QStringLiteral("30/1")) << name;
+        EXPECT_EQ(QSize(clip.width, clip.height), window_.frameSize()) << name;
+        EXPECT_LE(std::abs(clip.durationSeconds - row.seconds), kFramePeriodSeconds * row.seconds) << name << " " << clip.durationSeconds;
+        EXPECT_EQ(clip.frames, static_cast<int>(row.seconds * 30)) << name;
+        EXPECT_FALSE(clip.hasAudio) << name;
+        // Recording keeps real time: it neither returns early nor lags behind.
+        EXPECT_GE(tookSeconds, row.seconds - kFramePeriodSeconds) << name;
+        EXPECT_LE(tookSeconds, row.seconds + 2.0) << name;
+    }
+}
+
+TEST_F(ClipRecordingTest, EscapeEndsTheClipEarlyAndItStillPlays)
+{
+    const QString path = prepare(QStringLiteral("demo"), 20, QStringLiteral("escaped.AVI"));
+    QTimer::singleShot(1000, qApp, [] {
+        QCoreApplication::postEvent(qApp, new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+    });
+    QElapsedTimer elapsed;
+    elapsed.start();
+    EXPECT_TRUE(capCaptureSequence(&window_));
+    EXPECT_LT(elapsed.elapsed(), 5000);
+
+    const ClipFacts clip = probeClip(path);
+    EXPECT_TRUE(clip.decodes);
+    EXPECT_GE(clip.durationSeconds, 0.8);
+    EXPECT_LT(clip.durationSeconds, 4.0);
+}
+
+TEST_F(ClipRecordingTest, SoundAskedWithoutASoundDeviceGivesASilentClip)
+{
+    const QString path = prepare(QStringLiteral("demo"), 1, QStringLiteral("sound.AVI"));
+    CAPTUREPARMS parms;
+    capCaptureGetSetup(&window_, &parms, 92);
+    parms.fCaptureAudio = true;
+    capCaptureSetSetup(&window_, &parms, 92);
+    EXPECT_TRUE(capCaptureSequence(&window_));
+    const ClipFacts clip = probeClip(path);
+    EXPECT_TRUE(clip.decodes);
+    EXPECT_EQ(clip.frames, 30);
+}
+
+TEST(ClipRecordingRefusals, NoWindowNoDriverOrNoFileRecordsNothing)
+{
+    CaptureWindow unconnected;
+    CAPTUREPARMS parms;
+    EXPECT_FALSE(capCaptureSequence(nullptr));
+    EXPECT_FALSE(capCaptureGetSetup(nullptr, &parms, 92));
+    EXPECT_FALSE(capCaptureSetSetup(nullptr, &parms, 92));
+    EXPECT_FALSE(capFileSetCaptureFile(nullptr, QStringLiteral("/tmp/x.AVI")));
+    EXPECT_FALSE(capCaptureStop(nullptr));
+    EXPECT_TRUE(capFileSetCaptureFile(&unconnected, QStringLiteral("/tmp/never.AVI")));
+    EXPECT_FALSE(capCaptureSequence(&unconnected));
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    // Test discovery runs this without the test environment.
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication application(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
