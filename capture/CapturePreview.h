@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QImage>
+#include <QTimer>
+#include <QWidget>
+
+#include <cstdint>
+
+class CaptureWindow;
+
+// The view of a capture window: its latest frame at the preview rate while the
+// preview is on (stretched to the widget when scaling is on), the last picture
+// shown while it is off.
+class CapturePreview : public QWidget {
+    Q_OBJECT
+public:
+    // A null window follows hCapWnd.
+    explicit CapturePreview(CaptureWindow* window = nullptr, QWidget* parent = nullptr);
+
+    QImage shownPicture() const { return picture_; }
+
+public slots:
+    // One preview step: takes a new frame when the preview is on.
+    void refresh();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    CaptureWindow* window() const;
+
+    CaptureWindow* window_;
+    QTimer timer_;
+    QImage picture_;
+    uint64_t pictureNumber_ = 0;
+};

@@ -1,0 +1,149 @@
+#include "capture/CapturePreview.h"
+#include "capture/CaptureWindow.h"
+#include "capture/DemoDriver.h"
+#include "capture/DriverRegistry.h"
+#include "capture/VideoCompressionDialog.h"
+#include "capture/VideoFormatDialog.h"
+#include "capture/VideoSourceDialog.h"
+#include "capture/frmSelect.h"
+
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QSpinBox>
+
+#include <atomic>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+QApplication& application()
+{
+    static int argc = 1;
+    static char name[] = "test_capture_ui";
+    static char* argv[] = {name, nullptr};
+    static QApplication app(argc, argv);
+    return app;
+}
+
+// Three demo cameras at indices 0..2; the window in use is hCapWnd.
+class CaptureUiTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        application();
+        setDriverEnumerator([] {
+            return std::vector<DriverEntry>{{"first", [] { return std::make_unique<DemoDriver>(); }},
+                                            {"second", [] { return std::make_unique<DemoDriver>(); }},
+                                            {"third", [] { return std::make_unique<DemoDriver>(); }}};
+        });
+        hCapWnd = &window;
+    }
+    void TearDown() override
+    {
+        hCapWnd = nullptr;
+        setDriverEnumerator({});
+    }
+
+    void pressOk(QDialog& dialog)
+    {
+        dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+        EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    }
+
+    CaptureWindow window;
+};
+
+TEST_F(CaptureUiTest, DriverSelectionListsDriversAndPreselectsTheOneInUse)
+{
+    ASSERT_TRUE(capDriverConnect(&window, 1));
+    int resized = 0;
+    frmSelect dialog(nullptr, [&] { ++resized; });
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("ﾄﾞﾗｲﾊﾞｰ選択"));
+    EXPECT_EQ(dialog.lblDriver->text(), QStringLiteral("ﾄﾞﾗｲﾊﾞｰ一覧"));
+    ASSERT_EQ(dialog.cmboSource->count(), 3);
+    EXPECT_EQ(dialog.cmboSource->itemText(2), QStringLiteral("third"));
+    EXPECT_EQ(dialog.cmboSource->currentIndex(), 1);
+
+    dialog.cmboSource->setCurrentIndex(2);
+    dialog.cmdSelect->click();
+    EXPECT_EQ(window.driverIndex(), 2);
+    EXPECT_EQ(resized, 1);
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+}
+
+TEST_F(CaptureUiTest, DriverSelectionWithoutDriverInUseOrCancelledChangesNothing)
+{
+    frmSelect dialog(nullptr, [] { FAIL() << "nothing was connected"; });
+    EXPECT_EQ(dialog.cmboSource->currentIndex(), -1);
+    dialog.cmdSelect->click();
+    EXPECT_FALSE(window.isConnected());
+
+    ASSERT_TRUE(capDriverConnect(&window, 0));
+    frmSelect cancelled;
+    cancelled.cmboSource->setCurrentIndex(2);
+    cancelled.cmdCancel->click();
+    EXPECT_EQ(window.driverIndex(), 0);
+}
+
+TEST_F(CaptureUiTest, FormatSourceAndCompressionDialogsChangeTheWindow)
+{
+    ASSERT_TRUE(capDriverConnect(&window, 0));
+    VideoFormatDialog format(window);
+    ASSERT_EQ(format.cmboSize->count(), 3);
+    EXPECT_EQ(format.cmboSize->currentText(), QStringLiteral("640×480"));
+    format.cmboSize->setCurrentIndex(1);
+    pressOk(format);
+    EXPECT_EQ(window.frameSize(), QSize(320, 240));
+
+    VideoSourceDialog source(window);
+    auto* period = qobject_cast<QSpinBox*>(source.editorFor(DemoDriver::kIntruderPeriod));
+    ASSERT_NE(period, nullptr);
+    EXPECT_EQ(period->value(), 30);
+    period->setValue(10);
+    pressOk(source);
+    for (const CaptureControl& control : window.controls()) {
+        if (control.id == DemoDriver::kIntruderPeriod) {
+            EXPECT_EQ(control.value, 10);
+        }
+    }
+
+    VideoCompressionDialog compression(window);
+    EXPECT_EQ(compression.cmboCodec->currentData().toString(), QStringLiteral("mjpeg"));
+    compression.txtQuality->setValue(40);
+    pressOk(compression);
+    EXPECT_EQ(window.compression().quality, 40);
+    EXPECT_EQ(window.compression().codec, QStringLiteral("mjpeg"));
+}
+
+TEST_F(CaptureUiTest, PreviewFollowsFramesWhileOnAndFreezesWhileOff)
+{
+    // Every frame from its own scene time, so consecutive frames always differ.
+    auto sceneMs = std::make_shared<std::atomic<int64_t>>(0);
+    setDemoSceneClock([sceneMs] { return sceneMs->fetch_add(1000); });
+    CapturePreview preview;
+    preview.refresh();
+    EXPECT_TRUE(preview.shownPicture().isNull());
+    ASSERT_TRUE(capDriverConnect(&window, 0));
+    ASSERT_TRUE(capPreview(&window, true));
+    ASSERT_TRUE(window.waitForFrameAfter(0, 5s));
+    preview.refresh();
+    const QImage first = preview.shownPicture();
+    EXPECT_EQ(first.size(), QSize(640, 480));
+
+    ASSERT_TRUE(capGrabFrame(&window));  // stops the preview
+    uint64_t number = 0;
+    window.latestFrame(&number);
+    ASSERT_TRUE(window.waitForFrameAfter(number, 5s));
+    preview.refresh();
+    EXPECT_EQ(preview.shownPicture(), first);
+
+    ASSERT_TRUE(capPreview(&window, true));
+    preview.refresh();
+    EXPECT_NE(preview.shownPicture(), first);
+    setDemoSceneClock({});
+}
+
+}  // namespace
