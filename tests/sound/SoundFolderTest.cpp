@@ -1,10 +1,10 @@
-#include "sound/MediaFolder.h"
+#include "settings/AppPaths.h"
 
 #include <QCoreApplication>
 
 #include <gtest/gtest.h>
 
-TEST(MediaFolder, WindowsFolderWhenSetOtherwiseBesideTheProgram) {
+TEST(SoundFolder, WindowsFolderWhenSetOtherwiseBesideTheProgram) {
     int argc = 1;
     char name[] = "sound_test";
     char* argv[] = {name, nullptr};
@@ -23,7 +23,7 @@ TEST(MediaFolder, WindowsFolderWhenSetOtherwiseBesideTheProgram) {
     const bool wasSet = qEnvironmentVariableIsSet("WINDIR");
     for (const auto& c : cases) {
         if (c.windir) qputenv("WINDIR", c.windir); else qunsetenv("WINDIR");
-        EXPECT_EQ(mediaFolder(), c.expected) << (c.windir ? c.windir : "(unset)");
+        EXPECT_EQ(soundFolder(), c.expected) << (c.windir ? c.windir : "(unset)");
     }
     if (wasSet) qputenv("WINDIR", saved); else qunsetenv("WINDIR");
 }
