@@ -6,7 +6,7 @@ seconds=${2:-30}
 root=$(cd "$(dirname "$0")/.." && pwd)
 shopt -s nullglob
 for target in "$build"/tests/fuzz/fuzz_*; do
-    [[ -x "$target" ]] || continue
+    [[ -f "$target" && -x "$target" ]] || continue
     name=$(basename "$target")
     corpus="$build/corpus/$name"
     mkdir -p "$corpus"

@@ -3,6 +3,8 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <algorithm>
+
 namespace {
 
 // Code page 932 as Windows has it (ICU's windows-31j), not plain Shift-JIS:
@@ -15,6 +17,17 @@ QStringDecoder decoderFor(FileEncoding encoding)
                                           : QStringDecoder(kShiftJisName, QStringDecoder::Flag::Stateless);
 }
 
+QStringEncoder encoderFor(FileEncoding encoding)
+{
+    return encoding == FileEncoding::Utf8 ? QStringEncoder(QStringEncoder::Utf8, QStringEncoder::Flag::Stateless)
+                                          : QStringEncoder(kShiftJisName, QStringEncoder::Flag::Stateless);
+}
+
+bool isAscii(QByteArrayView bytes)
+{
+    return std::all_of(bytes.begin(), bytes.end(), [](char byte) { return quint8(byte) < 0x80; });
+}
+
 }  // namespace
 
 FileEncoding detectEncoding(QByteArrayView bytes)
@@ -24,10 +37,19 @@ FileEncoding detectEncoding(QByteArrayView bytes)
 
 QString decodeText(QByteArrayView bytes, FileEncoding encoding)
 {
-    if (encoding == FileEncoding::Utf8) {
-        return QString::fromUtf8(bytes);
+    return LineDecoder(encoding).decode(bytes);
+}
+
+LineDecoder::LineDecoder(FileEncoding encoding) : m_decoder(decoderFor(encoding)) {}
+
+QString LineDecoder::decode(QByteArrayView line)
+{
+    // Both encodings hold ASCII as it is; most lines are ASCII.
+    if (isAscii(line)) {
+        return QString::fromLatin1(line);
     }
-    return decoderFor(encoding).decode(bytes);
+    m_decoder.resetState();
+    return m_decoder.decode(line);
 }
 
 std::optional<QString> decodeTextExactly(QByteArrayView bytes, FileEncoding encoding)
@@ -42,9 +64,7 @@ std::optional<QString> decodeTextExactly(QByteArrayView bytes, FileEncoding enco
 
 std::optional<QByteArray> encodeText(const QString& text, FileEncoding encoding)
 {
-    QStringEncoder encoder = encoding == FileEncoding::Utf8
-        ? QStringEncoder(QStringEncoder::Utf8, QStringEncoder::Flag::Stateless)
-        : QStringEncoder(kShiftJisName, QStringEncoder::Flag::Stateless);
+    QStringEncoder encoder = encoderFor(encoding);
     QByteArray bytes = encoder.encode(text);
     if (encoder.hasError()) {
         return std::nullopt;

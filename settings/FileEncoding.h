@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+#include <QStringDecoder>
 
 #include <optional>
 
@@ -14,6 +15,16 @@ enum class FileEncoding { Utf8, ShiftJis };
 FileEncoding detectEncoding(QByteArrayView bytes);
 
 QString decodeText(QByteArrayView bytes, FileEncoding encoding);
+
+// Decodes many lines of one file with one converter (opening one is costly).
+class LineDecoder {
+public:
+    explicit LineDecoder(FileEncoding encoding);
+    QString decode(QByteArrayView line);
+
+private:
+    QStringDecoder m_decoder;
+};
 // Nothing when the bytes are not valid text of the encoding.
 std::optional<QString> decodeTextExactly(QByteArrayView bytes, FileEncoding encoding);
 

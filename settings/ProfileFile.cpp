@@ -74,6 +74,7 @@ void ProfileFile::parse(const QByteArray& bytes)
     const QByteArrayView content = QByteArrayView(bytes).sliced(m_byteOrderMark.size());
     m_encoding = detectEncoding(content);
 
+    LineDecoder decoder(m_encoding);
     bool lineEndSeen = false;
     Section* current = nullptr;
     qsizetype start = 0;
@@ -92,14 +93,13 @@ void ProfileFile::parse(const QByteArray& bytes)
             lineEndSeen = true;
         }
         m_lines.push_back({content.sliced(start, end - start).toByteArray(), lineEnd});
-        indexLine(std::prev(m_lines.end()), current);
+        indexLine(decoder.decode(m_lines.back().text), std::prev(m_lines.end()), current);
         start = next;
     }
 }
 
-void ProfileFile::indexLine(LineIt line, Section*& current)
+void ProfileFile::indexLine(const QString& decoded, LineIt line, Section*& current)
 {
-    const QString decoded = decodeText(line->text, m_encoding);
     const QStringView text = trimBlanks(decoded);
     if (text.startsWith(u'[')) {
         const qsizetype close = text.lastIndexOf(u']');

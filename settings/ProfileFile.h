@@ -53,7 +53,7 @@ private:
     };
 
     void parse(const QByteArray& bytes);
-    void indexLine(LineIt line, Section*& current);
+    void indexLine(const QString& decoded, LineIt line, Section*& current);
     LineIt insertLineAfter(LineIt line, QByteArray text);
 
     FileEncoding m_encoding = FileEncoding::Utf8;
