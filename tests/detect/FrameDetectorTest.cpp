@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 
 namespace {
 
@@ -89,52 +90,45 @@ TEST_F(FrameDetectorTest, DifferenceImageHoldsEachByteDifference)
                              static_cast<size_t>(expected.sizeInBytes())));
 }
 
-TEST_F(FrameDetectorTest, FirstFrameGivesZeroAndBecomesReference)
+TEST_F(FrameDetectorTest, TickWithoutValidReferenceGivesZeroThenNextCompares)
 {
-    EXPECT_FALSE(detector.referenceReady());
-    const auto first = detector.measureFrame(uniformFrame(32, 24, 9), 100, false);
-    ASSERT_TRUE(first);
-    EXPECT_EQ(first->count, 0);
-    EXPECT_FALSE(first->compared);
-    EXPECT_TRUE(detector.referenceReady());
-    EXPECT_EQ(detector.referenceHeader().bmHeight, 24);
+    struct Row {
+        const char* what;
+        std::function<void(FrameDetector&)> before;  // what precedes the uncompared tick
+        QSize size;                                   // of the uncompared and the next frame
+    };
+    const Row rows[] = {
+        {"first frame", [](FrameDetector&) {}, {32, 24}},
+        // Same stride, more rows: a new format.
+        {"geometry change",
+         [](FrameDetector& d) { d.measureFrame(uniformFrame(32, 24, 0), 1, false); }, {32, 30}},
+        {"SkipCompare",
+         [](FrameDetector& d) {
+             d.measureFrame(uniformFrame(32, 24, 0), 1, false);
+             SkipCompare = true;
+         },
+         {32, 24}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        FrameDetector fresh;
+        row.before(fresh);
+        const auto uncompared =
+            fresh.measureFrame(uniformFrame(row.size.width(), row.size.height(), 200), 1, false);
+        ASSERT_TRUE(uncompared);
+        EXPECT_FALSE(uncompared->compared);
+        EXPECT_EQ(uncompared->count, 0);
+        EXPECT_FALSE(SkipCompare);
+        EXPECT_TRUE(fresh.referenceReady());
+        EXPECT_EQ(fresh.referenceHeader().bmHeight, row.size.height());
 
-    const auto second = detector.measureFrame(uniformFrame(32, 24, 19), 1, false);
-    ASSERT_TRUE(second);
-    EXPECT_TRUE(second->compared);
-    EXPECT_EQ(second->count, 10);
-}
-
-TEST_F(FrameDetectorTest, GeometryChangeSkipsOneComparison)
-{
-    detector.measureFrame(uniformFrame(32, 24, 0), 1, false);
-    // Same stride, more rows: a new format.
-    const auto changed = detector.measureFrame(uniformFrame(32, 30, 50), 1, false);
-    ASSERT_TRUE(changed);
-    EXPECT_FALSE(changed->compared);
-    EXPECT_EQ(changed->count, 0);
-    EXPECT_EQ(detector.referenceHeader().bmHeight, 30);
-
-    const auto next = detector.measureFrame(uniformFrame(32, 30, 60), 1, false);
-    ASSERT_TRUE(next);
-    EXPECT_TRUE(next->compared);
-    EXPECT_EQ(next->count, 10);
-}
-
-TEST_F(FrameDetectorTest, SkipCompareTakesNewReferenceAndIsCleared)
-{
-    detector.measureFrame(uniformFrame(16, 16, 0), 1, false);
-    SkipCompare = true;
-    const auto skipped = detector.measureFrame(uniformFrame(16, 16, 200), 1, false);
-    ASSERT_TRUE(skipped);
-    EXPECT_FALSE(skipped->compared);
-    EXPECT_EQ(skipped->count, 0);
-    EXPECT_FALSE(SkipCompare);
-
-    // Compared against the skipped tick's frame, not the one before it.
-    const auto next = detector.measureFrame(uniformFrame(16, 16, 205), 1, false);
-    ASSERT_TRUE(next);
-    EXPECT_EQ(next->count, 5);
+        // Compared against the uncompared tick's frame, not any before it.
+        const auto next =
+            fresh.measureFrame(uniformFrame(row.size.width(), row.size.height(), 205), 1, false);
+        ASSERT_TRUE(next);
+        EXPECT_TRUE(next->compared);
+        EXPECT_EQ(next->count, 5);
+    }
 }
 
 TEST_F(FrameDetectorTest, EmptyFrameEndsTickWithoutCountAndKeepsWorking)
@@ -150,11 +144,16 @@ TEST_F(FrameDetectorTest, EmptyFrameEndsTickWithoutCountAndKeepsWorking)
     EXPECT_EQ(after->count, 3);
 }
 
-TEST_F(FrameDetectorTest, KeepsLatestFrameAsSnapshotWithoutCopying)
+TEST_F(FrameDetectorTest, KeepsBuffersBetweenTicksAndCopiesNoFrame)
 {
     const QImage frame = uniformFrame(8, 8, 77);
     detector.measureFrame(frame, 1, false);
     EXPECT_EQ(detector.latestFrame().constBits(), frame.constBits());
+
+    detector.measureFrame(uniformFrame(8, 8, 1), 1, false);
+    const uchar* difference = detector.differenceImage().constBits();
+    detector.measureFrame(uniformFrame(8, 8, 2), 1, false);
+    EXPECT_EQ(detector.differenceImage().constBits(), difference);
 }
 
 TEST(FormatDetectionCount, PadsToThreeDigitsAndGroupsThousands)
