@@ -4,7 +4,6 @@
 #include "sound/SilentAudioOutput.h"
 #include "sound/SoundCommands.h"
 #include "sound/SoundPlayer.h"
-#include "sound/SoundStatus.h"
 #include "tests/sound/WavFile.h"
 
 #include <QApplication>
@@ -110,7 +109,6 @@ TEST_F(SoundDialog, OkStoresAndSavesTheChosenSound) {
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(Settings.COM.SOUND, "b.wav");
     EXPECT_EQ(Settings.COM.SoundPath, played("b.wav"));
-    EXPECT_EQ(soundStatusText(Settings.COM.SOUND), "警告音: b.wav");
 
     Settings = SettingsRecord{};
     ASSERT_TRUE(sLoadSettings());
@@ -127,7 +125,6 @@ TEST_F(SoundDialog, OkWithNoSoundStoresAnEmptyChoice) {
     click("bcmdOK");
     EXPECT_EQ(Settings.COM.SOUND, "");
     EXPECT_EQ(Settings.COM.SoundPath, "");
-    EXPECT_EQ(soundStatusText(Settings.COM.SOUND), "警告音: なし");
     Settings = SettingsRecord{};
     ASSERT_TRUE(sLoadSettings());
     EXPECT_EQ(Settings.COM.SOUND, "");
