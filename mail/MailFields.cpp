@@ -103,3 +103,14 @@ std::optional<int> settingNumber(const QString& text)
         return static_cast<int>(std::nearbyint(real));  // ties to even
     return std::nullopt;
 }
+
+QString trimSpaces(const QString& text)
+{
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && text.at(first) == QLatin1Char(' '))
+        ++first;
+    while (last > first && text.at(last - 1) == QLatin1Char(' '))
+        --last;
+    return text.mid(first, last - first);
+}

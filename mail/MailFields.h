@@ -45,5 +45,8 @@ QString envelopeAddress(const QString& address);
 // could end a header line or a protocol command early.
 bool hasControlCharacters(const QString& text);
 
+// The text without spaces at either end; line breaks and tabs stay.
+QString trimSpaces(const QString& text);
+
 // A stored number such as MAIL/ATT read the way the settings file holds it.
 std::optional<int> settingNumber(const QString& text);

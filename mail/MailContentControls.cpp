@@ -1,0 +1,83 @@
+#include "mail/MailContentControls.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QSlider>
+#include <QTextEdit>
+
+namespace {
+const char* const kSizeCaptions[] = {"640x480", "320x240", "110x82.5"};
+}
+
+MailContentControls MailContentControls::create(QWidget* owner, QGridLayout* layout, int firstRow)
+{
+    MailContentControls controls;
+    int row = firstRow;
+    const auto addLabelled = [&](const QString& caption, QWidget* field) {
+        layout->addWidget(new QLabel(caption, owner), row, 0);
+        layout->addWidget(field, row++, 1, 1, 2);
+    };
+    controls.txtMail = new QLineEdit(owner);
+    controls.txtMail->setObjectName(QStringLiteral("txtMail"));
+    addLabelled(QStringLiteral("宛先"), controls.txtMail);
+    controls.txtSubject = new QLineEdit(owner);
+    controls.txtSubject->setObjectName(QStringLiteral("txtSubject"));
+    addLabelled(QStringLiteral("件名"), controls.txtSubject);
+    controls.txtBody = new QTextEdit(owner);
+    controls.txtBody->setObjectName(QStringLiteral("txtBody"));
+    controls.txtBody->setAcceptRichText(false);
+    controls.txtBody->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    controls.txtBody->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    addLabelled(QStringLiteral("内容"), controls.txtBody);
+
+    controls.chkGrp = new QCheckBox(QStringLiteral("画像添付"), owner);
+    controls.chkGrp->setObjectName(QStringLiteral("chkGrp"));
+    layout->addWidget(controls.chkGrp, row++, 1);
+
+    auto* sizeFrame = new QGroupBox(QStringLiteral("ｻｲｽﾞ"), owner);
+    auto* sizeLayout = new QHBoxLayout(sizeFrame);
+    for (int i = 0; i < 3; ++i) {
+        controls.optSize[i] = new QRadioButton(QString::fromLatin1(kSizeCaptions[i]), sizeFrame);
+        controls.optSize[i]->setObjectName(QStringLiteral("optSize%1").arg(i));
+        sizeLayout->addWidget(controls.optSize[i]);
+    }
+    layout->addWidget(sizeFrame, row++, 1, 1, 2);
+
+    controls.SliderArc = new QSlider(Qt::Horizontal, owner);
+    controls.SliderArc->setObjectName(QStringLiteral("SliderArc"));
+    controls.SliderArc->setRange(1, 100);
+    controls.SliderArc->setTickPosition(QSlider::TicksBelow);
+    controls.SliderArc->setTickInterval(10);
+    addLabelled(QStringLiteral("圧縮率"), controls.SliderArc);
+    return controls;
+}
+
+int MailContentControls::chosenSize() const
+{
+    for (int i = 0; i < 3; ++i)
+        if (optSize[i]->isChecked())
+            return i;
+    return 0;
+}
+
+void MailContentControls::chooseSize(int index)
+{
+    optSize[index >= 0 && index < 3 ? index : 0]->setChecked(true);
+}
+
+void MailContentControls::enablePictureOptions(bool enabled)
+{
+    for (QRadioButton* option : optSize)
+        option->setEnabled(enabled);
+    SliderArc->setEnabled(enabled);
+}
+
+QString lineBreakMessage()
+{
+    return QStringLiteral("宛先と件名に改行は使えません。");
+}
