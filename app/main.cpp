@@ -1,7 +1,61 @@
+#include "app/AppFonts.h"
+#include "app/CommandLine.h"
+#include "app/HelpFolder.h"
+#include "app/ShutdownSignals.h"
+#include "app/Version.h"
+#include "app/frmSw_Mail.h"
+#include "capture/DriverRegistry.h"
+#include "settings/AppPaths.h"
+
 #include <QApplication>
+#include <QDir>
+
+#include <cstdio>
+
+namespace {
+
+constexpr int kExitFailure = 1;
+constexpr int kExitUsage = 2;
+
+QStringList optionsOf(int argc, char* argv[])
+{
+    QStringList options;
+    for (int i = 1; i < argc; ++i)
+        options << QString::fromLocal8Bit(argv[i]);
+    return options;
+}
+
+}  // namespace
 
 int main(int argc, char* argv[])
 {
+    // Options are read before Qt sees them, so Qt's own options count as unknown.
+    const CommandLine commandLine = parseCommandLine(optionsOf(argc, argv));
+    switch (commandLine.action) {
+    case CommandLine::Action::Fail:
+        std::fprintf(stderr, "houndly: %s\n%s", qPrintable(commandLine.errorMessage), qPrintable(commandLineUsage()));
+        return kExitUsage;
+    case CommandLine::Action::ShowHelp:
+        std::fputs(qPrintable(commandLineUsage()), stdout);
+        return 0;
+    case CommandLine::Action::ShowVersion:
+        std::printf("%s %d.%d.%d\n", kAppTitle, kVersionMajor, kVersionMinor, kVersionRevision);
+        return 0;
+    case CommandLine::Action::Run:
+        break;
+    }
+
     QApplication app(argc, argv);
-    return 0;
+    QApplication::setApplicationName(QStringLiteral("houndly"));
+    useJapaneseFonts();
+    setPreferredCamera(commandLine.camera);
+    installHelpFolder(shippedHelpFolder(), QDir(appFolder()).filePath(QStringLiteral("help")));
+
+    frmSw_Mail window;
+    // A terminal's Ctrl+C or the session's SIGTERM closes the window like its close box.
+    ShutdownSignals signals_([&window] { window.close(); });
+    if (window.startUp() != frmSw_Mail::StartResult::Ready)
+        return kExitFailure;
+    window.show();
+    return QApplication::exec();
 }

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QImage>
+#include <QWidget>
+
+// A black box that keeps one picture and repaints it whenever needed.
+class PictureBox : public QWidget {
+    Q_OBJECT
+public:
+    enum class Fit { Stretch, PixelForPixel };
+    PictureBox(Fit fit, QWidget* parent);
+
+    void setImage(const QImage& image);
+    const QImage& image() const { return image_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    Fit fit_;
+    QImage image_;
+};

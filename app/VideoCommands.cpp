@@ -1,0 +1,74 @@
+// The video format, source, driver and compression commands, and the frame
+// size shown in status panel 3.
+#include "app/frmSw_Mail.h"
+#include "app/frm_Camera.h"
+#include "capture/CaptureWindow.h"
+#include "detect/SkipCompare.h"
+#include "settings/Settings.h"
+
+namespace {
+
+const QString kFormatError = QStringLiteral("ﾋﾞﾃﾞｵﾌｫｰﾏｯﾄ設定ｴﾗｰ");
+
+}  // namespace
+
+bool frmSw_Mail::sDispResolution(CaptureWindow* window)
+{
+    const bool shown = showFrameSize(window);
+    camera->ResizeCaptureWindow(window);
+    return shown;
+}
+
+bool frmSw_Mail::showFrameSize(CaptureWindow* window)
+{
+    CAPSTATUS status;
+    if (!capGetStatus(window, &status, sizeof status))
+        return false;
+    setStatusText(3, QStringLiteral("解像度: %1×%2").arg(status.uiImageWidth).arg(status.uiImageHeight));
+    return true;
+}
+
+void frmSw_Mail::mnu_vdriver_Click()
+{
+    suspendWatching();
+    capDlgVideoFormat(hCapWnd);
+    const bool shown = sDispResolution(hCapWnd);
+    // Unlike the original trap, watching resumes even when the size cannot be
+    // read, so the window never stays locked.
+    resumeWatching();
+    camera->setWindowTitle(shown ? QString() : kFormatError);
+}
+
+void frmSw_Mail::mnu_vdriver2_Click()
+{
+    suspendWatching();
+    capDlgVideoSource(hCapWnd);
+    if (Settings.COM.COMP)
+        capDlgVideoCompression(hCapWnd);
+    resumeWatching();
+}
+
+void frmSw_Mail::mnu_Drive_Click()
+{
+}
+
+void frmSw_Mail::mnu_comp_Click()
+{
+    suspendWatching();
+    capDlgVideoCompression(hCapWnd);
+    resumeWatching();
+}
+
+void frmSw_Mail::bcmd_VideoSetting_Click()
+{
+    SkipCompare = true;
+    mnu_vdriver_Click();
+    showFrameSize(hCapWnd);
+}
+
+void frmSw_Mail::bcmd_VideoSetting2_Click()
+{
+    SkipCompare = true;
+    mnu_vdriver2_Click();
+    showFrameSize(hCapWnd);
+}

@@ -1,0 +1,118 @@
+#pragma once
+
+#include "app/MainMenu.h"
+#include "app/StatusPanels.h"
+
+#include <QMainWindow>
+
+#include <functional>
+#include <memory>
+
+class CaptureWindow;
+class CommandPanel;
+class QMdiArea;
+class QMdiSubWindow;
+class QUrl;
+class ScopePanel;
+class frmAbout;
+class frmFtp;
+class frmMail;
+class frmSound;
+class frm_Camera;
+
+// The main window: owns the program's lifetime, the capture window, the
+// detection controls and every command.
+class frmSw_Mail : public QMainWindow {
+    Q_OBJECT
+public:
+    enum class StartResult { Ready, SettingsUnreadable, NoDriver };
+
+    explicit frmSw_Mail(QWidget* parent = nullptr);
+    ~frmSw_Mail() override;
+
+    // Runs the whole start-up. Anything but Ready means the program ends; for
+    // NoDriver the message has been shown and the shutdown has run.
+    StartResult startUp();
+
+    // Locks or unlocks the commands that open dialogs, the switch, the
+    // alarm-count button and the exit commands.
+    void sDispEnabled(bool bolEnabled);
+    // Panel 3 gets the frame size and the capture window is refitted; false when
+    // the capture window cannot report its status.
+    bool sDispResolution(CaptureWindow* window);
+
+    // Status bar panel 1 to 5.
+    QLabel* StatusBarPanel(int number) const;
+    void setStatusText(int number, const QString& text);
+
+    bool isStopSelected() const;
+    bool isEditingAlarmCount() const;
+    bool isClosing() const { return closing_; }
+
+    // Dialog commands bracket their dialog with these.
+    void suspendWatching();
+    void resumeWatching();
+
+    // Opens folders and files; replaceable so tests need no desktop.
+    using UrlOpener = std::function<bool(const QUrl&)>;
+    void setUrlOpener(UrlOpener opener) { openUrl_ = std::move(opener); }
+
+    QWidget* Picture2 = nullptr;
+    CommandPanel* picSideWindow = nullptr;
+    ScopePanel* picSideScope = nullptr;
+    QMdiArea* mdiArea = nullptr;
+    QMdiSubWindow* cameraSubWindow = nullptr;
+    frm_Camera* camera = nullptr;
+    MainMenu menu;
+    StatusPanels statusPanels;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void connectControls();
+    void connectCommands();
+    bool MDIForm_Initialize();
+    void MDIForm_Load();
+    void MDIForm_QueryUnload();
+    void sClearCapture();
+    void showSoundPanel();
+    void showMailAccountPanel();
+    void saveSettingsNow();
+
+    void optPrv_Click();
+    void cmdKenchi_Click();
+
+    // Menu and button commands.
+    void mnu_end_Click();
+    void mnu_scope_Click();
+    void mnu_send_Click();
+    void mnu_sound_Click();
+    void mnu_mail_Click();
+    void mnu_sendA_Click();
+    void mnu_Ftp_Click();
+    void mnu_log_Click();
+    void openFolder(const QString& name);
+    void mnu_ver_Click();
+    void openWithDesktop(const QString& path);
+    void runDialog(const std::function<void()>& showDialog);
+
+    // Video commands.
+    void mnu_vdriver_Click();
+    void mnu_vdriver2_Click();
+    void mnu_Drive_Click();
+    void mnu_comp_Click();
+    void bcmd_VideoSetting_Click();
+    void bcmd_VideoSetting2_Click();
+    bool showFrameSize(CaptureWindow* window);
+
+    std::unique_ptr<CaptureWindow> captureWindow_;
+    frmSound* soundDialog_ = nullptr;
+    frmMail* mailDialog_ = nullptr;
+    frmFtp* ftpDialog_ = nullptr;
+    frmAbout* aboutDialog_ = nullptr;
+    UrlOpener openUrl_;
+    bool closing_ = false;
+    bool cameraFitted_ = false;
+};

@@ -1,0 +1,88 @@
+#include "app/frm_Camera.h"
+
+#include "app/PictureBox.h"
+#include "app/ScopePanel.h"
+#include "app/frmSw_Mail.h"
+#include "capture/CaptureWindow.h"
+#include "settings/Settings.h"
+#include "sound/SoundPlayer.h"
+
+#include <QLabel>
+#include <QTimer>
+
+#include <exception>
+
+frm_Camera::frm_Camera(frmSw_Mail* mainWindow) : QWidget(mainWindow), mainWindow_(mainWindow)
+{
+    Timer1 = new QTimer(this);
+    Timer2 = new QTimer(this);
+    connect(Timer1, &QTimer::timeout, this, &frm_Camera::Timer1_Timer);
+    connect(Timer2, &QTimer::timeout, this, &frm_Camera::Timer2_Timer);
+    setMinimumSize(160, 120);
+}
+
+void frm_Camera::ResizeCaptureWindow(CaptureWindow* window)
+{
+    CAPSTATUS status;
+    capGetStatus(window, &status, sizeof status);
+    if (captureView_ != nullptr)
+        captureView_->resize(size());
+}
+
+void frm_Camera::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    ResizeCaptureWindow(hCapWnd);
+}
+
+void frm_Camera::startDetector()
+{
+    Timer1->start(Settings.COM.TIMER * 100);
+}
+
+void frm_Camera::stopDetector()
+{
+    Timer1->stop();
+    Timer1->setInterval(0);
+}
+
+void frm_Camera::Form_Unload()
+{
+    stopDetector();
+    Timer2->stop();
+    sSoundClose(Settings.COM.SoundPath);
+}
+
+void frm_Camera::Timer2_Timer()
+{
+    sSoundRepeat(Settings.COM.SoundPath);
+}
+
+void frm_Camera::Timer1_Timer()
+{
+    // A tick queued before detection stopped is ignored.
+    if (!Timer1->isActive())
+        return;
+    stopDetector();
+    if (mainWindow_->isStopSelected() || mainWindow_->isEditingAlarmCount())
+        return;
+
+    // Any failure inside ends the tick quietly; detection goes on.
+    try {
+        const std::optional<DetectionResult> result = detector_.sDetectFrame(hCapWnd);
+        if (result) {
+            if (result->compared)
+                mainWindow_->picSideScope->picScope->setImage(detector_.differenceImage());
+            mainWindow_->picSideScope->lblCount->setText(formatDetectionCount(result->count));
+            sAlarmDecision(result->count);
+        }
+    } catch (const std::exception&) {
+    }
+    // The window may have closed while the alarm actions let events run.
+    if (!mainWindow_->isClosing())
+        startDetector();
+}
+
+void frm_Camera::attachCaptureWindow(CaptureWindow*)
+{
+}

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "detect/AlarmLevel.h"
+#include "detect/FrameDetector.h"
+#include "detect/TimeLine.h"
+
+#include <QWidget>
+
+class CaptureWindow;
+class QTimer;
+class frmSw_Mail;
+
+// The camera window: hosts the live picture, the detector's timer Timer1 and
+// the alarm sound's repeat timer Timer2.
+class frm_Camera : public QWidget {
+    Q_OBJECT
+public:
+    explicit frm_Camera(frmSw_Mail* mainWindow);
+
+    // Puts the live picture of the capture window into this window.
+    void attachCaptureWindow(CaptureWindow* window);
+    // Fits the live picture to the window's inner area.
+    void ResizeCaptureWindow(CaptureWindow* window);
+
+    // Timer1 runs with TIMER x 100 ms, or is stopped.
+    void startDetector();
+    void stopDetector();
+
+    void Timer1_Timer();
+    void Timer2_Timer();
+    // Stops both timers and the alarm sound when the main window closes.
+    void Form_Unload();
+
+    // The last frame a tick obtained: the alarm mail's snapshot.
+    const QImage& pic_ViewA() const { return detector_.latestFrame(); }
+    const TimeLine& timeLine() const { return timeLine_; }
+
+    QTimer* Timer1 = nullptr;
+    QTimer* Timer2 = nullptr;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void sAlarmDecision(int32_t count);
+    void raiseAlarm();
+    void showLevel(AlarmLevel level);
+    void drawTimeLine(int32_t count, AlarmLevel level);
+
+    frmSw_Mail* mainWindow_;
+    QWidget* captureView_ = nullptr;
+    FrameDetector detector_;
+    TimeLine timeLine_;
+};
