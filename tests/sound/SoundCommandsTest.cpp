@@ -31,71 +31,35 @@ protected:
 
 }  // namespace
 
-TEST_F(SoundCommands, PlayRunsForTheFileDurationThenStops) {
-    sSoundPlay(path);
-    EXPECT_EQ(GetSoundMode(path), "PLAYING");
-    now += 499ms;
-    EXPECT_EQ(GetSoundMode(path), "PLAYING");
-    now += 2ms;
-    EXPECT_EQ(GetSoundMode(path), "STOPPED");
-    EXPECT_EQ(mciSendString("status \"" + path + "\" mode").text, "stopped");
-}
-
-TEST_F(SoundCommands, PlayAtTheEndNeedsASeekToStart) {
-    sSoundPlay(path);
-    now += 600ms;
-    sSoundPlay(path);
-    EXPECT_EQ(GetSoundMode(path), "STOPPED");
-    EXPECT_EQ(mciSendString("Seek \"" + path + "\" to start").error, SoundError::None);
-    sSoundPlay(path);
-    EXPECT_EQ(GetSoundMode(path), "PLAYING");
-    now += 499ms;
-    EXPECT_EQ(GetSoundMode(path), "PLAYING");
-}
-
-TEST_F(SoundCommands, SeekStopsAPlayingSound) {
-    sSoundPlay(path);
-    mciSendString("Seek \"" + path + "\" to start");
-    EXPECT_EQ(GetSoundMode(path), "STOPPED");
-}
-
-TEST_F(SoundCommands, RepeatLeavesAPlayingSoundAndRestartsAnEndedOne) {
+// One sound's life: playing for its duration, stopped at its end until sought
+// back, restarted by the repeat only once it has ended.
+TEST_F(SoundCommands, PlaysToItsEndAndRepeatsOnlyFromAStop) {
     sSoundPlay(path);
     now += 300ms;
     sSoundRepeat(path);
-    now += 201ms;
-    EXPECT_EQ(GetSoundMode(path), "STOPPED") << "the repeat restarted a sound that was playing";
-    sSoundRepeat(path);
     EXPECT_EQ(GetSoundMode(path), "PLAYING");
-    now += 499ms;
-    EXPECT_EQ(GetSoundMode(path), "PLAYING") << "the restart did not begin at the start";
-}
-
-TEST_F(SoundCommands, RepeatEveryTimerPeriodKeepsTheSoundGoing) {
+    now += 199ms;
+    EXPECT_EQ(GetSoundMode(path), "PLAYING");
+    now += 2ms;
+    EXPECT_EQ(GetSoundMode(path), "STOPPED") << "the repeat restarted a sound that was playing";
     sSoundPlay(path);
-    for (int tick = 0; tick < 30; ++tick) {
-        now += 100ms;
-        sSoundRepeat(path);
-        EXPECT_EQ(GetSoundMode(path), "PLAYING") << "after tick " << tick;
-    }
+    EXPECT_EQ(mciSendString("status \"" + path + "\" mode").text, "stopped") << "play at the end needs a seek";
+    sSoundRepeat(path);
+    now += 499ms;
+    EXPECT_EQ(GetSoundMode(path), "PLAYING") << "the repeat did not restart from the start";
+    mciSendString("Seek \"" + path + "\" to start");
+    EXPECT_EQ(GetSoundMode(path), "STOPPED") << "seek did not stop the sound";
 }
 
-TEST_F(SoundCommands, CloseStopsAndForgetsTheDevice) {
+TEST_F(SoundCommands, CloseForgetsOnlyThatDevice) {
     sSoundPlay(path);
     sSoundPlay(other);
     now += 600ms;
-    sSoundClose(path);
+    EXPECT_EQ(mciSendString("close \"" + path + "\"").error, SoundError::None);
+    EXPECT_EQ(mciSendString("close \"" + path + "\"").error, SoundError::DeviceNotOpen);
     EXPECT_EQ(GetSoundMode(other), "PLAYING") << "closing one sound touched another";
     // Reopened afresh, the sound stands at its start again.
     sSoundPlay(path);
-    EXPECT_EQ(GetSoundMode(path), "PLAYING");
-    EXPECT_EQ(mciSendString("close \"" + path + "\"").error, SoundError::None);
-    EXPECT_EQ(mciSendString("close \"" + path + "\"").error, SoundError::DeviceNotOpen);
-}
-
-TEST_F(SoundCommands, CloseOfANeverPlayedPathChangesNothing) {
-    sSoundPlay(path);
-    EXPECT_EQ(mciSendString("close \"" + other + "\"").error, SoundError::DeviceNotOpen);
     EXPECT_EQ(GetSoundMode(path), "PLAYING");
 }
 
@@ -106,7 +70,10 @@ TEST_F(SoundCommands, CommandWordsIgnoreCaseAndDeviceNamesMayBeBare) {
     EXPECT_EQ(mciSendString("status \"" + other + "\" mode").text, "stopped");
 }
 
-TEST_F(SoundCommands, MalformedCommandsFailAndOpenNothing) {
+// Each command fails with no reply and leaves no device open.
+TEST_F(SoundCommands, BadCommandsAndUnplayableFilesFailSilently) {
+    QFile text(dir.filePath("notes.txt"));
+    ASSERT_TRUE(text.open(QIODevice::WriteOnly) && text.write("not a sound") > 0);
     const QString q = '"' + path + '"';
     const struct {
         QString command;
@@ -123,7 +90,9 @@ TEST_F(SoundCommands, MalformedCommandsFailAndOpenNothing) {
         {"seek " + q + " to end", SoundError::UnrecognizedCommand},
         {"play \"\"", SoundError::InvalidDeviceName},
         {"status \"\" mode", SoundError::InvalidDeviceName},
+        {"close " + q, SoundError::DeviceNotOpen},
         {"play \"" + dir.filePath("missing.wav") + "\"", SoundError::CannotOpenDevice},
+        {"status \"" + text.fileName() + "\" mode", SoundError::CannotOpenDevice},
         {"play \"" + dir.path() + "\"", SoundError::CannotOpenDevice},
     };
     for (const auto& c : cases) {
@@ -132,19 +101,7 @@ TEST_F(SoundCommands, MalformedCommandsFailAndOpenNothing) {
         EXPECT_EQ(reply.text, "") << c.command.toStdString();
     }
     EXPECT_EQ(mciSendString("close " + q).error, SoundError::DeviceNotOpen);
-}
-
-TEST_F(SoundCommands, AnUnplayableFileFailsSilently) {
-    QFile text(dir.filePath("notes.txt"));
-    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
-    text.write("not a sound");
-    text.close();
-    for (const QString& bad : {text.fileName(), dir.filePath("missing.wav"), QString()}) {
-        sSoundPlay(bad);
-        sSoundRepeat(bad);
-        EXPECT_EQ(GetSoundMode(bad), "") << bad.toStdString();
-        sSoundClose(bad);
-    }
+    EXPECT_EQ(GetSoundMode(text.fileName()), "");
 }
 
 // The silent output on the real clock, with a shipped sound of about a second.
