@@ -6,7 +6,12 @@
 #include "app/frmSw_Mail.h"
 #include "app/frm_Camera.h"
 #include "capture/CaptureWindow.h"
+#include "mail/frmMail.h"
+#include "mail/frmMailSend.h"
+#include "mail/frmMailSend_Set.h"
 #include "settings/AppPaths.h"
+#include "sound/frmSound.h"
+#include "upload/frmFtp.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -79,22 +84,40 @@ void frmSw_Mail::runDialog(const std::function<void()>& showDialog)
 
 void frmSw_Mail::mnu_sound_Click()
 {
+    if (soundDialog_ == nullptr)
+        soundDialog_ = new frmSound(this);
+    runDialog([this] { soundDialog_->exec(); });
 }
 
 void frmSw_Mail::mnu_send_Click()
 {
+    runDialog([this] {
+        frmMailSend dialog(this);
+        dialog.DrawImage();
+        dialog.exec();
+    });
 }
 
 void frmSw_Mail::mnu_mail_Click()
 {
+    if (mailDialog_ == nullptr)
+        mailDialog_ = new frmMail(this);
+    runDialog([this] { mailDialog_->exec(); });
 }
 
 void frmSw_Mail::mnu_sendA_Click()
 {
+    runDialog([this] {
+        frmMailSend_Set dialog(this);
+        dialog.exec();
+    });
 }
 
 void frmSw_Mail::mnu_Ftp_Click()
 {
+    if (ftpDialog_ == nullptr)
+        ftpDialog_ = new frmFtp(this);
+    runDialog([this] { ftpDialog_->exec(); });
 }
 
 void frmSw_Mail::mnu_ver_Click()

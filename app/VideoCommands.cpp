@@ -3,6 +3,7 @@
 #include "app/frmSw_Mail.h"
 #include "app/frm_Camera.h"
 #include "capture/CaptureWindow.h"
+#include "capture/frmSelect.h"
 #include "detect/SkipCompare.h"
 #include "settings/Settings.h"
 
@@ -50,6 +51,10 @@ void frmSw_Mail::mnu_vdriver2_Click()
 
 void frmSw_Mail::mnu_Drive_Click()
 {
+    runDialog([this] {
+        frmSelect dialog(this, [this] { camera->ResizeCaptureWindow(hCapWnd); });
+        dialog.exec();
+    });
 }
 
 void frmSw_Mail::mnu_comp_Click()

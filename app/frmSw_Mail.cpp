@@ -8,6 +8,7 @@
 #include "app/Twips.h"
 #include "app/Version.h"
 #include "app/frm_Camera.h"
+#include "capture/CaptureDialogs.h"
 #include "capture/CaptureWindow.h"
 #include "detect/SkipCompare.h"
 #include "mail/MailAccount.h"
@@ -98,6 +99,7 @@ bool frmSw_Mail::MDIForm_Initialize()
 
     captureWindow_ = std::make_unique<CaptureWindow>();
     hCapWnd = captureWindow_.get();
+    installCaptureDialogs(hCapWnd);
     camera->attachCaptureWindow(hCapWnd);
 
     bool connected = false;

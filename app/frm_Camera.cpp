@@ -3,6 +3,7 @@
 #include "app/PictureBox.h"
 #include "app/ScopePanel.h"
 #include "app/frmSw_Mail.h"
+#include "capture/CapturePreview.h"
 #include "capture/CaptureWindow.h"
 #include "settings/Settings.h"
 #include "sound/SoundPlayer.h"
@@ -83,6 +84,10 @@ void frm_Camera::Timer1_Timer()
         startDetector();
 }
 
-void frm_Camera::attachCaptureWindow(CaptureWindow*)
+void frm_Camera::attachCaptureWindow(CaptureWindow* window)
 {
+    delete captureView_;
+    captureView_ = new CapturePreview(window, this);
+    captureView_->setGeometry(0, 0, 160, 120);
+    captureView_->show();
 }
