@@ -312,6 +312,9 @@ TEST_F(MailDialogTest, ManualMailSends)
 
 int main(int argc, char** argv)
 {
+    // Test discovery runs without the test environment.
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
