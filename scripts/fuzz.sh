@@ -13,8 +13,8 @@ for target in "$build"/tests/fuzz/fuzz_*; do
     seeds="$root/tests/fuzz/seeds/$name"
     echo "fuzzing $name for ${seconds}s"
     if [[ -d "$seeds" ]]; then
-        "$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 "$corpus" "$seeds"
+        "$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -artifact_prefix="$build/" "$corpus" "$seeds"
     else
-        "$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 "$corpus"
+        "$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -artifact_prefix="$build/" "$corpus"
     fi
 done

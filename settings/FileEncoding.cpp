@@ -4,28 +4,67 @@
 #include <QStringEncoder>
 
 #include <algorithm>
+#include <cerrno>
+#include <iconv.h>
 
 namespace {
 
-// Code page 932 as Windows has it (ICU's windows-31j), not plain Shift-JIS:
-// files from the original platform hold its NEC and IBM extensions.
-constexpr const char* kShiftJisName = "windows-31j";
+// glibc's CP932 is Windows code page 932 itself: ASCII as it is, the NEC and
+// IBM extensions, "～" as U+FF5E. (ICU's windows-31j swaps control characters.)
+constexpr const char* kCodePage932 = "CP932";
 
-QStringDecoder decoderFor(FileEncoding encoding)
-{
-    return encoding == FileEncoding::Utf8 ? QStringDecoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless)
-                                          : QStringDecoder(kShiftJisName, QStringDecoder::Flag::Stateless);
-}
-
-QStringEncoder encoderFor(FileEncoding encoding)
-{
-    return encoding == FileEncoding::Utf8 ? QStringEncoder(QStringEncoder::Utf8, QStringEncoder::Flag::Stateless)
-                                          : QStringEncoder(kShiftJisName, QStringEncoder::Flag::Stateless);
-}
+const iconv_t kNoConverter = reinterpret_cast<iconv_t>(-1);
 
 bool isAscii(QByteArrayView bytes)
 {
     return std::all_of(bytes.begin(), bytes.end(), [](char byte) { return quint8(byte) < 0x80; });
+}
+
+QString decodeCodePage932(iconv_t converter, QByteArrayView bytes, bool* invalid)
+{
+    ::iconv(converter, nullptr, nullptr, nullptr, nullptr);
+    // Each byte gives at most three bytes of UTF-8, U+FFFD included.
+    QByteArray utf8(bytes.size() * 3, Qt::Uninitialized);
+    char* in = const_cast<char*>(bytes.data());
+    size_t inLeft = size_t(bytes.size());
+    char* out = utf8.data();
+    size_t outLeft = size_t(utf8.size());
+    while (inLeft > 0 && ::iconv(converter, &in, &inLeft, &out, &outLeft) == size_t(-1)) {
+        if (errno == E2BIG || outLeft < 3) {
+            break;  // cannot happen with the room above; never write past it
+        }
+        // A byte that starts no character: mark it and go on after it.
+        *invalid = true;
+        out = std::copy_n("\xEF\xBF\xBD", 3, out);
+        outLeft -= 3;
+        ++in;
+        --inLeft;
+    }
+    utf8.truncate(out - utf8.data());
+    return QString::fromUtf8(utf8);
+}
+
+std::optional<QByteArray> encodeCodePage932(const QString& text)
+{
+    const iconv_t converter = ::iconv_open(kCodePage932, "UTF-8");
+    if (converter == kNoConverter) {
+        return std::nullopt;
+    }
+    QByteArray utf8 = text.toUtf8();
+    // No character takes more bytes in code page 932 than in UTF-8.
+    QByteArray bytes(utf8.size(), Qt::Uninitialized);
+    char* in = utf8.data();
+    size_t inLeft = size_t(utf8.size());
+    char* out = bytes.data();
+    size_t outLeft = size_t(bytes.size());
+    const bool converted = ::iconv(converter, &in, &inLeft, &out, &outLeft) != size_t(-1)
+                           && ::iconv(converter, nullptr, nullptr, &out, &outLeft) != size_t(-1);
+    ::iconv_close(converter);
+    if (!converted) {
+        return std::nullopt;
+    }
+    bytes.truncate(out - bytes.data());
+    return bytes;
 }
 
 }  // namespace
@@ -40,23 +79,18 @@ QString decodeText(QByteArrayView bytes, FileEncoding encoding)
     return LineDecoder(encoding).decode(bytes);
 }
 
-LineDecoder::LineDecoder(FileEncoding encoding) : m_decoder(decoderFor(encoding)) {}
-
-QString LineDecoder::decode(QByteArrayView line)
-{
-    // Both encodings hold ASCII as it is; most lines are ASCII.
-    if (isAscii(line)) {
-        return QString::fromLatin1(line);
-    }
-    m_decoder.resetState();
-    return m_decoder.decode(line);
-}
-
 std::optional<QString> decodeTextExactly(QByteArrayView bytes, FileEncoding encoding)
 {
-    QStringDecoder decoder = decoderFor(encoding);
-    QString text = decoder.decode(bytes);
-    if (decoder.hasError()) {
+    bool invalid = false;
+    QString text;
+    if (encoding == FileEncoding::Utf8) {
+        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        text = decoder.decode(bytes);
+        invalid = decoder.hasError();
+    } else {
+        text = LineDecoder(encoding).decode(bytes, &invalid);
+    }
+    if (invalid) {
         return std::nullopt;
     }
     return text;
@@ -64,10 +98,45 @@ std::optional<QString> decodeTextExactly(QByteArrayView bytes, FileEncoding enco
 
 std::optional<QByteArray> encodeText(const QString& text, FileEncoding encoding)
 {
-    QStringEncoder encoder = encoderFor(encoding);
+    if (encoding == FileEncoding::ShiftJis) {
+        return encodeCodePage932(text);
+    }
+    QStringEncoder encoder(QStringEncoder::Utf8, QStringEncoder::Flag::Stateless);
     QByteArray bytes = encoder.encode(text);
     if (encoder.hasError()) {
         return std::nullopt;
     }
     return bytes;
+}
+
+LineDecoder::LineDecoder(FileEncoding encoding) : m_encoding(encoding)
+{
+    if (encoding == FileEncoding::ShiftJis) {
+        m_converter = ::iconv_open("UTF-8", kCodePage932);
+    }
+}
+
+LineDecoder::~LineDecoder()
+{
+    if (m_converter != nullptr && m_converter != kNoConverter) {
+        ::iconv_close(static_cast<iconv_t>(m_converter));
+    }
+}
+
+QString LineDecoder::decode(QByteArrayView line, bool* invalid)
+{
+    bool ignored = false;
+    bool* marked = invalid != nullptr ? invalid : &ignored;
+    // Both encodings hold ASCII as it is; most lines are ASCII.
+    if (isAscii(line)) {
+        return QString::fromLatin1(line);
+    }
+    if (m_encoding == FileEncoding::Utf8) {
+        return QString::fromUtf8(line);
+    }
+    if (m_converter == kNoConverter) {
+        *marked = true;
+        return QString(line.size(), QChar::ReplacementCharacter);
+    }
+    return decodeCodePage932(static_cast<iconv_t>(m_converter), line, marked);
 }
