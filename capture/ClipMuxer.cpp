@@ -156,9 +156,7 @@ void ClipMuxer::copyAudio()
 bool ClipMuxer::writePicture(const QImage& picture, int64_t index)
 {
     const QImage source = picture.format() == QImage::Format_RGB32 ? picture : picture.convertToFormat(QImage::Format_RGB32);
-    scaler_ = sws_getCachedContext(scaler_, source.width(), source.height(), AV_PIX_FMT_BGRA, encoder_->width,
-                                   encoder_->height, encoder_->pix_fmt, SWS_BILINEAR, nullptr, nullptr, nullptr);
-    if (!scaler_)
+    if (!prepareScaler(source.size()))
         return fail(QStringLiteral("cannot convert a %1x%2 picture").arg(source.width()).arg(source.height()), AVERROR(EINVAL));
     if (const int code = av_frame_make_writable(frame_); code < 0)
         return fail(QStringLiteral("out of memory for a picture"), code);
@@ -168,6 +166,29 @@ bool ClipMuxer::writePicture(const QImage& picture, int64_t index)
     frame_->pts = index;
     frame_->quality = qualityLambda_;
     return encode(frame_);
+}
+
+// One converter per camera size; the full-range ("J") formats are converted
+// as their plain layout with the full range set, as swscale asks.
+bool ClipMuxer::prepareScaler(QSize sourceSize)
+{
+    if (scaler_ && sourceSize == scalerSource_)
+        return true;
+    sws_freeContext(scaler_);
+    const AVPixelFormat target = encoder_->pix_fmt;
+    const bool fullRange = target == AV_PIX_FMT_YUVJ420P || target == AV_PIX_FMT_YUVJ422P || target == AV_PIX_FMT_YUVJ444P;
+    const AVPixelFormat layout = target == AV_PIX_FMT_YUVJ420P   ? AV_PIX_FMT_YUV420P
+                                 : target == AV_PIX_FMT_YUVJ422P ? AV_PIX_FMT_YUV422P
+                                 : target == AV_PIX_FMT_YUVJ444P ? AV_PIX_FMT_YUV444P
+                                                                 : target;
+    scaler_ = sws_getContext(sourceSize.width(), sourceSize.height(), AV_PIX_FMT_BGRA, encoder_->width, encoder_->height,
+                             layout, SWS_BILINEAR, nullptr, nullptr, nullptr);
+    if (!scaler_)
+        return false;
+    const int* coefficients = sws_getCoefficients(SWS_CS_ITU601);
+    sws_setColorspaceDetails(scaler_, coefficients, 1, coefficients, fullRange ? 1 : 0, 0, 1 << 16, 1 << 16);
+    scalerSource_ = sourceSize;
+    return true;
 }
 
 bool ClipMuxer::encode(AVFrame* frame)

@@ -3,6 +3,7 @@
 #include "capture/ClipRecorder.h"
 
 #include <QImage>
+#include <QSize>
 #include <QString>
 
 #include <chrono>
@@ -43,6 +44,7 @@ private:
     ClipMuxer() = default;
     bool openVideo(const ClipRecording& recording);
     bool openAudio();
+    bool prepareScaler(QSize sourceSize);
     bool encode(AVFrame* frame);
     bool writePacket(AVPacket* packet, AVStream* stream, AVRational sourceTimeBase);
     void copyAudio();
@@ -53,6 +55,7 @@ private:
     AVStream* videoStream_ = nullptr;
     AVFrame* frame_ = nullptr;
     SwsContext* scaler_ = nullptr;
+    QSize scalerSource_;
     int qualityLambda_ = 0;  // 0 = the encoder's own rate control
 
     std::unique_ptr<ClipAudioInput> audio_;

@@ -60,8 +60,11 @@ void ClipRecorder::run()
     muxer_->startAudio();
     const Clock::time_point start = Clock::now();
     bool writing = true;
-    for (int64_t index = 0; writing && index < frameCount && !stopRequested_; ++index) {
+    // The clip covers its whole time: the last picture's period is waited out too.
+    for (int64_t index = 0; writing && index <= frameCount && !stopRequested_; ++index) {
         std::this_thread::sleep_until(start + index * recording_.framePeriod);
+        if (index == frameCount)
+            break;
         if (const QImage newest = source_(); !newest.isNull())
             picture = newest;
         writing = muxer_->writePicture(picture, index);
