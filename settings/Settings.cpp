@@ -7,6 +7,8 @@
 #include "settings/ProfileFile.h"
 #include "settings/ProfileValue.h"
 
+#include <QList>
+
 #include <algorithm>
 
 SettingsRecord Settings;
@@ -28,6 +30,54 @@ QString trueOrFalse(const QString& text)
     return text == QStringLiteral("True") ? QStringLiteral("True") : QStringLiteral("False");
 }
 
+// One key of a section as it is stored, bound to its field; the same list
+// gives the order of loading and of saving.
+struct StoredKey {
+    enum class Form { Text, Number, Password };
+    QString name;
+    Form form;
+    QString* text = nullptr;
+    int16_t* number = nullptr;
+};
+
+StoredKey textKey(const char* name, QString& field)
+{
+    return {QString::fromLatin1(name), StoredKey::Form::Text, &field, nullptr};
+}
+
+StoredKey numberKey(const char* name, int16_t& field)
+{
+    return {QString::fromLatin1(name), StoredKey::Form::Number, nullptr, &field};
+}
+
+StoredKey passwordKey(const char* name, QString& field)
+{
+    return {QString::fromLatin1(name), StoredKey::Form::Password, &field, nullptr};
+}
+
+QList<StoredKey> mailKeys(SettingsRecord::Mail& mail)
+{
+    return {textKey("MAIL", mail.MAIL),         textKey("SMTP", mail.SMTP),     textKey("POP", mail.POP),
+            textKey("USER", mail.USER),         passwordKey("PASS", mail.PASS), textKey("ATT", mail.ATT),
+            textKey("OPTATT", mail.OPTATT),     textKey("AtCRAM", mail.AtCRAM), textKey("SMTPUSER", mail.SMTPUSER),
+            passwordKey("SMTPPASS", mail.SMTPPASS)};
+}
+
+QList<StoredKey> triggerKeys(MailTrigger& trigger)
+{
+    return {textKey("ENABLED", trigger.ENABLED), textKey("MAILTO", trigger.MAILTO),
+            textKey("SUBJECT", trigger.SUBJECT), textKey("BODY", trigger.BODY),
+            numberKey("GRP", trigger.GRP),       textKey("FILES", trigger.FILES),
+            numberKey("MINSIZE", trigger.MINSIZE), numberKey("ARC", trigger.ARC)};
+}
+
+QList<StoredKey> ftpKeys(SettingsRecord::Ftp& ftp)
+{
+    return {textKey("MOVE", ftp.MOVE),     textKey("FTP", ftp.FTP),           textKey("HOST", ftp.HOST),
+            textKey("USER", ftp.USER),     passwordKey("PASS", ftp.PASS),     textKey("HOLDER", ftp.HOLDER),
+            textKey("FILENAME", ftp.FILENAME), numberKey("TIME", ftp.TIME), textKey("AUDIO", ftp.AUDIO)};
+}
+
 // Reads a stored password into the field in clear; only a key present is unshifted.
 bool readPassword(const ProfileFile& file, const QString& section, const QString& key, QString& target)
 {
@@ -44,11 +94,44 @@ bool readPassword(const ProfileFile& file, const QString& section, const QString
     return true;
 }
 
-// A password that cannot be shifted keeps its old line, so that the keys after it are still written.
+// False when a password cannot be shifted: its old line is then kept.
 bool writePassword(ProfileFile& file, const QString& section, const QString& key, const QString& clear)
 {
     const std::optional<QString> shifted = shiftPassword(clear, file.encoding());
     return shifted && file.setValue(section, key, toStoredPassword(*shifted));
+}
+
+// Stops at the first key that cannot be read, as the load does.
+bool readKeys(const ProfileFile& file, const QString& section, const QList<StoredKey>& keys)
+{
+    return std::all_of(keys.begin(), keys.end(), [&](const StoredKey& key) {
+        switch (key.form) {
+        case StoredKey::Form::Number: return GetIniValue(file, section, key.name, *key.number);
+        case StoredKey::Form::Password: return readPassword(file, section, key.name, *key.text);
+        case StoredKey::Form::Text: break;
+        }
+        return GetIniValue(file, section, key.name, *key.text);
+    });
+}
+
+// Writes every key even after one that cannot be written (which keeps its old line).
+bool writeKeys(ProfileFile& file, const QString& section, const QList<StoredKey>& keys)
+{
+    bool complete = true;
+    for (const StoredKey& key : keys) {
+        switch (key.form) {
+        case StoredKey::Form::Number:
+            complete = WriteIniValue(file, section, key.name, *key.number) && complete;
+            break;
+        case StoredKey::Form::Password:
+            complete = writePassword(file, section, key.name, *key.text) && complete;
+            break;
+        case StoredKey::Form::Text:
+            complete = WriteIniValue(file, section, key.name, *key.text) && complete;
+            break;
+        }
+    }
+    return complete;
 }
 
 bool loadCom(const ProfileFile& file, SettingsRecord::Com& com)
@@ -83,58 +166,23 @@ bool loadCom(const ProfileFile& file, SettingsRecord::Com& com)
     return true;
 }
 
-bool loadMail(const ProfileFile& file, SettingsRecord::Mail& mail)
+bool saveCom(ProfileFile& file, SettingsRecord::Com& com)
 {
-    const QString section = QStringLiteral("MAIL");
-    GetIniValue(file, section, QStringLiteral("MAIL"), mail.MAIL);
-    GetIniValue(file, section, QStringLiteral("SMTP"), mail.SMTP);
-    GetIniValue(file, section, QStringLiteral("POP"), mail.POP);
-    GetIniValue(file, section, QStringLiteral("USER"), mail.USER);
-    if (!readPassword(file, section, QStringLiteral("PASS"), mail.PASS)) {
-        return false;
+    const QString section = QStringLiteral("COM");
+    QString noise = com.NOIZE ? QStringLiteral("1") : QStringLiteral("0");
+    QList<StoredKey> keys = {numberKey("TIMER", com.TIMER), numberKey("CKSUM", com.CKSUM),
+                             textKey("SOUND", com.SOUND), numberKey("ACCURACY", com.ACCURACY),
+                             textKey("NOIZE", noise)};
+    // On is never written: only an edit of the file turns it on, and its "ON" stays.
+    QString compressionOff = QStringLiteral("OFF");
+    if (!com.COMP) {
+        keys.append(textKey("COMP", compressionOff));
     }
-    GetIniValue(file, section, QStringLiteral("ATT"), mail.ATT);
-    GetIniValue(file, section, QStringLiteral("OPTATT"), mail.OPTATT);
-    GetIniValue(file, section, QStringLiteral("AtCRAM"), mail.AtCRAM);
-    GetIniValue(file, section, QStringLiteral("SMTPUSER"), mail.SMTPUSER);
-    return readPassword(file, section, QStringLiteral("SMTPPASS"), mail.SMTPPASS);
+    return writeKeys(file, section, keys);
 }
 
-bool loadTrigger(const ProfileFile& file, const QString& section, MailTrigger& trigger)
+void normaliseFtp(SettingsRecord::Ftp& ftp)
 {
-    GetIniValue(file, section, QStringLiteral("ENABLED"), trigger.ENABLED);
-    GetIniValue(file, section, QStringLiteral("MAILTO"), trigger.MAILTO);
-    GetIniValue(file, section, QStringLiteral("SUBJECT"), trigger.SUBJECT);
-    GetIniValue(file, section, QStringLiteral("BODY"), trigger.BODY);
-    if (!GetIniValue(file, section, QStringLiteral("GRP"), trigger.GRP)) {
-        return false;
-    }
-    GetIniValue(file, section, QStringLiteral("FILES"), trigger.FILES);
-    if (!GetIniValue(file, section, QStringLiteral("MINSIZE"), trigger.MINSIZE)
-        || !GetIniValue(file, section, QStringLiteral("ARC"), trigger.ARC)) {
-        return false;
-    }
-    trigger.ARC = trigger.ARC < 0 ? int16_t(1) : std::min<int16_t>(trigger.ARC, 100);
-    return true;
-}
-
-bool loadFtp(const ProfileFile& file, SettingsRecord::Ftp& ftp)
-{
-    const QString section = QStringLiteral("FTP");
-    GetIniValue(file, section, QStringLiteral("MOVE"), ftp.MOVE);
-    GetIniValue(file, section, QStringLiteral("FTP"), ftp.FTP);
-    GetIniValue(file, section, QStringLiteral("HOST"), ftp.HOST);
-    GetIniValue(file, section, QStringLiteral("USER"), ftp.USER);
-    if (!readPassword(file, section, QStringLiteral("PASS"), ftp.PASS)) {
-        return false;
-    }
-    GetIniValue(file, section, QStringLiteral("HOLDER"), ftp.HOLDER);
-    GetIniValue(file, section, QStringLiteral("FILENAME"), ftp.FILENAME);
-    if (!GetIniValue(file, section, QStringLiteral("TIME"), ftp.TIME)) {
-        return false;
-    }
-    GetIniValue(file, section, QStringLiteral("AUDIO"), ftp.AUDIO);
-
     ftp.MOVE = trueOrFalse(ftp.MOVE);
     ftp.FTP = trueOrFalse(ftp.FTP);
     ftp.HOST = trimBlanks(ftp.HOST).toString();
@@ -143,7 +191,6 @@ bool loadFtp(const ProfileFile& file, SettingsRecord::Ftp& ftp)
     ftp.HOLDER = trimBlanks(ftp.HOLDER).toString();
     ftp.FILENAME = trueOrFalse(ftp.FILENAME);
     ftp.TIME = std::clamp<int16_t>(ftp.TIME, 5, 30);
-    return true;
 }
 
 }  // namespace
@@ -154,100 +201,22 @@ bool sLoadSettings()
     if (file.load(settingsPath()) == ProfileFile::LoadStatus::Unreadable) {
         return false;
     }
-    if (!loadCom(file, Settings.COM) || !loadMail(file, Settings.MAIL)) {
+    if (!loadCom(file, Settings.COM) || !readKeys(file, QStringLiteral("MAIL"), mailKeys(Settings.MAIL))) {
         return false;
     }
     for (int n = 0; n < int(Settings.TRG.size()); ++n) {
-        if (!loadTrigger(file, triggerSection(n), Settings.TRG[n])) {
+        MailTrigger& trigger = Settings.TRG[n];
+        if (!readKeys(file, triggerSection(n), triggerKeys(trigger))) {
             return false;
         }
+        trigger.ARC = trigger.ARC < 0 ? int16_t(1) : std::min<int16_t>(trigger.ARC, 100);
     }
-    return loadFtp(file, Settings.FTP);
-}
-
-namespace {
-
-// Collects the writes of one save: a key that cannot be written keeps its old
-// line and makes the save report failure, but the keys after it are written.
-class SettingsWriter {
-public:
-    explicit SettingsWriter(ProfileFile& file) : m_file(file) {}
-
-    void text(const QString& section, const QString& key, const QString& value)
-    {
-        m_complete = WriteIniValue(m_file, section, key, value) && m_complete;
+    if (!readKeys(file, QStringLiteral("FTP"), ftpKeys(Settings.FTP))) {
+        return false;
     }
-    void number(const QString& section, const QString& key, int16_t value)
-    {
-        m_complete = WriteIniValue(m_file, section, key, value) && m_complete;
-    }
-    void password(const QString& section, const QString& key, const QString& clear)
-    {
-        m_complete = writePassword(m_file, section, key, clear) && m_complete;
-    }
-    bool complete() const { return m_complete; }
-
-private:
-    ProfileFile& m_file;
-    bool m_complete = true;
-};
-
-void saveCom(SettingsWriter& write, const SettingsRecord::Com& com)
-{
-    const QString section = QStringLiteral("COM");
-    write.number(section, QStringLiteral("TIMER"), com.TIMER);
-    write.number(section, QStringLiteral("CKSUM"), com.CKSUM);
-    write.text(section, QStringLiteral("SOUND"), com.SOUND);
-    write.number(section, QStringLiteral("ACCURACY"), com.ACCURACY);
-    write.text(section, QStringLiteral("NOIZE"), com.NOIZE ? QStringLiteral("1") : QStringLiteral("0"));
-    // On is never written: only an edit of the file turns it on, and that "ON" stays.
-    if (!com.COMP) {
-        write.text(section, QStringLiteral("COMP"), QStringLiteral("OFF"));
-    }
+    normaliseFtp(Settings.FTP);
+    return true;
 }
-
-void saveMail(SettingsWriter& write, const SettingsRecord::Mail& mail)
-{
-    const QString section = QStringLiteral("MAIL");
-    write.text(section, QStringLiteral("MAIL"), mail.MAIL);
-    write.text(section, QStringLiteral("SMTP"), mail.SMTP);
-    write.text(section, QStringLiteral("POP"), mail.POP);
-    write.text(section, QStringLiteral("USER"), mail.USER);
-    write.password(section, QStringLiteral("PASS"), mail.PASS);
-    write.text(section, QStringLiteral("ATT"), mail.ATT);
-    write.text(section, QStringLiteral("OPTATT"), mail.OPTATT);
-    write.text(section, QStringLiteral("AtCRAM"), mail.AtCRAM);
-    write.text(section, QStringLiteral("SMTPUSER"), mail.SMTPUSER);
-    write.password(section, QStringLiteral("SMTPPASS"), mail.SMTPPASS);
-}
-
-void saveTrigger(SettingsWriter& write, const QString& section, const MailTrigger& trigger)
-{
-    write.text(section, QStringLiteral("ENABLED"), trigger.ENABLED);
-    write.text(section, QStringLiteral("MAILTO"), trigger.MAILTO);
-    write.text(section, QStringLiteral("SUBJECT"), trigger.SUBJECT);
-    write.text(section, QStringLiteral("BODY"), trigger.BODY);
-    write.number(section, QStringLiteral("GRP"), trigger.GRP);
-    write.text(section, QStringLiteral("FILES"), trigger.FILES);
-    write.number(section, QStringLiteral("MINSIZE"), trigger.MINSIZE);
-    write.number(section, QStringLiteral("ARC"), trigger.ARC);
-}
-
-void saveFtp(SettingsWriter& write, const SettingsRecord::Ftp& ftp)
-{
-    const QString section = QStringLiteral("FTP");
-    write.text(section, QStringLiteral("MOVE"), ftp.MOVE);
-    write.text(section, QStringLiteral("FTP"), ftp.FTP);
-    write.text(section, QStringLiteral("HOST"), ftp.HOST);
-    write.text(section, QStringLiteral("USER"), ftp.USER);
-    write.password(section, QStringLiteral("PASS"), ftp.PASS);
-    write.text(section, QStringLiteral("HOLDER"), ftp.HOLDER);
-    write.text(section, QStringLiteral("FILENAME"), ftp.FILENAME);
-    write.number(section, QStringLiteral("TIME"), ftp.TIME);
-    write.text(section, QStringLiteral("AUDIO"), ftp.AUDIO);
-}
-
-}  // namespace
 
 bool sSaveSettings()
 {
@@ -257,12 +226,13 @@ bool sSaveSettings()
     if (file.load(path) == ProfileFile::LoadStatus::Unreadable) {
         return false;
     }
-    SettingsWriter write(file);
-    saveCom(write, Settings.COM);
-    saveMail(write, Settings.MAIL);
+    // The keys are written to the file in memory first; a key that cannot be
+    // written makes the result false, but the keys after it are still written.
+    bool complete = saveCom(file, Settings.COM);
+    complete = writeKeys(file, QStringLiteral("MAIL"), mailKeys(Settings.MAIL)) && complete;
     for (int n = 0; n < int(Settings.TRG.size()); ++n) {
-        saveTrigger(write, triggerSection(n), Settings.TRG[n]);
+        complete = writeKeys(file, triggerSection(n), triggerKeys(Settings.TRG[n])) && complete;
     }
-    saveFtp(write, Settings.FTP);
-    return file.save(path) && write.complete();
+    complete = writeKeys(file, QStringLiteral("FTP"), ftpKeys(Settings.FTP)) && complete;
+    return file.save(path) && complete;
 }
