@@ -42,12 +42,21 @@ void FrameReader::dropLatest()
 {
     std::lock_guard lock(frameMutex_);
     latest_ = QImage();
+    ++generation_;
 }
 
-void FrameReader::publish(const QImage& frame)
+uint64_t FrameReader::generation() const
+{
+    std::lock_guard lock(frameMutex_);
+    return generation_;
+}
+
+void FrameReader::publish(const QImage& frame, uint64_t generation)
 {
     {
         std::lock_guard lock(frameMutex_);
+        if (generation != generation_)
+            return;
         latest_ = frame;
         if (!frame.isNull())
             ++number_;
@@ -74,9 +83,10 @@ void FrameReader::run()
             due = Clock::now();
             continue;
         }
+        const uint64_t readGeneration = generation();
         std::optional<DriverFrame> frame = withDriver([](CaptureDriver& driver) { return driver.readFrame(); });
         if (!frame || frame->image.isNull()) {
-            publish(QImage());
+            publish(QImage(), readGeneration);
             withDriver([](CaptureDriver& driver) { driver.close(); });
             sourceOpen = false;
             continue;
@@ -87,6 +97,6 @@ void FrameReader::run()
             return;
         if (frame->image.format() != QImage::Format_RGB32)
             frame->image = frame->image.convertToFormat(QImage::Format_RGB32);
-        publish(frame->image);
+        publish(frame->image, readGeneration);
     }
 }

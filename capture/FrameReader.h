@@ -31,7 +31,8 @@ public:
     // Waits up to `timeout` for a frame numbered above `after`.
     bool waitForFrameAfter(uint64_t after, std::chrono::milliseconds timeout, QImage* frame,
                            uint64_t* number) const;
-    // Forgets the latest frame (its size is no longer the one being delivered).
+    // Forgets the latest frame and any frame read before this call (their size is
+    // no longer the one being delivered).
     void dropLatest();
 
     // Runs `operation` on the driver while the reader is not using it.
@@ -44,7 +45,9 @@ public:
 
 private:
     void run();
-    void publish(const QImage& frame);
+    uint64_t generation() const;
+    // Publishes `frame` unless dropLatest() was called since `generation` was taken.
+    void publish(const QImage& frame, uint64_t generation);
     // Waits until `deadline` or until stopped; true when stopped.
     bool stopRequestedBy(std::chrono::steady_clock::time_point deadline);
 
@@ -55,6 +58,7 @@ private:
     mutable std::condition_variable frameChanged_;
     QImage latest_;
     uint64_t number_ = 0;
+    uint64_t generation_ = 0;
     bool stop_ = false;
 
     std::thread thread_;
