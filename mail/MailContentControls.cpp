@@ -6,6 +6,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
 #include <QTextEdit>
@@ -75,6 +76,14 @@ void MailContentControls::enablePictureOptions(bool enabled)
     for (QRadioButton* option : optSize)
         option->setEnabled(enabled);
     SliderArc->setEnabled(enabled);
+}
+
+QPushButton* addNamedButton(QWidget* owner, QBoxLayout* row, const QString& caption, const char* name)
+{
+    auto* button = new QPushButton(caption, owner);
+    button->setObjectName(QString::fromLatin1(name));
+    row->addWidget(button);
+    return button;
 }
 
 QString lineBreakMessage()

@@ -5,7 +5,9 @@
 #include <array>
 
 class QCheckBox;
+class QBoxLayout;
 class QGridLayout;
+class QPushButton;
 class QLineEdit;
 class QRadioButton;
 class QSlider;
@@ -32,6 +34,9 @@ struct MailContentControls {
     // Size buttons and slider usable only while a picture is attached.
     void enablePictureOptions(bool enabled);
 };
+
+// A push button named as in the dialog's code, appended to a row of buttons.
+QPushButton* addNamedButton(QWidget* owner, QBoxLayout* row, const QString& caption, const char* name);
 
 // Shown when a recipient or subject holds a line break.
 QString lineBreakMessage();

@@ -1,6 +1,7 @@
 #include "mail/frmMail.h"
 
 #include "mail/MailAccount.h"
+#include "mail/MailContentControls.h"
 #include "mail/MailFields.h"
 #include "mail/MailMessageBox.h"
 #include "settings/Settings.h"
@@ -120,14 +121,10 @@ frmMail::frmMail(QWidget* parent) : QDialog(parent)
     layout->addWidget(smtpAuth, 4, 1, 1, 3);
 
     auto* buttons = new QHBoxLayout;
-    bcmdOK = new QPushButton(QStringLiteral("OK(&O)"), this);
-    bcmdOK->setObjectName(QStringLiteral("bcmdOK"));
-    bcmdOK->setDefault(true);
-    bcmdCancel = new QPushButton(QStringLiteral("Cancel(&C)"), this);
-    bcmdCancel->setObjectName(QStringLiteral("bcmdCancel"));
     buttons->addStretch();
-    buttons->addWidget(bcmdOK);
-    buttons->addWidget(bcmdCancel);
+    bcmdOK = addNamedButton(this, buttons, QStringLiteral("OK(&O)"), "bcmdOK");
+    bcmdOK->setDefault(true);
+    bcmdCancel = addNamedButton(this, buttons, QStringLiteral("Cancel(&C)"), "bcmdCancel");
     layout->addLayout(buttons, 5, 0, 1, 4);
 
     connect(chkAttestation, &QCheckBox::clicked, this, [this] { chkAttestation_Click(); });

@@ -65,13 +65,9 @@ frmMailSend::frmMailSend(QWidget* parent) : QDialog(parent), pic_View(placeholde
     content.SliderArc->setValue(kStartRate);
 
     auto* buttons = new QHBoxLayout;
-    bcmdOK = new QPushButton(QStringLiteral("送信(&O)"), this);
-    bcmdOK->setObjectName(QStringLiteral("bcmdOK"));
-    bcmdCancel = new QPushButton(QStringLiteral("Cancel(&C)"), this);
-    bcmdCancel->setObjectName(QStringLiteral("bcmdCancel"));
     buttons->addStretch();
-    buttons->addWidget(bcmdOK);
-    buttons->addWidget(bcmdCancel);
+    bcmdOK = addNamedButton(this, buttons, QStringLiteral("送信(&O)"), "bcmdOK");
+    bcmdCancel = addNamedButton(this, buttons, QStringLiteral("Cancel(&C)"), "bcmdCancel");
     layout->addLayout(buttons, layout->rowCount(), 0, 1, 3);
 
     connect(content.chkGrp, &QCheckBox::clicked, this, [this] { chkGrp_Click(); });

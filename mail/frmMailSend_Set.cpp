@@ -46,16 +46,10 @@ frmMailSend_Set::frmMailSend_Set(QWidget* parent) : QDialog(parent)
     layout->addWidget(note, layout->rowCount(), 0, 1, 3);
 
     auto* buttons = new QHBoxLayout;
-    bcmdReF = new QPushButton(QStringLiteral("更新(&A)"), this);
-    bcmdReF->setObjectName(QStringLiteral("bcmdReF"));
-    bcmdOK = new QPushButton(QStringLiteral("OK(&O)"), this);
-    bcmdOK->setObjectName(QStringLiteral("bcmdOK"));
-    bcmdCancel = new QPushButton(QStringLiteral("Cancel(&C)"), this);
-    bcmdCancel->setObjectName(QStringLiteral("bcmdCancel"));
     buttons->addStretch();
-    buttons->addWidget(bcmdReF);
-    buttons->addWidget(bcmdOK);
-    buttons->addWidget(bcmdCancel);
+    bcmdReF = addNamedButton(this, buttons, QStringLiteral("更新(&A)"), "bcmdReF");
+    bcmdOK = addNamedButton(this, buttons, QStringLiteral("OK(&O)"), "bcmdOK");
+    bcmdCancel = addNamedButton(this, buttons, QStringLiteral("Cancel(&C)"), "bcmdCancel");
     layout->addLayout(buttons, layout->rowCount(), 0, 1, 3);
 
     connect(destinations, &QButtonGroup::idClicked, this, [this](int index) { optTRG_Click(index); });
