@@ -40,68 +40,48 @@ protected:
     {
         QStringList lines{QStringLiteral("open 127.0.0.1 %1").arg(port), FtpTestServer::kUser, password};
         lines << steps << QStringLiteral("quit") << QString() << QString();
-        return writeFile(QStringLiteral("script.txt"), (lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8());
+        return writeFile(QStringLiteral("script%1.txt").arg(++scripts_), (lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8());
     }
 
     FtpTestServer server_;
     QTemporaryDir work_;
+    int scripts_ = 0;
 };
 
-TEST_F(FtpClientTest, UploadsByteForByteIntoTheLoginFolderAndASubfolder)
+// Exit statuses: 0 done, 1 the server or the files failed, 2 unusable command line
+// or script. Failures give one line on stderr, never the password.
+TEST_F(FtpClientTest, ExitStatusAndReasonForEachOutcome)
 {
     ASSERT_TRUE(server_.running());
-    const QByteArray content = sampleBytes(200000);
-    const QString local = writeFile(QStringLiteral("clip with space.avi"), content);
-
-    const QString script = writeScript(server_.port(), FtpTestServer::kPassword,
-                                       {QStringLiteral("binary"), QStringLiteral("PUT \"%1\" top.AVI").arg(local),
-                                        QStringLiteral("CD sub"), QStringLiteral("PUT \"%1\" inner.AVI").arg(local)});
-    // Both spellings of the script option are accepted.
-    for (const QString& option : {QStringLiteral("-s:\"%1\"").arg(script), QStringLiteral("-s:%1").arg(script)}) {
-        const ClientRun run = runClient({option});
-        EXPECT_EQ(run.exitCode, 0) << run.errorOutput.toStdString();
-        EXPECT_EQ(server_.fileContent(QStringLiteral("top.AVI")), content);
-        EXPECT_EQ(server_.fileContent(QStringLiteral("sub/inner.AVI")), content);
-        QFile::remove(server_.root() + QStringLiteral("/top.AVI"));
-    }
-}
-
-TEST_F(FtpClientTest, FailuresEndWithStatusOneAndAReasonWithoutThePassword)
-{
-    ASSERT_TRUE(server_.running());
-    const QString local = writeFile(QStringLiteral("clip.avi"), sampleBytes(1000));
+    const QByteArray content = sampleBytes(1000);
+    const QString local = writeFile(QStringLiteral("clip.avi"), content);
+    const QString put = QStringLiteral("PUT \"%1\" a.AVI").arg(local);
+    const QString script = writeScript(server_.port(), FtpTestServer::kPassword, {put});
     struct Row {
         const char* name;
-        int port;
-        QString password;
-        QStringList steps;
+        QStringList arguments;
+        int exitCode;
     };
     const Row rows[] = {
-        {"wrong password", server_.port(), QStringLiteral("bark once"), {QStringLiteral("PUT \"%1\" a.AVI").arg(local)}},
-        {"server down", closedLoopbackPort(), FtpTestServer::kPassword, {QStringLiteral("PUT \"%1\" a.AVI").arg(local)}},
-        {"missing local file", server_.port(), FtpTestServer::kPassword, {QStringLiteral("PUT \"%1.gone\" a.AVI").arg(local)}},
-        {"missing folder", server_.port(), FtpTestServer::kPassword,
-         {QStringLiteral("CD nowhere"), QStringLiteral("PUT \"%1\" a.AVI").arg(local)}},
-        {"wrong password, nothing to send", server_.port(), QStringLiteral("bark once"), {}},
+        {"unquoted script path", {QStringLiteral("-s:") + script}, 0},
+        {"wrong password", {QStringLiteral("-s:") + writeScript(server_.port(), QStringLiteral("bark once"), {put})}, 1},
+        {"server down", {QStringLiteral("-s:") + writeScript(closedLoopbackPort(), FtpTestServer::kPassword, {put})}, 1},
+        {"missing folder", {QStringLiteral("-s:") + writeScript(server_.port(), FtpTestServer::kPassword, {QStringLiteral("CD nowhere"), put})}, 1},
+        {"log-in refused, nothing to send", {QStringLiteral("-s:") + writeScript(server_.port(), QStringLiteral("bark once"), {})}, 1},
+        {"no option", {}, 2},
+        {"other option", {QStringLiteral("-x")}, 2},
+        {"empty script path", {QStringLiteral("-s:")}, 2},
+        {"absent script", {QStringLiteral("-s:") + work_.filePath(QStringLiteral("absent.txt"))}, 2},
+        {"unknown command", {QStringLiteral("-s:") + writeFile(QStringLiteral("bad.txt"), "open 127.0.0.1\r\nu\r\np\r\nMGET *\r\n")}, 2},
     };
     for (const Row& row : rows) {
-        const ClientRun run = runClient({QStringLiteral("-s:\"%1\"").arg(writeScript(row.port, row.password, row.steps))});
-        EXPECT_EQ(run.exitCode, 1) << row.name;
-        EXPECT_TRUE(run.errorOutput.startsWith(QStringLiteral("houndly-ftp: "))) << row.name;
-        EXPECT_EQ(run.errorOutput.count(QLatin1Char('\n')), 1) << row.name << ": " << run.errorOutput.toStdString();
+        QFile::remove(server_.root() + QStringLiteral("/a.AVI"));
+        const ClientRun run = runClient(row.arguments);
+        EXPECT_EQ(run.exitCode, row.exitCode) << row.name << ": " << run.errorOutput.toStdString();
+        EXPECT_EQ(server_.fileContent(QStringLiteral("a.AVI")) == content, row.exitCode == 0) << row.name;
+        EXPECT_EQ(run.errorOutput.count(QLatin1Char('\n')), row.exitCode == 0 ? 0 : 1) << row.name;
         EXPECT_FALSE(run.errorOutput.contains(QStringLiteral("bark"))) << row.name;
     }
-    EXPECT_EQ(server_.fileContent(QStringLiteral("a.AVI")), QByteArray("<missing>"));
-}
-
-TEST_F(FtpClientTest, UnusableCommandLinesAndScriptsEndWithStatusTwo)
-{
-    const QString badScript = writeFile(QStringLiteral("bad.txt"), "open 127.0.0.1\r\nu\r\np\r\nMGET *\r\n");
-    const QStringList rows[] = {{}, {QStringLiteral("-x")}, {QStringLiteral("-s:")},
-                                {QStringLiteral("-s:") + work_.filePath(QStringLiteral("absent.txt"))},
-                                {QStringLiteral("-s:") + badScript}};
-    for (const QStringList& arguments : rows)
-        EXPECT_EQ(runClient(arguments).exitCode, 2) << arguments.join(QLatin1Char(' ')).toStdString();
 }
 
 TEST(FtpScriptTest, ReadsTheLogInAnswersAndSteps)
