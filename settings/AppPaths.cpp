@@ -24,7 +24,7 @@ QString chooseAppFolder()
 
 QString appFolder()
 {
-    const QString folder = QDir::cleanPath(chooseAppFolder());
+    const QString folder = QDir::cleanPath(QDir(chooseAppFolder()).absolutePath());
     QDir dir(folder);
     // A folder that cannot be made shows up later as files that cannot be written.
     dir.mkpath(QStringLiteral("img"));

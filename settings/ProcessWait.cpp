@@ -36,7 +36,6 @@ bool sWaitProcess(QProcess& process, int boundMs)
     }
     QEventLoop loop;
     QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
-    QObject::connect(&process, &QProcess::errorOccurred, &loop, &QEventLoop::quit);
     runLoopWithin(loop, boundMs);
     return process.state() == QProcess::NotRunning;
 }
@@ -46,16 +45,22 @@ bool sWaitProcess(qint64 processId, int boundMs)
     if (processId <= 0) {
         return true;
     }
-    // A pidfd becomes readable when the process ends, whoever its parent is.
+    // A pidfd tells when the process ends, whoever its parent is.
     const int pidFd = int(::syscall(SYS_pidfd_open, pid_t(processId), 0));
     if (pidFd < 0) {
+        // No such process; or a kernel older than 5.3, where no wait is possible.
         return !processExists(processId);
     }
+    // Readable from the moment the process ends, before its parent collects it.
+    bool ended = false;
     QEventLoop loop;
-    QSocketNotifier ended(pidFd, QSocketNotifier::Read);
-    QObject::connect(&ended, &QSocketNotifier::activated, &loop, &QEventLoop::quit);
+    QSocketNotifier notifier(pidFd, QSocketNotifier::Read);
+    QObject::connect(&notifier, &QSocketNotifier::activated, &loop, [&ended, &loop] {
+        ended = true;
+        loop.quit();
+    });
     runLoopWithin(loop, boundMs);
-    ended.setEnabled(false);
+    notifier.setEnabled(false);
     ::close(pidFd);
-    return !processExists(processId);
+    return ended;
 }
