@@ -1,0 +1,83 @@
+#include "tests/app/AppTestSupport.h"
+
+#include "app/AppFonts.h"
+#include "app/MessageBox.h"
+#include "app/frm_Camera.h"
+#include "capture/CaptureWindow.h"
+#include "capture/DemoDriver.h"
+#include "capture/DriverRegistry.h"
+#include "detect/SkipCompare.h"
+#include "settings/Settings.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QTextStream>
+
+#include <chrono>
+
+void ensureApplication()
+{
+    static int argc = 1;
+    static char name[] = "houndly-test";
+    static char* argv[] = {name, nullptr};
+    static QApplication application(argc, argv);
+    static const bool fontsSet = (useJapaneseFonts(), true);
+    (void)fontsSet;
+}
+
+void MainWindowFixture::SetUp()
+{
+    ensureApplication();
+    ASSERT_TRUE(home.isValid());
+    qputenv("HOUNDLY_HOME", home.path().toUtf8());
+    Settings = SettingsRecord{};
+    SkipCompare = false;
+    setPreferredCamera(QStringLiteral("demo"));
+    setDemoSceneClock([this] { return sceneMs.load(); });
+    setMessageBoxHandler([this](QWidget*, QMessageBox::Icon icon, const QString& title, const QString& text) {
+        messages.push_back({icon, title, text});
+    });
+}
+
+void MainWindowFixture::TearDown()
+{
+    window.reset();
+    setMessageBoxHandler({});
+    setDemoSceneClock({});
+    setPreferredCamera(QString());
+    setDriverEnumerator({});
+}
+
+void MainWindowFixture::startWindow()
+{
+    window = std::make_unique<frmSw_Mail>();
+    ASSERT_EQ(window->startUp(), frmSw_Mail::StartResult::Ready);
+    window->show();
+}
+
+void MainWindowFixture::tickAt(int64_t ms)
+{
+    uint64_t before = 0;
+    hCapWnd->latestFrame(&before);
+    sceneMs = ms;
+    // The reader thread may be rendering the old time; wait for a frame started after the change.
+    ASSERT_TRUE(hCapWnd->waitForFrameAfter(before + 1, std::chrono::seconds(5)));
+    window->camera->Timer1_Timer();
+}
+
+QString MainWindowFixture::storedValue(const QString& section, const QString& key) const
+{
+    QFile file(home.filePath(QStringLiteral("houndly.ini")));
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("<no file>");
+    QTextStream in(&file);
+    QString current;
+    while (!in.atEnd()) {
+        const QString line = in.readLine().trimmed();
+        if (line.startsWith(u'[') && line.endsWith(u']'))
+            current = line.mid(1, line.size() - 2);
+        else if (current == section && line.startsWith(key + u'='))
+            return line.mid(key.size() + 1);
+    }
+    return QStringLiteral("<no key>");
+}
