@@ -92,19 +92,15 @@ TEST_F(CommonHelpersTest, ResizePictureStretchesOrCopies)
             source.setPixel(x, y, qRgb(x * 4, y * 5, (x ^ y) & 0xff));
         }
     }
-    const QImage same = sResizePicture(source, 48, 64);
-    EXPECT_EQ(same, source);
-    const QImage small = sResizePicture(source, 8, 11);
-    EXPECT_EQ(small.size(), QSize(11, 8));
+    EXPECT_EQ(sResizePicture(source, 48, 64), source);
+    const QImage small = sResizePicture(source, 82, 110);
+    EXPECT_EQ(small.size(), QSize(110, 82));
     EXPECT_EQ(small.format(), QImage::Format_RGB32);
-    const QImage large = sResizePicture(QImage(2, 2, QImage::Format_RGB32), 480, 640);
-    EXPECT_EQ(large.size(), QSize(640, 480));
 }
 
 TEST_F(CommonHelpersTest, TimeStampOfFileNames)
 {
     EXPECT_EQ(fileTimeStamp(QDateTime(QDate(2024, 3, 5), QTime(7, 8, 9))), "240305070809_");
-    EXPECT_EQ(fileTimeStamp(QDateTime(QDate(1999, 12, 31), QTime(23, 59, 58))), "991231235958_");
 }
 
 TEST_F(CommonHelpersTest, AppFolderComesFromHoundlyHomeWithItsFolders)
