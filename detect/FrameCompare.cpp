@@ -2,7 +2,6 @@
 
 #include "detect/FrameCompareKernels.h"
 
-#include <cstring>
 
 bool compareKernelSupported(CompareKernel kernel)
 {
@@ -22,7 +21,8 @@ uint64_t compareFramesWith(CompareKernel kernel, const FrameComparison& job)
     const unsigned dropBelow = job.noise ? job.threshold : 0;
     if (dropBelow > 255) {
         // No byte difference reaches the threshold: the whole image is dropped.
-        std::memset(job.difference, 0, job.byteCount);
+        for (size_t i = 0; i < job.byteCount; ++i)
+            job.difference[i] = fillByte(job.differenceFill, i);
         return 0;
     }
     const auto dropByte = static_cast<uint8_t>(dropBelow);

@@ -14,6 +14,9 @@ struct FrameComparison {
     size_t byteCount = 0;
     bool noise = false;
     unsigned threshold = 0;  // the frame's bits per pixel
+    // OR-ed into every 4-byte group written to difference, not into the sum:
+    // 0xFF000000 keeps an RGB32 difference image opaque where Qt needs it.
+    uint32_t differenceFill = 0;
 };
 
 // The instruction sets the comparison can run on.

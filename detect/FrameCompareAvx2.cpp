@@ -29,13 +29,15 @@ uint64_t compareAvx2(const FrameComparison& job, uint8_t dropBelow)
 
     const __m256i zero = _mm256_setzero_si256();
     const __m256i threshold = _mm256_set1_epi8(static_cast<char>(dropBelow));
+    const __m256i fill = _mm256_set1_epi32(static_cast<int>(job.differenceFill));
     __m256i sums = zero;
     for (size_t i = 0; i < vectorBytes; i += 64) {
         const __m256i d0 = absoluteDifference<DropSmall>(reference + i, current + i, threshold);
         const __m256i d1 =
             absoluteDifference<DropSmall>(reference + i + 32, current + i + 32, threshold);
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(difference + i), d0);
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(difference + i + 32), d1);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(difference + i), _mm256_or_si256(d0, fill));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(difference + i + 32),
+                            _mm256_or_si256(d1, fill));
         sums = _mm256_add_epi64(sums, _mm256_add_epi64(_mm256_sad_epu8(d0, zero),
                                                        _mm256_sad_epu8(d1, zero)));
     }
@@ -44,7 +46,8 @@ uint64_t compareAvx2(const FrameComparison& job, uint8_t dropBelow)
     uint64_t sum = static_cast<uint64_t>(_mm_cvtsi128_si64(halves))
                    + static_cast<uint64_t>(_mm_extract_epi64(halves, 1));
 
-    // The last bytes, fewer than one step, go through the narrower kernel.
+    // The last bytes, fewer than one step, go through the narrower kernel;
+    // the step is a multiple of 4, so the fill stays in phase.
     FrameComparison rest = job;
     rest.reference += vectorBytes;
     rest.current += vectorBytes;

@@ -14,6 +14,7 @@ uint64_t compareSse2(const FrameComparison& job, uint8_t dropBelow)
 
     const __m128i zero = _mm_setzero_si128();
     const __m128i threshold = _mm_set1_epi8(static_cast<char>(dropBelow));
+    const __m128i fill = _mm_set1_epi32(static_cast<int>(job.differenceFill));
     __m128i sums = zero;
     for (size_t i = 0; i < vectorBytes; i += 16) {
         const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(reference + i));
@@ -23,7 +24,7 @@ uint64_t compareSse2(const FrameComparison& job, uint8_t dropBelow)
             // max(d, t) == d exactly when d >= t.
             d = _mm_and_si128(d, _mm_cmpeq_epi8(_mm_max_epu8(d, threshold), d));
         }
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(difference + i), d);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(difference + i), _mm_or_si128(d, fill));
         sums = _mm_add_epi64(sums, _mm_sad_epu8(d, zero));
     }
     uint64_t sum = static_cast<uint64_t>(_mm_cvtsi128_si64(sums))
@@ -34,7 +35,7 @@ uint64_t compareSse2(const FrameComparison& job, uint8_t dropBelow)
         auto d = static_cast<uint8_t>(signedDelta < 0 ? -signedDelta : signedDelta);
         if (d < dropBelow)
             d = 0;
-        difference[i] = d;
+        difference[i] = static_cast<uint8_t>(d | fillByte(job.differenceFill, i));
         sum += d;
     }
     return sum;

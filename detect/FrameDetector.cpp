@@ -22,8 +22,10 @@ void FrameDetector::compare(const QImage& frame, bool noise, unsigned threshold,
 {
     if (DiffBits.size() != frame.size() || DiffBits.format() != frame.format())
         DiffBits = QImage(frame.size(), frame.format());
+    // RGB32's fourth byte must stay 0xFF or painters treat the scope as transparent.
+    const uint32_t opaque = frame.format() == QImage::Format_RGB32 ? 0xFF000000u : 0u;
     sum = compareFrames({RefBits.constBits(), frame.constBits(), DiffBits.bits(),
-                         static_cast<size_t>(frame.sizeInBytes()), noise, threshold});
+                         static_cast<size_t>(frame.sizeInBytes()), noise, threshold, opaque});
 }
 
 std::optional<DetectionResult> FrameDetector::measureFrame(const QImage& frame, int accuracy,

@@ -9,6 +9,9 @@
 
 namespace {
 
+// 0x80FF0001 as it lies in memory.
+constexpr uint8_t kFillBytes[4] = {0x01, 0x00, 0xFF, 0x80};
+
 struct Shape {
     int32_t height;
     int32_t widthBytes;
@@ -50,7 +53,7 @@ TEST(FrameCompare, MatchesLiteralLoopOnRandomFrames)
             std::vector<uint8_t> reference(bytes), current(bytes);
             fillPair(random, reference, current);
             for (bool noise : {false, true}) {
-                for (unsigned threshold : {8u, 24u, 32u}) {
+                for (unsigned threshold : {8u, 24u, 32u, 300u}) {
                     SCOPED_TRACE(testing::Message()
                                  << "kernel " << int(kernel) << " rows " << shape.height
                                  << " stride " << shape.widthBytes << " noise " << noise
@@ -64,6 +67,16 @@ TEST(FrameCompare, MatchesLiteralLoopOnRandomFrames)
                                  threshold});
                     EXPECT_EQ(static_cast<double>(sum), literal);
                     EXPECT_EQ(actual, expected);
+
+                    // The fill reaches the image, never the sum.
+                    std::vector<uint8_t> filled(bytes);
+                    EXPECT_EQ(compareFramesWith(kernel, {reference.data(), current.data(),
+                                                         filled.data(), bytes, noise, threshold,
+                                                         0x80FF0001u}),
+                              sum);
+                    for (size_t i = 0; i < bytes; ++i)
+                        expected[i] |= kFillBytes[i % 4];
+                    EXPECT_EQ(filled, expected);
                 }
             }
         }
