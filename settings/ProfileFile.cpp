@@ -9,6 +9,9 @@ namespace {
 
 const QByteArray kUtf8ByteOrderMark = QByteArrayLiteral("\xEF\xBB\xBF");
 
+// Far beyond any settings file; a bigger one is not read into memory.
+constexpr qint64 kMaxFileSize = qint64(64) << 20;
+
 bool isBlank(QChar c)
 {
     return c == u' ' || c == u'\t';
@@ -52,8 +55,9 @@ ProfileFile::LoadStatus ProfileFile::load(const QString& path)
     if (!info.exists()) {
         return LoadStatus::Missing;
     }
+    // Only a regular file: a pipe or a device could block the read for ever.
     QFile file(path);
-    if (info.isDir() || !file.open(QIODevice::ReadOnly)) {
+    if (!info.isFile() || info.size() > kMaxFileSize || !file.open(QIODevice::ReadOnly)) {
         return LoadStatus::Unreadable;
     }
     const QByteArray bytes = file.readAll();

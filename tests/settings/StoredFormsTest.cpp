@@ -182,4 +182,11 @@ TEST_F(StoredFormsTest, AFileThatIsADirectoryIsNeitherReadNorReplaced)
     EXPECT_TRUE(QFileInfo(iniPath() + "/inside").isDir());
 }
 
+TEST_F(StoredFormsTest, APipeInPlaceOfTheFileDoesNotBlockTheLoad)
+{
+    ASSERT_EQ(::mkfifo(QFile::encodeName(iniPath()).constData(), 0600), 0);
+    EXPECT_FALSE(sLoadSettings());
+    EXPECT_FALSE(sSaveSettings());
+}
+
 }  // namespace
