@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <limits>
+#include <utility>
 
 bool SkipCompare = false;
 
@@ -20,6 +21,7 @@ bool FrameDetector::canCompareWith(const BITMAP& header) const
 
 void FrameDetector::compare(const QImage& frame, bool noise, unsigned threshold, uint64_t& sum)
 {
+    std::swap(DiffBits, DiffSpare);
     if (DiffBits.size() != frame.size() || DiffBits.format() != frame.format())
         DiffBits = QImage(frame.size(), frame.format());
     // RGB32's fourth byte must stay 0xFF or painters treat the scope as transparent.

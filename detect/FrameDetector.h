@@ -40,7 +40,10 @@ private:
     BITMAP RefHeader;
     bool RefReady = false;
     QImage RefBits;  // shares the previous frame's pixels: no copy per tick
-    QImage DiffBits;  // reused while the geometry stays
+    // Two difference buffers taken in turn, reused while the geometry stays:
+    // the scope may hold the last one while the next is written.
+    QImage DiffBits;
+    QImage DiffSpare;
     QImage ViewA;
 };
 

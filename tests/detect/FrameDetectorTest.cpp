@@ -152,10 +152,18 @@ TEST_F(FrameDetectorTest, KeepsBuffersBetweenTicksAndCopiesNoFrame)
     detector.measureFrame(frame, 1, false);
     EXPECT_EQ(detector.latestFrame().constBits(), frame.constBits());
 
+    // The scope keeps showing the last difference image while the next is made.
     detector.measureFrame(uniformFrame(8, 8, 1), 1, false);
-    const uchar* difference = detector.differenceImage().constBits();
+    QImage shown = detector.differenceImage();
+    const uchar* first = shown.constBits();
     detector.measureFrame(uniformFrame(8, 8, 2), 1, false);
-    EXPECT_EQ(detector.differenceImage().constBits(), difference);
+    EXPECT_NE(detector.differenceImage().constBits(), first);
+    shown = detector.differenceImage();
+    // Takes the memory a released first buffer would free, so only a kept one can match.
+    const QImage other = uniformFrame(8, 8, 0);
+    detector.measureFrame(uniformFrame(8, 8, 3), 1, false);
+    EXPECT_EQ(detector.differenceImage().constBits(), first);
+    EXPECT_EQ(shown.constBits()[0], 1);
 }
 
 TEST(FormatDetectionCount, PadsToThreeDigitsAndGroupsThousands)
