@@ -60,7 +60,12 @@ struct SettingsRecord {
 
 extern SettingsRecord Settings;
 
-// Reads the whole settings file into Settings; false when a key could not be read.
+// Reads the whole settings file (appFilePath("houndly.ini")) into Settings. A
+// missing file gives the start values. False when the file is there but cannot
+// be read (a folder, a pipe, no permission), or at the first key whose text is
+// no value of its field; the fields read before it keep their new values.
 bool sLoadSettings();
-// Writes the whole of Settings back; false when the file could not be written whole.
+// Writes the whole of Settings back through a temporary file, mode 0600. False
+// when a key cannot be written (it keeps its old line; the others are written)
+// or when the file cannot be replaced whole (the old one then stays as it was).
 bool sSaveSettings();
