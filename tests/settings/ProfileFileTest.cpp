@@ -47,6 +47,8 @@ TEST_F(ProfileFileTest, ReadsValuesAsThePlatformReaderDoes)
         {"byte order mark ignored", "\xEF\xBB\xBF[A]\nk=1\n", "A", "k", "1"},
         {"Shift-JIS file", toShiftJis(QStringLiteral("[A]\r\nk=あいう ｱｲｳ\r\n")), "A", "k",
          QStringLiteral("あいう ｱｲｳ")},
+        {"Shift-JIS control characters are ASCII", toShiftJis(QStringLiteral("[A]\r\nk=あ")) + "\x1a\x1c\x7f\r\n",
+         "A", "k", QStringLiteral("あ\x1a\x1c\x7f")},
     };
     for (const ReadCase& c : cases) {
         writeIni(c.file);
