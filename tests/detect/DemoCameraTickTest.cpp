@@ -85,14 +85,6 @@ TEST_F(DemoCameraTickTest, CalmSceneCountsLittleAndIntruderCountsMuch)
     EXPECT_FALSE(frameBufferHasFrame());  // each tick empties the buffer
 }
 
-TEST_F(DemoCameraTickTest, NoiseRuleSilencesCalmScene)
-{
-    Settings.COM.NOIZE = true;
-    tickAt(2000);
-    EXPECT_EQ(tickAt(4000).count, 0);
-    EXPECT_GT(tickAt(28800).count, 0);
-}
-
 TEST_F(DemoCameraTickTest, NewFrameSizeSkipsOneComparison)
 {
     tickAt(2000);

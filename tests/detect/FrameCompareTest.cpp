@@ -83,44 +83,4 @@ TEST(FrameCompare, MatchesLiteralLoopOnRandomFrames)
     }
 }
 
-TEST(FrameCompare, NoiseRuleDropsOnlyDifferencesBelowThreshold)
-{
-    struct Row {
-        int delta;
-        bool noise;
-        unsigned threshold;
-        uint8_t kept;
-    };
-    const Row rows[] = {{31, true, 32, 0},  {32, true, 32, 32}, {31, false, 32, 31},
-                        {2, true, 24, 0},   {24, true, 24, 24}, {2, false, 24, 2},
-                        {255, true, 300, 0}, {0, true, 32, 0}};
-    for (CompareKernel kernel : supportedKernels()) {
-        for (const Row& row : rows) {
-            SCOPED_TRACE(testing::Message() << "kernel " << int(kernel) << " delta " << row.delta
-                                            << " threshold " << row.threshold);
-            const size_t bytes = 4 * 101;  // vector body and scalar tail
-            std::vector<uint8_t> reference(bytes, 0), current(bytes, uint8_t(row.delta));
-            std::vector<uint8_t> difference(bytes, 0xAA);
-            const uint64_t sum = compareFramesWith(
-                kernel, {reference.data(), current.data(), difference.data(), bytes, row.noise,
-                         row.threshold});
-            EXPECT_EQ(sum, uint64_t{row.kept} * bytes);
-            EXPECT_EQ(difference, std::vector<uint8_t>(bytes, row.kept));
-        }
-    }
-}
-
-TEST(FrameCompare, DefaultKernelMatchesLiteralLoop)
-{
-    std::mt19937 random(7);
-    const size_t bytes = 4 * 333 * 7;
-    std::vector<uint8_t> reference(bytes), current(bytes), expected(bytes), actual(bytes);
-    fillPair(random, reference, current);
-    const double literal = literalCompare(reference.data(), current.data(), expected.data(), 7,
-                                          4 * 333, true, 32);
-    EXPECT_EQ(double(compareFrames({reference.data(), current.data(), actual.data(), bytes, true, 32})),
-              literal);
-    EXPECT_EQ(actual, expected);
-}
-
 }  // namespace
