@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QTimer>
 #include <QTextStream>
 
 #include <chrono>
@@ -20,9 +21,32 @@ void ensureApplication()
     static int argc = 1;
     static char name[] = "houndly-test";
     static char* argv[] = {name, nullptr};
-    static QApplication application(argc, argv);
-    static const bool fontsSet = (useJapaneseFonts(), true);
-    (void)fontsSet;
+    // Never destroyed: tearing it down among the exit handlers crashes Qt.
+    static const QApplication* application = [] {
+        auto* created = new QApplication(argc, argv);
+        useJapaneseFonts();
+        return created;
+    }();
+    (void)application;
+}
+
+// Runs `check` inside the next modal dialog, then closes that dialog. The
+// dialog may run events before it turns modal, so look until it has.
+void whileModal(const std::function<void(QWidget*)>& check, bool* seen)
+{
+    auto* poll = new QTimer;
+    poll->setInterval(10);
+    QObject::connect(poll, &QTimer::timeout, [poll, check, seen] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        if (dialog == nullptr)
+            return;
+        poll->stop();
+        poll->deleteLater();
+        *seen = true;
+        check(dialog);
+        dialog->close();
+    });
+    poll->start();
 }
 
 void MainWindowFixture::SetUp()

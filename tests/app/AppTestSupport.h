@@ -9,12 +9,16 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
 #include <cstdint>
 #include <memory>
 #include <vector>
 
 // A QApplication for the whole test program (offscreen).
 void ensureApplication();
+
+// Runs `check` inside the next modal dialog, then closes that dialog; `seen` tells it happened.
+void whileModal(const std::function<void(QWidget*)>& check, bool* seen);
 
 struct ShownMessage {
     QMessageBox::Icon icon;

@@ -25,22 +25,6 @@
 
 using MainCommandsTest = MainWindowFixture;
 
-namespace {
-
-// Runs `check` inside the next modal dialog, then closes that dialog.
-void whileModal(const std::function<void(QWidget*)>& check, bool* seen)
-{
-    QTimer::singleShot(0, [check, seen] {
-        QWidget* dialog = QApplication::activeModalWidget();
-        if (dialog == nullptr)
-            return;
-        *seen = true;
-        check(dialog);
-        dialog->close();
-    });
-}
-
-}  // namespace
 
 TEST_F(MainCommandsTest, DialogCommandsSuspendAndResumeWatching)
 {

@@ -92,12 +92,7 @@ TEST_F(MainWindowTest, StartUpTakesStoredSettingsAndOpensCompressionWhenAsked)
     ini.write("[COM]\r\nTIMER=5\r\nCKSUM=250\r\nSOUND=bark.wav\r\nACCURACY=40\r\nNOIZE=1\r\nCOMP=ON\r\n");
     ini.close();
     bool dialogAtStart = false;
-    QTimer::singleShot(0, [&] {
-        if (QWidget* dialog = QApplication::activeModalWidget()) {
-            dialogAtStart = true;
-            dialog->close();
-        }
-    });
+    whileModal([](QWidget*) {}, &dialogAtStart);
     startWindow();
     EXPECT_TRUE(dialogAtStart);
     EXPECT_TRUE(window->menu.mnu_comp->isVisible());
