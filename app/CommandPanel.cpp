@@ -2,7 +2,7 @@
 
 #include "app/AlarmCountInput.h"
 #include "app/Pictures.h"
-#include "app/Twips.h"
+#include "app/PanelWidgets.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -14,28 +14,21 @@
 
 namespace {
 
-template <typename Widget>
-Widget* place(Widget* widget, int left, int top, int width, int height)
-{
-    widget->setGeometry(twipsRect(left, top, width, height));
-    return widget;
-}
-
 QPushButton* commandButton(const QString& caption, int top, QWidget* parent)
 {
-    return place(new QPushButton(caption, parent), 90, top, 1785, 345);
+    return placeTwips(new QPushButton(caption, parent), 90, top, 1785, 345);
 }
 
 QLabel* captionLabel(const QString& caption, const QString& toolTip, int top, QWidget* parent)
 {
-    QLabel* label = place(new QLabel(caption, parent), 120, top, 1725, 195);
+    QLabel* label = placeTwips(new QLabel(caption, parent), 120, top, 1725, 195);
     label->setToolTip(toolTip);
     return label;
 }
 
 QSlider* slider(int minimum, int maximum, int top, QWidget* parent)
 {
-    QSlider* slider = place(new QSlider(Qt::Horizontal, parent), 30, top, 1875, 285);
+    QSlider* slider = placeTwips(new QSlider(Qt::Horizontal, parent), 30, top, 1875, 285);
     slider->setRange(minimum, maximum);
     slider->setTickPosition(QSlider::TicksBelow);
     slider->setTickInterval(maximum >= 100 ? 10 : 5);
@@ -44,18 +37,12 @@ QSlider* slider(int minimum, int maximum, int top, QWidget* parent)
 
 QFrame* horizontalLine(int y, QColor colour, QWidget* parent)
 {
-    auto* line = new QFrame(parent);
-    line->setGeometry(twipsToPixels(90), twipsToPixels(y), twipsToPixels(1840 - 90), 1);
-    line->setAutoFillBackground(true);
-    QPalette palette = line->palette();
-    palette.setColor(QPalette::Window, colour);
-    line->setPalette(palette);
-    return line;
+    return colouredLine(QRect(twipsToPixels(90), twipsToPixels(y), twipsToPixels(1840 - 90), 1), colour, parent);
 }
 
 QLabel* productName(QPalette::ColorRole colour, int top, QWidget* parent)
 {
-    QLabel* label = place(new QLabel(QStringLiteral("Houndly"), parent), 120, top, 1725, 375);
+    QLabel* label = placeTwips(new QLabel(QStringLiteral("Houndly"), parent), 120, top, 1725, 375);
     QFont font = label->font();
     font.setPointSizeF(11.25);
     font.setBold(true);
@@ -67,7 +54,7 @@ QLabel* productName(QPalette::ColorRole colour, int top, QWidget* parent)
 
 QPushButton* switchButton(const QIcon& icon, const QString& toolTip, int left, QWidget* parent)
 {
-    QPushButton* button = place(new QPushButton(parent), left, 120, 885, 345);
+    QPushButton* button = placeTwips(new QPushButton(parent), left, 120, 885, 345);
     button->setIcon(icon);
     button->setIconSize(QSize(20, 20));
     button->setToolTip(toolTip);
@@ -81,18 +68,18 @@ CommandPanel::CommandPanel(QWidget* parent) : QWidget(parent)
 {
     setFixedWidth(twipsToPixels(1995));
 
-    Picture1 = place(new QLabel(this), 90, -60, 1785, 1035);
+    Picture1 = placeTwips(new QLabel(this), 90, -60, 1785, 1035);
     Picture1->setPixmap(logoPicture());
     Picture1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     // The shadow first, so that the highlighted name lies over it.
     Label1 = productName(QPalette::WindowText, 960, this);
     Label2 = productName(QPalette::HighlightedText, 930, this);
 
-    cmd_Sound = place(new QPushButton(this), 90, 1170, 345, 315);
+    cmd_Sound = placeTwips(new QPushButton(this), 90, 1170, 345, 315);
     cmd_Sound->setIcon(soundButtonIcon());
     cmd_Sound->setIconSize(QSize(16, 16));
 
-    Frame1 = place(new QFrame(this), 60, 1440, 1845, 495);
+    Frame1 = placeTwips(new QFrame(this), 60, 1440, 1845, 495);
     Frame1->setFrameShape(QFrame::StyledPanel);
     optPrv[0] = switchButton(watchButtonIcon(), QStringLiteral("開始"), 30, Frame1);
     optPrv[1] = switchButton(stopButtonIcon(), QStringLiteral("停止"), 930, Frame1);
@@ -116,9 +103,9 @@ CommandPanel::CommandPanel(QWidget* parent) : QWidget(parent)
 
     Label4 = captionLabel(QStringLiteral("警報検知数"),
                           QStringLiteral("設定した値を検知数が超えたら警報が作動します。"), 4920, this);
-    cmdKenchi = place(new QPushButton(QStringLiteral("変更(&K)"), this), 270, 5160, 915, 315);
+    cmdKenchi = placeTwips(new QPushButton(QStringLiteral("変更(&K)"), this), 270, 5160, 915, 315);
     cmdKenchi->setProperty("tag", QStringLiteral("0"));
-    txtCKData = place(new QLineEdit(QStringLiteral("100"), this), 1230, 5190, 615, 285);
+    txtCKData = placeTwips(new QLineEdit(QStringLiteral("100"), this), 1230, 5190, 615, 285);
     txtCKData->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     txtCKData->setMaxLength(4);
     txtCKData->setAttribute(Qt::WA_InputMethodEnabled, false);
@@ -131,5 +118,5 @@ CommandPanel::CommandPanel(QWidget* parent) : QWidget(parent)
     Label14 = captionLabel(QStringLiteral("精度 ( 低 ← → 高 )"),
                            QStringLiteral("精度が高い程、小さな変化を検知します。"), 6210, this);
     SliderSeido = slider(1, 100, 6420, this);
-    ckNoize = place(new QCheckBox(QStringLiteral("ﾉｲｽﾞ除去"), this), 120, 6780, 1155, 375);
+    ckNoize = placeTwips(new QCheckBox(QStringLiteral("ﾉｲｽﾞ除去"), this), 120, 6780, 1155, 375);
 }

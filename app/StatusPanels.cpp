@@ -41,8 +41,9 @@ StatusPanels buildStatusPanels(QStatusBar* statusBar)
             const int sizeWidth = label->fontMetrics().horizontalAdvance(QStringLiteral("解像度: 1920×1080")) + 10;
             label->setMinimumWidth(std::max(label->minimumWidth(), sizeWidth));
         }
-        // Panels share the bar in proportion to their design widths.
-        statusBar->addWidget(label, widths[i]);
+        // The design widths add up to more than the window is wide: the two
+        // message panels share what the fixed texts of the others leave.
+        statusBar->addWidget(label, i < 2 ? widths[i] : 0);
         panels.panel[i] = label;
     }
     return panels;

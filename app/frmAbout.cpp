@@ -3,7 +3,7 @@
 #include "app/MessageBox.h"
 #include "app/Pictures.h"
 #include "app/SystemInfo.h"
-#include "app/Twips.h"
+#include "app/PanelWidgets.h"
 #include "app/Version.h"
 
 #include <QFrame>
@@ -12,13 +12,6 @@
 #include <QPushButton>
 
 namespace {
-
-template <typename Widget>
-Widget* place(Widget* widget, int left, int top, int width, int height)
-{
-    widget->setGeometry(twipsRect(left, top, width, height));
-    return widget;
-}
 
 QLabel* textLabel(const QString& text, QWidget* parent)
 {
@@ -31,12 +24,7 @@ QLabel* textLabel(const QString& text, QWidget* parent)
 // One line of the etched separator.
 void separatorLine(int y, QColor colour, QWidget* parent)
 {
-    auto* line = new QFrame(parent);
-    line->setGeometry(twipsToPixels(90), twipsToPixels(y), twipsToPixels(5654 - 90), 1);
-    line->setAutoFillBackground(true);
-    QPalette palette = line->palette();
-    palette.setColor(QPalette::Window, colour);
-    line->setPalette(palette);
+    colouredLine(QRect(twipsToPixels(90), twipsToPixels(y), twipsToPixels(5654 - 90), 1), colour, parent);
 }
 
 }  // namespace
@@ -47,33 +35,33 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent)
     setWindowTitle(title + QStringLiteral("のﾊﾞｰｼﾞｮﾝ情報"));
     setFixedSize(twipsToPixels(5790), twipsToPixels(3630));
 
-    picIcon = place(new QLabel(this), 240, 240, 480, 480);
+    picIcon = placeTwips(new QLabel(this), 240, 240, 480, 480);
     picIcon->setPixmap(applicationIcon().pixmap(picIcon->size()));
-    lblTitle = place(textLabel(title, this), 1050, 240, 3885, 480);
+    lblTitle = placeTwips(textLabel(title, this), 1050, 240, 3885, 480);
     QFont titleFont = lblTitle->font();
     titleFont.setPointSize(14);
     titleFont.setBold(true);
     lblTitle->setFont(titleFont);
-    lblVersion = place(textLabel(QStringLiteral("ﾊﾞｰｼﾞｮﾝ %1.%2.%3")
+    lblVersion = placeTwips(textLabel(QStringLiteral("ﾊﾞｰｼﾞｮﾝ %1.%2.%3")
                                      .arg(kVersionMajor)
                                      .arg(kVersionMinor)
                                      .arg(kVersionRevision),
                                  this),
                        1050, 780, 3885, 225);
-    lblDescription = place(textLabel(QStringLiteral("動きを検出し、ｷｬﾌﾟﾁｬｰ画像をﾒｰﾙで送信します。\r\n"
+    lblDescription = placeTwips(textLabel(QStringLiteral("動きを検出し、ｷｬﾌﾟﾁｬｰ画像をﾒｰﾙで送信します。\r\n"
                                                     "また、動画を録画してFTPで送信します。"),
                                      this),
                            1050, 1125, 3885, 1170);
     separatorLine(2445, QColor(128, 128, 128), this);
     separatorLine(2460, Qt::white, this);
-    lblDisclaimer = place(textLabel(QStringLiteral("本プログラムを運用した結果に付いては、作者は一切責任を負い"
+    lblDisclaimer = placeTwips(textLabel(QStringLiteral("本プログラムを運用した結果に付いては、作者は一切責任を負い"
                                                    "ません。"),
                                     this),
                           255, 2625, 3870, 825);
 
-    cmdOK = place(new QPushButton(QStringLiteral("OK"), this), 4245, 2625, 1380, 345);
+    cmdOK = placeTwips(new QPushButton(QStringLiteral("OK"), this), 4245, 2625, 1380, 345);
     cmdOK->setDefault(true);
-    cmdSysInfo = place(new QPushButton(QStringLiteral("ｼｽﾃﾑ情報(&S)..."), this), 4260, 3075, 1380, 345);
+    cmdSysInfo = placeTwips(new QPushButton(QStringLiteral("ｼｽﾃﾑ情報(&S)..."), this), 4260, 3075, 1380, 345);
     // Esc closes a dialog by rejecting it, which the OK button does as well.
     connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept);
     connect(cmdSysInfo, &QPushButton::clicked, this, &frmAbout::StartSysInfo);

@@ -54,6 +54,8 @@ TEST(HoundlyProcessTest, TerminationClosesTheWindowAndSavesSettings)
         EXPECT_EQ(houndly->exitStatus(), QProcess::NormalExit);
         EXPECT_EQ(houndly->exitCode(), 0);
         EXPECT_TRUE(QFile::exists(ini));
+        // The user guide shipped beside the program was put where the help command looks.
+        EXPECT_TRUE(QFile::exists(home.filePath(QStringLiteral("help/guide_en.html"))));
     }
 }
 
