@@ -109,6 +109,7 @@ CommandPanel::CommandPanel(QWidget* parent) : QWidget(parent)
     txtCKData->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     txtCKData->setMaxLength(4);
     txtCKData->setAttribute(Qt::WA_InputMethodEnabled, false);
+    txtCKData->setInputMethodHints(Qt::ImhDigitsOnly);
     txtCKData->setEnabled(false);
     txtCKData->installEventFilter(new AlarmCountFilter(txtCKData));
 

@@ -5,6 +5,7 @@
 #include "app/frmSw_Mail.h"
 #include "capture/CapturePreview.h"
 #include "capture/CaptureWindow.h"
+#include "settings/CommonHelpers.h"
 #include "settings/Settings.h"
 #include "sound/SoundPlayer.h"
 
@@ -72,12 +73,18 @@ void frm_Camera::Timer1_Timer()
     try {
         const std::optional<DetectionResult> result = detector_.sDetectFrame(hCapWnd);
         if (result) {
-            if (result->compared)
-                mainWindow_->picSideScope->picScope->setImage(detector_.differenceImage());
+            if (result->compared) {
+                // A scaled copy: the detector keeps writing into its own buffer.
+                PictureBox* scope = mainWindow_->picSideScope->picScope;
+                scope->setImage(sResizePicture(detector_.differenceImage(), scope->height(), scope->width()));
+            }
             mainWindow_->picSideScope->lblCount->setText(formatDetectionCount(result->count));
             sAlarmDecision(result->count);
         }
     } catch (const std::exception&) {
+        // An alarm cut short must not leave the commands locked.
+        if (!mainWindow_->isClosing())
+            mainWindow_->sDispEnabled(true);
     }
     // The window may have closed while the alarm actions let events run.
     if (!mainWindow_->isClosing())
