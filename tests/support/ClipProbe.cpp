@@ -1,4 +1,4 @@
-#include "tests/upload/ClipProbe.h"
+#include "tests/support/ClipProbe.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
