@@ -1,13 +1,13 @@
 #pragma once
 
-#include "MailServers.h"
 #include "mail/MailConnection.h"
 #include "settings/Settings.h"
+#include "tests/support/LoopbackServers.h"
+#include "tests/support/TempAppFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <QFile>
-#include <QTemporaryDir>
 
 #include <cstdlib>
 
@@ -17,7 +17,6 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(home.isValid());
-        setenv("HOUNDLY_HOME", home.path().toUtf8().constData(), 1);
         unsetenv(kCaFileVariable);
         Settings = SettingsRecord{};
         Settings.MAIL.MAIL = "owner@example.org";
@@ -36,5 +35,5 @@ protected:
     }
     void useSmtp(const ServerProcess& server) { Settings.MAIL.SMTP = QString("127.0.0.1\t%1").arg(server.port()); }
 
-    QTemporaryDir home;
+    TempAppFolder home;
 };

@@ -9,9 +9,6 @@
 
 namespace {
 
-const QString kSmtpPassword = "s3cret-pw";
-const QString kPopPassword = "pop-pass-1";
-
 QImage testFrame()
 {
     QImage frame(160, 120, QImage::Format_RGB32);
@@ -190,7 +187,7 @@ TEST_F(MailTest, FailuresEndWithinTheirBounds)
         QString password;
     };
     const Case cases[] = {
-        {"server down", closedPort(), kSmtpPassword},
+        {"server down", closedLoopbackPort(), kSmtpPassword},
         {"server never answers", silent.port(), kSmtpPassword},
         {"wrong password", smtp.port(), "not-the-password"},
     };

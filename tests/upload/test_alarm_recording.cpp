@@ -2,8 +2,8 @@
 #include "capture/CaptureWindow.h"
 #include "capture/DriverRegistry.h"
 #include "settings/Settings.h"
-#include "tests/upload/ClipProbe.h"
-#include "tests/upload/FtpTestServer.h"
+#include "tests/support/ClipProbe.h"
+#include "tests/support/LoopbackServers.h"
 #include "upload/AlarmRecording.h"
 #include "upload/FtpScriptRunner.h"
 

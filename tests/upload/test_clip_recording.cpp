@@ -2,7 +2,7 @@
 // demo camera and the video-file camera, checked with ffprobe and ffmpeg.
 #include "capture/CaptureWindow.h"
 #include "capture/DriverRegistry.h"
-#include "tests/upload/ClipProbe.h"
+#include "tests/support/ClipProbe.h"
 
 #include <gtest/gtest.h>
 

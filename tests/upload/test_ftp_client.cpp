@@ -1,5 +1,5 @@
 // houndly-ftp against a real FTP server on loopback, and its script reader.
-#include "tests/upload/FtpTestServer.h"
+#include "tests/support/LoopbackServers.h"
 #include "upload/FtpScript.h"
 
 #include <gtest/gtest.h>

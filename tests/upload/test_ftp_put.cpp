@@ -1,5 +1,5 @@
 // sFtpPut: the script it writes and the upload through houndly-ftp to a real server.
-#include "tests/upload/FtpTestServer.h"
+#include "tests/support/LoopbackServers.h"
 #include "upload/FtpScriptRunner.h"
 
 #include <gtest/gtest.h>
