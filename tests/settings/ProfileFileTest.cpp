@@ -2,8 +2,6 @@
 
 #include "settings/IniAccess.h"
 
-#include <QFile>
-
 namespace {
 
 using ProfileFileTest = TempHome;
@@ -21,7 +19,6 @@ TEST_F(ProfileFileTest, ReadsValuesAsThePlatformReaderDoes)
     const QString longValue(300, u'x');
     const QString astral = QString::fromUtf8("\xF0\x9F\x98\x80");
     const ReadCase cases[] = {
-        {"plain", "[COM]\nTIMER=5\n", "COM", "TIMER", "5"},
         {"names ignore ASCII case", "[cOm]\ntImEr=5\n", "COM", "TIMER", "5"},
         {"blanks around names", "  [ COM ]\t\n \tTIMER \t= 5\n", "COM", "TIMER", "5"},
         {"value trimmed of spaces and TABs", "[A]\nk= \t x  y\t \n", "A", "k", "x  y"},
@@ -59,11 +56,13 @@ TEST_F(ProfileFileTest, ReadsValuesAsThePlatformReaderDoes)
     }
 }
 
-TEST_F(ProfileFileTest, AbsentKeyGivesTheDefaultCutToTheBuffer)
+TEST_F(ProfileFileTest, AMissingFileReadsTheDefaultCutToTheBufferAndIsMadeByAWrite)
 {
     QString buffer;
-    EXPECT_EQ(ReadIniString("A", "k", "default", buffer, 4, path("missing.ini")), 3);
+    EXPECT_EQ(ReadIniString("A", "k", "default", buffer, 4, iniPath()), 3);
     EXPECT_EQ(buffer, "def");
+    ASSERT_TRUE(WriteIniString("A", "k", "v", iniPath()));
+    EXPECT_EQ(readIni(), "[A]\nk=v\n");
 }
 
 struct WriteCase {
@@ -100,12 +99,6 @@ TEST_F(ProfileFileTest, WritesOneLineAndKeepsEveryOtherByte)
         ASSERT_TRUE(WriteIniString(c.section, c.key, c.value, iniPath())) << c.name;
         EXPECT_EQ(readIni(), c.after) << c.name;
     }
-}
-
-TEST_F(ProfileFileTest, WritingCreatesAMissingFile)
-{
-    ASSERT_TRUE(WriteIniString("A", "k", "v", iniPath()));
-    EXPECT_EQ(readIni(), "[A]\nk=v\n");
 }
 
 TEST_F(ProfileFileTest, ValueWithoutShiftJisFormIsRefused)
