@@ -5,6 +5,7 @@
 #include "tests/support/TestApplication.h"
 
 #include <QDir>
+#include <QFile>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
@@ -55,7 +56,7 @@ TEST_F(CommonHelpersTest, WaitStopsAtItsBound)
 TEST_F(CommonHelpersTest, ShortPathIsTheCanonicalPathOfAnExistingFile)
 {
     ASSERT_TRUE(QDir().mkpath(path("sub")));
-    writeBytes(path("real.wav"), "RIFF");
+    writeFileBytes(path("real.wav"), "RIFF");
     ASSERT_TRUE(QFile::link(path("real.wav"), path("link.wav")));
     const QString canonical = QFileInfo(path("real.wav")).canonicalFilePath();
     EXPECT_EQ(GetShortPath(path("link.wav")), canonical);

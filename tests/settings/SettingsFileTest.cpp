@@ -1,6 +1,7 @@
 #include "TempHome.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include <functional>
@@ -93,7 +94,7 @@ TEST_F(SettingsFileTest, SavingKeepsCompOnAndOtherLines)
 TEST_F(SettingsFileTest, SoundPathIsTheCanonicalPathOfAnExistingSound)
 {
     QDir().mkpath(path("win/media"));
-    writeBytes(path("win/media/ding.wav"), "RIFF");
+    writeFileBytes(path("win/media/ding.wav"), "RIFF");
     qputenv("WINDIR", QFile::encodeName(path("win")));
     for (const char* sound : {"ding.wav", "gone.wav"}) {
         Settings = SettingsRecord{};

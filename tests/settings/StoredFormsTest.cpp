@@ -1,6 +1,7 @@
 #include "TempHome.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include <csignal>

@@ -1,41 +1,26 @@
 #pragma once
 
 #include "settings/Settings.h"
+#include "tests/support/TempAppFolder.h"
 
-#include <QFile>
 #include <QStringEncoder>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
-// A fresh application folder (HOUNDLY_HOME) and a Settings record at its start values.
+// A fresh application folder and a Settings record at its start values.
 class TempHome : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(m_dir.isValid());
-        qputenv("HOUNDLY_HOME", QFile::encodeName(m_dir.path()));
+        ASSERT_TRUE(m_home.isValid());
         Settings = SettingsRecord{};
     }
-    void TearDown() override
-    {
-        qunsetenv("HOUNDLY_HOME");
-        Settings = SettingsRecord{};
-    }
+    void TearDown() override { Settings = SettingsRecord{}; }
 
-    QString path(const QString& name) const { return m_dir.filePath(name); }
+    QString path(const QString& name) const { return m_home.filePath(name); }
     QString iniPath() const { return path(QStringLiteral("houndly.ini")); }
-    void writeIni(const QByteArray& bytes) const { writeBytes(iniPath(), bytes); }
-    QByteArray readIni() const
-    {
-        QFile in(iniPath());
-        return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
-    }
-    static void writeBytes(const QString& file, const QByteArray& bytes)
-    {
-        QFile out(file);
-        ASSERT_TRUE(out.open(QIODevice::WriteOnly | QIODevice::Truncate) && out.write(bytes) == bytes.size());
-    }
+    void writeIni(const QByteArray& bytes) const { writeFileBytes(iniPath(), bytes); }
+    QByteArray readIni() const { return readFileBytes(iniPath()); }
     static QByteArray toShiftJis(const QString& text)
     {
         QStringEncoder encoder("windows-31j");
@@ -45,5 +30,5 @@ protected:
     }
 
 private:
-    QTemporaryDir m_dir;
+    TempAppFolder m_home;
 };
