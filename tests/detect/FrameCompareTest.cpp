@@ -9,26 +9,8 @@
 
 namespace {
 
-// 0x80FF0001 as it lies in memory.
-constexpr uint8_t kFillBytes[4] = {0x01, 0x00, 0xFF, 0x80};
-
-struct Shape {
-    int32_t height;
-    int32_t widthBytes;
-};
-
-std::vector<CompareKernel> supportedKernels()
-{
-    std::vector<CompareKernel> kernels;
-    for (CompareKernel kernel : {CompareKernel::Sse2, CompareKernel::Avx2}) {
-        if (compareKernelSupported(kernel))
-            kernels.push_back(kernel);
-    }
-    return kernels;
-}
-
-// Fills a frame pair whose differences are spread over the whole byte range
-// and cluster around the noise threshold, where the rule is easiest to get wrong.
+// Differences spread over the whole byte range and clustered around the noise
+// threshold, where the rule is easiest to get wrong.
 void fillPair(std::mt19937& random, std::vector<uint8_t>& reference, std::vector<uint8_t>& current)
 {
     std::uniform_int_distribution<int> byte(0, 255);
@@ -40,39 +22,35 @@ void fillPair(std::mt19937& random, std::vector<uint8_t>& reference, std::vector
     }
 }
 
-TEST(FrameCompare, MatchesLiteralLoopOnRandomFrames)
+TEST(FrameCompare, BothKernelsMatchTheLiteralLoopOnRandomFrames)
 {
-    // Odd widths and sizes that are not a multiple of any vector width.
-    const std::vector<Shape> shapes = {{1, 1},   {1, 15},  {1, 17},  {3, 31},  {7, 33},
-                                       {5, 63},  {2, 65},  {9, 127}, {13, 4 * 37},
-                                       {240, 4 * 320}, {31, 4 * 641}};
+    // {rows, row bytes}: odd widths and sizes that are not a multiple of any vector width.
+    const std::pair<int32_t, int32_t> shapes[] = {{1, 1}, {1, 15}, {1, 17}, {3, 31}, {7, 33}, {5, 63},
+                                                  {2, 65}, {9, 127}, {13, 4 * 37}, {240, 4 * 320}, {31, 4 * 641}};
+    constexpr uint8_t kFillBytes[4] = {0x01, 0x00, 0xFF, 0x80};  // 0x80FF0001 as it lies in memory
     std::mt19937 random(20240611);
-    for (CompareKernel kernel : supportedKernels()) {
-        for (const Shape& shape : shapes) {
-            const size_t bytes = size_t(shape.height) * size_t(shape.widthBytes);
+    for (CompareKernel kernel : {CompareKernel::Sse2, CompareKernel::Avx2}) {
+        if (!compareKernelSupported(kernel))
+            continue;
+        for (const auto& [height, widthBytes] : shapes) {
+            const size_t bytes = size_t(height) * size_t(widthBytes);
             std::vector<uint8_t> reference(bytes), current(bytes);
             fillPair(random, reference, current);
             for (bool noise : {false, true}) {
                 for (unsigned threshold : {8u, 24u, 32u, 300u}) {
-                    SCOPED_TRACE(testing::Message()
-                                 << "kernel " << int(kernel) << " rows " << shape.height
-                                 << " stride " << shape.widthBytes << " noise " << noise
-                                 << " threshold " << threshold);
-                    std::vector<uint8_t> expected(bytes), actual(bytes, 0xAA);
-                    const double literal = literalCompare(reference.data(), current.data(),
-                                                          expected.data(), shape.height,
-                                                          shape.widthBytes, noise, threshold);
-                    const uint64_t sum = compareFramesWith(
-                        kernel, {reference.data(), current.data(), actual.data(), bytes, noise,
-                                 threshold});
+                    SCOPED_TRACE(testing::Message() << "kernel " << int(kernel) << " rows " << height << " stride "
+                                                    << widthBytes << " noise " << noise << " threshold " << threshold);
+                    std::vector<uint8_t> expected(bytes), actual(bytes, 0xAA), filled(bytes);
+                    const double literal = literalCompare(reference.data(), current.data(), expected.data(), height,
+                                                          widthBytes, noise, threshold);
+                    const uint64_t sum =
+                        compareFramesWith(kernel, {reference.data(), current.data(), actual.data(), bytes, noise, threshold});
                     EXPECT_EQ(static_cast<double>(sum), literal);
                     EXPECT_EQ(actual, expected);
 
                     // The fill reaches the image, never the sum.
-                    std::vector<uint8_t> filled(bytes);
-                    EXPECT_EQ(compareFramesWith(kernel, {reference.data(), current.data(),
-                                                         filled.data(), bytes, noise, threshold,
-                                                         0x80FF0001u}),
+                    EXPECT_EQ(compareFramesWith(kernel, {reference.data(), current.data(), filled.data(), bytes, noise,
+                                                         threshold, 0x80FF0001u}),
                               sum);
                     for (size_t i = 0; i < bytes; ++i)
                         expected[i] |= kFillBytes[i % 4];
