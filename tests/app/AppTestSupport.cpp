@@ -10,6 +10,9 @@
 #include "settings/Settings.h"
 
 #include <QApplication>
+#include <QDateTime>
+#include <QEvent>
+#include <QLabel>
 #include <QFile>
 #include <QTimer>
 #include <QTextStream>
@@ -49,6 +52,34 @@ void whileModal(const std::function<void(QWidget*)>& check, bool* seen)
     poll->start();
 }
 
+PaintedTexts::PaintedTexts(QLabel* label) : label_(label)
+{
+    label->installEventFilter(this);
+}
+
+QStringList PaintedTexts::texts() const
+{
+    QStringList texts;
+    for (const auto& [text, when] : painted_)
+        texts << text;
+    return texts;
+}
+
+qint64 PaintedTexts::timeOf(const QString& text) const
+{
+    for (const auto& [painted, when] : painted_)
+        if (painted == text)
+            return when;
+    return -1;
+}
+
+bool PaintedTexts::eventFilter(QObject*, QEvent* event)
+{
+    if (event->type() == QEvent::Paint && (painted_.isEmpty() || painted_.last().first != label_->text()))
+        painted_.append({label_->text(), QDateTime::currentMSecsSinceEpoch()});
+    return false;
+}
+
 void MainWindowFixture::SetUp()
 {
     ensureApplication();
@@ -79,13 +110,18 @@ void MainWindowFixture::startWindow()
     window->show();
 }
 
-void MainWindowFixture::tickAt(int64_t ms)
+void MainWindowFixture::showScene(int64_t ms)
 {
     uint64_t before = 0;
     hCapWnd->latestFrame(&before);
     sceneMs = ms;
     // The reader thread may be rendering the old time; wait for a frame started after the change.
-    ASSERT_TRUE(hCapWnd->waitForFrameAfter(before + 1, std::chrono::seconds(5)));
+    ASSERT_TRUE(hCapWnd->waitForFrameAfter(before + 1, std::chrono::seconds(10)));
+}
+
+void MainWindowFixture::tickAt(int64_t ms)
+{
+    showScene(ms);
     window->camera->Timer1_Timer();
 }
 

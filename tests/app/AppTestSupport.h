@@ -2,23 +2,46 @@
 
 #include "app/frmSw_Mail.h"
 
+#include <QList>
 #include <QMessageBox>
+#include <QObject>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <functional>
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
+
+class QLabel;
 
 // A QApplication for the whole test program (offscreen).
 void ensureApplication();
 
 // Runs `check` inside the next modal dialog, then closes that dialog; `seen` tells it happened.
 void whileModal(const std::function<void(QWidget*)>& check, bool* seen);
+
+// Every text a label shows on screen, with the time it was first painted
+// (ms since the epoch), including texts replaced before the event loop runs.
+class PaintedTexts : public QObject {
+public:
+    explicit PaintedTexts(QLabel* label);
+    QStringList texts() const;
+    // -1 when the text was never painted.
+    qint64 timeOf(const QString& text) const;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QLabel* label_;
+    QList<std::pair<QString, qint64>> painted_;
+};
 
 struct ShownMessage {
     QMessageBox::Icon icon;
@@ -35,7 +58,9 @@ protected:
 
     // Starts the window; Ready expected.
     void startWindow();
-    // Lets the demo camera deliver a frame of scene time `ms`, then runs one detector tick.
+    // Waits until the demo camera has delivered a frame of scene time `ms`.
+    void showScene(int64_t ms);
+    // Shows scene time `ms`, then runs one detector tick.
     void tickAt(int64_t ms);
     // A key's value in the settings file as it is on disk.
     QString storedValue(const QString& section, const QString& key) const;

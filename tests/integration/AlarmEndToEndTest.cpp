@@ -1,0 +1,222 @@
+// The whole road of an alarm in the real main window on the demo camera: the
+// intruder crosses, both destinations get their mail from a real SMTP server,
+// the clip is recorded and goes up to a real FTP server, and the next tick is
+// calm again. Then a manual mail of the current picture.
+#include "tests/app/AppTestSupport.h"
+#include "tests/support/ClipProbe.h"
+#include "tests/support/LoopbackServers.h"
+#include "tests/support/TempAppFolder.h"
+
+#include "app/CommandPanel.h"
+#include "app/frm_Camera.h"
+#include "capture/CaptureWindow.h"
+#include "mail/MailMessageBox.h"
+#include "settings/Settings.h"
+#include "sound/SilentAudioOutput.h"
+#include "sound/SoundCommands.h"
+#include "sound/SoundPlayer.h"
+#include "upload/FtpScriptRunner.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QImage>
+#include <QJsonArray>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTest>
+#include <QTimer>
+
+#include <cmath>
+#include <cstdio>
+
+namespace {
+
+constexpr int64_t kCalm = 1000;
+constexpr int64_t kIntruder = 28000;  // the demo intruder crosses in the last 3 s of every 30 s
+const QString kAlarm = QStringLiteral("Houndly: 警報！ 誰かいるワン！!");
+const QString kMailing = QStringLiteral("Houndly: ﾒｰﾙ送信中･･･");
+const QString kRecording = QStringLiteral("Houndly: 動画録画中･･･");
+const QString kUploading = QStringLiteral("Houndly: FTPで送信中･･･");
+
+MailTrigger destination(const QString& enabled, const QString& to, int16_t size)
+{
+    return {enabled, to, QStringLiteral("警報 ") + to, QStringLiteral("誰か来たワン"), 1, size, QString(), 20};
+}
+
+QImage attachedPicture(const QJsonObject& mail)
+{
+    const QJsonArray attachments = mail[QStringLiteral("attachments")].toArray();
+    return attachments.size() != 1 ? QImage()
+                                   : QImage::fromData(QByteArray::fromBase64(
+                                                          attachments[0][QStringLiteral("data")].toString().toLatin1()),
+                                                      "JPEG");
+}
+
+// Mean absolute difference of the colour bytes of two pictures of one size.
+double meanDifference(const QImage& first, const QImage& second)
+{
+    const QImage a = first.convertToFormat(QImage::Format_RGB32), b = second.convertToFormat(QImage::Format_RGB32);
+    double sum = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            sum += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) + std::abs(qBlue(p) - qBlue(q));
+        }
+    return sum / (3.0 * a.width() * a.height());
+}
+
+}  // namespace
+
+class AlarmEndToEndTest : public MainWindowFixture {
+protected:
+    void SetUp() override
+    {
+        MainWindowFixture::SetUp();
+        ASSERT_GT(smtp.port(), 0);
+        ASSERT_TRUE(ftp.running());
+        qputenv("WINDIR", qgetenv("HOUNDLY_SOURCE_DIR"));  // its media/ holds the shipped sounds
+        // No speakers here; a stopped clock makes the sound play until it is closed.
+        useAudioOutput(std::make_unique<SilentAudioOutput>([] { return std::chrono::steady_clock::time_point{}; }));
+        FtpClientProgram = QStringLiteral(HOUNDLY_FTP_CLIENT);
+        setMailMessageHandler([this](QWidget*, QMessageBox::Icon icon, const QString& title, const QString& text) {
+            messages.push_back({icon, title, text});
+        });
+        // The longest period, so that Timer1 does not tick by itself between the test's ticks.
+        Settings.COM.TIMER = 50;
+        Settings.COM.CKSUM = 10;
+        Settings.COM.SOUND = QStringLiteral("bark.wav");
+        Settings.MAIL.MAIL = QStringLiteral("guard@example.org");
+        Settings.MAIL.SMTP = QStringLiteral("127.0.0.1\t%1").arg(smtp.port());
+        // SMTP-AUTH with AUTH LOGIN.
+        Settings.MAIL.ATT = Settings.MAIL.OPTATT = QStringLiteral("1");
+        Settings.MAIL.AtCRAM = QStringLiteral("0");
+        Settings.MAIL.SMTPUSER = kSmtpUser;
+        Settings.MAIL.SMTPPASS = kSmtpPassword;
+        Settings.TRG = {destination(QStringLiteral("True"), QStringLiteral("owner@example.net"), 1),
+                        destination(QStringLiteral("False"), QStringLiteral("nobody@example.net"), 0),
+                        destination(QStringLiteral("True"), QStringLiteral("neighbour@example.net"), 2),
+                        destination(QString(), QString(), 0)};
+        Settings.FTP.MOVE = Settings.FTP.FTP = QStringLiteral("True");
+        Settings.FTP.FILENAME = Settings.FTP.AUDIO = QStringLiteral("False");
+        Settings.FTP.HOST = QStringLiteral("127.0.0.1 %1").arg(ftp.port());
+        Settings.FTP.USER = FtpTestServer::kUser;
+        Settings.FTP.PASS = FtpTestServer::kPassword;
+        Settings.FTP.TIME = 5;
+        // Saved and loaded again, as the dialogs would leave it.
+        ASSERT_TRUE(sSaveSettings());
+        startWindow();
+    }
+    void TearDown() override
+    {
+        MainWindowFixture::TearDown();
+        setMailMessageHandler({});
+        useAudioOutput(nullptr);
+        FtpClientProgram.clear();
+        qunsetenv("WINDIR");
+    }
+
+    QString records() const { return home.filePath(QStringLiteral("smtp.jsonl")); }
+    QByteArray appFile(const QString& name) const { return readFileBytes(home.filePath(name)); }
+
+    ServerProcess smtp{QStringLiteral("smtp_server.py"), {QStringLiteral("--record"), records(),
+                                                         QStringLiteral("--lifetime"), QStringLiteral("120")}};
+    FtpTestServer ftp;
+};
+
+TEST_F(AlarmEndToEndTest, IntruderIsMailedRecordedUploadedAndTheWatcherCalmsDown)
+{
+    ASSERT_EQ(Settings.FTP.TIME, 5);
+    ASSERT_FALSE(Settings.COM.SoundPath.isEmpty());
+    tickAt(kCalm);
+    PaintedTexts panel1(window->StatusBarPanel(1));
+    tickAt(kIntruder);
+    const qint64 alarmOver = QDateTime::currentMSecsSinceEpoch();
+    const QString soundAfterAlarm = GetSoundMode(Settings.COM.SoundPath);
+    tickAt(kIntruder + 500);
+
+    // The order of the alarm: mail, then the recording, then the upload.
+    const qint64 alarmAt = panel1.timeOf(kAlarm), mailAt = panel1.timeOf(kMailing);
+    const qint64 recordAt = panel1.timeOf(kRecording), uploadAt = panel1.timeOf(kUploading);
+    ASSERT_TRUE(alarmAt >= 0 && mailAt >= alarmAt && recordAt > mailAt && uploadAt > recordAt)
+        << panel1.texts().join(u'|').toStdString();
+    std::printf("[ measured ] alarm %lld ms: mail %lld ms, recording %lld ms, upload %lld ms\n",
+                static_cast<long long>(alarmOver - alarmAt), static_cast<long long>(recordAt - mailAt),
+                static_cast<long long>(uploadAt - recordAt), static_cast<long long>(alarmOver - uploadAt));
+
+    const QList<QJsonObject> mails = readRecords(records(), QStringLiteral("message"));
+    const QString log = QString::fromUtf8(appFile(QStringLiteral("mail.log.txt")));
+    ASSERT_EQ(mails.size(), 2);
+    const QStringList recipients = {QStringLiteral("owner@example.net"), QStringLiteral("neighbour@example.net")};
+    const QSize sizes[] = {{320, 240}, {110, 82}};
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(mails[i][QStringLiteral("rcpt_tos")].toArray().toVariantList(), QVariantList{recipients[i]});
+        EXPECT_TRUE(mails[i][QStringLiteral("authenticated")].toBool());
+        EXPECT_EQ(attachedPicture(mails[i]).size(), sizes[i]);
+        const qint64 sentAt = std::llround(mails[i][QStringLiteral("time")].toDouble() * 1000);
+        EXPECT_TRUE(sentAt >= mailAt && sentAt <= recordAt) << i;
+        EXPECT_TRUE(log.contains(QStringLiteral("RCPT TO:<%1>").arg(recipients[i]))) << i;
+    }
+    EXPECT_EQ(log.count(QStringLiteral("AUTH LOGIN")), 2);
+    EXPECT_EQ(log.count(QStringLiteral("\n= sent")), 2);
+    EXPECT_FALSE(log.contains(kSmtpPassword));
+    EXPECT_FALSE(log.contains(QString::fromLatin1(kSmtpPassword.toUtf8().toBase64())));
+
+    const QStringList clips = QDir(home.filePath(QStringLiteral("avi")))
+                                  .entryList(QDir::Files)
+                                  .filter(QRegularExpression(QStringLiteral("^\\d{12}_ALERT\\.AVI$")));
+    ASSERT_EQ(clips.size(), 1);
+    const QByteArray clip = appFile(QStringLiteral("avi/") + clips[0]);
+    // The upload is over when the alarm is: the server has the whole clip already.
+    EXPECT_EQ(ftp.fileContent(clips[0]), clip);
+    const ClipFacts facts = probeClip(QDir(ftp.root()).filePath(clips[0]));
+    EXPECT_TRUE(facts.decodes);
+    EXPECT_EQ(facts.codec, QStringLiteral("mjpeg"));
+    EXPECT_EQ(facts.frameRate, QStringLiteral("30/1"));
+    EXPECT_LE(std::abs(facts.durationSeconds - 5.0), 5.0 / 30);
+    std::printf("[ measured ] clip %s: %.3f s, %d frames, %lld bytes\n", qPrintable(clips[0]), facts.durationSeconds,
+                facts.frames, static_cast<long long>(clip.size()));
+    EXPECT_FALSE(QFile::exists(home.filePath(QStringLiteral("FTP_PUT.txt"))));
+
+    // The tick after the alarm: calm, the commands open, the sound closed.
+    EXPECT_EQ(soundAfterAlarm, QStringLiteral("PLAYING"));
+    EXPECT_EQ(window->StatusBarPanel(1)->text(), QStringLiteral("Houndly: 大丈夫ワン！"));
+    EXPECT_EQ(mciSendString(QStringLiteral("close \"%1\"").arg(Settings.COM.SoundPath)).error,
+              SoundError::DeviceNotOpen);
+    EXPECT_FALSE(window->camera->Timer2->isActive());
+    EXPECT_TRUE(window->camera->Timer1->isActive());
+    for (QPushButton* command : {window->picSideWindow->bcmd_SendMail, window->picSideWindow->bcmd_Ftp,
+                                 window->picSideWindow->bcmd_End, window->picSideWindow->cmdKenchi})
+        EXPECT_TRUE(command->isEnabled()) << command->objectName().toStdString();
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(AlarmEndToEndTest, ManualMailSendsTheCurrentPicture)
+{
+    tickAt(kCalm);
+    const QImage calm = hCapWnd->latestFrame();
+    showScene(kIntruder);  // the scene changes after the detector's last frame
+    bool seen = false;
+    whileModal(
+        [&](QWidget* dialog) {
+            dialog->findChild<QLineEdit*>(QStringLiteral("txtMail"))->setText(QStringLiteral("owner@example.net"));
+            dialog->findChild<QLineEdit*>(QStringLiteral("txtSubject"))->setText(QStringLiteral("手動"));
+            QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("bcmdOK")), Qt::LeftButton);
+        },
+        &seen);
+    window->menu.mnu_send->trigger();
+    ASSERT_TRUE(seen);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, QStringLiteral("送信しました。"));
+
+    const QList<QJsonObject> mails = readRecords(records(), QStringLiteral("message"));
+    ASSERT_EQ(mails.size(), 1);
+    const QImage sent = attachedPicture(mails[0]).convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(sent.size(), QSize(640, 480));
+    const double fromCurrent = meanDifference(sent, hCapWnd->latestFrame());
+    std::printf("[ measured ] manual picture: %.2f from the current frame, %.2f from the earlier one\n", fromCurrent,
+                meanDifference(sent, calm));
+    EXPECT_LT(fromCurrent, meanDifference(sent, calm) / 2);
+    EXPECT_TRUE(appFile(QStringLiteral("mail.log.txt")).contains("owner@example.net"));
+    EXPECT_TRUE(window->camera->Timer1->isActive());
+}
