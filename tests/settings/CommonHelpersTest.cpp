@@ -86,4 +86,20 @@ TEST_F(CommonHelpersTest, AppFolderComesFromHoundlyHomeWithItsFolders)
     }
 }
 
+TEST_F(CommonHelpersTest, SoundFolderIsTheWindowsFoldersWhenSetOtherwiseBesideTheProgram)
+{
+    const QString beside = testApplication().applicationDirPath() + "/media/";
+    const std::pair<const char*, QString> cases[] = {
+        {"/srv/win", "/srv/win/media/"}, {"/srv/win/", "/srv/win/media/"}, {"", beside}, {nullptr, beside}};
+    for (const auto& [windir, expected] : cases) {
+        if (windir != nullptr) {
+            qputenv("WINDIR", windir);
+        } else {
+            qunsetenv("WINDIR");
+        }
+        EXPECT_EQ(soundFolder(), expected) << (windir != nullptr ? windir : "(unset)");
+    }
+    qunsetenv("WINDIR");
+}
+
 }  // namespace
