@@ -5,15 +5,15 @@
 #include "sound/SoundCommands.h"
 #include "sound/SoundPlayer.h"
 #include "tests/sound/WavFile.h"
+#include "tests/support/TempAppFolder.h"
+#include "tests/support/TestApplication.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
-#include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
-#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -26,39 +26,38 @@ namespace {
 class SoundDialog : public ::testing::Test {
 protected:
     void SetUp() override {
-        qputenv("HOUNDLY_HOME", home.path().toUtf8());
         qputenv("WINDIR", windows.path().toUtf8());
         ASSERT_TRUE(QDir(windows.path()).mkpath("media/sub"));
-        ASSERT_TRUE(writeWav(media("b.wav"), 11025));  // 500 ms
-        ASSERT_TRUE(writeWav(media("A.wav"), 22050));  // 1000 ms
-        QFile notes(media("c.txt"));
-        ASSERT_TRUE(notes.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(writeWav(media("b.wav"), 11025) && writeWav(media("A.wav"), 22050));  // 500 ms, 1 s
+        writeFileBytes(media("c.txt"), "");
         Settings = SettingsRecord{};
         useAudioOutput(std::make_unique<SilentAudioOutput>([this] { return now; }));
     }
     void TearDown() override {
         useAudioOutput(nullptr);
         qunsetenv("WINDIR");
-        qunsetenv("HOUNDLY_HOME");
     }
 
     QString media(const QString& name) const { return windows.path() + "/media/" + name; }
     QString played(const QString& name) const { return QFileInfo(media(name)).canonicalFilePath(); }
-    QComboBox* list() { return dialog.findChild<QComboBox*>("cmbSound"); }
-    QStringList items() {
-        QStringList texts;
-        for (int i = 0; i < list()->count(); ++i) texts << list()->itemText(i);
-        return texts;
+    // Closes the sound's device; false when it was not open.
+    bool closeIfOpen(const QString& name) {
+        return mciSendString("close \"" + played(name) + "\"").error != SoundError::DeviceNotOpen;
     }
-    void click(const char* button) {
-        QTest::mouseClick(dialog.findChild<QAbstractButton*>(button), Qt::LeftButton);
-    }
-    void open() {
+    void open(int selected = -1) {
         dialog.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+        if (selected >= 0) list()->setCurrentIndex(selected);
+    }
+    QComboBox* list() { return dialog.findChild<QComboBox*>("cmbSound"); }
+    void click(const char* button) { dialog.findChild<QAbstractButton*>(button)->click(); }
+    void storeSound(const QString& name) {
+        Settings.COM.SOUND = name;
+        Settings.COM.SoundPath = played(name);
     }
 
-    QTemporaryDir home;
+    QApplication& application = testApplication<QApplication>();  // before any widget
+    TempAppFolder home;
     QTemporaryDir windows;
     std::chrono::steady_clock::time_point now{};
     frmSound dialog;
@@ -66,126 +65,69 @@ protected:
 
 }  // namespace
 
-TEST_F(SoundDialog, ShowsItsCaptionsAndListsNoSoundThenTheFolderFiles) {
-    open();
-    EXPECT_EQ(dialog.windowTitle(), "ｻｳﾝﾄﾞ設定");
-    EXPECT_EQ(dialog.findChild<QPushButton*>("bcmdOK")->text(), "OK(&O)");
-    EXPECT_EQ(dialog.findChild<QPushButton*>("bcmdCancel")->text(), "Cancel(&C)");
-    EXPECT_TRUE(dialog.findChild<QToolButton*>("cmdTest")->text().isEmpty());
-    EXPECT_FALSE(list()->isEditable());
-    EXPECT_EQ(items(), QStringList({"(無し)", "A.wav", "b.wav", "c.txt"}));
-    // Opened again, the list is read afresh from the folder.
-    dialog.reject();
-    QDir(windows.path()).removeRecursively();
-    open();
-    EXPECT_EQ(items(), QStringList({"(無し)"}));
-}
-
-TEST_F(SoundDialog, PreselectsTheStoredSoundOrNone) {
+TEST_F(SoundDialog, ListsNoSoundThenTheFolderAfreshAndPreselectsTheStoredSound) {
     const struct {
         QString stored;
         QString shown;
-    } cases[] = {{"b.wav", "b.wav"}, {"c.txt", "c.txt"}, {"gone.wav", "(無し)"}, {"B.WAV", "(無し)"}, {"", "(無し)"}};
+    } cases[] = {{"c.txt", "c.txt"}, {"gone.wav", "(無し)"}, {"B.WAV", "(無し)"}};
     for (const auto& c : cases) {
         Settings.COM.SOUND = c.stored;
         open();
         EXPECT_EQ(list()->currentText(), c.shown) << c.stored.toStdString();
         dialog.reject();
     }
-}
-
-TEST_F(SoundDialog, OkStoresAndSavesTheChosenSound) {
+    ASSERT_EQ(list()->count(), 4);
+    EXPECT_EQ(list()->itemText(1), "A.wav") << "names in any letter case, in order";
+    QDir(windows.path()).removeRecursively();
     open();
-    list()->setCurrentIndex(2);
-    click("bcmdOK");
-    EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    EXPECT_FALSE(dialog.isVisible());
-    EXPECT_EQ(Settings.COM.SOUND, "b.wav");
-    EXPECT_EQ(Settings.COM.SoundPath, played("b.wav"));
-
-    Settings = SettingsRecord{};
-    ASSERT_TRUE(sLoadSettings());
-    EXPECT_EQ(Settings.COM.SOUND, "b.wav");
-    EXPECT_EQ(Settings.COM.SoundPath, played("b.wav"));
+    EXPECT_EQ(list()->count(), 1);
 }
 
-TEST_F(SoundDialog, OkWithNoSoundStoresAnEmptyChoice) {
-    Settings.COM.SOUND = "b.wav";
-    Settings.COM.SoundPath = played("b.wav");
-    ASSERT_TRUE(sSaveSettings());
-    open();
-    list()->setCurrentIndex(0);
-    click("bcmdOK");
-    EXPECT_EQ(Settings.COM.SOUND, "");
-    EXPECT_EQ(Settings.COM.SoundPath, "");
-    Settings = SettingsRecord{};
-    ASSERT_TRUE(sLoadSettings());
-    EXPECT_EQ(Settings.COM.SOUND, "");
-}
-
-TEST_F(SoundDialog, CancelAndTheWindowFrameKeepEverything) {
-    for (const char* how : {"cancel", "frame"}) {
-        Settings.COM.SOUND = "b.wav";
-        Settings.COM.SoundPath = played("b.wav");
-        open();
-        list()->setCurrentIndex(1);
-        if (QString(how) == "cancel") click("bcmdCancel"); else dialog.close();
-        EXPECT_EQ(dialog.result(), QDialog::Rejected) << how;
-        EXPECT_EQ(Settings.COM.SOUND, "b.wav") << how;
-        EXPECT_EQ(Settings.COM.SoundPath, played("b.wav")) << how;
-        EXPECT_FALSE(QFile::exists(home.filePath("houndly.ini"))) << how;
+// OK stores and saves the choice and silences the alarm sound if it plays.
+TEST_F(SoundDialog, OkStoresAndSavesTheChoice) {
+    for (const QString& chosen : {QString("b.wav"), QString()}) {
+        storeSound("A.wav");
+        sSoundPlay(Settings.COM.SoundPath);
+        open(chosen.isEmpty() ? 0 : 2);
+        click("bcmdOK");
+        EXPECT_EQ(dialog.result(), QDialog::Accepted);
+        EXPECT_FALSE(closeIfOpen("A.wav")) << "the alarm sound still plays";
+        EXPECT_EQ(Settings.COM.SoundPath, chosen.isEmpty() ? QString() : played(chosen));
+        Settings = SettingsRecord{};
+        ASSERT_TRUE(sLoadSettings());
+        EXPECT_EQ(Settings.COM.SOUND, chosen);
     }
 }
 
-// The trial outlives a closing of the dialog; the next press stops it.
-TEST_F(SoundDialog, TestButtonStartsStopsAndStartsAgain) {
-    open();
-    list()->setCurrentIndex(1);  // A.wav, 1 s
+TEST_F(SoundDialog, CancelKeepsEverything) {
+    storeSound("b.wav");
+    open(1);
+    click("bcmdCancel");
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+    EXPECT_EQ(Settings.COM.SOUND, "b.wav");
+    EXPECT_EQ(Settings.COM.SoundPath, played("b.wav"));
+    EXPECT_FALSE(QFile::exists(home.filePath("houndly.ini")));
+}
+
+// A toggle: the trial outlives a closing of the dialog and the next press stops
+// it; once a trial has ended, a press starts the new selection.
+TEST_F(SoundDialog, TestButtonStartsAndStopsATrial) {
+    open(1);  // A.wav, 1 s
     click("cmdTest");
     click("bcmdCancel");
     EXPECT_EQ(GetSoundMode(played("A.wav")), "PLAYING") << "closing the dialog stopped the trial";
-    open();
-    list()->setCurrentIndex(1);
+    open(1);
     now += 300ms;
     click("cmdTest");
-    EXPECT_EQ(mciSendString("close \"" + played("A.wav") + "\"").error, SoundError::DeviceNotOpen)
-        << "the second press did not stop the trial";
-    click("cmdTest");
-    EXPECT_EQ(GetSoundMode(played("A.wav")), "PLAYING");
-}
-
-TEST_F(SoundDialog, TestButtonAfterATrialEndedStartsTheNewSelection) {
-    open();
-    list()->setCurrentIndex(2);  // b.wav, 500 ms
+    EXPECT_FALSE(closeIfOpen("A.wav")) << "the second press did not stop the trial";
+    open(2);  // b.wav, 500 ms
     click("cmdTest");
     now += 600ms;
     list()->setCurrentIndex(1);
     click("cmdTest");
     EXPECT_EQ(GetSoundMode(played("A.wav")), "PLAYING");
-}
-
-TEST_F(SoundDialog, TestButtonWithNoSoundPlaysNothing) {
-    open();
-    list()->setCurrentIndex(0);
+    open(0);
     click("cmdTest");
     click("cmdTest");
-    EXPECT_EQ(mciSendString("close \"" + played("A.wav") + "\"").error, SoundError::DeviceNotOpen);
-    EXPECT_EQ(mciSendString("close \"" + played("b.wav") + "\"").error, SoundError::DeviceNotOpen);
-}
-
-TEST_F(SoundDialog, OkSilencesThePlayingAlarmSound) {
-    Settings.COM.SOUND = "b.wav";
-    Settings.COM.SoundPath = played("b.wav");
-    sSoundPlay(Settings.COM.SoundPath);
-    open();
-    click("bcmdOK");
-    EXPECT_EQ(mciSendString("close \"" + played("b.wav") + "\"").error, SoundError::DeviceNotOpen);
-}
-
-int main(int argc, char** argv) {
-    // Test discovery runs this without the test environment.
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    EXPECT_FALSE(closeIfOpen("A.wav") || closeIfOpen("b.wav")) << "no sound plays nothing";
 }
