@@ -7,7 +7,8 @@
 
 #include <gtest/gtest.h>
 
-#include <QFile>
+#include <QImage>
+#include <QJsonArray>
 
 #include <cstdlib>
 
@@ -28,12 +29,25 @@ protected:
     void TearDown() override { setMailTimeouts({}); }
 
     QString records() const { return home.filePath("server-record.jsonl"); }
-    QString logText() const
-    {
-        QFile log(home.filePath("mail.log.txt"));
-        return log.open(QIODevice::ReadOnly) ? QString::fromUtf8(log.readAll()) : QString();
-    }
-    void useSmtp(const ServerProcess& server) { Settings.MAIL.SMTP = QString("127.0.0.1\t%1").arg(server.port()); }
+    QList<QJsonObject> mails() const { return readRecords(records(), "message"); }
+    QString logText() const { return QString::fromUtf8(readFileBytes(home.filePath("mail.log.txt"))); }
+    static QString loopback(int port) { return QString("127.0.0.1\t%1").arg(port); }
 
     TempAppFolder home;
 };
+
+// The bytes of the attachments of a mail the SMTP server recorded.
+inline QList<QByteArray> attachedBytes(const QJsonObject& mail)
+{
+    QList<QByteArray> attached;
+    for (const QJsonValue& attachment : mail["attachments"].toArray())
+        attached << QByteArray::fromBase64(attachment["data"].toString().toLatin1());
+    return attached;
+}
+
+// The size of the one attached picture; empty without exactly one.
+inline QSize attachedPictureSize(const QJsonObject& mail)
+{
+    const QList<QByteArray> attached = attachedBytes(mail);
+    return attached.size() == 1 ? QImage::fromData(attached[0], "JPEG").size() : QSize();
+}

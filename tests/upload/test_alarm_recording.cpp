@@ -4,37 +4,59 @@
 #include "settings/Settings.h"
 #include "tests/support/ClipProbe.h"
 #include "tests/support/LoopbackServers.h"
+#include "tests/support/TempAppFolder.h"
+#include "tests/support/TestApplication.h"
 #include "upload/AlarmRecording.h"
 #include "upload/FtpScriptRunner.h"
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 
 #include <cmath>
 
 namespace {
 
-const QString kRecording = QStringLiteral("Houndly: 動画録画中･･･");
-const QString kSending = QStringLiteral("Houndly: FTPで送信中･･･");
+const QString kRecording = "Houndly: 動画録画中･･･";
+const QString kSending = "Houndly: FTPで送信中･･･";
 
-class AlarmRecordingTest : public ::testing::Test {
+struct Alarm {
+    const char* name;
+    QString move, ftp, fixedName, folder;
+    int alarms;
+    QStringList statuses;
+    bool uploaded;
+    QString remote;            // where the latest clip lands; "" under its own name
+    bool localCopy;            // "ALERT.AVI" beside the clips
+    bool copyBlocked = false;  // a folder stands where the copy goes
+};
+
+void PrintTo(const Alarm& alarm, std::ostream* out)
+{
+    *out << alarm.name;
+}
+
+const Alarm kAlarms[] = {
+    {"NotRecording", "False", "True", "True", "", 1, {}, false, "", false},
+    {"RecordingOnly", "True", "False", "True", "", 1, {kRecording}, false, "", false},
+    {"UploadUnderTheTimeStamp", "True", "True", "False", "", 1, {kRecording, kSending}, true, "", false},
+    {"FixedNameReplacedInTheFolder", "True", "True", "True", "sub", 2, {kRecording, kSending}, true, "sub/ALERT.AVI", true},
+    {"FixedNameSentWhenTheCopyFails", "True", "True", "True", "", 1, {kRecording, kSending}, true, "ALERT.AVI", false, true},
+};
+
+class AlarmRecordingTest : public ::testing::TestWithParam<Alarm> {
 protected:
     void SetUp() override
     {
-        qputenv("HOUNDLY_HOME", home_.path().toUtf8());
-        setPreferredCamera(QStringLiteral("demo"));
+        setPreferredCamera("demo");
         ASSERT_TRUE(capDriverConnect(&window_, 0));
         hCapWnd = &window_;
-        FtpClientProgram = QStringLiteral(HOUNDLY_FTP_CLIENT);
-        Settings.FTP = {};
-        Settings.FTP.TIME = 1;  // the recorder takes any length; the settings file keeps 5..30
-        Settings.FTP.HOST = QStringLiteral("127.0.0.1 %1").arg(server_.port());
-        Settings.FTP.USER = FtpTestServer::kUser;
-        Settings.FTP.PASS = FtpTestServer::kPassword;
+        FtpClientProgram = HOUNDLY_FTP_CLIENT;
+        // The recorder takes any length; the settings file keeps 5..30.
+        Settings.FTP = {"", "", QString("127.0.0.1 %1").arg(server_.port()), FtpTestServer::kUser,
+                        FtpTestServer::kPassword, "", "", 1, ""};
     }
     void TearDown() override
     {
@@ -43,102 +65,59 @@ protected:
         Settings.FTP = {};
     }
 
-    void startAlarmRecording(const char* move, const char* ftp, const char* fixedName, const char* folder = "")
-    {
-        Settings.FTP.MOVE = QString::fromLatin1(move);
-        Settings.FTP.FTP = QString::fromLatin1(ftp);
-        Settings.FTP.FILENAME = QString::fromLatin1(fixedName);
-        Settings.FTP.HOLDER = QString::fromLatin1(folder);
-        statuses_.clear();
-        sStartAVI([this](const QString& text) { statuses_ << text; });
-    }
-
-    QDir clipFolder() const { return QDir(home_.filePath(QStringLiteral("avi"))); }
+    QDir clipFolder() const { return QDir(home_.filePath("avi")); }
     // The time-stamped clips, oldest first.
     QStringList clips() const
     {
-        static const QRegularExpression clipName(QStringLiteral("^\\d{12}_ALERT\\.AVI$"));
+        static const QRegularExpression clipName("^\\d{12}_ALERT\\.AVI$");
         return clipFolder().entryList(QDir::Files, QDir::Name).filter(clipName);
     }
-    QByteArray localFile(const QString& name) const
-    {
-        QFile file(clipFolder().filePath(name));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-    bool scriptLeft() const { return QFile::exists(home_.filePath(QStringLiteral("FTP_PUT.txt"))); }
+    QByteArray localFile(const QString& name) const { return readFileBytes(clipFolder().filePath(name)); }
 
-    QTemporaryDir home_;
+    QCoreApplication& application_ = testApplication();  // recording and the wait run its event loop
+    TempAppFolder home_;
     FtpTestServer server_;
     CaptureWindow window_;
-    QStringList statuses_;
 };
 
-TEST_F(AlarmRecordingTest, WithoutRecordingNothingHappensEvenWithUploadOn)
+TEST_P(AlarmRecordingTest, RecordsAndUploadsAsSet)
 {
-    startAlarmRecording("False", "True", "True");
-    EXPECT_TRUE(statuses_.isEmpty());
-    EXPECT_TRUE(clipFolder().entryList(QDir::Files).isEmpty());
-    EXPECT_TRUE(QDir(server_.root()).entryList(QDir::Files).isEmpty());
-}
-
-TEST_F(AlarmRecordingTest, RecordingAloneKeepsAPlayableClipAndMakesNoCopy)
-{
-    // The clip folder is made again when it is missing.
-    ASSERT_TRUE(clipFolder().removeRecursively());
-    startAlarmRecording("True", "False", "True");
-    EXPECT_EQ(statuses_, QStringList{kRecording});
-    ASSERT_EQ(clips().size(), 1);
-    EXPECT_FALSE(clipFolder().exists(QStringLiteral("ALERT.AVI")));
-    const ClipFacts clip = probeClip(clipFolder().filePath(clips().front()));
-    EXPECT_TRUE(clip.decodes);
-    EXPECT_EQ(clip.frameRate, QStringLiteral("30/1"));
-    EXPECT_LE(std::abs(clip.durationSeconds - 1.0), 1.0 / 30);
-    EXPECT_TRUE(QDir(server_.root()).entryList(QDir::Files).isEmpty());
-}
-
-TEST_F(AlarmRecordingTest, UploadsTheClipUnderItsTimeStampedName)
-{
+    const Alarm& alarm = GetParam();
     ASSERT_TRUE(server_.running());
-    startAlarmRecording("True", "True", "False");
-    EXPECT_EQ(statuses_, (QStringList{kRecording, kSending}));
-    ASSERT_EQ(clips().size(), 1);
-    const QString name = clips().front();
-    EXPECT_FALSE(localFile(name).isEmpty());
-    EXPECT_EQ(server_.fileContent(name), localFile(name));
-    EXPECT_FALSE(clipFolder().exists(QStringLiteral("ALERT.AVI")));
-    EXPECT_FALSE(scriptLeft());
-}
-
-TEST_F(AlarmRecordingTest, TheFixedNameCopyReplacesTheEarlierOneInTheFolder)
-{
-    ASSERT_TRUE(server_.running());
-    for (int alarm = 1; alarm <= 2; ++alarm) {
-        startAlarmRecording("True", "True", "True", "sub");
-        ASSERT_EQ(clips().size(), alarm);
+    ASSERT_TRUE(clipFolder().removeRecursively());  // made again when missing
+    ASSERT_TRUE(!alarm.copyBlocked || QDir().mkpath(clipFolder().filePath("ALERT.AVI")));
+    Settings.FTP.MOVE = alarm.move;
+    Settings.FTP.FTP = alarm.ftp;
+    Settings.FTP.FILENAME = alarm.fixedName;
+    Settings.FTP.HOLDER = alarm.folder;
+    for (int run = 1; run <= alarm.alarms; ++run) {
+        QStringList statuses;
+        sStartAVI([&statuses](const QString& text) { statuses << text; });
+        EXPECT_EQ(statuses, alarm.statuses) << run;
+        EXPECT_FALSE(QFile::exists(home_.filePath("FTP_PUT.txt"))) << run;
+        ASSERT_EQ(clips().size(), alarm.move == "True" ? run : 0) << run;
+        if (clips().isEmpty())
+            continue;
         const QByteArray latest = localFile(clips().back());
-        EXPECT_EQ(localFile(QStringLiteral("ALERT.AVI")), latest) << alarm;
-        EXPECT_EQ(server_.fileContent(QStringLiteral("sub/ALERT.AVI")), latest) << alarm;
-        EXPECT_FALSE(scriptLeft());
+        const QString remote = alarm.remote.isEmpty() ? clips().back() : alarm.remote;
+        EXPECT_EQ(QFileInfo(clipFolder().filePath("ALERT.AVI")).isFile(), alarm.localCopy) << run;
+        EXPECT_EQ(alarm.localCopy ? localFile("ALERT.AVI") : latest, latest) << run;
+        EXPECT_EQ(server_.fileContent(remote) == latest, alarm.uploaded) << run;
+        EXPECT_EQ(QDir(server_.root()).entryList(QDir::Files),
+                  alarm.uploaded && !remote.contains('/') ? QStringList{remote} : QStringList{}) << run;
     }
-    EXPECT_NE(localFile(clips().front()), localFile(clips().back()));
-    EXPECT_EQ(QDir(server_.root()).entryList(QDir::Files), QStringList());  // nothing outside "sub"
+    EXPECT_TRUE(alarm.alarms < 2 || localFile(clips().front()) != localFile(clips().back())) << "two different clips";
+    if (alarm.move != "True") {
+        EXPECT_TRUE(QDir(server_.root()).entryList(QDir::Files).isEmpty());
+        return;
+    }
+    const ClipFacts clip = probeClip(clipFolder().filePath(clips().back()));
+    EXPECT_TRUE(clip.decodes);
+    EXPECT_EQ(clip.frameRate, "30/1");
+    EXPECT_LE(std::abs(clip.durationSeconds - 1.0), 1.0 / 30);
 }
 
-TEST_F(AlarmRecordingTest, AFailedCopyStillSendsTheClipUnderTheFixedName)
-{
-    ASSERT_TRUE(server_.running());
-    ASSERT_TRUE(QDir().mkpath(clipFolder().filePath(QStringLiteral("ALERT.AVI"))));  // a folder cannot be replaced by the copy
-    startAlarmRecording("True", "True", "True");
-    ASSERT_EQ(clips().size(), 1);
-    EXPECT_EQ(server_.fileContent(QStringLiteral("ALERT.AVI")), localFile(clips().front()));
-    EXPECT_FALSE(scriptLeft());
-}
+INSTANTIATE_TEST_SUITE_P(FtpSettings, AlarmRecordingTest, ::testing::ValuesIn(kAlarms),
+                         [](const ::testing::TestParamInfo<Alarm>& row) { return std::string(row.param.name); });
 
 }  // namespace
-
-int main(int argc, char** argv)
-{
-    QCoreApplication application(argc, argv);  // recording and the wait run its event loop
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -1,5 +1,6 @@
 // houndly-ftp against a real FTP server on loopback, and its script reader.
 #include "tests/support/LoopbackServers.h"
+#include "tests/support/TempAppFolder.h"
 #include "upload/FtpScript.h"
 
 #include <gtest/gtest.h>
@@ -26,21 +27,14 @@ ClientRun runClient(const QStringList& arguments)
 
 class FtpClientTest : public ::testing::Test {
 protected:
-    QString writeFile(const QString& name, const QByteArray& content)
-    {
-        const QString path = work_.filePath(name);
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(content);
-        return path;
-    }
+    QString writeFile(const QString& name, const QByteArray& content) { return writeFileBytes(work_.filePath(name), content); }
 
-    // A script in the runner's layout: open, user, password, steps, quit.
-    QString writeScript(int port, const QString& password, const QStringList& steps)
+    // The option naming a script in the runner's layout: open, user, password, steps, quit.
+    QString script(int port, const QString& password, const QStringList& steps)
     {
-        QStringList lines{QStringLiteral("open 127.0.0.1 %1").arg(port), FtpTestServer::kUser, password};
-        lines << steps << QStringLiteral("quit") << QString() << QString();
-        return writeFile(QStringLiteral("script%1.txt").arg(++scripts_), (lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8());
+        const QStringList lines = QStringList{QString("open 127.0.0.1 %1").arg(port), FtpTestServer::kUser, password} +
+                                  steps + QStringList{"quit", "", ""};
+        return "-s:" + writeFile(QString("script%1.txt").arg(++scripts_), (lines.join("\r\n") + "\r\n").toUtf8());
     }
 
     FtpTestServer server_;
@@ -55,27 +49,28 @@ TEST_F(FtpClientTest, ExitStatusAndReasonForEachOutcome)
     ASSERT_TRUE(server_.running());
     const QByteArray content = sampleBytes(1000);
     const QString local = writeFile(QStringLiteral("clip.avi"), content);
-    const QString put = QStringLiteral("PUT \"%1\" a.AVI").arg(local);
-    const QString script = writeScript(server_.port(), FtpTestServer::kPassword, {put});
+    const QString put = QString("PUT \"%1\" a.AVI").arg(local);
+    const int port = server_.port();
+    const QString password = FtpTestServer::kPassword;
     struct Row {
         const char* name;
         QStringList arguments;
         int exitCode;
     };
     const Row rows[] = {
-        {"unquoted script path", {QStringLiteral("-s:") + script}, 0},
-        {"wrong password", {QStringLiteral("-s:") + writeScript(server_.port(), QStringLiteral("bark once"), {put})}, 1},
-        {"server down", {QStringLiteral("-s:") + writeScript(closedLoopbackPort(), FtpTestServer::kPassword, {put})}, 1},
-        {"missing folder", {QStringLiteral("-s:") + writeScript(server_.port(), FtpTestServer::kPassword, {QStringLiteral("CD nowhere"), put})}, 1},
-        {"log-in refused, nothing to send", {QStringLiteral("-s:") + writeScript(server_.port(), QStringLiteral("bark once"), {})}, 1},
+        {"unquoted script path", {script(port, password, {put})}, 0},
+        {"wrong password", {script(port, "bark once", {put})}, 1},
+        {"server down", {script(closedLoopbackPort(), password, {put})}, 1},
+        {"missing folder", {script(port, password, {"CD nowhere", put})}, 1},
+        {"log-in refused, nothing to send", {script(port, "bark once", {})}, 1},
         {"no option", {}, 2},
-        {"other option", {QStringLiteral("-x")}, 2},
-        {"empty script path", {QStringLiteral("-s:")}, 2},
-        {"absent script", {QStringLiteral("-s:") + work_.filePath(QStringLiteral("absent.txt"))}, 2},
-        {"unknown command", {QStringLiteral("-s:") + writeFile(QStringLiteral("bad.txt"), "open 127.0.0.1\r\nu\r\np\r\nMGET *\r\n")}, 2},
+        {"other option", {"-x"}, 2},
+        {"empty script path", {"-s:"}, 2},
+        {"absent script", {"-s:" + work_.filePath("absent.txt")}, 2},
+        {"unknown command", {"-s:" + writeFile("bad.txt", "open 127.0.0.1\r\nu\r\np\r\nMGET *\r\n")}, 2},
     };
     for (const Row& row : rows) {
-        QFile::remove(server_.root() + QStringLiteral("/a.AVI"));
+        QFile::remove(server_.root() + "/a.AVI");
         const ClientRun run = runClient(row.arguments);
         EXPECT_EQ(run.exitCode, row.exitCode) << row.name << ": " << run.errorOutput.toStdString();
         EXPECT_EQ(server_.fileContent(QStringLiteral("a.AVI")) == content, row.exitCode == 0) << row.name;

@@ -1,53 +1,45 @@
 // sFtpPut: the script it writes and the upload through houndly-ftp to a real server.
 #include "tests/support/LoopbackServers.h"
+#include "tests/support/TempAppFolder.h"
+#include "tests/support/TestApplication.h"
 #include "upload/FtpScriptRunner.h"
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QTemporaryDir>
 
 namespace {
-
-const QString kScriptName = QStringLiteral("FTP_PUT.txt");
 
 class FtpPutTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         FtpScriptDir = work_.path();  // without a trailing "/"
-        FtpHost = QStringLiteral("127.0.0.1 %1").arg(server_.port());
+        FtpHost = QString("127.0.0.1 %1").arg(server_.port());
         FtpUser = FtpTestServer::kUser;
         FtpPassword = FtpTestServer::kPassword;
-        FtpClientProgram = QStringLiteral(HOUNDLY_FTP_CLIENT);
+        FtpClientProgram = HOUNDLY_FTP_CLIENT;
         FtpClientTimeLimitMs = 60000;
     }
 
     QString writeFile(const QString& name, const QByteArray& content)
     {
-        QFile file(work_.filePath(name));
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(content);
-        return file.fileName();
+        return writeFileBytes(work_.filePath(name), content);
     }
-
     // A stand-in client that keeps a copy of the script and its permissions.
     void keepScriptCopies()
     {
-        const QString program = writeFile(QStringLiteral("keep-script.sh"),
-                                          QStringLiteral("#!/bin/sh\np=${1#-s:}; p=${p#\\\"}; p=${p%%\\\"}\n"
-                                                         "cp \"$p\" '%1' && stat -c %a \"$p\" > '%1.mode'\n")
-                                              .arg(copyPath())
-                                              .toUtf8());
-        QFile::setPermissions(program, QFile::ReadOwner | QFile::ExeOwner);
-        FtpClientProgram = program;
+        FtpClientProgram = writeFile("keep-script.sh", QString("#!/bin/sh\np=${1#-s:}; p=${p#\\\"}; p=${p%%\\\"}\n"
+                                                               "cp \"$p\" '%1' && stat -c %a \"$p\" > '%1.mode'\n")
+                                                           .arg(copyPath())
+                                                           .toUtf8());
+        QFile::setPermissions(FtpClientProgram, QFile::ReadOwner | QFile::ExeOwner);
     }
-    QString copyPath() const { return work_.filePath(QStringLiteral("script-copy.txt")); }
-    bool scriptLeft() const { return QFile::exists(work_.filePath(kScriptName)); }
+    QString copyPath() const { return work_.filePath("script-copy.txt"); }
+    bool scriptLeft() const { return QFile::exists(work_.filePath("FTP_PUT.txt")); }
 
+    QCoreApplication& application_ = testApplication();  // the wait runs its event loop
     FtpTestServer server_;
     QTemporaryDir work_;
 };
@@ -56,64 +48,54 @@ TEST_F(FtpPutTest, UploadsByteForByteIntoTheFolderAndLeavesNoScript)
 {
     ASSERT_TRUE(server_.running());
     const QByteArray content = sampleBytes(300000);
-    const QString local = writeFile(QStringLiteral("clip with space.AVI"), content);
-    struct Row {
-        QString folder;
-        QString remote;
-    };
-    for (const Row& row : {Row{QString(), QStringLiteral("060705140309_ALERT.AVI")}, Row{QStringLiteral("sub"), QStringLiteral("ALERT.AVI")}}) {
-        EXPECT_TRUE(sFtpPut(row.remote, local, row.folder, QStringLiteral("binary")));
-        const QString remotePath = row.folder.isEmpty() ? row.remote : row.folder + QLatin1Char('/') + row.remote;
+    const QString local = writeFile("clip with space.AVI", content);
+    for (const auto& [folder, remote] : {std::pair{"", "060705140309_ALERT.AVI"}, std::pair{"sub", "ALERT.AVI"}}) {
+        EXPECT_TRUE(sFtpPut(remote, local, folder, "binary"));
+        const QString remotePath = *folder ? QString("%1/%2").arg(folder, remote) : remote;
         EXPECT_EQ(server_.fileContent(remotePath), content) << remotePath.toStdString();
         EXPECT_FALSE(scriptLeft());
+        EXPECT_EQ(FtpScriptDir, work_.path() + '/') << "one \"/\" added, once";
     }
-    EXPECT_EQ(FtpScriptDir, work_.path() + QLatin1Char('/'));
-    EXPECT_TRUE(sFtpPut(QStringLiteral("again.AVI"), local, {}, QStringLiteral("binary")));
-    EXPECT_EQ(FtpScriptDir, work_.path() + QLatin1Char('/'));  // no second "/"
 }
 
 TEST_F(FtpPutTest, FailedUploadsReturnFalseAndLeaveNoScript)
 {
     ASSERT_TRUE(server_.running());
-    const QString local = writeFile(QStringLiteral("clip.AVI"), sampleBytes(1000));
-    const QString hanging = writeFile(QStringLiteral("hang.sh"), "#!/bin/sh\nexec sleep 30\n");
+    const QString local = writeFile("clip.AVI", sampleBytes(1000));
+    const QString hanging = writeFile("hang.sh", "#!/bin/sh\nexec sleep 30\n");
     QFile::setPermissions(hanging, QFile::ReadOwner | QFile::ExeOwner);
     struct Row {
         const char* name;
-        QString host;
-        QString password;
-        QString local;
-        QString program;
+        QString host, password, local, program;
+        int timeLimitMs = 60000;
     };
     const QString host = FtpHost;
     const QString client = FtpClientProgram;
     const Row rows[] = {
-        {"wrong password", host, QStringLiteral("bark once"), local, client},
-        {"server down", QStringLiteral("127.0.0.1 %1").arg(closedLoopbackPort()), FtpTestServer::kPassword, local, client},
-        {"missing local file", host, FtpTestServer::kPassword, local + QStringLiteral(".gone"), client},
-        {"client missing", host, FtpTestServer::kPassword, local, work_.filePath(QStringLiteral("no-such-client"))},
-        {"client never ends", host, FtpTestServer::kPassword, local, hanging},
+        {"wrong password", host, "bark once", local, client},
+        {"server down", QString("127.0.0.1 %1").arg(closedLoopbackPort()), FtpTestServer::kPassword, local, client},
+        {"missing local file", host, FtpTestServer::kPassword, local + ".gone", client},
+        {"client missing", host, FtpTestServer::kPassword, local, work_.filePath("no-such-client")},
+        {"client never ends", host, FtpTestServer::kPassword, local, hanging, 2000},
     };
-    FtpClientTimeLimitMs = 1000;
     for (const Row& row : rows) {
         FtpHost = row.host;
         FtpPassword = row.password;
         FtpClientProgram = row.program;
+        FtpClientTimeLimitMs = row.timeLimitMs;
         QElapsedTimer elapsed;
         elapsed.start();
-        EXPECT_FALSE(sFtpPut(QStringLiteral("a.AVI"), row.local, {}, QStringLiteral("binary"))) << row.name;
+        EXPECT_FALSE(sFtpPut("a.AVI", row.local, {}, "binary")) << row.name;
         EXPECT_LT(elapsed.elapsed(), 20000) << row.name;
         EXPECT_FALSE(scriptLeft()) << row.name;
     }
-    EXPECT_EQ(server_.fileContent(QStringLiteral("a.AVI")), QByteArray("<missing>"));
+    EXPECT_EQ(server_.fileContent("a.AVI"), "<missing>");
 }
 
 TEST_F(FtpPutTest, WritesTheScriptExactlyAndReadableByTheUserAlone)
 {
     keepScriptCopies();
-    FtpHost = QStringLiteral("ftp.example.net");
-    FtpUser = QStringLiteral("hound");
-    FtpPassword = QStringLiteral("bark twice");
+    FtpHost = "ftp.example.net";
     struct Row {
         QString remote, local, folder, mode, user, password;
         QByteArray expected;
@@ -130,14 +112,9 @@ TEST_F(FtpPutTest, WritesTheScriptExactlyAndReadableByTheUserAlone)
         FtpUser = row.user;
         FtpPassword = row.password;
         QFile::remove(copyPath());
-        EXPECT_EQ(ftpPutScript(row.remote, row.local, row.folder, row.mode), row.expected);
         sFtpPut(row.remote, row.local, row.folder, row.mode);
-        QFile copy(copyPath());
-        ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
-        EXPECT_EQ(copy.readAll(), row.expected);
-        QFile mode(copyPath() + QStringLiteral(".mode"));
-        ASSERT_TRUE(mode.open(QIODevice::ReadOnly));
-        EXPECT_EQ(mode.readAll().trimmed(), QByteArray("600"));
+        EXPECT_EQ(readFileBytes(copyPath()), row.expected);
+        EXPECT_EQ(readFileBytes(copyPath() + ".mode").trimmed(), "600");
         EXPECT_FALSE(scriptLeft());
     }
 }
@@ -145,29 +122,20 @@ TEST_F(FtpPutTest, WritesTheScriptExactlyAndReadableByTheUserAlone)
 TEST_F(FtpPutTest, ALineBreakInAnyValueWritesNoScript)
 {
     keepScriptCopies();
-    const QString clean = QStringLiteral("value");
-    const QString broken[] = {QStringLiteral("a\r\nquit"), QStringLiteral("a\nDELETE x"), QStringLiteral("a\rb")};
-    for (const QString& bad : broken) {
+    const QString ok = "value";
+    for (const QString bad : {"a\r\nquit", "a\nDELETE x", "a\rb"}) {
         for (QString* field : {&FtpHost, &FtpUser, &FtpPassword}) {
-            const QString kept = *field;
-            *field = bad;
-            EXPECT_FALSE(sFtpPut(clean, clean, clean, QStringLiteral("binary")));
+            const QString kept = std::exchange(*field, bad);
+            EXPECT_FALSE(sFtpPut(ok, ok, ok, "binary"));
             *field = kept;
         }
-        EXPECT_FALSE(sFtpPut(bad, clean, clean, QStringLiteral("binary")));
-        EXPECT_FALSE(sFtpPut(clean, bad, clean, QStringLiteral("binary")));
-        EXPECT_FALSE(sFtpPut(clean, clean, bad, QStringLiteral("binary")));
-        EXPECT_FALSE(sFtpPut(clean, clean, clean, bad));
+        EXPECT_FALSE(sFtpPut(bad, ok, ok, "binary"));
+        EXPECT_FALSE(sFtpPut(ok, bad, ok, "binary"));
+        EXPECT_FALSE(sFtpPut(ok, ok, bad, "binary"));
+        EXPECT_FALSE(sFtpPut(ok, ok, ok, bad));
     }
     EXPECT_FALSE(QFile::exists(copyPath()));
     EXPECT_FALSE(scriptLeft());
 }
 
 }  // namespace
-
-int main(int argc, char** argv)
-{
-    QCoreApplication application(argc, argv);  // the wait runs its event loop
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
