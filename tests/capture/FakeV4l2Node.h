@@ -9,7 +9,6 @@
 #include <atomic>
 #include <cerrno>
 #include <cstring>
-#include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -42,11 +41,7 @@ public:
     FakeV4l2Node(std::shared_ptr<FakeCamera> camera, QString path) : camera_(std::move(camera)), path_(std::move(path)) {}
 
     QString path() const override { return path_; }
-    bool open() override
-    {
-        open_ = camera_->plugged;
-        return open_;
-    }
+    bool open() override { return open_ = camera_->plugged; }
     void close() override
     {
         open_ = false;
@@ -57,49 +52,56 @@ public:
         if (!open_ || !camera_->plugged)
             return fail(ENODEV);
         std::lock_guard lock(camera_->mutex);
+        FakeCamera& camera = *camera_;
         switch (request) {
         case VIDIOC_QUERYCAP: {
             auto* caps = static_cast<v4l2_capability*>(argument);
             *caps = {};
-            std::strncpy(reinterpret_cast<char*>(caps->card), camera_->card.c_str(), sizeof caps->card - 1);
-            caps->capabilities = camera_->deviceCaps | V4L2_CAP_DEVICE_CAPS;
-            caps->device_caps = camera_->deviceCaps;
+            std::strncpy(reinterpret_cast<char*>(caps->card), camera.card.c_str(), sizeof caps->card - 1);
+            caps->capabilities = camera.deviceCaps | V4L2_CAP_DEVICE_CAPS;
+            caps->device_caps = camera.deviceCaps;
             return 0;
         }
         case VIDIOC_ENUM_FMT: {
             auto* format = static_cast<v4l2_fmtdesc*>(argument);
-            if (format->index >= camera_->formats.size())
+            if (format->index >= camera.formats.size())
                 return fail(EINVAL);
-            format->pixelformat = camera_->formats[format->index];
+            format->pixelformat = camera.formats[format->index];
             return 0;
         }
         case VIDIOC_ENUM_FRAMESIZES: {
             auto* size = static_cast<v4l2_frmsizeenum*>(argument);
-            if (camera_->range) {
-                if (size->index > 0)
-                    return fail(EINVAL);
-                size->type = V4L2_FRMSIZE_TYPE_STEPWISE;
-                size->stepwise = *camera_->range;
-                return 0;
-            }
-            if (size->index >= camera_->sizes.size())
+            if (size->index >= (camera.range ? 1 : camera.sizes.size()))
                 return fail(EINVAL);
-            size->type = V4L2_FRMSIZE_TYPE_DISCRETE;
-            size->discrete = camera_->sizes[size->index];
+            size->type = camera.range ? V4L2_FRMSIZE_TYPE_STEPWISE : V4L2_FRMSIZE_TYPE_DISCRETE;
+            if (camera.range)
+                size->stepwise = *camera.range;
+            else
+                size->discrete = camera.sizes[size->index];
             return 0;
         }
         case VIDIOC_G_FMT: {
             auto* format = static_cast<v4l2_format*>(argument);
-            format->fmt.pix.width = camera_->current.width;
-            format->fmt.pix.height = camera_->current.height;
+            format->fmt.pix.width = camera.current.width;
+            format->fmt.pix.height = camera.current.height;
             return 0;
         }
-        case VIDIOC_QUERYCTRL:
-            return queryControl(*static_cast<v4l2_queryctrl*>(argument));
+        case VIDIOC_QUERYCTRL: {
+            auto* query = static_cast<v4l2_queryctrl*>(argument);
+            const bool next = query->id & V4L2_CTRL_FLAG_NEXT_CTRL;
+            const uint32_t id = query->id & ~V4L2_CTRL_FLAG_NEXT_CTRL;
+            for (const FakeCamera::Control& entry : camera.controls) {
+                if (next ? entry.query.id > id : entry.query.id == id) {
+                    *query = entry.query;
+                    return 0;
+                }
+            }
+            return fail(EINVAL);
+        }
         case VIDIOC_QUERYMENU: {
             auto* item = static_cast<v4l2_querymenu*>(argument);
             FakeCamera::Control* entry = find(item->id);
-            if (!entry || item->index >= entry->menu.size() || !entry->menu[item->index])
+            if (!entry || item->index >= entry->menu.size())
                 return fail(EINVAL);
             std::strncpy(reinterpret_cast<char*>(item->name), entry->menu[item->index], sizeof item->name - 1);
             return 0;
@@ -110,26 +112,22 @@ public:
             FakeCamera::Control* entry = find(value->id);
             if (!entry)
                 return fail(EINVAL);
-            if (request == VIDIOC_G_CTRL) {
+            if (request == VIDIOC_G_CTRL)
                 value->value = entry->value;
-            } else {
-                if (value->value < entry->query.minimum || value->value > entry->query.maximum)
-                    return fail(ERANGE);
+            else if (value->value < entry->query.minimum || value->value > entry->query.maximum)
+                return fail(ERANGE);
+            else
                 entry->value = value->value;
-            }
             return 0;
         }
         default:
             return fail(ENOTTY);
         }
     }
-    bool startStream(QSize size, uint32_t pixelFormat) override
+    bool startStream(QSize size, uint32_t) override
     {
-        if (!camera_->plugged)
-            return false;
-        pixelFormat_ = pixelFormat;
         streamSize_ = size;
-        return true;
+        return camera_->plugged;
     }
     void stopStream() override { streamSize_ = QSize(); }
     QImage readFrame() override
@@ -141,8 +139,6 @@ public:
         frame.fill(qRgb(10, 20, 30));
         return frame;
     }
-
-    uint32_t streamedPixelFormat() const { return pixelFormat_; }
 
 private:
     static int fail(int error)
@@ -158,22 +154,9 @@ private:
         }
         return nullptr;
     }
-    int queryControl(v4l2_queryctrl& query)
-    {
-        const bool next = query.id & V4L2_CTRL_FLAG_NEXT_CTRL;
-        const uint32_t id = query.id & ~V4L2_CTRL_FLAG_NEXT_CTRL;
-        for (const FakeCamera::Control& entry : camera_->controls) {
-            if (next ? entry.query.id > id : entry.query.id == id) {
-                query = entry.query;
-                return 0;
-            }
-        }
-        return fail(EINVAL);
-    }
 
     std::shared_ptr<FakeCamera> camera_;
     QString path_;
     bool open_ = false;
     QSize streamSize_;
-    uint32_t pixelFormat_ = 0;
 };

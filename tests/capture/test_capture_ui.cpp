@@ -6,6 +6,7 @@
 #include "capture/VideoFormatDialog.h"
 #include "capture/VideoSourceDialog.h"
 #include "capture/frmSelect.h"
+#include "tests/support/TestApplication.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
@@ -19,25 +20,17 @@ namespace {
 
 using namespace std::chrono_literals;
 
-QApplication& application()
-{
-    static int argc = 1;
-    static char name[] = "test_capture_ui";
-    static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
-}
-
 // Three demo cameras at indices 0..2; the window in use is hCapWnd.
 class CaptureUiTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        application();
+        testApplication<QApplication>();
         setDriverEnumerator([] {
-            return std::vector<DriverEntry>{{"first", [] { return std::make_unique<DemoDriver>(); }},
-                                            {"second", [] { return std::make_unique<DemoDriver>(); }},
-                                            {"third", [] { return std::make_unique<DemoDriver>(); }}};
+            std::vector<DriverEntry> drivers;
+            for (const char* name : {"first", "second", "third"})
+                drivers.push_back({name, [] { return std::make_unique<DemoDriver>(); }});
+            return drivers;
         });
         hCapWnd = &window;
     }
@@ -56,36 +49,29 @@ protected:
     CaptureWindow window;
 };
 
-TEST_F(CaptureUiTest, DriverSelectionListsDriversAndPreselectsTheOneInUse)
+TEST_F(CaptureUiTest, DriverSelectionPreselectsTheDriverInUseAndConnectsTheChosenOne)
 {
+    frmSelect none(nullptr, [] { FAIL() << "nothing was connected"; });
+    EXPECT_EQ(none.cmboSource->currentIndex(), -1);
+    none.cmdSelect->click();
+    EXPECT_FALSE(window.isConnected());
+
     ASSERT_TRUE(capDriverConnect(&window, 1));
+    frmSelect cancelled;
+    cancelled.cmboSource->setCurrentIndex(2);
+    cancelled.cmdCancel->click();
+    EXPECT_EQ(window.driverIndex(), 1);
+
     int resized = 0;
     frmSelect dialog(nullptr, [&] { ++resized; });
-    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("ﾄﾞﾗｲﾊﾞｰ選択"));
-    EXPECT_EQ(dialog.lblDriver->text(), QStringLiteral("ﾄﾞﾗｲﾊﾞｰ一覧"));
     ASSERT_EQ(dialog.cmboSource->count(), 3);
     EXPECT_EQ(dialog.cmboSource->itemText(2), QStringLiteral("third"));
     EXPECT_EQ(dialog.cmboSource->currentIndex(), 1);
-
     dialog.cmboSource->setCurrentIndex(2);
     dialog.cmdSelect->click();
     EXPECT_EQ(window.driverIndex(), 2);
     EXPECT_EQ(resized, 1);
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
-}
-
-TEST_F(CaptureUiTest, DriverSelectionWithoutDriverInUseOrCancelledChangesNothing)
-{
-    frmSelect dialog(nullptr, [] { FAIL() << "nothing was connected"; });
-    EXPECT_EQ(dialog.cmboSource->currentIndex(), -1);
-    dialog.cmdSelect->click();
-    EXPECT_FALSE(window.isConnected());
-
-    ASSERT_TRUE(capDriverConnect(&window, 0));
-    frmSelect cancelled;
-    cancelled.cmboSource->setCurrentIndex(2);
-    cancelled.cmdCancel->click();
-    EXPECT_EQ(window.driverIndex(), 0);
 }
 
 TEST_F(CaptureUiTest, FormatSourceAndCompressionDialogsChangeTheWindow)

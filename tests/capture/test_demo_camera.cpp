@@ -1,9 +1,19 @@
 #include "capture/DemoDriver.h"
-#include "FrameMath.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 namespace {
+
+// Mean absolute difference per byte of two frames of the same size.
+double meanByteDifference(const QImage& a, const QImage& b)
+{
+    long long sum = 0;
+    for (qsizetype i = 0; i < a.sizeInBytes(); ++i)
+        sum += std::abs(a.constBits()[i] - b.constBits()[i]);
+    return double(sum) / double(a.sizeInBytes());
+}
 
 QImage frameAt(DemoDriver& driver, int64_t sceneMs)
 {
@@ -13,86 +23,60 @@ QImage frameAt(DemoDriver& driver, int64_t sceneMs)
     return frame ? frame->image : QImage();
 }
 
-TEST(DemoCamera, SameSceneTimeGivesTheSamePicture)
+class DemoCamera : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(driver.open()); }
+    DemoDriver driver;
+};
+
+TEST_F(DemoCamera, SameSceneTimeGivesTheSamePictureInEverySize)
 {
-    DemoDriver first;
     DemoDriver second;
-    ASSERT_TRUE(first.open());
     ASSERT_TRUE(second.open());
-    const QImage a = frameAt(first, 1234);
-    EXPECT_EQ(a, frameAt(second, 1234));
-    EXPECT_EQ(a.format(), QImage::Format_RGB32);
-    EXPECT_EQ(a.bytesPerLine(), 4 * a.width());
-}
-
-TEST(DemoCamera, OffersThreeSizesAndDeliversTheChosenOne)
-{
-    DemoDriver driver;
-    ASSERT_TRUE(driver.open());
     EXPECT_EQ(driver.frameSize(), QSize(640, 480));
-    EXPECT_EQ(frameAt(driver, 0).size(), QSize(640, 480));
+    ASSERT_EQ(driver.frameSizes().size(), 3u);
     for (QSize size : driver.frameSizes()) {
-        ASSERT_TRUE(driver.setFrameSize(size));
-        EXPECT_EQ(frameAt(driver, 0).size(), size);
+        ASSERT_TRUE(driver.setFrameSize(size) && second.setFrameSize(size));
+        const QImage a = frameAt(driver, 1234);
+        EXPECT_EQ(a.size(), size);
+        EXPECT_EQ(a.format(), QImage::Format_RGB32);
+        EXPECT_EQ(a, frameAt(second, 1234));
     }
-    EXPECT_EQ(driver.frameSizes().size(), 3u);
     EXPECT_FALSE(driver.setFrameSize(QSize(800, 600)));
-    EXPECT_EQ(driver.frameSize(), QSize(640, 480));
 }
 
-TEST(DemoCamera, CalmSceneDiffersOnlyByMildNoise)
+TEST_F(DemoCamera, CalmSceneDiffersOnlyByMildNoiseAndTheIntruderChangesMuch)
 {
-    DemoDriver driver;
-    ASSERT_TRUE(driver.open());
     const QImage a = frameAt(driver, 2000);
     const QImage b = frameAt(driver, 4000);
-    const double mean = meanByteDifference(a, b);
-    EXPECT_GT(mean, 0.0);  // noise makes frames differ
-    EXPECT_LT(mean, 4.0);
+    EXPECT_GT(meanByteDifference(a, b), 0.0);  // noise makes frames differ
     // No byte moves by the noise threshold of 32-bit frames.
     for (qsizetype i = 0; i < a.sizeInBytes(); ++i)
         ASSERT_LT(std::abs(a.constBits()[i] - b.constBits()[i]), 32) << "byte " << i;
-}
 
-TEST(DemoCamera, IntruderCrossesOnScheduleAndChangesMuch)
-{
-    DemoDriver driver;
-    ASSERT_TRUE(driver.open());
-    const QImage calm = frameAt(driver, 26000);
     // Default period 30 s: the intruder is in view during the last 3 s of each period.
     EXPECT_LT(DemoScene::intruderProgress(26999, 30), 0);
     EXPECT_GE(DemoScene::intruderProgress(27000, 30), 0);
     EXPECT_GE(DemoScene::intruderProgress(59999, 30), 0);
     EXPECT_LT(DemoScene::intruderProgress(60000, 30), 0);
-    const QImage entering = frameAt(driver, 27900);
     const QImage crossing = frameAt(driver, 28800);
-    EXPECT_GT(meanByteDifference(calm, crossing), 15.0);
-    EXPECT_GT(meanByteDifference(entering, crossing), 15.0);
+    EXPECT_GT(meanByteDifference(frameAt(driver, 26000), crossing), 15.0);
+    EXPECT_GT(meanByteDifference(frameAt(driver, 27900), crossing), 15.0) << "the intruder moves";
 }
 
-TEST(DemoCamera, SourceControlsChangeThePicture)
+TEST_F(DemoCamera, SourceControlsChangeThePicture)
 {
-    DemoDriver driver;
-    ASSERT_TRUE(driver.open());
     const QImage normal = frameAt(driver, 1000);
     ASSERT_TRUE(driver.setControl(DemoDriver::kBrightness, 50));
     EXPECT_GT(meanByteDifference(normal, frameAt(driver, 1000)), 30.0);
 
     ASSERT_TRUE(driver.setControl(DemoDriver::kIntruderPeriod, 5));
-    EXPECT_GE(DemoScene::intruderProgress(3500, 5), 0);
     const QImage withIntruder = frameAt(driver, 3500);
     ASSERT_TRUE(driver.setControl(DemoDriver::kIntruderPeriod, 30));
     EXPECT_GT(meanByteDifference(withIntruder, frameAt(driver, 3500)), 10.0);
 
     ASSERT_TRUE(driver.setControl(DemoDriver::kNoise, 0));
     EXPECT_EQ(frameAt(driver, 1000), frameAt(driver, 2000));
-
-    EXPECT_TRUE(driver.setControl(DemoDriver::kIntruderPeriod, 1));  // clamped to the range
-    for (const CaptureControl& control : driver.controls()) {
-        if (control.id == DemoDriver::kIntruderPeriod) {
-            EXPECT_EQ(control.value, control.minimum);
-        }
-    }
     EXPECT_FALSE(driver.setControl(99, 1));
 }
 

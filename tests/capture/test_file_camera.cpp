@@ -1,11 +1,14 @@
 #include "capture/CaptureWindow.h"
 #include "capture/DriverRegistry.h"
 #include "capture/VideoFileDriver.h"
+#include "tests/support/TempAppFolder.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <thread>
 
 namespace {
 
@@ -16,16 +19,14 @@ class FileCameraTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        clip = folder.filePath(QStringLiteral("clip.avi"));
-        const int status = QProcess::execute(
-            QStringLiteral("ffmpeg"), {"-loglevel", "error", "-f", "lavfi", "-i", "testsrc=size=160x120:rate=10",
-                                       "-frames:v", "12", "-c:v", "mjpeg", "-y", clip});
-        ASSERT_EQ(status, 0);
+        ASSERT_EQ(QProcess::execute("ffmpeg", {"-loglevel", "error", "-f", "lavfi", "-i", "testsrc=size=160x120:rate=10",
+                                               "-frames:v", "12", "-c:v", "mjpeg", "-y", clip}),
+                  0);
     }
     void TearDown() override { setPreferredCamera({}); }
 
     QTemporaryDir folder;
-    QString clip;
+    QString clip = folder.filePath(QStringLiteral("clip.avi"));
 };
 
 TEST_F(FileCameraTest, PlaysAtItsRateAndLoops)
@@ -33,11 +34,8 @@ TEST_F(FileCameraTest, PlaysAtItsRateAndLoops)
     VideoFileDriver driver(clip);
     ASSERT_TRUE(driver.open());
     EXPECT_EQ(driver.name(), QStringLiteral("clip.avi"));
-    EXPECT_EQ(driver.frameSize(), QSize(160, 120));
     EXPECT_EQ(driver.frameSizes(), std::vector<QSize>({QSize(160, 120)}));
-    EXPECT_TRUE(driver.setFrameSize(QSize(160, 120)));
     EXPECT_FALSE(driver.setFrameSize(QSize(320, 240)));
-
     std::vector<QImage> frames;
     for (int i = 0; i < 14; ++i) {
         std::optional<DriverFrame> frame = driver.readFrame();
@@ -54,13 +52,11 @@ TEST_F(FileCameraTest, PlaysAtItsRateAndLoops)
 TEST_F(FileCameraTest, MissingOrBrokenFileDoesNotConnect)
 {
     EXPECT_FALSE(VideoFileDriver(folder.filePath(QStringLiteral("none.avi"))).open());
-    QFile text(folder.filePath(QStringLiteral("notes.avi")));
-    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
-    text.write("not a video");
-    text.close();
-    EXPECT_FALSE(VideoFileDriver(text.fileName()).open());
+    EXPECT_FALSE(VideoFileDriver(writeFileBytes(folder.filePath(QStringLiteral("notes.avi")), "not a video")).open());
 }
 
+// Paced, not decoded as fast as the processor allows (that would be hundreds of
+// frames in the half second); a slow machine only delivers fewer.
 TEST_F(FileCameraTest, WindowReceivesPacedFramesFromAFileAtIndexZero)
 {
     setPreferredCamera(clip);
@@ -69,14 +65,13 @@ TEST_F(FileCameraTest, WindowReceivesPacedFramesFromAFileAtIndexZero)
     CAPSTATUS status;
     ASSERT_TRUE(capGetStatus(&window, &status, sizeof status));
     EXPECT_EQ(status.uiImageWidth, 160u);
-
     uint64_t first = 0;
     ASSERT_TRUE(window.waitForFrameAfter(0, 5s, nullptr, &first));
-    const auto start = std::chrono::steady_clock::now();
+    std::this_thread::sleep_for(500ms);
     uint64_t later = 0;
-    ASSERT_TRUE(window.waitForFrameAfter(first + 2, 5s, nullptr, &later));
-    // Three more frames at 10 per second cannot come sooner than 0.3 s (less a little jitter).
-    EXPECT_GE(std::chrono::steady_clock::now() - start, 250ms);
+    window.latestFrame(&later);
+    EXPECT_LE(later - first, 5u + 3u) << "at most 5 frames in 0.5 s, and a few after a stall";
+    EXPECT_TRUE(window.waitForFrameAfter(later, 5s)) << "and frames keep coming";
 }
 
 }  // namespace

@@ -3,8 +3,8 @@
 #include "capture/V4l2Cameras.h"
 #include "capture/V4l2Driver.h"
 #include "FakeV4l2Node.h"
+#include "tests/support/TempAppFolder.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -13,30 +13,30 @@ namespace {
 
 using namespace std::chrono_literals;
 
-v4l2_queryctrl query(uint32_t id, const char* name, uint32_t type, int minimum, int maximum, int defaultValue,
-                     uint32_t flags = 0)
+FakeCamera::Control control(uint32_t id, const char* name, uint32_t type, int maximum, int value, uint32_t flags = 0,
+                            std::vector<const char*> menu = {})
 {
-    v4l2_queryctrl result{};
-    result.id = id;
-    std::strncpy(reinterpret_cast<char*>(result.name), name, sizeof result.name - 1);
-    result.type = type;
-    result.minimum = minimum;
-    result.maximum = maximum;
-    result.step = 1;
-    result.default_value = defaultValue;
-    result.flags = flags;
+    FakeCamera::Control result{v4l2_queryctrl{}, value, std::move(menu)};
+    result.query.id = id;
+    std::strncpy(reinterpret_cast<char*>(result.query.name), name, sizeof result.query.name - 1);
+    result.query.type = type;
+    result.query.maximum = maximum;
+    result.query.step = 1;
+    result.query.flags = flags;
     return result;
 }
 
-std::shared_ptr<FakeCamera> webcam()
+// A webcam with an integer, a disabled, a menu and a boolean control.
+std::shared_ptr<FakeCamera> webcam(const char* card = "Fake Camera")
 {
     auto camera = std::make_shared<FakeCamera>();
+    camera->card = card;
     camera->controls = {
-        {query(V4L2_CID_BRIGHTNESS, "Brightness", V4L2_CTRL_TYPE_INTEGER, 0, 255, 128), 140, {}},
-        {query(V4L2_CID_CONTRAST, "Contrast", V4L2_CTRL_TYPE_INTEGER, 0, 255, 32, V4L2_CTRL_FLAG_DISABLED), 32, {}},
-        {query(V4L2_CID_POWER_LINE_FREQUENCY, "Power Line Frequency", V4L2_CTRL_TYPE_MENU, 0, 2, 1), 1,
-         {"Disabled", "50 Hz", "60 Hz"}},
-        {query(V4L2_CID_EXPOSURE_AUTO_PRIORITY, "Exposure, Dynamic Framerate", V4L2_CTRL_TYPE_BOOLEAN, 0, 1, 0), 0, {}},
+        control(V4L2_CID_BRIGHTNESS, "Brightness", V4L2_CTRL_TYPE_INTEGER, 255, 140),
+        control(V4L2_CID_CONTRAST, "Contrast", V4L2_CTRL_TYPE_INTEGER, 255, 32, V4L2_CTRL_FLAG_DISABLED),
+        control(V4L2_CID_POWER_LINE_FREQUENCY, "Power Line Frequency", V4L2_CTRL_TYPE_MENU, 2, 1, 0,
+                {"Disabled", "50 Hz", "60 Hz"}),
+        control(V4L2_CID_EXPOSURE_AUTO_PRIORITY, "Exposure, Dynamic Framerate", V4L2_CTRL_TYPE_BOOLEAN, 1, 0),
     };
     return camera;
 }
@@ -48,70 +48,56 @@ V4l2Driver openDriver(const std::shared_ptr<FakeCamera>& camera)
     return driver;
 }
 
-TEST(V4l2Cameras, NodesAreListedInDeviceOrder)
+TEST(V4l2Cameras, OnlyCaptureNodesBecomeDriversInDeviceOrderNamedByTheirCard)
 {
     QTemporaryDir folder;
-    for (const char* name : {"video10", "video2", "video0", "videox", "media0"}) {
-        QFile file(folder.filePath(QString::fromLatin1(name)));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    }
+    for (const char* name : {"video10", "video2", "video0", "videox", "media0"})
+        writeFileBytes(folder.filePath(QString::fromLatin1(name)), {});
     const QStringList expected = {folder.filePath("video0"), folder.filePath("video2"), folder.filePath("video10")};
     EXPECT_EQ(videoNodePaths(folder.path()), expected);
-}
 
-TEST(V4l2Cameras, OnlyCaptureNodesBecomeDriversNamedByTheirCard)
-{
-    auto first = webcam();
-    first->card = "USB2.0 HD UVC WebCam: USB2.0 HD";
     auto metadata = std::make_shared<FakeCamera>();
     metadata->deviceCaps = V4L2_CAP_META_CAPTURE | V4L2_CAP_STREAMING;
-    auto second = webcam();
-    second->card = "Second Camera";
     auto unplugged = webcam();
     unplugged->plugged = false;
-    const std::map<QString, std::shared_ptr<FakeCamera>> nodes = {
-        {"/dev/video0", first}, {"/dev/video1", metadata}, {"/dev/video2", second}, {"/dev/video3", unplugged}};
-    const auto makeNode = [&](const QString& path) { return std::make_unique<FakeV4l2Node>(nodes.at(path), path); };
-
+    const std::map<QString, std::shared_ptr<FakeCamera>> nodes = {{"/dev/video0", webcam("USB2.0 HD UVC WebCam")},
+                                                                  {"/dev/video1", metadata},
+                                                                  {"/dev/video2", webcam("Second Camera")},
+                                                                  {"/dev/video3", unplugged}};
     const std::vector<DriverEntry> cameras =
-        v4l2Cameras({"/dev/video0", "/dev/video1", "/dev/video2", "/dev/video3"}, makeNode);
+        v4l2Cameras({"/dev/video0", "/dev/video1", "/dev/video2", "/dev/video3"},
+                    [&](const QString& path) { return std::make_unique<FakeV4l2Node>(nodes.at(path), path); });
     ASSERT_EQ(cameras.size(), 2u);
-    EXPECT_EQ(cameras[0].name, QStringLiteral("USB2.0 HD UVC WebCam: USB2.0 HD"));
+    EXPECT_EQ(cameras[0].name, QStringLiteral("USB2.0 HD UVC WebCam"));
     EXPECT_EQ(cameras[1].name, QStringLiteral("Second Camera"));
     std::unique_ptr<CaptureDriver> driver = cameras[1].create();
     ASSERT_TRUE(driver->open());
     EXPECT_EQ(driver->name(), QStringLiteral("Second Camera"));
 }
 
-TEST(V4l2Driver, OffersThePreferredFormatsSizesAndKeepsTheDeviceSize)
+TEST(V4l2Driver, OffersTheCommonSizesAndKeepsTheDeviceSize)
 {
     auto camera = webcam();
     V4l2Driver driver = openDriver(camera);
-    const std::vector<QSize> expected = {{160, 120}, {320, 240}, {640, 480}};
-    EXPECT_EQ(driver.frameSizes(), expected);
+    EXPECT_EQ(driver.frameSizes(), std::vector<QSize>({{160, 120}, {320, 240}, {640, 480}}));
     EXPECT_EQ(driver.frameSize(), QSize(320, 240));
     EXPECT_FALSE(driver.setFrameSize(QSize(800, 600)));
     ASSERT_TRUE(driver.setFrameSize(QSize(640, 480)));
     std::optional<DriverFrame> frame = driver.readFrame();
     ASSERT_TRUE(frame);
     EXPECT_EQ(frame->image.size(), QSize(640, 480));
-}
 
-TEST(V4l2Driver, RangeOfSizesOffersTheCommonSizesInside)
-{
-    auto camera = webcam();
+    // A range of sizes offers the common sizes inside; a device size outside is not offered.
     camera->range = v4l2_frmsize_stepwise{160, 640, 16, 120, 480, 8};
     camera->current = {1000, 1000};
-    V4l2Driver driver = openDriver(camera);
-    const std::vector<QSize> expected = {{160, 120}, {176, 144}, {320, 240}, {352, 288}, {640, 480}};
-    EXPECT_EQ(driver.frameSizes(), expected);
-    EXPECT_EQ(driver.frameSize(), QSize(640, 480));  // the device's own size is not offered
+    V4l2Driver ranged = openDriver(camera);
+    EXPECT_EQ(ranged.frameSizes(), std::vector<QSize>({{160, 120}, {176, 144}, {320, 240}, {352, 288}, {640, 480}}));
+    EXPECT_EQ(ranged.frameSize(), QSize(640, 480));
 }
 
 TEST(V4l2Driver, ControlsCanBeReadAndChanged)
 {
-    auto camera = webcam();
-    V4l2Driver driver = openDriver(camera);
+    V4l2Driver driver = openDriver(webcam());
     std::vector<CaptureControl> controls = driver.controls();
     ASSERT_EQ(controls.size(), 3u);  // the disabled one is left out
     EXPECT_EQ(controls[0].name, QStringLiteral("Brightness"));
@@ -120,7 +106,6 @@ TEST(V4l2Driver, ControlsCanBeReadAndChanged)
     EXPECT_EQ(controls[1].kind, CaptureControl::Kind::Menu);
     EXPECT_EQ(controls[1].menuItems, QStringList({"Disabled", "50 Hz", "60 Hz"}));
     EXPECT_EQ(controls[2].kind, CaptureControl::Kind::Boolean);
-
     EXPECT_TRUE(driver.setControl(V4L2_CID_BRIGHTNESS, 200));
     EXPECT_FALSE(driver.setControl(V4L2_CID_BRIGHTNESS, 999));
     EXPECT_FALSE(driver.setControl(V4L2_CID_HUE, 1));
@@ -131,9 +116,8 @@ TEST(V4l2Driver, UnpluggedCameraFailsToGrabAndWorksAgainWhenBack)
 {
     auto camera = webcam();
     setDriverEnumerator([camera] {
-        return v4l2Cameras({"/dev/video0"}, [camera](const QString& path) {
-            return std::make_unique<FakeV4l2Node>(camera, path);
-        });
+        return v4l2Cameras({"/dev/video0"},
+                           [camera](const QString& path) { return std::make_unique<FakeV4l2Node>(camera, path); });
     });
     CaptureWindow window;
     ASSERT_TRUE(capDriverConnect(&window, 0));
