@@ -17,10 +17,9 @@ namespace {
 QImage twoColourFrame()
 {
     QImage frame(64, 48, QImage::Format_RGB32);
-    frame.fill(qRgb(220, 20, 20));
     for (int y = 0; y < frame.height(); ++y)
-        for (int x = 32; x < frame.width(); ++x)
-            frame.setPixel(x, y, qRgb(20, 20, 220));
+        for (int x = 0; x < frame.width(); ++x)
+            frame.setPixel(x, y, x < 32 ? qRgb(220, 20, 20) : qRgb(20, 20, 220));
     return frame;
 }
 

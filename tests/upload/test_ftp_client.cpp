@@ -48,7 +48,7 @@ TEST_F(FtpClientTest, ExitStatusAndReasonForEachOutcome)
 {
     ASSERT_TRUE(server_.running());
     const QByteArray content = sampleBytes(1000);
-    const QString local = writeFile(QStringLiteral("clip.avi"), content);
+    const QString local = writeFile("clip.avi", content);
     const QString put = QString("PUT \"%1\" a.AVI").arg(local);
     const int port = server_.port();
     const QString password = FtpTestServer::kPassword;
@@ -73,30 +73,27 @@ TEST_F(FtpClientTest, ExitStatusAndReasonForEachOutcome)
         QFile::remove(server_.root() + "/a.AVI");
         const ClientRun run = runClient(row.arguments);
         EXPECT_EQ(run.exitCode, row.exitCode) << row.name << ": " << run.errorOutput.toStdString();
-        EXPECT_EQ(server_.fileContent(QStringLiteral("a.AVI")) == content, row.exitCode == 0) << row.name;
-        EXPECT_EQ(run.errorOutput.count(QLatin1Char('\n')), row.exitCode == 0 ? 0 : 1) << row.name;
-        EXPECT_FALSE(run.errorOutput.contains(QStringLiteral("bark"))) << row.name;
+        EXPECT_EQ(server_.fileContent("a.AVI") == content, row.exitCode == 0) << row.name;
+        EXPECT_EQ(run.errorOutput.count('\n'), row.exitCode == 0 ? 0 : 1) << row.name;
+        EXPECT_FALSE(run.errorOutput.contains("bark")) << row.name;
     }
 }
 
 TEST(FtpScriptTest, ReadsTheLogInAnswersAndSteps)
 {
-    const FtpScriptParse parsed = parseFtpScript(
-        QStringLiteral("open ftp.example.net 2121\r\nhound\r\n  two words  \r\nCD \"a folder\"\r\nbinary\r\n"
-                       "PUT \"/tmp/x y.avi\" X.AVI\r\nascii\r\nput /tmp/notes.txt\r\nquit\r\nPUT ignored after quit\r\n"));
+    const FtpScriptParse parsed = parseFtpScript("open ftp.example.net 2121\r\nhound\r\n  two words  \r\nCD \"a folder\"\r\n"
+                                                 "binary\r\nPUT \"/tmp/x y.avi\" X.AVI\r\nascii\r\nput /tmp/notes.txt\r\n"
+                                                 "quit\r\nPUT ignored after quit\r\n");
     ASSERT_TRUE(parsed.script) << parsed.error.toStdString();
     const FtpScript& script = *parsed.script;
-    EXPECT_EQ(script.host, QStringLiteral("ftp.example.net"));
-    EXPECT_EQ(script.port, 2121);
-    EXPECT_EQ(script.user, QStringLiteral("hound"));
-    EXPECT_EQ(script.password, QStringLiteral("  two words  "));
+    EXPECT_EQ(QStringList({script.host, QString::number(script.port), script.user, script.password}),
+              QStringList({"ftp.example.net", "2121", "hound", "  two words  "}));
     ASSERT_EQ(script.steps.size(), 5u);
-    EXPECT_EQ(script.steps[0].folder, QStringLiteral("a folder"));
+    EXPECT_EQ(script.steps[0].folder, "a folder");
     EXPECT_EQ(script.steps[1].kind, FtpStep::Kind::Binary);
-    EXPECT_EQ(script.steps[2].localPath, QStringLiteral("/tmp/x y.avi"));
-    EXPECT_EQ(script.steps[2].remoteName, QStringLiteral("X.AVI"));
+    EXPECT_EQ(QStringList({script.steps[2].localPath, script.steps[2].remoteName}), QStringList({"/tmp/x y.avi", "X.AVI"}));
     EXPECT_EQ(script.steps[3].kind, FtpStep::Kind::Ascii);
-    EXPECT_EQ(script.steps[4].remoteName, QStringLiteral("notes.txt"));
+    EXPECT_EQ(script.steps[4].remoteName, "notes.txt");
 }
 
 TEST(FtpScriptTest, RefusesScriptsItCannotCarryOut)
