@@ -2,20 +2,12 @@
 
 #include "app/AppFonts.h"
 #include "app/MessageBox.h"
-#include "app/frm_Camera.h"
-#include "capture/CaptureWindow.h"
 #include "capture/DemoDriver.h"
 #include "capture/DriverRegistry.h"
-#include "detect/SkipCompare.h"
-#include "settings/Settings.h"
 
 #include <QApplication>
 #include <QDateTime>
 #include <QEvent>
-#include <QLabel>
-#include <QFile>
-#include <QTimer>
-#include <QTextStream>
 
 #include <chrono>
 
@@ -57,14 +49,6 @@ PaintedTexts::PaintedTexts(QLabel* label) : label_(label)
     label->installEventFilter(this);
 }
 
-QStringList PaintedTexts::texts() const
-{
-    QStringList texts;
-    for (const auto& [text, when] : painted_)
-        texts << text;
-    return texts;
-}
-
 qint64 PaintedTexts::timeOf(const QString& text) const
 {
     for (const auto& [painted, when] : painted_)
@@ -84,7 +68,6 @@ void MainWindowFixture::SetUp()
 {
     ensureApplication();
     ASSERT_TRUE(home.isValid());
-    qputenv("HOUNDLY_HOME", home.path().toUtf8());
     Settings = SettingsRecord{};
     SkipCompare = false;
     setPreferredCamera(QStringLiteral("demo"));
@@ -125,19 +108,18 @@ void MainWindowFixture::tickAt(int64_t ms)
     window->camera->Timer1_Timer();
 }
 
+// Read afresh each time: QSettings would keep a cached copy of a file that
+// was rewritten with the same size within the same second.
 QString MainWindowFixture::storedValue(const QString& section, const QString& key) const
 {
-    QFile file(home.filePath(QStringLiteral("houndly.ini")));
-    if (!file.open(QIODevice::ReadOnly))
-        return QStringLiteral("<no file>");
-    QTextStream in(&file);
+    const QString file = QString::fromUtf8(readFileBytes(home.filePath(QStringLiteral("houndly.ini"))));
     QString current;
-    while (!in.atEnd()) {
-        const QString line = in.readLine().trimmed();
-        if (line.startsWith(u'[') && line.endsWith(u']'))
-            current = line.mid(1, line.size() - 2);
-        else if (current == section && line.startsWith(key + u'='))
-            return line.mid(key.size() + 1);
+    for (const QString& line : file.split(u'\n')) {
+        const QString text = line.trimmed();
+        if (text.startsWith(u'[') && text.endsWith(u']'))
+            current = text.mid(1, text.size() - 2);
+        else if (current == section && text.startsWith(key + u'='))
+            return text.mid(key.size() + 1);
     }
     return QStringLiteral("<no key>");
 }

@@ -1,13 +1,27 @@
 #pragma once
 
+// The window and the parts of it that the window tests reach.
 #include "app/frmSw_Mail.h"
+#include "app/CommandPanel.h"
+#include "app/ScopePanel.h"
+#include "app/SignalLamp.h"
+#include "app/frm_Camera.h"
+#include "capture/CaptureWindow.h"
+#include "detect/SkipCompare.h"
+#include "settings/Settings.h"
+#include "tests/support/TempAppFolder.h"
 
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
 #include <QList>
 #include <QMessageBox>
 #include <QObject>
+#include <QPushButton>
 #include <QString>
 #include <QStringList>
-#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -17,8 +31,6 @@
 #include <memory>
 #include <utility>
 #include <vector>
-
-class QLabel;
 
 // A QApplication for the whole test program (offscreen).
 void ensureApplication();
@@ -31,7 +43,6 @@ void whileModal(const std::function<void(QWidget*)>& check, bool* seen);
 class PaintedTexts : public QObject {
 public:
     explicit PaintedTexts(QLabel* label);
-    QStringList texts() const;
     // -1 when the text was never painted.
     qint64 timeOf(const QString& text) const;
 
@@ -65,7 +76,7 @@ protected:
     // A key's value in the settings file as it is on disk.
     QString storedValue(const QString& section, const QString& key) const;
 
-    QTemporaryDir home;
+    TempAppFolder home;
     std::atomic<int64_t> sceneMs{1000};
     std::vector<ShownMessage> messages;
     std::unique_ptr<frmSw_Mail> window;

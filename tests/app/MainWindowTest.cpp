@@ -1,38 +1,27 @@
 #include "tests/app/AppTestSupport.h"
 
-#include "app/CommandPanel.h"
-#include "app/ScopePanel.h"
-#include "app/SignalLamp.h"
-#include "app/frm_Camera.h"
-#include "capture/CaptureWindow.h"
 #include "capture/DriverRegistry.h"
-#include "detect/SkipCompare.h"
-#include "settings/Settings.h"
 
-#include <QAction>
-#include <QApplication>
 #include <QCheckBox>
-#include <QFile>
-#include <QLabel>
-#include <QLineEdit>
 #include <QMdiSubWindow>
-#include <QPushButton>
 #include <QSlider>
-#include <QTest>
-#include <QTimer>
 
+#include <algorithm>
+#include <iterator>
 #include <set>
 
 using MainWindowTest = MainWindowFixture;
 
 namespace {
 
+using Controls = std::set<QObject*>;
+
 // Every widget and menu item of the window that is disabled. A hidden menu item
 // always reads as disabled, so the compression item is shown first.
-std::set<QObject*> disabledControls(const frmSw_Mail& window)
+Controls disabledControls(const frmSw_Mail& window)
 {
     window.menu.mnu_comp->setVisible(true);
-    std::set<QObject*> disabled;
+    Controls disabled;
     for (QWidget* widget : window.findChildren<QWidget*>())
         if (widget->testAttribute(Qt::WA_Disabled))
             disabled.insert(widget);
@@ -42,147 +31,110 @@ std::set<QObject*> disabledControls(const frmSw_Mail& window)
     return disabled;
 }
 
-std::set<QObject*> difference(const std::set<QObject*>& after, const std::set<QObject*>& before)
+Controls without(const Controls& all, const Controls& removed)
 {
-    std::set<QObject*> result;
-    for (QObject* object : after)
-        if (!before.count(object))
-            result.insert(object);
+    Controls result;
+    std::set_difference(all.begin(), all.end(), removed.begin(), removed.end(), std::inserter(result, result.end()));
     return result;
+}
+
+// What sDispEnabled locks.
+Controls commandControls(const frmSw_Mail& window)
+{
+    const CommandPanel& panel = *window.picSideWindow;
+    const MainMenu& menu = window.menu;
+    return {panel.cmd_Sound,        panel.bcmd_SendMail,  panel.bcmd_VideoSetting, panel.bcmd_VideoSetting2,
+            panel.bcmd_MailSetting, panel.bcmd_SendMailA, panel.bcmd_Ftp,          panel.bcmd_End,
+            panel.cmdKenchi,        panel.optPrv[0],      panel.optPrv[1],         menu.mnu_sound,
+            menu.mnu_send,          menu.mnu_vdriver,     menu.mnu_vdriver2,       menu.mnu_comp,
+            menu.mnu_Drive,         menu.mnu_sendA,       menu.mnu_mail,           menu.mnu_Ftp,
+            menu.mnu_end};
 }
 
 }  // namespace
 
 TEST_F(MainWindowTest, StartUpShowsTheSettingsAndWatches)
 {
-    startWindow();
-    const CommandPanel& panel = *window->picSideWindow;
-    EXPECT_EQ(window->windowTitle(), QStringLiteral("Houndly(Ver 1.1.0)"));
-    EXPECT_EQ(panel.txtCKData->text(), QStringLiteral("100"));
-    EXPECT_FALSE(panel.txtCKData->isEnabled());
-    EXPECT_EQ(panel.SliderCKTime->value(), 20);
-    EXPECT_EQ(panel.SliderSeido->value(), 1);
-    EXPECT_FALSE(panel.ckNoize->isChecked());
-    EXPECT_TRUE(panel.optPrv[0]->isChecked());
-    EXPECT_EQ(panel.cmdKenchi->text(), QStringLiteral("変更(&K)"));
-    EXPECT_FALSE(window->menu.mnu_comp->isVisible());
-
-    EXPECT_EQ(window->StatusBarPanel(1)->text(), QString());
-    EXPECT_EQ(window->StatusBarPanel(2)->text(), QString());
-    EXPECT_EQ(window->StatusBarPanel(3)->text(), QStringLiteral("解像度: 640×480"));
-    EXPECT_EQ(window->StatusBarPanel(4)->text(), QStringLiteral("警告音: なし"));
-    EXPECT_EQ(window->StatusBarPanel(5)->text(), QStringLiteral("ﾒｰﾙｱｶｳﾝﾄ未設定"));
-    EXPECT_TRUE(window->StatusBarPanel(5)->isVisible());
-
-    EXPECT_TRUE(window->camera->Timer1->isActive());
-    EXPECT_EQ(window->camera->Timer1->interval(), 2000);
-    EXPECT_FALSE(window->camera->Timer2->isActive());
-    EXPECT_TRUE(hCapWnd->previewing());
-    EXPECT_TRUE(window->cameraSubWindow->isVisible());
-    EXPECT_TRUE(window->picSideScope->isVisible());
-    EXPECT_TRUE(window->picSideScope->signal[0]->isLit());
-    EXPECT_FALSE(window->picSideScope->signal[1]->isLit());
-    EXPECT_EQ(window->picSideScope->lblTime->text(), QStringLiteral("00:00:00"));
+    const struct {
+        QByteArray ini;
+        QString count;
+        int timer, accuracy;
+        bool noise;
+        QString soundPanel;
+        bool compression;
+    } cases[] = {
+        {"", "100", 20, 1, false, "警告音: なし", false},
+        {"[COM]\r\nTIMER=5\r\nCKSUM=250\r\nSOUND=bark.wav\r\nACCURACY=40\r\nNOIZE=1\r\nCOMP=ON\r\n", "250", 5, 40,
+         true, "警告音: bark.wav", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.count.toStdString());
+        window.reset();
+        if (!c.ini.isEmpty())
+            writeFileBytes(home.filePath(QStringLiteral("houndly.ini")), c.ini);
+        bool compressionAtStart = false;
+        if (c.compression)
+            whileModal([](QWidget*) {}, &compressionAtStart);
+        startWindow();
+        const CommandPanel& panel = *window->picSideWindow;
+        EXPECT_EQ(compressionAtStart, c.compression);
+        EXPECT_EQ(window->menu.mnu_comp->isVisible(), c.compression);
+        EXPECT_EQ(window->windowTitle(), QStringLiteral("Houndly(Ver 1.1.0)"));
+        EXPECT_EQ(panel.txtCKData->text(), c.count);
+        EXPECT_FALSE(panel.txtCKData->isEnabled());
+        EXPECT_EQ(panel.SliderCKTime->value(), c.timer);
+        EXPECT_EQ(panel.SliderSeido->value(), c.accuracy);
+        EXPECT_EQ(panel.ckNoize->isChecked(), c.noise);
+        const QStringList panels = {QString(), QString(), QStringLiteral("解像度: 640×480"), c.soundPanel,
+                                    QStringLiteral("ﾒｰﾙｱｶｳﾝﾄ未設定")};
+        for (int number = 1; number <= 5; ++number)
+            EXPECT_EQ(window->StatusBarPanel(number)->text(), panels[number - 1]) << number;
+        EXPECT_TRUE(window->camera->Timer1->isActive());
+        EXPECT_EQ(window->camera->Timer1->interval(), c.timer * 100);
+        EXPECT_TRUE(hCapWnd->previewing());
+        EXPECT_TRUE(window->picSideScope->signal[0]->isLit());
+    }
 }
 
-TEST_F(MainWindowTest, StartUpTakesStoredSettingsAndOpensCompressionWhenAsked)
-{
-    QFile ini(home.filePath(QStringLiteral("houndly.ini")));
-    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-    ini.write("[COM]\r\nTIMER=5\r\nCKSUM=250\r\nSOUND=bark.wav\r\nACCURACY=40\r\nNOIZE=1\r\nCOMP=ON\r\n");
-    ini.close();
-    bool dialogAtStart = false;
-    whileModal([](QWidget*) {}, &dialogAtStart);
-    startWindow();
-    EXPECT_TRUE(dialogAtStart);
-    EXPECT_TRUE(window->menu.mnu_comp->isVisible());
-    EXPECT_EQ(window->picSideWindow->txtCKData->text(), QStringLiteral("250"));
-    EXPECT_EQ(window->picSideWindow->SliderCKTime->value(), 5);
-    EXPECT_EQ(window->picSideWindow->SliderSeido->value(), 40);
-    EXPECT_TRUE(window->picSideWindow->ckNoize->isChecked());
-    EXPECT_EQ(window->StatusBarPanel(4)->text(), QStringLiteral("警告音: bark.wav"));
-    EXPECT_EQ(window->camera->Timer1->interval(), 500);
-    EXPECT_TRUE(window->camera->Timer1->isActive());
-}
-
-TEST_F(MainWindowTest, DispEnabledTouchesExactlyTheCommandControls)
-{
-    startWindow();
-    const CommandPanel& panel = *window->picSideWindow;
-    const MainMenu& menu = window->menu;
-    const std::set<QObject*> expected = {
-        panel.cmd_Sound,     panel.bcmd_SendMail,  panel.bcmd_VideoSetting, panel.bcmd_VideoSetting2,
-        panel.bcmd_MailSetting, panel.bcmd_SendMailA, panel.bcmd_Ftp,     panel.bcmd_End,
-        panel.cmdKenchi,     panel.optPrv[0],      panel.optPrv[1],       menu.mnu_sound,
-        menu.mnu_send,       menu.mnu_vdriver,     menu.mnu_vdriver2,     menu.mnu_comp,
-        menu.mnu_Drive,      menu.mnu_sendA,       menu.mnu_mail,         menu.mnu_Ftp,
-        menu.mnu_end};
-    const std::set<QObject*> before = disabledControls(*window);
-    window->sDispEnabled(false);
-    EXPECT_EQ(difference(disabledControls(*window), before), expected);
-    window->sDispEnabled(true);
-    EXPECT_EQ(disabledControls(*window), before);
-}
-
-TEST_F(MainWindowTest, StopSwitchLeavesOnlyTheSwitchAndExit)
-{
-    startWindow();
-    const CommandPanel& panel = *window->picSideWindow;
-    const std::set<QObject*> before = disabledControls(*window);
-    QTest::mouseClick(panel.optPrv[1], Qt::LeftButton);
-    EXPECT_TRUE(panel.optPrv[1]->isChecked());
-    EXPECT_FALSE(window->camera->Timer1->isActive());
-    EXPECT_FALSE(hCapWnd->previewing());
-    const std::set<QObject*> disabled = difference(disabledControls(*window), before);
-    EXPECT_EQ(disabled.size(), 17u);
-    for (QObject* stillUsable : std::initializer_list<QObject*>{panel.optPrv[0], panel.optPrv[1], panel.bcmd_End,
-                                                               window->menu.mnu_end})
-        EXPECT_FALSE(disabled.count(stillUsable));
-
-    QTest::mouseClick(panel.optPrv[0], Qt::LeftButton);
-    EXPECT_TRUE(window->camera->Timer1->isActive());
-    EXPECT_TRUE(hCapWnd->previewing());
-    EXPECT_EQ(disabledControls(*window), before);
-}
-
-TEST_F(MainWindowTest, AlarmCountToggleFiltersKeysAndStoresTheCount)
+TEST_F(MainWindowTest, EachStateLocksItsControls)
 {
     startWindow();
     CommandPanel& panel = *window->picSideWindow;
-    QTest::mouseClick(panel.cmdKenchi, Qt::LeftButton);
-    EXPECT_EQ(panel.cmdKenchi->text(), QStringLiteral("OK(&K)"));
-    EXPECT_TRUE(panel.txtCKData->isEnabled());
-    EXPECT_TRUE(panel.cmdKenchi->isEnabled());
-    EXPECT_FALSE(panel.bcmd_End->isEnabled());
-    EXPECT_FALSE(window->camera->Timer1->isActive());
-    EXPECT_FALSE(hCapWnd->previewing());
-    EXPECT_TRUE(SkipCompare);
+    const Controls before = disabledControls(*window);
+    window->sDispEnabled(false);
+    EXPECT_EQ(without(disabledControls(*window), before), commandControls(*window));
+    window->sDispEnabled(true);
+    EXPECT_EQ(disabledControls(*window), before);
 
-    panel.txtCKData->clear();
-    QTest::keyClicks(panel.txtCKData, QStringLiteral("12a3"));
-    EXPECT_EQ(panel.txtCKData->text(), QStringLiteral("123"));
-    QTest::keyClick(panel.txtCKData, Qt::Key_Backspace);
-    QTest::keyClicks(panel.txtCKData, QStringLiteral("45"));
-    EXPECT_EQ(panel.txtCKData->text(), QStringLiteral("1245"));
-
-    QTest::mouseClick(panel.cmdKenchi, Qt::LeftButton);
-    EXPECT_EQ(Settings.COM.CKSUM, 1245);
-    EXPECT_EQ(storedValue(QStringLiteral("COM"), QStringLiteral("CKSUM")), QStringLiteral("1245"));
-    EXPECT_EQ(panel.cmdKenchi->text(), QStringLiteral("変更(&K)"));
-    EXPECT_FALSE(panel.txtCKData->isEnabled());
-    EXPECT_TRUE(panel.bcmd_End->isEnabled());
-    EXPECT_TRUE(window->camera->Timer1->isActive());
-    EXPECT_TRUE(hCapWnd->previewing());
-
-    // A pasted text that is no 16-bit number counts as no number; the box keeps it.
-    QTest::mouseClick(panel.cmdKenchi, Qt::LeftButton);
-    panel.txtCKData->setText(QStringLiteral("9e99"));
-    QTest::mouseClick(panel.cmdKenchi, Qt::LeftButton);
-    EXPECT_EQ(Settings.COM.CKSUM, 100);
-    EXPECT_EQ(panel.txtCKData->text(), QStringLiteral("9e99"));
+    // Stopped: the switch and the exit commands stay usable. Editing the alarm
+    // count: its button and box only.
+    const struct {
+        QPushButton* enter;
+        QPushButton* leave;
+        Controls usable;
+    } states[] = {
+        {panel.optPrv[1], panel.optPrv[0], {panel.optPrv[0], panel.optPrv[1], panel.bcmd_End, window->menu.mnu_end}},
+        {panel.cmdKenchi, panel.cmdKenchi, {panel.cmdKenchi, panel.txtCKData}},
+    };
+    for (const auto& state : states) {
+        SCOPED_TRACE(state.enter->text().toStdString());
+        QTest::mouseClick(state.enter, Qt::LeftButton);
+        EXPECT_FALSE(hCapWnd->previewing());
+        // A tick queued before the pause returns early and does not re-arm the timer.
+        window->camera->Timer1->start(1000);
+        window->camera->Timer1_Timer();
+        EXPECT_FALSE(window->camera->Timer1->isActive());
+        Controls lockable = commandControls(*window);
+        lockable.insert(panel.txtCKData);
+        EXPECT_EQ(without(lockable, disabledControls(*window)), state.usable);
+        QTest::mouseClick(state.leave, Qt::LeftButton);
+        EXPECT_TRUE(window->camera->Timer1->isActive());
+        EXPECT_TRUE(hCapWnd->previewing());
+        EXPECT_EQ(disabledControls(*window), before);
+    }
 }
 
-TEST_F(MainWindowTest, SlidersAndNoiseSwitchSaveAtOnce)
+TEST_F(MainWindowTest, DetectionControlsStoreAtOnce)
 {
     startWindow();
     CommandPanel& panel = *window->picSideWindow;
@@ -195,24 +147,33 @@ TEST_F(MainWindowTest, SlidersAndNoiseSwitchSaveAtOnce)
     EXPECT_TRUE(Settings.COM.NOIZE);
     EXPECT_NE(storedValue(QStringLiteral("COM"), QStringLiteral("NOIZE")), noiseOff);
 
-    // The detector takes the new period when it is next started.
-    QTest::mouseClick(panel.optPrv[1], Qt::LeftButton);
-    QTest::mouseClick(panel.optPrv[0], Qt::LeftButton);
+    // The alarm count: keys filtered, stored on confirming.
+    QTest::mouseClick(panel.cmdKenchi, Qt::LeftButton);
+    EXPECT_EQ(panel.cmdKenchi->text(), QStringLiteral("OK(&K)"));
+    EXPECT_TRUE(SkipCompare);
+    panel.txtCKData->clear();
+    QTest::keyClicks(panel.txtCKData, QStringLiteral("12a3"));
+    QTest::keyClick(panel.txtCKData, Qt::Key_Backspace);
+    QTest::keyClicks(panel.txtCKData, QStringLiteral("45"));
+    EXPECT_EQ(panel.txtCKData->text(), QStringLiteral("1245"));
+    QTest::mouseClick(panel.cmdKenchi, Qt::LeftButton);
+    EXPECT_EQ(Settings.COM.CKSUM, 1245);
+    EXPECT_EQ(storedValue(QStringLiteral("COM"), QStringLiteral("CKSUM")), QStringLiteral("1245"));
+    EXPECT_EQ(panel.cmdKenchi->text(), QStringLiteral("変更(&K)"));
+    // The detector restarts with the new period.
     EXPECT_EQ(window->camera->Timer1->interval(), 500);
 }
 
 TEST_F(MainWindowTest, ClosingStopsCaptureAndSavesSettings)
 {
     startWindow();
-    QFile leftOver(home.filePath(QStringLiteral("FTP_PUT.txt")));
-    ASSERT_TRUE(leftOver.open(QIODevice::WriteOnly));
-    leftOver.close();
+    const QString leftOver = writeFileBytes(home.filePath(QStringLiteral("FTP_PUT.txt")), "PASS secret");
     Settings.COM.CKSUM = 321;
 
     window->close();
     EXPECT_TRUE(window->isClosing());
     EXPECT_EQ(storedValue(QStringLiteral("COM"), QStringLiteral("CKSUM")), QStringLiteral("321"));
-    EXPECT_FALSE(QFile::exists(leftOver.fileName()));
+    EXPECT_FALSE(QFile::exists(leftOver));
     EXPECT_FALSE(hCapWnd->isConnected());
     EXPECT_FALSE(window->camera->Timer1->isActive());
     EXPECT_FALSE(window->picSideWindow->bcmd_End->isEnabled());

@@ -23,18 +23,6 @@ QProcess* startHoundly(const QTemporaryDir& home, const QStringList& arguments)
     return process;
 }
 
-// The start-up writes the settings file once the window has its values.
-bool waitForFile(const QString& path, int milliseconds)
-{
-    QDeadlineTimer deadline(milliseconds);
-    while (!deadline.hasExpired()) {
-        if (QFile::exists(path))
-            return true;
-        QThread::msleep(50);
-    }
-    return false;
-}
-
 }  // namespace
 
 TEST(HoundlyProcessTest, TerminationClosesTheWindowAndSavesSettings)
@@ -45,7 +33,11 @@ TEST(HoundlyProcessTest, TerminationClosesTheWindowAndSavesSettings)
         const QString ini = home.filePath(QStringLiteral("houndly.ini"));
         std::unique_ptr<QProcess> houndly(startHoundly(home, {QStringLiteral("--camera"), QStringLiteral("demo")}));
         ASSERT_TRUE(houndly->waitForStarted(10000));
-        ASSERT_TRUE(waitForFile(ini, 20000));
+        // The start-up writes the settings file once the window has its values.
+        QDeadlineTimer started(20000);
+        while (!QFile::exists(ini) && !started.hasExpired())
+            QThread::msleep(50);
+        ASSERT_TRUE(QFile::exists(ini));
         // Only the shutdown can write it again.
         QThread::msleep(500);
         ASSERT_TRUE(QFile::remove(ini));
