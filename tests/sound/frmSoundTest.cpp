@@ -6,7 +6,6 @@
 #include "sound/SoundPlayer.h"
 #include "tests/sound/WavFile.h"
 #include "tests/support/TempAppFolder.h"
-#include "tests/support/TestApplication.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -56,7 +55,6 @@ protected:
         Settings.COM.SoundPath = played(name);
     }
 
-    QApplication& application = testApplication<QApplication>();  // before any widget
     TempAppFolder home;
     QTemporaryDir windows;
     std::chrono::steady_clock::time_point now{};
@@ -130,4 +128,14 @@ TEST_F(SoundDialog, TestButtonStartsAndStopsATrial) {
     click("cmdTest");
     click("cmdTest");
     EXPECT_FALSE(closeIfOpen("A.wav") || closeIfOpen("b.wav")) << "no sound plays nothing";
+}
+
+// A window shown once leaves Qt state that must go before static destruction:
+// the application lives on main's stack, not in a static.
+int main(int argc, char** argv) {
+    // Test discovery runs this without the test environment.
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
 }
