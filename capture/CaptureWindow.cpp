@@ -4,6 +4,8 @@
 #include "capture/DriverRegistry.h"
 #include "capture/FrameReader.h"
 
+#include <utility>
+
 CaptureWindow::CaptureWindow() = default;
 
 CaptureWindow::~CaptureWindow()
@@ -24,20 +26,35 @@ bool CaptureWindow::connectDriver(int index)
     if (!driver || !driver->open())
         return false;
     const QSize size = driver->frameSize();
-    reader_.reset();
-    reader_ = std::make_unique<FrameReader>(std::move(driver));
+    replaceReader(nullptr, QSize());
+    replaceReader(std::make_shared<FrameReader>(std::move(driver)), size);
     driverIndex_ = index;
-    std::lock_guard lock(sizeMutex_);
-    driverSize_ = size;
     return true;
 }
 
 void CaptureWindow::disconnectDriver()
 {
-    reader_.reset();
+    replaceReader(nullptr, QSize());
     driverIndex_ = -1;
-    std::lock_guard lock(sizeMutex_);
-    driverSize_ = QSize();
+}
+
+void CaptureWindow::replaceReader(std::shared_ptr<FrameReader> reader, QSize size)
+{
+    std::shared_ptr<FrameReader> old;
+    {
+        std::lock_guard lock(sharedMutex_);
+        old = std::exchange(reader_, std::move(reader));
+        driverSize_ = size;
+    }
+    // Joining the old reader's thread happens outside the lock, and only once no
+    // other thread still holds the reader.
+    old.reset();
+}
+
+std::shared_ptr<FrameReader> CaptureWindow::sharedReader() const
+{
+    std::lock_guard lock(sharedMutex_);
+    return reader_;
 }
 
 bool CaptureWindow::isConnected() const
@@ -70,7 +87,7 @@ bool CaptureWindow::setFrameSize(QSize size)
     if (!changed)
         return false;
     reader_->dropLatest();
-    std::lock_guard lock(sizeMutex_);
+    std::lock_guard lock(sharedMutex_);
     driverSize_ = actual;
     return true;
 }
@@ -94,24 +111,26 @@ QSize CaptureWindow::frameSize() const
     const QImage latest = latestFrame();
     if (!latest.isNull())
         return latest.size();
-    std::lock_guard lock(sizeMutex_);
+    std::lock_guard lock(sharedMutex_);
     return driverSize_;
 }
 
 QImage CaptureWindow::latestFrame(uint64_t* number) const
 {
-    if (!reader_) {
+    const std::shared_ptr<FrameReader> reader = sharedReader();
+    if (!reader) {
         if (number)
             *number = 0;
         return {};
     }
-    return reader_->latest(number);
+    return reader->latest(number);
 }
 
 bool CaptureWindow::waitForFrameAfter(uint64_t after, std::chrono::milliseconds timeout, QImage* frame,
                                       uint64_t* number) const
 {
-    return reader_ && reader_->waitForFrameAfter(after, timeout, frame, number);
+    const std::shared_ptr<FrameReader> reader = sharedReader();
+    return reader && reader->waitForFrameAfter(after, timeout, frame, number);
 }
 
 bool CaptureWindow::grabFrame()

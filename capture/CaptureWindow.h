@@ -109,10 +109,15 @@ public:
     void setCompression(const ClipCompression& compression);
 
 private:
-    std::unique_ptr<FrameReader> reader_;
+    // The reader as other threads see it: a recorder may still hold it while the
+    // window lets the driver go, so it is shared and swapped under the lock.
+    std::shared_ptr<FrameReader> sharedReader() const;
+    void replaceReader(std::shared_ptr<FrameReader> reader, QSize size);
+
+    std::shared_ptr<FrameReader> reader_;  // written on the window's thread only
     int driverIndex_ = -1;
-    QSize driverSize_;  // guarded by sizeMutex_: read from any thread
-    mutable std::mutex sizeMutex_;
+    QSize driverSize_;  // guarded by sharedMutex_: read from any thread
+    mutable std::mutex sharedMutex_;
     QImage grabbed_;
     bool preview_ = false;
     int previewRate_ = 66;

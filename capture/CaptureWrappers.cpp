@@ -32,6 +32,8 @@ bool capDriverDisconnect(CaptureWindow* window)
 {
     if (!window || !window->isConnected())
         return false;
+    // A recording in progress has no camera left: end the clip with what it has.
+    capCaptureStop(window);
     window->disconnectDriver();
     return true;
 }

@@ -102,6 +102,22 @@ TEST_F(ClipRecordingTest, EscapeEndsTheClipEarlyAndItStillPlays)
     EXPECT_LT(clip.durationSeconds, 10.0);
 }
 
+TEST_F(ClipRecordingTest, LettingTheDriverGoWhileRecordingEndsTheClipSafely)
+{
+    // The window can close while a recording serves its events: the clip ends
+    // with what it has, and the recorder never reads a reader being destroyed.
+    const QString path = prepare("demo", 20, "closed.AVI");
+    QTimer::singleShot(1000, qApp, [this] { EXPECT_TRUE(capDriverDisconnect(&window_)); });
+    QElapsedTimer elapsed;
+    elapsed.start();
+    EXPECT_TRUE(capCaptureSequence(&window_));
+    EXPECT_LT(elapsed.elapsed(), 15000);  // far below the 20 s set
+    EXPECT_FALSE(window_.isConnected());
+    const ClipFacts clip = probeClip(path);
+    EXPECT_TRUE(clip.decodes);
+    EXPECT_LT(clip.durationSeconds, 10.0);
+}
+
 TEST_F(ClipRecordingTest, NoWindowNoDriverOrNoFileRecordsNothing)
 {
     CAPTUREPARMS parms;
