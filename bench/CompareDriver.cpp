@@ -2,7 +2,7 @@
 // byte can be counted: valgrind --tool=callgrind, then divide the inclusive
 // cost of compareFrames by the printed byte count.
 #include "detect/FrameCompare.h"
-#include "tests/bench/NoisyFrames.h"
+#include "bench/NoisyFrames.h"
 
 #include <cstdio>
 

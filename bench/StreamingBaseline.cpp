@@ -1,4 +1,4 @@
-#include "tests/bench/StreamingBaseline.h"
+#include "bench/StreamingBaseline.h"
 
 #include <immintrin.h>
 

@@ -2,8 +2,8 @@
 // streaming baseline (the memory limit), with frames in cache and with frame
 // pairs rotated through a working set several times the last-level cache.
 #include "detect/FrameCompare.h"
-#include "tests/bench/NoisyFrames.h"
-#include "tests/bench/StreamingBaseline.h"
+#include "bench/NoisyFrames.h"
+#include "bench/StreamingBaseline.h"
 #include "tests/detect/LiteralCompare.h"
 
 #include <benchmark/benchmark.h>
