@@ -20,13 +20,9 @@ TEST(QtAudioOutput, PlaysOnADeviceOrFailsSilentlyWithout) {
     useAudioOutput(std::make_unique<QtAudioOutput>());
     sSoundPlay(siren);
     sSoundRepeat(siren);
-    if (QMediaDevices::audioOutputs().isEmpty()) {
-        EXPECT_EQ(GetSoundMode(siren), "");
-        EXPECT_EQ(mciSendString("play \"" + siren + "\"").error, SoundError::CannotOpenDevice);
-        EXPECT_EQ(mciSendString("close \"" + siren + "\"").error, SoundError::DeviceNotOpen);
-    } else {
-        EXPECT_EQ(GetSoundMode(siren), "PLAYING");
-        EXPECT_EQ(mciSendString("close \"" + siren + "\"").error, SoundError::None);
-    }
+    const bool device = !QMediaDevices::audioOutputs().isEmpty();
+    EXPECT_EQ(GetSoundMode(siren), device ? "PLAYING" : "");
+    EXPECT_EQ(mciSendString("play \"" + siren + "\"").error, device ? SoundError::None : SoundError::CannotOpenDevice);
+    EXPECT_EQ(mciSendString("close \"" + siren + "\"").error, device ? SoundError::None : SoundError::DeviceNotOpen);
     useAudioOutput(nullptr);
 }
