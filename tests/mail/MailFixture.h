@@ -20,10 +20,7 @@ protected:
         ASSERT_TRUE(home.isValid());
         unsetenv(kCaFileVariable);
         Settings = SettingsRecord{};
-        Settings.MAIL.MAIL = "owner@example.org";
-        Settings.MAIL.ATT = "0";
-        Settings.MAIL.OPTATT = "0";
-        Settings.MAIL.AtCRAM = "0";
+        Settings.MAIL = {"owner@example.org", "", "", "", "", "0", "0", "0", "", ""};
         setMailTimeouts({5, 20});
     }
     void TearDown() override { setMailTimeouts({}); }

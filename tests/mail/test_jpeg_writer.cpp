@@ -37,25 +37,18 @@ TEST(JpegWriter, ResultCodesOfBadInput)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("out.jpg");
-    struct Case {
-        const char* what;
-        QImage picture;
-        int width, height;
-        QString file;
-        int16_t code;
+    // picture, width, height, file, code
+    const std::tuple<QImage, int, int, QString, int16_t> cases[] = {
+        {QImage(), 320, 240, path, 5},
+        {twoColourFrame(), 0, 240, path, 3},
+        {twoColourFrame(), 320, -1, path, 3},
+        {twoColourFrame(), 70000, 10, path, 3},
+        {twoColourFrame(), 320, 240, dir.filePath("no/such/folder/out.jpg"), 1},
     };
-    const Case cases[] = {
-        {"no picture", QImage(), 320, 240, path, 5},
-        {"zero width", twoColourFrame(), 0, 240, path, 3},
-        {"negative height", twoColourFrame(), 320, -1, path, 3},
-        {"oversized", twoColourFrame(), 70000, 10, path, 3},
-        {"missing folder", twoColourFrame(), 320, 240, dir.filePath("no/such/folder/out.jpg"), 1},
-    };
-    for (const Case& c : cases) {
-        int16_t code = DCSavetoJPEG(c.picture, c.width, c.height, c.file, 50, 0);
-        EXPECT_EQ(code, c.code) << c.what;
-        EXPECT_FALSE(GetJpegError(code)) << c.what;
-        EXPECT_FALSE(jpegErrorText(code).isEmpty()) << c.what;
+    for (const auto& [picture, width, height, file, expected] : cases) {
+        int16_t code = DCSavetoJPEG(picture, width, height, file, 50, 0);
+        EXPECT_EQ(code, expected) << width << "x" << height;
+        EXPECT_TRUE(!GetJpegError(code) && !jpegErrorText(code).isEmpty()) << code;
     }
     EXPECT_FALSE(QFile::exists(path));
 }
@@ -75,33 +68,27 @@ TEST(JpegWriter, WriteFailureGivesCode2AndKeepsNoPartialFile)
     }
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 2);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2) << status;
     EXPECT_FALSE(QFile::exists(path));
 }
 
 TEST(JpegWriter, WritesTheScaledPictureAtTheRateQuality)
 {
-    struct Case {
-        int rate;
-        int quality;
-        int firstQuant;  // standard table scaled for that quality
-    };
-    const Case cases[] = {{0, 100, 1}, {1, 100, 1}, {50, 51, 16}, {100, 1, 255}, {255, 1, 255}};
+    // rate, quality, first value of the standard table scaled for that quality
+    const std::array<int, 3> cases[] = {{0, 100, 1}, {1, 100, 1}, {50, 51, 16}, {100, 1, 255}, {255, 1, 255}};
     QTemporaryDir dir;
-    for (const Case& c : cases) {
-        EXPECT_EQ(jpegQualityForRate(c.rate), c.quality) << c.rate;
-        const QString path = dir.filePath(QString("rate%1.jpg").arg(c.rate));
-        int16_t code = DCSavetoJPEG(twoColourFrame(), 320, 240, path, static_cast<uint8_t>(c.rate), 0);
-        ASSERT_EQ(code, 0);
-        EXPECT_TRUE(GetJpegError(code));
-        EXPECT_EQ(firstQuantValue(readFileBytes(path)), c.firstQuant) << c.rate;
+    for (const auto& [rate, quality, firstQuant] : cases) {
+        EXPECT_EQ(jpegQualityForRate(rate), quality) << rate;
+        const QString path = dir.filePath(QString("rate%1.jpg").arg(rate));
+        int16_t code = DCSavetoJPEG(twoColourFrame(), 320, 240, path, static_cast<uint8_t>(rate), 0);
+        ASSERT_TRUE(code == 0 && GetJpegError(code)) << code;
+        EXPECT_EQ(firstQuantValue(readFileBytes(path)), firstQuant) << rate;
         const QImage written(path, "JPEG");
-        ASSERT_EQ(written.size(), QSize(320, 240)) << c.rate;
-        if (c.quality < 50)
+        ASSERT_EQ(written.size(), QSize(320, 240)) << rate;
+        if (quality < 50)
             continue;
         const QColor left = written.pixelColor(40, 120);
         const QColor right = written.pixelColor(280, 120);
-        EXPECT_TRUE(left.red() > 180 && left.blue() < 70 && right.blue() > 180 && right.red() < 70) << c.rate;
+        EXPECT_TRUE(left.red() > 180 && left.blue() < 70 && right.blue() > 180 && right.red() < 70) << rate;
     }
 }
