@@ -4,6 +4,7 @@
 #include "app/MessageBox.h"
 #include "capture/DemoDriver.h"
 #include "capture/DriverRegistry.h"
+#include "settings/IniAccess.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -108,18 +109,10 @@ void MainWindowFixture::tickAt(int64_t ms)
     window->camera->Timer1_Timer();
 }
 
-// Read afresh each time: QSettings would keep a cached copy of a file that
-// was rewritten with the same size within the same second.
+// Read afresh each time, with the program's own reader of the file.
 QString MainWindowFixture::storedValue(const QString& section, const QString& key) const
 {
-    const QString file = QString::fromUtf8(readFileBytes(home.filePath(QStringLiteral("houndly.ini"))));
-    QString current;
-    for (const QString& line : file.split(u'\n')) {
-        const QString text = line.trimmed();
-        if (text.startsWith(u'[') && text.endsWith(u']'))
-            current = text.mid(1, text.size() - 2);
-        else if (current == section && text.startsWith(key + u'='))
-            return text.mid(key.size() + 1);
-    }
-    return QStringLiteral("<no key>");
+    QString value;
+    ReadIniString(section, key, QStringLiteral("<no key>"), value, 200, home.filePath(QStringLiteral("houndly.ini")));
+    return value;
 }
