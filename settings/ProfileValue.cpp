@@ -92,7 +92,9 @@ bool isEscapedProfileValue(QStringView stored)
 
 QString toStoredValue(const QString& value)
 {
-    return needsEscaping(value) ? escape(value) : value;
+    // An escaped value reads back with its blanks and quotes, so a value whose ends
+    // the plain form would lose is escaped too: a load then a save changes nothing.
+    return needsEscaping(value) || wouldLoseItsEnds(value) ? escape(value) : value;
 }
 
 QString fromStoredValue(QStringView stored)

@@ -5,7 +5,8 @@
 
 // How values stand in the profile file. Single-line values are stored as
 // they are, as the Windows profile functions store them. A value with a line
-// break, or one that begins with the escape mark itself, is stored on one line
+// break, one whose blanks or enclosing quotes the reader would strip, or one
+// that begins with the escape mark itself, is stored on one line
 // as the mark followed by the value with \\ \n \r \t (and \s for a final space)
 // escaped, so that it survives a save and a load.
 

@@ -58,6 +58,7 @@ TEST_F(StoredFormsTest, MultiLineValuesSurviveAndSingleLineOnesAreStoredAsTheyAr
     Settings.TRG[0].BODY = body;
     Settings.TRG[1].BODY = "one line \\ with a backslash";
     Settings.TRG[2].BODY = "\\:looks escaped";
+    Settings.TRG[3].BODY = " \"quoted, with blank ends\" ";  // the plain form would lose its ends
     ASSERT_TRUE(sSaveSettings());
     const QByteArray file = readIni();
     for (const QByteArray& line : file.trimmed().split('\n')) {
@@ -69,6 +70,7 @@ TEST_F(StoredFormsTest, MultiLineValuesSurviveAndSingleLineOnesAreStoredAsTheyAr
     EXPECT_EQ(Settings.TRG[0].BODY, body);
     EXPECT_EQ(Settings.TRG[1].BODY, "one line \\ with a backslash");
     EXPECT_EQ(Settings.TRG[2].BODY, "\\:looks escaped");
+    EXPECT_EQ(Settings.TRG[3].BODY, " \"quoted, with blank ends\" ");
 }
 
 TEST_F(StoredFormsTest, ShiftJisFileIsReadAndWrittenBackAsShiftJis)
