@@ -6,6 +6,7 @@
 #include "settings/Settings.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 
@@ -58,8 +59,10 @@ void checkLoadSaveIsStable(const QByteArray& data)
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***)
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 {
+    // The sound folder lies beside the executable, which only an application knows.
+    static QCoreApplication application(*argc, *argv);
     // In memory where possible: every save is flushed to disk.
     static char folder[] = "/dev/shm/houndly-fuzz-XXXXXX";
     static char fallback[] = "/tmp/houndly-fuzz-XXXXXX";
