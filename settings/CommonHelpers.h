@@ -10,8 +10,6 @@ class QProcess;
 // painting, input) without keeping a processor busy, at most boundMs
 // milliseconds. True when the process has ended, at once when it is not running.
 bool sWaitProcess(QProcess& process, int boundMs);
-// The same for a process id, child or not; true at once for an id with no process.
-bool sWaitProcess(qint64 processId, int boundMs);
 
 // The canonical absolute path of an existing file, "" for one that does not exist.
 QString GetShortPath(const QString& path);

@@ -45,12 +45,9 @@ TEST_F(CommonHelpersTest, WaitStopsAtItsBound)
     ASSERT_TRUE(sleeper.waitForStarted());
     EXPECT_FALSE(sWaitProcess(sleeper, 100));
     EXPECT_EQ(sleeper.state(), QProcess::Running);
-    EXPECT_FALSE(sWaitProcess(sleeper.processId(), 100));
     sleeper.kill();
-    EXPECT_TRUE(sWaitProcess(sleeper.processId(), 30000));
     sleeper.waitForFinished();
     EXPECT_TRUE(sWaitProcess(sleeper, 100)) << "an ended process returns at once";
-    EXPECT_TRUE(sWaitProcess(qint64(0x3ffffff0), 30000)) << "no such process: returns at once";
 }
 
 TEST_F(CommonHelpersTest, ShortPathIsTheCanonicalPathOfAnExistingFile)
