@@ -68,6 +68,6 @@ void frm_Camera::raiseAlarm()
 
 void frm_Camera::drawTimeLine(int32_t count, AlarmLevel level)
 {
-    timeLine_.sDrawTimeLine(count, Settings.COM.CKSUM, level, QTime::currentTime());
+    timeLine_.sDrawTimeLine(count, Settings.COM.CKSUM, level, QDateTime::currentDateTime());
     mainWindow_->picSideScope->showTimeLine(timeLine_.image(), timeLine_.markerLeft(), timeLine_.clockText());
 }

@@ -1,4 +1,8 @@
 #include "detect/TimeLine.h"
+#include "detect/TimeLineFile.h"
+#include "tests/support/TempAppFolder.h"
+
+#include <QFile>
 
 #include <gtest/gtest.h>
 
@@ -27,6 +31,14 @@ std::vector<QRgb> expectedColumn(std::initializer_list<std::pair<int, AlarmLevel
     return colours;
 }
 
+const QDate kYesterday(2024, 4, 30);
+const QDate kToday(2024, 5, 1);
+
+QDateTime at(QDate day, QTime time)
+{
+    return QDateTime(day, time);
+}
+
 TEST(TimeLine, SlotOfTimeOfDay)
 {
     const std::pair<QTime, int> rows[] = {{QTime(0, 0), 20},   {QTime(0, 11, 59), 20}, {QTime(0, 12), 21},
@@ -52,19 +64,74 @@ TEST(TimeLine, TicksInASlotDrawOverEachOtherAndEnteringASlotErasesItsOldBar)
     using enum AlarmLevel;
     TimeLine timeLine;
     // Yesterday's 00:12 bar, then today's first ticks in the 00:00 slot.
-    timeLine.sDrawTimeLine(500, 100, Alarm, QTime(0, 12));
-    timeLine.sDrawTimeLine(92, 100, Suspect, QTime(0, 0, 1));
-    timeLine.sDrawTimeLine(10, 100, Calm, QTime(0, 5));
+    timeLine.sDrawTimeLine(500, 100, Alarm, at(kYesterday, QTime(0, 12)));
+    timeLine.sDrawTimeLine(92, 100, Suspect, at(kToday, QTime(0, 0, 1)));
+    timeLine.sDrawTimeLine(10, 100, Calm, at(kToday, QTime(0, 5)));
     EXPECT_EQ(column(timeLine, 20), expectedColumn({{7, Suspect}, {81, Calm}}));
     EXPECT_EQ(column(timeLine, 21), expectedColumn({{5, Alarm}}));
     EXPECT_EQ(timeLine.lastColumn(), 20);
     EXPECT_EQ(timeLine.markerLeft(), 16);
     EXPECT_EQ(timeLine.clockText(), QStringLiteral("00:05:00"));
 
-    timeLine.sDrawTimeLine(10, 100, Calm, QTime(0, 12, 30));
+    timeLine.sDrawTimeLine(10, 100, Calm, at(kToday, QTime(0, 12, 30)));
     EXPECT_EQ(column(timeLine, 21), expectedColumn({{81, Calm}}));
     EXPECT_EQ(column(timeLine, 20), expectedColumn({{7, Suspect}, {81, Calm}}));
     EXPECT_EQ(timeLine.lastColumn(), 21);
+}
+
+// What is kept of a chart and drawn again into a new one gives the same
+// columns for the last 24 hours and nothing older.
+TEST(TimeLine, KeptSlotsDrawTheSameChartAgainWithoutTheOldest)
+{
+    using enum AlarmLevel;
+    TimeLine running;
+    running.sDrawTimeLine(40, 100, Calm, at(kYesterday, QTime(9, 5)));    // 25 hours before: dropped
+    running.sDrawTimeLine(95, 100, Suspect, at(kYesterday, QTime(11, 0)));  // 23 hours before
+    running.sDrawTimeLine(500, 100, Alarm, at(kToday, QTime(8, 1)));
+    running.sDrawTimeLine(85, 100, Doubt, at(kToday, QTime(8, 2)));
+    running.sDrawTimeLine(10, 100, Calm, at(kToday, QTime(8, 3)));
+    running.sDrawTimeLine(88, 100, Doubt, at(kToday, QTime(8, 4)));  // covers the two before
+    running.sDrawTimeLine(30, 100, Calm, at(kToday, QTime(10, 1)));
+    const QDateTime now = at(kToday, QTime(10, 5));
+    const std::vector<TimeLineSlot> kept = running.recentSlots(now);
+    ASSERT_EQ(kept.size(), 3u);
+    EXPECT_EQ(kept[1], (TimeLineSlot{at(kToday, QTime(8, 0)), {{5, Alarm}, {11, Doubt}}}));
+
+    TempAppFolder home;
+    const QString path = home.filePath(QStringLiteral("timeline.json"));
+    ASSERT_TRUE(saveTimeLine(running, path, now));
+    TimeLine restarted;
+    restarted.restore(loadTimeLineSlots(path), now);
+    const int x9 = TimeLine::slotX(QTime(9, 5)), x11 = TimeLine::slotX(QTime(11, 0)), x8 = TimeLine::slotX(QTime(8, 1));
+    EXPECT_EQ(column(running, x9), expectedColumn({{54, Calm}}));
+    EXPECT_EQ(column(restarted, x9), expectedColumn({}));
+    for (const int x : {x11, x8, TimeLine::slotX(QTime(10, 1))})
+        EXPECT_EQ(column(restarted, x), column(running, x)) << x;
+    EXPECT_EQ(restarted.lastColumn(), TimeLine::slotX(QTime(10, 1)));
+
+    // A tick in the slot under way adds to it; one in a new slot erases only that slot.
+    restarted.sDrawTimeLine(20, 100, Calm, now);
+    EXPECT_EQ(column(restarted, TimeLine::slotX(QTime(10, 1))), expectedColumn({{63, Calm}}));
+    restarted.sDrawTimeLine(0, 100, Calm, at(kToday, QTime(11, 0)));
+    EXPECT_EQ(column(restarted, x11), expectedColumn({}));
+    EXPECT_EQ(column(restarted, x8), column(running, x8));
+}
+
+TEST(TimeLine, ADamagedFileGivesAnEmptyChart)
+{
+    TempAppFolder home;
+    const QString path = home.filePath(QStringLiteral("timeline.json"));
+    const QByteArray contents[] = {
+        "", "not json", "{\"slots\":7}", "[1,2]", QByteArray(5000, '\0'),
+        "{\"slots\":[{\"start\":\"yesterday\",\"bars\":[[5,\"Alarm\"]]}]}",
+        "{\"slots\":[{\"start\":\"2024-05-01T08:00:00.000+00:00\",\"bars\":[[5,\"Panic\"]]}]}",
+        "{\"slots\":[{\"start\":\"2024-05-01T08:00:00.000+00:00\",\"bars\":[[500,\"Alarm\"]]}]}",
+    };
+    for (const QByteArray& content : contents) {
+        writeFileBytes(path, content);
+        EXPECT_TRUE(loadTimeLineSlots(path).empty()) << content.left(80).toStdString();
+    }
+    EXPECT_TRUE(loadTimeLineSlots(home.filePath(QStringLiteral("missing.json"))).empty());
 }
 
 }  // namespace
