@@ -3,7 +3,6 @@
 #include "app/ScopePanel.h"
 #include "app/frmSw_Mail.h"
 #include "app/frm_Camera.h"
-#include "detect/SkipCompare.h"
 #include "mail/AlarmMail.h"
 #include "mail/MailAccount.h"
 #include "settings/Settings.h"
@@ -23,7 +22,7 @@ void frm_Camera::sAlarmDecision(int32_t count)
 {
     const AlarmLevel level = classifyAlarm(count, Settings.COM.CKSUM);
     if (level == AlarmLevel::Alarm) {
-        raiseAlarm();
+        runAlarmSequence(*this, count, Settings.COM.CKSUM);
     } else {
         sSoundClose(Settings.COM.SoundPath);
         Timer2->stop();
@@ -38,31 +37,52 @@ void frm_Camera::showLevel(AlarmLevel level)
     mainWindow_->picSideScope->lightLamp(signalLampIndex(level));
 }
 
-void frm_Camera::raiseAlarm()
+void frm_Camera::startSound()
 {
-    SkipCompare = true;
     if (!Settings.COM.SoundPath.isEmpty()) {
         sSoundPlay(Settings.COM.SoundPath);
         Timer2->start(kSoundRepeatMs);
     }
+}
+
+void frm_Camera::showAlarm()
+{
     mainWindow_->setStatusText(2, lastAlarmText(QDateTime::currentDateTime()));
     showLevel(AlarmLevel::Alarm);
-    // The lamps must show before mail and recording hold the window.
     mainWindow_->picSideScope->repaint();
     mainWindow_->StatusBarPanel(1)->repaint();
+}
 
-    mainWindow_->sDispEnabled(false);
-    const StatusText showStatus = [this](const QString& text) {
-        mainWindow_->setStatusText(1, text);
-        mainWindow_->StatusBarPanel(1)->repaint();
-    };
+void frm_Camera::lockCommands(bool locked)
+{
+    mainWindow_->sDispEnabled(!locked);
+}
+
+void frm_Camera::showAlarmStep(const QString& text)
+{
+    mainWindow_->setStatusText(1, text);
+    mainWindow_->StatusBarPanel(1)->repaint();
+}
+
+void frm_Camera::sendMail()
+{
     sCheckMailReady();
     if (Settings.COM.MailReady)
-        sStartMailSend(detector_.latestFrame(), showStatus);
-    sStartAVI(showStatus);
-    if (mainWindow_->isClosing())
-        return;
-    mainWindow_->sDispEnabled(true);
+        sStartMailSend(detector_.latestFrame(), [this](const QString& text) { showAlarmStep(text); });
+}
+
+void frm_Camera::recordClip()
+{
+    sStartAVI([this](const QString& text) { showAlarmStep(text); });
+}
+
+bool frm_Camera::closing() const
+{
+    return mainWindow_->isClosing();
+}
+
+void frm_Camera::showAlarmOver()
+{
     mainWindow_->setStatusText(1, alarmOverStatusText());
 }
 

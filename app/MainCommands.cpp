@@ -3,6 +3,7 @@
 #include "app/MessageBox.h"
 #include "app/ScopePanel.h"
 #include "app/frmAbout.h"
+#include "app/frmExt.h"
 #include "app/frmSw_Mail.h"
 #include "app/frm_Camera.h"
 #include "capture/CaptureWindow.h"
@@ -42,6 +43,7 @@ void frmSw_Mail::connectCommands()
     both(menu.mnu_vdriver2, nullptr, &frmSw_Mail::mnu_vdriver2_Click);
     both(menu.mnu_Drive, nullptr, &frmSw_Mail::mnu_Drive_Click);
     both(menu.mnu_comp, nullptr, &frmSw_Mail::mnu_comp_Click);
+    both(menu.mnu_ext, nullptr, &frmSw_Mail::mnu_ext_Click);
     connect(panel->bcmd_VideoSetting, &QPushButton::clicked, this, &frmSw_Mail::bcmd_VideoSetting_Click);
     connect(panel->bcmd_VideoSetting2, &QPushButton::clicked, this, &frmSw_Mail::bcmd_VideoSetting2_Click);
     connect(menu.mnu_img, &QAction::triggered, this, [this] { openFolder(QStringLiteral("img")); });
@@ -118,6 +120,14 @@ void frmSw_Mail::mnu_Ftp_Click()
     if (ftpDialog_ == nullptr)
         ftpDialog_ = new frmFtp(this);
     runDialog([this] { ftpDialog_->exec(); });
+}
+
+void frmSw_Mail::mnu_ext_Click()
+{
+    runDialog([this] {
+        frmExt dialog(this);
+        dialog.exec();
+    });
 }
 
 void frmSw_Mail::mnu_ver_Click()

@@ -30,6 +30,8 @@ MainMenu buildMainMenu(QMenuBar* menuBar)
     menu.mnu_log = tools->addAction(QStringLiteral("ﾒｰﾙ送信履歴(L)"));
     menu.mnu_img = tools->addAction(QStringLiteral("ｲﾒｰｼﾞﾌｫﾙﾀﾞを開く(&I)"));
     menu.mnu_avi = tools->addAction(QStringLiteral("動画ﾌｫﾙﾀﾞを開く(&V)"));
+    tools->addSeparator();
+    menu.mnu_ext = tools->addAction(QStringLiteral("拡張設定(&E)"));
 
     menu.mnu[4] = menuBar->addMenu(QStringLiteral("ﾍﾙﾌﾟ(&L)"));
     menu.mnu_help = menu.mnu[4]->addAction(QStringLiteral("ﾍﾙﾌﾟﾌｫﾙﾀﾞを開く(&H)"));

@@ -21,6 +21,7 @@ struct MainMenu {
     QAction* mnu_log = nullptr;
     QAction* mnu_img = nullptr;
     QAction* mnu_avi = nullptr;
+    QAction* mnu_ext = nullptr;
     QAction* mnu_help = nullptr;
     QAction* mnu_ver = nullptr;
 };

@@ -217,7 +217,7 @@ void frmSw_Mail::sDispEnabled(bool bolEnabled)
     for (QWidget* control : controls)
         control->setEnabled(bolEnabled);
     for (QAction* item : {menu.mnu_sound, menu.mnu_send, menu.mnu_vdriver, menu.mnu_vdriver2, menu.mnu_comp,
-                          menu.mnu_Drive, menu.mnu_sendA, menu.mnu_mail, menu.mnu_Ftp, menu.mnu_end})
+                          menu.mnu_Drive, menu.mnu_sendA, menu.mnu_mail, menu.mnu_Ftp, menu.mnu_end, menu.mnu_ext})
         item->setEnabled(bolEnabled);
 }
 

@@ -92,6 +92,7 @@ private:
     void mnu_mail_Click();
     void mnu_sendA_Click();
     void mnu_Ftp_Click();
+    void mnu_ext_Click();
     void mnu_log_Click();
     void openFolder(const QString& name);
     void mnu_ver_Click();

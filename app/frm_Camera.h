@@ -1,6 +1,7 @@
 #pragma once
 
 #include "detect/AlarmLevel.h"
+#include "detect/AlarmSequence.h"
 #include "detect/FrameDetector.h"
 #include "detect/TimeLine.h"
 
@@ -12,7 +13,7 @@ class frmSw_Mail;
 
 // The camera window: hosts the live picture, the detector's timer Timer1 and
 // the alarm sound's repeat timer Timer2.
-class frm_Camera : public QWidget {
+class frm_Camera : public QWidget, private AlarmActions {
     Q_OBJECT
 public:
     explicit frm_Camera(frmSw_Mail* mainWindow);
@@ -43,8 +44,16 @@ protected:
 
 private:
     void sAlarmDecision(int32_t count);
-    void raiseAlarm();
     void showLevel(AlarmLevel level);
+
+    void startSound() override;
+    void showAlarm() override;
+    void lockCommands(bool locked) override;
+    void sendMail() override;
+    void recordClip() override;
+    bool closing() const override;
+    void showAlarmOver() override;
+    void showAlarmStep(const QString& text);
     void drawTimeLine(int32_t count, AlarmLevel level);
 
     frmSw_Mail* mainWindow_;

@@ -193,6 +193,56 @@ void normaliseFtp(SettingsRecord::Ftp& ftp)
     ftp.TIME = std::clamp<int16_t>(ftp.TIME, 5, 30);
 }
 
+constexpr int16_t kLongestPreEvent = 10;
+constexpr int32_t kLargestKeepMb = 100'000'000;  // 100 TB: no disk is larger
+
+// An [EXT] number: absent, empty or no number gives the default.
+template <typename Number>
+Number readExtNumber(const ProfileFile& file, const QString& key, Number defaultValue, Number lowest, Number highest)
+{
+    QString text;
+    GetIniValue(file, QStringLiteral("EXT"), key, text);
+    bool ok = false;
+    const qlonglong number = text.trimmed().toLongLong(&ok);
+    if (!ok) {
+        return defaultValue;
+    }
+    return Number(std::clamp<qlonglong>(number, lowest, highest));
+}
+
+void loadExt(const ProfileFile& file, SettingsRecord::Ext& ext)
+{
+    const QString section = QStringLiteral("EXT");
+    GetIniValue(file, section, QStringLiteral("CAMERA"), ext.CAMERA);
+    ext.PRETIME = readExtNumber<int16_t>(file, QStringLiteral("PRETIME"), 0, 0, kLongestPreEvent);
+    QString flag;
+    GetIniValue(file, section, QStringLiteral("BGUPLOAD"), flag);
+    ext.BGUPLOAD = flag == QStringLiteral("True");
+    flag.clear();
+    GetIniValue(file, section, QStringLiteral("LIGHTCUT"), flag);
+    ext.LIGHTCUT = flag == QStringLiteral("True");
+    ext.KEEPMB = readExtNumber<int32_t>(file, QStringLiteral("KEEPMB"), 0, 0, kLargestKeepMb);
+    ext.KEEPDAYS = readExtNumber<int16_t>(file, QStringLiteral("KEEPDAYS"), 0, 0, INT16_MAX);
+}
+
+bool saveExt(ProfileFile& file, const SettingsRecord::Ext& ext)
+{
+    const auto onOff = [](bool on) { return on ? QStringLiteral("True") : QStringLiteral("False"); };
+    const QList<std::pair<const char*, QString>> values = {
+        {"CAMERA", ext.CAMERA},
+        {"PRETIME", QString::number(ext.PRETIME)},
+        {"BGUPLOAD", onOff(ext.BGUPLOAD)},
+        {"LIGHTCUT", onOff(ext.LIGHTCUT)},
+        {"KEEPMB", QString::number(ext.KEEPMB)},
+        {"KEEPDAYS", QString::number(ext.KEEPDAYS)},
+    };
+    bool complete = true;
+    for (const auto& [name, value] : values) {
+        complete = WriteIniValue(file, QStringLiteral("EXT"), QString::fromLatin1(name), value) && complete;
+    }
+    return complete;
+}
+
 }  // namespace
 
 bool sLoadSettings()
@@ -215,6 +265,7 @@ bool sLoadSettings()
         return false;
     }
     normaliseFtp(Settings.FTP);
+    loadExt(file, Settings.EXT);
     return true;
 }
 
@@ -234,5 +285,6 @@ bool sSaveSettings()
         complete = writeKeys(file, triggerSection(n), triggerKeys(Settings.TRG[n])) && complete;
     }
     complete = writeKeys(file, QStringLiteral("FTP"), ftpKeys(Settings.FTP)) && complete;
+    complete = saveExt(file, Settings.EXT) && complete;
     return file.save(path) && complete;
 }

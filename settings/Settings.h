@@ -56,12 +56,24 @@ struct SettingsRecord {
         int16_t TIME = 0;  // clip length in seconds
         QString AUDIO;
     } FTP;
+
+    // Options beyond the classic program, in the [EXT] section; every default
+    // keeps the classic behaviour.
+    struct Ext {
+        QString CAMERA;        // the camera chosen last, "" = the driver search
+        int16_t PRETIME = 0;   // seconds of pre-event recording, 0..10
+        bool BGUPLOAD = false; // uploads run in the background, watching goes on
+        bool LIGHTCUT = false; // an even change of the whole picture is no alarm
+        int32_t KEEPMB = 0;    // img/ and avi/ together under this many MB, 0 = no limit
+        int16_t KEEPDAYS = 0;  // snapshots and clips older than this go, 0 = never
+    } EXT;
 };
 
 extern SettingsRecord Settings;
 
 // Reads the whole settings file (appFilePath("houndly.ini")) into Settings. A
-// missing file gives the start values. False when the file is there but cannot
+// missing file gives the start values. The [EXT] options never fail the load:
+// a value out of range is clamped, one that is no number reads as the default. False when the file is there but cannot
 // be read (a folder, a pipe, no permission), or at the first key whose text is
 // no value of its field; the fields read before it keep their new values.
 bool sLoadSettings();

@@ -9,7 +9,7 @@ TEST_F(MainCommandsTest, DialogCommandsSuspendAndResumeWatching)
 {
     startWindow();
     const MainMenu& menu = window->menu;
-    for (QAction* command : {menu.mnu_sound, menu.mnu_mail, menu.mnu_sendA, menu.mnu_Ftp, menu.mnu_send,
+    for (QAction* command : {menu.mnu_sound, menu.mnu_mail, menu.mnu_sendA, menu.mnu_Ftp, menu.mnu_ext, menu.mnu_send,
                              menu.mnu_Drive, menu.mnu_vdriver, menu.mnu_vdriver2}) {
         SCOPED_TRACE(command->text().toStdString());
         bool seen = false;

@@ -45,7 +45,7 @@ Controls commandControls(const frmSw_Mail& window)
             panel.cmdKenchi,        panel.optPrv[0],      panel.optPrv[1],         menu.mnu_sound,
             menu.mnu_send,          menu.mnu_vdriver,     menu.mnu_vdriver2,       menu.mnu_comp,
             menu.mnu_Drive,         menu.mnu_sendA,       menu.mnu_mail,           menu.mnu_Ftp,
-            menu.mnu_end};
+            menu.mnu_end,           menu.mnu_ext};
 }
 
 }  // namespace

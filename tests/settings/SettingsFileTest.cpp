@@ -70,7 +70,45 @@ TEST_F(SettingsFileTest, AFileFromScratchHoldsEveryStartValueInWritingOrder)
                     + "\nMAILTO=\nSUBJECT=\nBODY=\nGRP=0\nFILES=\nMINSIZE=0\nARC=0\n";
     }
     expected += "[FTP]\nMOVE=False\nFTP=False\nHOST=\nUSER=\nPASS=\nHOLDER=\nFILENAME=False\nTIME=5\nAUDIO=\n";
+    expected += "[EXT]\nCAMERA=\nPRETIME=0\nBGUPLOAD=False\nLIGHTCUT=False\nKEEPMB=0\nKEEPDAYS=0\n";
     EXPECT_EQ(readIni(), expected);
+}
+
+TEST_F(SettingsFileTest, ExtendedOptionsNeverFailTheLoadAndSurviveASave)
+{
+    const auto pretime = [] { return int(Settings.EXT.PRETIME); };
+    const auto keepMb = [] { return int(Settings.EXT.KEEPMB); };
+    const auto keepDays = [] { return int(Settings.EXT.KEEPDAYS); };
+    const auto lightCut = [] { return int(Settings.EXT.LIGHTCUT); };
+    const auto background = [] { return int(Settings.EXT.BGUPLOAD); };
+    const struct {
+        QByteArray file;
+        std::function<int()> field;
+        int expected;
+    } cases[] = {
+        {"[EXT]\nPRETIME=11\n", pretime, 10}, {"[EXT]\nPRETIME=-1\n", pretime, 0},
+        {"[EXT]\nPRETIME=soon\n", pretime, 0}, {"[EXT]\nPRETIME= 4 \n", pretime, 4},
+        {"[EXT]\nKEEPMB=70000\n", keepMb, 70000}, {"[EXT]\nKEEPMB=-5\n", keepMb, 0},
+        {"[EXT]\nKEEPDAYS=99999\n", keepDays, 32767}, {"[EXT]\nLIGHTCUT=True\n", lightCut, 1},
+        {"[EXT]\nLIGHTCUT=true\n", lightCut, 0}, {"[EXT]\nBGUPLOAD=True\n", background, 1},
+    };
+    for (const auto& c : cases) {
+        Settings = SettingsRecord{};
+        writeIni("[COM]\nTIMER=7\n" + c.file);
+        ASSERT_TRUE(sLoadSettings()) << c.file.constData();
+        EXPECT_EQ(c.field(), c.expected) << c.file.constData();
+        EXPECT_EQ(Settings.COM.TIMER, 7);
+    }
+
+    Settings.EXT = {QStringLiteral("rtsp://cam.local/live"), 3, true, true, 250000, 14};
+    ASSERT_TRUE(sSaveSettings());
+    Settings = SettingsRecord{};
+    ASSERT_TRUE(sLoadSettings());
+    EXPECT_EQ(Settings.EXT.CAMERA, "rtsp://cam.local/live");
+    EXPECT_EQ(Settings.EXT.PRETIME, 3);
+    EXPECT_TRUE(Settings.EXT.BGUPLOAD && Settings.EXT.LIGHTCUT);
+    EXPECT_EQ(Settings.EXT.KEEPMB, 250000);
+    EXPECT_EQ(Settings.EXT.KEEPDAYS, 14);
 }
 
 TEST_F(SettingsFileTest, SavingKeepsCompOnAndOtherLines)

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QDialog>
+
+class QCheckBox;
+class QSpinBox;
+
+// "拡張設定": the options beyond the classic program (pre-event recording,
+// uploads in the background, light changes, storage limits). Filled from
+// Settings each time it is shown; OK stores and saves, Cancel discards.
+class frmExt : public QDialog {
+    Q_OBJECT
+public:
+    explicit frmExt(QWidget* parent = nullptr);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void Form_Load();
+    void bcmdOK_Click();
+
+    QSpinBox* spinPreTime;
+    QCheckBox* ckBgUpload;
+    QCheckBox* ckLightCut;
+    QSpinBox* spinKeepMb;
+    QSpinBox* spinKeepDays;
+};

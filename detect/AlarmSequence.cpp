@@ -1,0 +1,20 @@
+#include "detect/AlarmSequence.h"
+
+#include "detect/SkipCompare.h"
+#include "settings/WatchEvents.h"
+
+void runAlarmSequence(AlarmActions& actions, int32_t count, int16_t alarmCount)
+{
+    SkipCompare = true;
+    tellWatchEvent({.kind = WatchEvent::Kind::Alarm, .count = count, .alarmCount = alarmCount});
+    actions.startSound();
+    actions.showAlarm();
+    actions.lockCommands(true);
+    actions.sendMail();
+    actions.recordClip();
+    if (actions.closing())
+        return;
+    actions.lockCommands(false);
+    actions.showAlarmOver();
+    tellWatchEvent({.kind = WatchEvent::Kind::AlarmOver});
+}

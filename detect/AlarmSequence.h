@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstdint>
+
+// What an alarm does, supplied by the window that shows it (or by a test).
+class AlarmActions {
+public:
+    virtual ~AlarmActions() = default;
+    // Starts the warning sound and its repeat, when a sound is chosen.
+    virtual void startSound() = 0;
+    // The alarm's status texts and red lamp, painted at once.
+    virtual void showAlarm() = 0;
+    virtual void lockCommands(bool locked) = 0;
+    // The automatic mail, when the mail account is complete.
+    virtual void sendMail() = 0;
+    // The clip and its upload, when recording is on.
+    virtual void recordClip() = 0;
+    // True once the program is closing: nothing more is done then.
+    virtual bool closing() const = 0;
+    virtual void showAlarmOver() = 0;
+};
+
+// The order of an alarm's steps, kept in one place: the next tick takes a new
+// reference, the sound starts, the lamps show before mail and recording hold
+// the window, the commands stay locked through both and open again after.
+void runAlarmSequence(AlarmActions& actions, int32_t count, int16_t alarmCount);

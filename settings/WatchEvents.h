@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+
+// What happens while watching, told to whoever listens (the alarm history, the
+// headless log). Listeners run on the thread that tells, which is the window's
+// thread for every event of the program.
+struct WatchEvent {
+    enum class Kind {
+        Started,       // name: the camera, credentials masked
+        CameraLost,    // name: the camera
+        CameraBack,    // name: the camera
+        Alarm,         // count, alarmCount
+        Snapshot,      // name: the JPEG written; ok false: detail says why not
+        MailSent,      // name: destination "A".."D"; detail: recipient or the failure
+        ClipRecorded,  // name: the clip; ok false: detail says why not
+        Uploaded,      // name: the remote file name; detail: the failure
+        AlarmOver,
+        FileRemoved,   // name: a snapshot or clip removed to keep storage in bounds
+        Stopped,
+    };
+    Kind kind = Kind::Started;
+    bool ok = true;
+    QString name{};
+    QString detail{};
+    int32_t count = 0;
+    int32_t alarmCount = 0;
+};
+
+using WatchListener = std::function<void(const WatchEvent&)>;
+
+// Returns an id for removeWatchListener.
+int addWatchListener(WatchListener listener);
+void removeWatchListener(int id);
+void tellWatchEvent(const WatchEvent& event);

@@ -1,0 +1,82 @@
+#include "detect/AlarmSequence.h"
+#include "detect/SkipCompare.h"
+#include "settings/WatchEvents.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+// Writes down each step as it is taken; SkipCompare is noted at the first step.
+class RecordedActions : public AlarmActions {
+public:
+    std::vector<std::string> steps;
+    bool closeDuringRecording = false;
+    bool skipSetBeforeSound = false;
+
+    void startSound() override
+    {
+        skipSetBeforeSound = SkipCompare;
+        steps.push_back("sound");
+    }
+    void showAlarm() override { steps.push_back("lamps"); }
+    void lockCommands(bool locked) override { steps.push_back(locked ? "lock" : "unlock"); }
+    void sendMail() override { steps.push_back("mail"); }
+    void recordClip() override
+    {
+        steps.push_back("record");
+        closed_ = closeDuringRecording;
+    }
+    bool closing() const override { return closed_; }
+    void showAlarmOver() override { steps.push_back("over"); }
+
+private:
+    bool closed_ = false;
+};
+
+class AlarmSequenceTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        SkipCompare = false;
+        listener_ = addWatchListener([this](const WatchEvent& event) { events.push_back(event); });
+    }
+    void TearDown() override
+    {
+        removeWatchListener(listener_);
+        SkipCompare = false;
+    }
+    std::vector<WatchEvent> events;
+
+private:
+    int listener_ = 0;
+};
+
+TEST_F(AlarmSequenceTest, StepsRunInOrderAndAreToldToListeners)
+{
+    RecordedActions actions;
+    runAlarmSequence(actions, 412, 100);
+    EXPECT_EQ(actions.steps,
+              (std::vector<std::string>{"sound", "lamps", "lock", "mail", "record", "unlock", "over"}));
+    EXPECT_TRUE(actions.skipSetBeforeSound);
+    EXPECT_TRUE(SkipCompare);
+    ASSERT_EQ(events.size(), 2u);
+    EXPECT_EQ(events[0].kind, WatchEvent::Kind::Alarm);
+    EXPECT_EQ(events[0].count, 412);
+    EXPECT_EQ(events[0].alarmCount, 100);
+    EXPECT_EQ(events[1].kind, WatchEvent::Kind::AlarmOver);
+}
+
+TEST_F(AlarmSequenceTest, ClosingDuringTheAlarmLeavesTheRestUndone)
+{
+    RecordedActions actions;
+    actions.closeDuringRecording = true;
+    runAlarmSequence(actions, 150, 100);
+    EXPECT_EQ(actions.steps, (std::vector<std::string>{"sound", "lamps", "lock", "mail", "record"}));
+    ASSERT_EQ(events.size(), 1u);
+    EXPECT_EQ(events[0].kind, WatchEvent::Kind::Alarm);
+}
+
+}  // namespace
