@@ -1,6 +1,7 @@
 #include "app/HelpFolder.h"
 
-#include <QCoreApplication>
+#include "settings/AppPaths.h"
+
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
@@ -29,5 +30,5 @@ bool installHelpFolder(const QString& source, const QString& target)
 
 QString shippedHelpFolder()
 {
-    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("help"));
+    return shippedFolder(QStringLiteral("help"));
 }

@@ -6,5 +6,5 @@
 // differ in size or are older; false when a file could not be copied.
 bool installHelpFolder(const QString& source, const QString& target);
 
-// The guide shipped beside the executable.
+// The guide the program ships (beside it, or installed in share/houndly/help).
 QString shippedHelpFolder();

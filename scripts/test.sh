@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs every test: a normal build with warnings as errors,
-# a short run of the fuzz targets, and the same suite under AddressSanitizer and
-# UndefinedBehaviorSanitizer.
+# the Debian package built, installed, run and removed, a short run of the fuzz
+# targets, and the same suite under AddressSanitizer and UndefinedBehaviorSanitizer.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh"
@@ -18,6 +18,9 @@ configure_and_build() {
 echo "== normal build"
 configure_and_build release -DCMAKE_BUILD_TYPE=RelWithDebInfo
 ctest --test-dir "$root/build/release" --output-on-failure -j "$jobs" --timeout 300
+
+echo "== Debian package"
+"$root/scripts/package-check.sh"
 
 echo "== fuzzing"
 CC=clang CXX=clang++ cmake -S "$root" -B "$root/build/fuzz" -G Ninja -DHOUNDLY_WERROR=ON \

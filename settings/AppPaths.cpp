@@ -1,5 +1,7 @@
 #include "settings/AppPaths.h"
 
+#include "settings/InstallLayout.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -38,10 +40,25 @@ QString appFilePath(const QString& name)
     return folder.endsWith(u'/') ? folder + name : folder + u'/' + name;
 }
 
+QString shippedFolderOf(const QString& programFolder, const QString& name)
+{
+    const QDir program(programFolder);
+    const QString beside = program.filePath(name);
+    if (QFileInfo(beside).isDir())
+        return beside;
+    return QDir::cleanPath(program.filePath(QLatin1String(kShippedFromProgram) + u'/' + name));
+}
+
+QString shippedFolder(const QString& name)
+{
+    return shippedFolderOf(QCoreApplication::applicationDirPath(), name);
+}
+
 QString soundFolder()
 {
     const QString windowsFolder = qEnvironmentVariable("WINDIR");
     // An empty WINDIR would name /media/, the mount point of removable disks.
-    const QString base = windowsFolder.isEmpty() ? QCoreApplication::applicationDirPath() : windowsFolder;
-    return base + (base.endsWith(u'/') ? QStringLiteral("media/") : QStringLiteral("/media/"));
+    if (windowsFolder.isEmpty())
+        return shippedFolder(QStringLiteral("media")) + u'/';
+    return windowsFolder + (windowsFolder.endsWith(u'/') ? QStringLiteral("media/") : QStringLiteral("/media/"));
 }

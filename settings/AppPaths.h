@@ -9,6 +9,12 @@ QString appFolder();
 // Joins a file name onto the application folder.
 QString appFilePath(const QString& name);
 
+// A folder the program ships (media/, help/): beside the executable in a build
+// or a portable install, otherwise where an install puts it (share/houndly/).
+QString shippedFolder(const QString& name);
+// The same below the executable folder `programFolder`.
+QString shippedFolderOf(const QString& programFolder, const QString& name);
+
 // The folder of alarm sounds, ending in "/": $WINDIR/media/ when WINDIR is set
-// and not empty, otherwise the media/ folder of shipped sounds beside the executable.
+// and not empty, otherwise the shipped media/ folder.
 QString soundFolder();

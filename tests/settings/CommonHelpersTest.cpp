@@ -69,16 +69,32 @@ TEST_F(CommonHelpersTest, AppFolderComesFromHoundlyHomeWithItsFolders)
     }
 }
 
-TEST_F(CommonHelpersTest, SoundFolderIsTheWindowsFoldersWhenSetOtherwiseBesideTheProgram)
+TEST_F(CommonHelpersTest, SoundFolderIsTheWindowsFoldersWhenSetOtherwiseTheShippedOne)
 {
-    const QString beside = testApplication().applicationDirPath() + "/media/";
-    const std::pair<const char*, QString> cases[] = {{"/srv/win/", "/srv/win/media/"}, {"", beside}};
+    const QString shipped = shippedFolder("media") + "/";
+    const std::pair<const char*, QString> cases[] = {{"/srv/win/", "/srv/win/media/"}, {"/srv/win", "/srv/win/media/"},
+                                                     {"", shipped}};
     for (const auto& [windir, expected] : cases) {
         qputenv("WINDIR", windir);
         EXPECT_EQ(soundFolder(), expected) << windir;
     }
     qunsetenv("WINDIR");
-    EXPECT_EQ(soundFolder(), beside);
+    EXPECT_EQ(soundFolder(), shipped);
+}
+
+TEST_F(CommonHelpersTest, ShippedFoldersLieBesideTheProgramOrInTheInstalledDataFolder)
+{
+    // A build or portable folder holds media/ beside the program; an install has bin/ and share/houndly/.
+    ASSERT_TRUE(QDir().mkpath(path("portable/media")));
+    ASSERT_TRUE(QDir().mkpath(path("usr/bin")));
+    ASSERT_TRUE(QDir().mkpath(path("usr/share/houndly/media")));
+    const std::pair<QString, QString> cases[] = {
+        {path("portable"), path("portable/media")},
+        {path("usr/bin"), path("usr/share/houndly/media")},
+        {path("usr/bin/"), path("usr/share/houndly/media")},
+    };
+    for (const auto& [program, expected] : cases)
+        EXPECT_EQ(shippedFolderOf(program, "media"), expected) << program.toStdString();
 }
 
 }  // namespace
