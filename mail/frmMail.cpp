@@ -41,14 +41,13 @@ QLabel* makeLabel(QWidget* owner, const QString& caption, const QString& tip = {
     return label;
 }
 
+// A part missing from the stored text leaves its box empty, never with what
+// was typed before a Cancel.
 void fillServer(const QString& stored, QLineEdit* server, QLineEdit* port)
 {
-    if (stored.isEmpty())
-        return;
     const QStringList parts = stored.split(kTab);
     server->setText(parts[0]);
-    if (parts.size() > 1)
-        port->setText(parts[1]);
+    port->setText(parts.value(1));
 }
 
 bool isBlank(const QLineEdit* box)

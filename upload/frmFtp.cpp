@@ -77,6 +77,7 @@ frmFtp::frmFtp(QWidget* parent)
 {
     setWindowTitle(QStringLiteral("FTPと動画設定"));
     txtPass->setEchoMode(QLineEdit::Password);
+    txtPass->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));  // '*', as the mail dialog shows
     SliderTime->setRange(kShortestClip, kLongestClip);
     SliderTime->setTickPosition(QSlider::TicksBelow);
     SliderTime->setTickInterval(5);

@@ -114,6 +114,24 @@ TEST_F(MailDialogTest, AccountDialogStoresWithDefaultPortsAndCancelKeeps)
     EXPECT_EQ(Settings.MAIL.MAIL, "me@example.org");
 }
 
+// The dialog lives for the whole run: text typed before a Cancel never comes back.
+TEST_F(MailDialogTest, AccountDialogShowsTheStoredAccountAtEachOpening)
+{
+    Settings.MAIL = {"me@example.org", "", "pop.example.org", "", "", "0", "0", "0", "", ""};
+    frmMail dialog;
+    dialog.show();
+    fill(dialog, {{"txtSmtp", "typed.example.org"}, {"txtSmtpPort", "2525"}, {"txtPopPort", "1100"}}, {"bcmdCancel"});
+    dialog.show();
+    QStringList shown;
+    for (const char* name : {"txtSmtp", "txtSmtpPort", "txtPop", "txtPopPort"})
+        shown << namedChild<QLineEdit>(dialog, name)->text();
+    EXPECT_EQ(shown, QStringList({"", "", "pop.example.org", ""}));
+    fill(dialog, {{"txtSmtp", "smtp.example.org"}}, {"bcmdOK"});
+    EXPECT_EQ(QStringList({Settings.MAIL.SMTP, Settings.MAIL.POP}), QStringList({"smtp.example.org\t25", "pop.example.org\t"}));
+    EXPECT_EQ(QStringList({passwordCharacter(dialog, "txtPass"), passwordCharacter(dialog, "txtSmtpPass")}),
+              QStringList({"*", "*"}));
+}
+
 TEST_F(MailDialogTest, AutomaticMailSettingsStoreTheShownDestination)
 {
     Settings.TRG[0] = {"True", "a@example.net", "A", "body A", 1, 5, "x", 0};

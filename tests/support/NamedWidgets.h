@@ -6,6 +6,8 @@
 
 #include <QAbstractButton>
 #include <QLineEdit>
+#include <QStyle>
+#include <QStyleOptionFrame>
 
 // The child of `parent` named `name`; a test failure (and nullptr) when missing.
 template <typename T = QWidget>
@@ -26,4 +28,15 @@ inline void typeInto(QWidget& parent, const char* name, const QString& text)
 {
     if (auto* box = namedChild<QLineEdit>(parent, name))
         box->setText(text);
+}
+
+// The character a password box shows for each typed one, as the box asks its style.
+inline QChar passwordCharacter(QWidget& parent, const char* name)
+{
+    auto* box = namedChild<QLineEdit>(parent, name);
+    if (box == nullptr)
+        return {};
+    QStyleOptionFrame option;
+    option.initFrom(box);
+    return QChar(box->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, &option, box));
 }

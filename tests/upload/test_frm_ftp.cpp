@@ -56,6 +56,12 @@ TEST_F(FrmFtpTest, AnonymousFillsTheUserAndAlwaysClearsThePassword)
     }
 }
 
+TEST_F(FrmFtpTest, ThePasswordShowsAsStars)
+{
+    EXPECT_EQ(namedChild<QLineEdit>(dialog_, "txtPass")->echoMode(), QLineEdit::Password);
+    EXPECT_EQ(passwordCharacter(dialog_, "txtPass"), QLatin1Char('*'));
+}
+
 TEST_F(FrmFtpTest, UploadingKeepsRecordingTicked)
 {
     // Upload off (recording stays), on (recording follows), recording cannot be
