@@ -17,9 +17,11 @@ void logSnapshotFailure(const QString& path, int16_t code)
 
 }  // namespace
 
-void sStartMailSend(const QImage& alarmFrame, const StatusText& showStatus)
+void sStartMailSend(const QImage& alarmFrame, const StatusText& showStatus, const std::function<bool()>& stopped)
 {
     for (const MailTrigger& destination : Settings.TRG) {
+        if (stopped())
+            return;
         if (destination.ENABLED != QStringLiteral("True"))
             continue;
         showStatus(QStringLiteral("Houndly: ﾒｰﾙ送信中･･･"));

@@ -1,14 +1,19 @@
 #include "mail/MailConnection.h"
 
-#include <QCoreApplication>
+#include "mail/BackgroundTransfer.h"
+#include "mail/MailTransport.h"
 
+#include <algorithm>
+#include <chrono>
 #include <cstdlib>
+#include <vector>
 
 namespace {
 
 MailTimeouts currentTimeouts;
 
-constexpr int kPollMilliseconds = 50;
+// The transfers now running, touched by the window's thread only.
+std::vector<TransferControl*> runningTransfers;
 
 // Masks and records libcurl's view of the exchange; message data is counted,
 // not copied.
@@ -21,14 +26,16 @@ int recordExchange(CURL*, curl_infotype type, char* data, size_t size, void* con
     case CURLINFO_HEADER_IN: log.serverSaid(text()); break;
     case CURLINFO_HEADER_OUT: log.clientSaid(text()); break;
     case CURLINFO_DATA_OUT: log.messageSent(static_cast<qsizetype>(size)); break;
+    case CURLINFO_SSL_DATA_OUT: log.encrypted(); break;
     default: break;
     }
     return 0;
 }
 
-struct MultiDeleter {
-    void operator()(CURLM* multi) const { curl_multi_cleanup(multi); }
-};
+long wholeSecondsLeft(const QDeadlineTimer& deadline)
+{
+    return std::max<long>(1, static_cast<long>((deadline.remainingTime() + 999) / 1000));
+}
 
 }  // namespace
 
@@ -42,6 +49,17 @@ void setMailTimeouts(const MailTimeouts& timeouts)
     currentTimeouts = timeouts;
 }
 
+QDeadlineTimer newMailDeadline()
+{
+    return QDeadlineTimer(std::chrono::seconds(currentTimeouts.wholeSeconds), Qt::PreciseTimer);
+}
+
+void cancelMailInProgress()
+{
+    for (TransferControl* control : runningTransfers)
+        control->cancel(QStringLiteral("cancelled: the program is closing"));
+}
+
 QString mailServerUrl(const QString& plainScheme, const QString& tlsScheme, int implicitTlsPort,
                       const QString& host, int port)
 {
@@ -51,7 +69,8 @@ QString mailServerUrl(const QString& plainScheme, const QString& tlsScheme, int 
         .arg(port);
 }
 
-MailConnection::MailConnection(const QString& url, MailExchangeLog& log) : easy_(curl_easy_init()), log_(log)
+MailConnection::MailConnection(const QString& url, MailExchangeLog& log, const QDeadlineTimer& deadline)
+    : easy_(curl_easy_init()), log_(log), deadline_(deadline)
 {
     CURL* easy = easy_.get();
     if (!easy)
@@ -63,13 +82,18 @@ MailConnection::MailConnection(const QString& url, MailExchangeLog& log) : easy_
     curl_easy_setopt(easy, CURLOPT_SSL_VERIFYHOST, 2L);
     if (const char* caFile = std::getenv(kCaFileVariable); caFile && *caFile)
         curl_easy_setopt(easy, CURLOPT_CAINFO, caFile);
-    const MailTimeouts limits = mailTimeouts();
-    curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT, limits.connectSeconds);
-    curl_easy_setopt(easy, CURLOPT_TIMEOUT, limits.wholeSeconds);
+    // libcurl's own limits give the clearer message; the deadline stays the bound.
+    const long secondsLeft = wholeSecondsLeft(deadline_);
+    curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT, std::min(mailTimeouts().connectSeconds, secondsLeft));
+    curl_easy_setopt(easy, CURLOPT_TIMEOUT, secondsLeft);
+    curl_easy_setopt(easy, CURLOPT_SERVER_RESPONSE_TIMEOUT, secondsLeft);
+    // A name lookup still running when the transfer ends is left behind, not waited for.
+    curl_easy_setopt(easy, CURLOPT_QUICK_EXIT, 1L);
     curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, errorBuffer_);
     curl_easy_setopt(easy, CURLOPT_VERBOSE, 1L);
     curl_easy_setopt(easy, CURLOPT_DEBUGFUNCTION, recordExchange);
     curl_easy_setopt(easy, CURLOPT_DEBUGDATA, &log_);
+    control_.attach(easy);
 }
 
 MailConnection::~MailConnection() = default;
@@ -78,31 +102,19 @@ QString MailConnection::perform()
 {
     if (!easy_)
         return QStringLiteral("libcurl could not be initialised");
-    std::unique_ptr<CURLM, MultiDeleter> multi(curl_multi_init());
-    if (!multi || curl_multi_add_handle(multi.get(), easy_.get()) != CURLM_OK)
-        return QStringLiteral("libcurl could not be initialised");
+    const QString lateReason =
+        QStringLiteral("the mail took longer than %1 s").arg(mailTimeouts().wholeSeconds);
+    runningTransfers.push_back(&control_);
+    const TransferResult result = runTransfer(easy_.release(), control_, deadline_, lateReason,
+                                              std::chrono::seconds(mailTimeouts().goodbyeSeconds));
+    std::erase(runningTransfers, &control_);
 
-    int running = 1;
-    CURLMcode state = CURLM_OK;
-    while (running > 0 && state == CURLM_OK) {
-        state = curl_multi_perform(multi.get(), &running);
-        if (running > 0 && state == CURLM_OK)
-            state = curl_multi_poll(multi.get(), nullptr, 0, kPollMilliseconds, nullptr);
-        if (QCoreApplication::instance())
-            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    }
-
-    CURLcode result = CURLE_OK;
-    int queued = 0;
-    if (state != CURLM_OK)
-        result = CURLE_FAILED_INIT;
-    else
-        while (CURLMsg* message = curl_multi_info_read(multi.get(), &queued))
-            if (message->msg == CURLMSG_DONE)
-                result = message->data.result;
-    curl_multi_remove_handle(multi.get(), easy_.get());
-    if (result == CURLE_OK)
+    if (control_.cancelled() && !result.cutShort)
+        log_.note(QStringLiteral("connection closed: ") + control_.reason());
+    if (result.code == CURLE_OK)
         return {};
+    if (result.cutShort)
+        return control_.reason();
     const QString detail = QString::fromUtf8(errorBuffer_);
-    return detail.isEmpty() ? QString::fromUtf8(curl_easy_strerror(result)) : detail;
+    return detail.isEmpty() ? QString::fromUtf8(curl_easy_strerror(result.code)) : detail;
 }

@@ -10,6 +10,17 @@ namespace {
 const QString kMask = QStringLiteral("****");
 constexpr QFileDevice::Permissions kOwnerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
 
+// Commands that hand the server the password itself (LOGIN and PLAIN answer
+// with it; CRAM-MD5 and APOP send a digest only).
+bool sendsPassword(const QString& line)
+{
+    const QStringList words = line.split(QLatin1Char(' '));
+    const QString verb = words.value(0).toUpper();
+    const QString mechanism = words.value(1).toUpper();
+    return verb == QStringLiteral("PASS") ||
+           (verb == QStringLiteral("AUTH") && (mechanism == QStringLiteral("LOGIN") || mechanism == QStringLiteral("PLAIN")));
+}
+
 QStringList splitLines(const QString& text)
 {
     QString trimmed = text;
@@ -53,9 +64,19 @@ void MailExchangeLog::serverSaid(const QString& text)
 void MailExchangeLog::clientSaid(const QString& text)
 {
     for (const QString& line : splitLines(text)) {
+        // Older servers offer no STARTTLS and still get the password; the log says so.
+        if (!encrypted_ && !warnedOfClearPassword_ && sendsPassword(line)) {
+            lines_ << QStringLiteral("* warning: the password goes unencrypted: the server offers no STARTTLS");
+            warnedOfClearPassword_ = true;
+        }
         lines_ << QStringLiteral("> ") + hideSecrets(maskedCommand(line, lastReplyWasChallenge_));
         lastReplyWasChallenge_ = false;
     }
+}
+
+void MailExchangeLog::encrypted()
+{
+    encrypted_ = true;
 }
 
 void MailExchangeLog::messageSent(qsizetype bytes)

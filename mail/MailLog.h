@@ -15,6 +15,7 @@ public:
     void serverSaid(const QString& text);  // reply lines as received
     void clientSaid(const QString& text);  // command lines as sent
     void messageSent(qsizetype bytes);     // counted, never copied
+    void encrypted();                      // TLS protects the rest of the exchange
     // Writes the record with its result line; returns false when the log
     // could not be written (the mail itself is not affected).
     bool finish(const QString& result);
@@ -34,6 +35,8 @@ private:
     QString lastServerLine_;
     qsizetype messageBytes_ = 0;
     bool lastReplyWasChallenge_ = false;
+    bool encrypted_ = false;
+    bool warnedOfClearPassword_ = false;
 };
 
 // Appends text to the log file, created readable by the user alone.

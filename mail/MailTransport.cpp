@@ -3,6 +3,7 @@
 #include "mail/MailFields.h"
 #include "mail/MailLibrary.h"
 #include "mail/MailLog.h"
+#include "mail/MailTimeouts.h"
 #include "settings/AppPaths.h"
 #include "settings/Settings.h"
 
@@ -34,6 +35,7 @@ bool sSendMail(const QString& recipient, const QString& subject, const QString& 
         hasControlCharacters(account.SMTPUSER))
         return refuse(QStringLiteral("an account value holds a line break"));
 
+    const QDeadlineTimer deadline = newMailDeadline();
     const QString to = recipientField(recipient, account.MAIL);
     QString from = senderField(account.MAIL);
     const std::optional<int> authentication = settingNumber(account.ATT);
@@ -44,7 +46,7 @@ bool sSendMail(const QString& recipient, const QString& subject, const QString& 
         if (!method)
             return refuse(QStringLiteral("MAIL/OPTATT is not a number"));
         if (*method == 0) {
-            if (!RcvMail(account.POP, account.USER, account.PASS, QStringLiteral("STAT"), appFolder()))
+            if (!RcvMail(account.POP, account.USER, account.PASS, QStringLiteral("STAT"), appFolder(), deadline))
                 return false;
         } else {
             const std::optional<int> cramMd5 = settingNumber(account.AtCRAM);
@@ -53,5 +55,5 @@ bool sSendMail(const QString& recipient, const QString& subject, const QString& 
             from = senderFieldWithAuth(account.MAIL, account.SMTPUSER, account.SMTPPASS, *cramMd5 != 0);
         }
     }
-    return SendMailEx(mailLogPath(), account.SMTP, to, from, subject, body, attachmentPath).isEmpty();
+    return SendMailEx(mailLogPath(), account.SMTP, to, from, subject, body, attachmentPath, deadline).isEmpty();
 }

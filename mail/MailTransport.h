@@ -10,5 +10,9 @@
 bool sSendMail(const QString& recipient, const QString& subject, const QString& body,
                const QString& attachmentPath);
 
+// Ends the mail in progress at once, the program is closing: it fails, and
+// the mail log says why. Mails started later go out as usual.
+void cancelMailInProgress();
+
 // The mail log in the application folder.
 QString mailLogPath();

@@ -10,7 +10,8 @@ constexpr int kPopsPort = 995;
 }  // namespace
 
 std::optional<QStringList> RcvMail(const QString& serverField, const QString& account,
-                                   const QString& password, const QString& command, const QString& folder)
+                                   const QString& password, const QString& command, const QString& folder,
+                                   const QDeadlineTimer& deadline)
 {
     const std::optional<ServerAddress> server = parseServerField(serverField, kPopPort);
     const QString serverText = server ? QStringLiteral("%1:%2").arg(server->host).arg(server->port)
@@ -32,7 +33,7 @@ std::optional<QStringList> RcvMail(const QString& serverField, const QString& ac
 
     MailConnection connection(mailServerUrl(QStringLiteral("pop3"), QStringLiteral("pop3s"), kPopsPort,
                                             server->host, server->port),
-                              log);
+                              log, deadline);
     if (CURL* easy = connection.handle()) {
         curl_easy_setopt(easy, CURLOPT_USERNAME, account.toUtf8().constData());
         curl_easy_setopt(easy, CURLOPT_PASSWORD, password.toUtf8().constData());

@@ -94,7 +94,7 @@ QString unsafeValue(const RecipientParts& to, const SenderParts& from)
 
 QString SendMailEx(const QString& logPath, const QString& serverField, const QString& recipientField,
                    const QString& senderField, const QString& subject, const QString& body,
-                   const QString& attachmentPath)
+                   const QString& attachmentPath, const QDeadlineTimer& deadline)
 {
     const RecipientParts to = parseRecipientField(recipientField);
     const SenderParts from = parseSenderField(senderField);
@@ -113,7 +113,7 @@ QString SendMailEx(const QString& logPath, const QString& serverField, const QSt
 
     MailConnection connection(mailServerUrl(QStringLiteral("smtp"), QStringLiteral("smtps"), kSmtpsPort,
                                             server->host, server->port),
-                              log);
+                              log, deadline);
     CURL* easy = connection.handle();
     Slist recipients;
     append(recipients, "<" + envelopeAddress(to.recipient).toUtf8() + ">");

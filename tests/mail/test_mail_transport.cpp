@@ -2,8 +2,12 @@
 #include "MailFixture.h"
 #include "mail/MailTransport.h"
 #include "mail/Snapshot.h"
+#include "tests/support/TestApplication.h"
 
 #include <QElapsedTimer>
+#include <QTimer>
+
+#include <cstdio>
 
 class SmtpAuthTest : public MailTest, public ::testing::WithParamInterface<const char*> {};
 
@@ -111,4 +115,104 @@ TEST_F(MailTest, FailuresEndWithinTheirBoundsAndSendNothing)
     EXPECT_EQ(log.count("= not logged in"), 1);
     EXPECT_EQ(log.count("= not sent"), 3);
     EXPECT_FALSE(log.contains("wrong-password"));
+}
+
+// The window's view of a stalled server: how long the mail took and the
+// longest the event loop went without serving a 100 ms timer meanwhile.
+TEST_F(MailTest, StalledServersHoldTheMailOnlyWithinItsBoundsAndNeverTheWindow)
+{
+    testApplication();
+    setMailTimeouts({4, 5, 1});
+    const QString popBeforeSmtp = "0", noPop;
+    struct Case {
+        const char* name;
+        QStringList smtpStall, popStall;
+        QString optatt;  // "0" POP before SMTP, "" no authentication
+        bool sent;
+        qint64 boundMs;
+    };
+    const Case cases[] = {
+        {"SMTP silent after the message", {"--stall", "data"}, {}, noPop, false, 8000},
+        {"SMTP never answers QUIT", {"--stall", "quit"}, {}, noPop, true, 3000},
+        {"POP never answers QUIT", {}, {"--silent-quit"}, popBeforeSmtp, true, 3000},
+        {"both: one bound for the whole mail", {"--stall", "data"}, {"--silent-quit"}, popBeforeSmtp, false, 8000},
+    };
+    for (const Case& c : cases) {
+        ServerProcess smtp("smtp_server.py", QStringList{"--record", records()} + c.smtpStall);
+        ServerProcess pop("pop3_server.py", QStringList{"--record", records()} + c.popStall);
+        Settings.MAIL = {"owner@example.org", loopback(smtp.port()), loopback(pop.port()), kPopUser, kPopPassword,
+                         c.optatt.isEmpty() ? "0" : "1", c.optatt, "0", "", ""};
+        QElapsedTimer clock, sinceTick;
+        qint64 longestPause = 0;
+        QTimer window;
+        QObject::connect(&window, &QTimer::timeout, [&] { longestPause = std::max(longestPause, sinceTick.restart()); });
+        window.start(100);
+        clock.start();
+        sinceTick.start();
+        EXPECT_EQ(sSendMail("guard@example.net", "s", "b", ""), c.sent) << c.name;
+        const qint64 tookMs = clock.elapsed();
+        longestPause = std::max(longestPause, sinceTick.elapsed());
+        std::printf("[ measured ] %s: %lld ms, window paused at most %lld ms\n", c.name, static_cast<long long>(tookMs),
+                    static_cast<long long>(longestPause));
+        EXPECT_LT(tookMs, c.boundMs) << c.name;
+        EXPECT_LT(longestPause, 2000) << c.name;
+    }
+    EXPECT_EQ(mails().size(), 4) << "every server got the message";
+    const QString log = logText();
+    EXPECT_EQ(log.count("= not sent"), 2);
+    EXPECT_EQ(log.count("* connection closed: the server did not answer QUIT within 1 s"), 3);
+}
+
+TEST_F(MailTest, CertificatesTheClientMustRefuse)
+{
+    const TestCertificate selfSigned = makeCertificate(home.path());
+    const TestCertificate otherHost = makeCertificate(home.path(), "mail.example.org");
+    // The server's certificate, and the CA file trusted ("" the system's store).
+    const std::pair<TestCertificate, QString> cases[] = {{selfSigned, ""}, {otherHost, otherHost.certificate}};
+    for (const auto& [served, trusted] : cases) {
+        if (trusted.isEmpty())
+            unsetenv(kCaFileVariable);
+        else
+            setenv(kCaFileVariable, trusted.toUtf8().constData(), 1);
+        ServerProcess smtp("smtp_server.py", {"--record", records(), "--cert", served.certificate, "--key", served.key});
+        Settings.MAIL = {"owner@example.org", loopback(smtp.port()), "", "", "", "1", "1", "0", kSmtpUser, kSmtpPassword};
+        EXPECT_FALSE(sSendMail("guard@example.net", "s", "b", "")) << served.certificate.toStdString();
+    }
+    EXPECT_EQ(readRecords(records(), "ehlo").size(), 2);
+    EXPECT_TRUE(readRecords(records(), "auth").isEmpty()) << "no password over a refused connection";
+    EXPECT_TRUE(mails().isEmpty());
+    EXPECT_EQ(logText().count("= not sent"), 2);
+}
+
+// Sent as before, but the log says when the password itself went unencrypted.
+TEST_F(MailTest, PasswordsWithoutTlsAreNotedInTheLog)
+{
+    const TestCertificate tls = makeCertificate(home.path());
+    setenv(kCaFileVariable, tls.certificate.toUtf8().constData(), 1);
+    const QStringList startTls = {"--cert", tls.certificate, "--key", tls.key};
+    struct Case {
+        const char* name;
+        QStringList smtpArguments, popArguments;
+        QString optatt, atcram;
+        qsizetype warnings;
+    };
+    const Case cases[] = {
+        {"AUTH LOGIN in the clear", {}, {}, "1", "0", 1},
+        {"AUTH LOGIN after STARTTLS", startTls, {}, "1", "0", 0},
+        {"CRAM-MD5 sends a digest", {}, {}, "1", "1", 0},
+        {"POP USER and PASS", {}, {"--no-apop"}, "0", "0", 1},
+        {"APOP sends a digest", {}, {}, "0", "0", 0},
+    };
+    for (const Case& c : cases) {
+        QFile::remove(home.filePath("mail.log.txt"));
+        ServerProcess smtp("smtp_server.py", QStringList{"--record", records()} + c.smtpArguments);
+        ServerProcess pop("pop3_server.py", QStringList{"--record", records()} + c.popArguments);
+        Settings.MAIL = {"owner@example.org", loopback(smtp.port()), loopback(pop.port()), kPopUser, kPopPassword,
+                         "1", c.optatt, c.atcram, kSmtpUser, kSmtpPassword};
+        EXPECT_TRUE(sSendMail("guard@example.net", "s", "b", "")) << c.name;
+        const QString log = logText();
+        EXPECT_EQ(log.count("* warning: the password goes unencrypted: the server offers no STARTTLS"), c.warnings)
+            << c.name << "\n" << log.toStdString();
+        EXPECT_FALSE(log.contains(kSmtpPassword) || log.contains(kPopPassword)) << c.name;
+    }
 }

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -52,13 +53,16 @@ QList<QJsonObject> readRecords(const QString& path, const QString& event)
     return records;
 }
 
-TestCertificate makeCertificate(const QString& folder)
+TestCertificate makeCertificate(const QString& folder, const QString& host)
 {
-    TestCertificate made{folder + QStringLiteral("/server.crt"), folder + QStringLiteral("/server.key")};
+    const QString stem = folder + QLatin1Char('/') + QString(host).remove(QLatin1Char('.'));
+    TestCertificate made{stem + QStringLiteral(".crt"), stem + QStringLiteral(".key")};
+    const bool address = QRegularExpression(QStringLiteral("^[0-9.]+$")).match(host).hasMatch();
+    const QString names = address ? QStringLiteral("IP:%1,DNS:localhost").arg(host) : QStringLiteral("DNS:") + host;
     QProcess openssl;
     openssl.start(QStringLiteral("openssl"),
-                  {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "1", "-subj", "/CN=127.0.0.1", "-addext",
-                   "subjectAltName=IP:127.0.0.1,DNS:localhost", "-keyout", made.key, "-out", made.certificate});
+                  {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "1", "-subj", "/CN=" + host, "-addext",
+                   "subjectAltName=" + names, "-keyout", made.key, "-out", made.certificate});
     if (!openssl.waitForFinished(60000) || openssl.exitCode() != 0)
         ADD_FAILURE() << "openssl failed: " << openssl.readAllStandardError().toStdString();
     return made;

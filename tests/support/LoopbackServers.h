@@ -9,9 +9,12 @@
 //         {"--cert", c.certificate, "--key", c.key} from makeCertificate()
 //         for STARTTLS. Writes JSON lines to `file`: "ehlo", "auth" and
 //         "message" (mail_from, rcpt_tos, reply_to, subject decoded, body,
-//         attachments [{filename, type, data in Base64}], raw).
+//         attachments [{filename, type, data in Base64}], raw). A server that
+//         hangs at one step: {"--stall", "data"} never answers the end of a
+//         message (recorded first), {"--stall", "quit"} never answers QUIT.
 //   POP3: ServerProcess pop("pop3_server.py", {"--record", file});
-//         kPopUser/kPopPassword, APOP unless "--no-apop"; records "pop-login".
+//         kPopUser/kPopPassword, APOP unless "--no-apop"; records "pop-login";
+//         "--silent-quit" never answers QUIT.
 //   Hanging mail server: ServerProcess("silent_server.py", {"--lifetime", "20"}).
 //   FTP:  FtpTestServer ftp; as FtpTestServer::kUser/kPassword, root() is "/".
 // Every record carries "time" (seconds since the epoch) for ordering.
@@ -43,12 +46,13 @@ private:
 // The JSON lines a server recorded, optionally only those of one event.
 QList<QJsonObject> readRecords(const QString& path, const QString& event = {});
 
-// A self-signed certificate for 127.0.0.1 made in `folder` with openssl.
+// A self-signed certificate for `host` (an IP address or a DNS name) made in
+// `folder` with openssl.
 struct TestCertificate {
     QString certificate;
     QString key;
 };
-TestCertificate makeCertificate(const QString& folder);
+TestCertificate makeCertificate(const QString& folder, const QString& host = QStringLiteral("127.0.0.1"));
 
 // A pyftpdlib server serving a fresh folder that holds a subfolder "sub".
 class FtpTestServer {

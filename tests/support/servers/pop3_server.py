@@ -4,6 +4,7 @@
 Prints its port, records every login (user, success) as JSON lines in
 --record, serves an empty mailbox and stops by itself after --lifetime seconds.
 Offers APOP unless --no-apop, in which case clients log in with USER/PASS.
+With --silent-quit it never answers QUIT.
 """
 import hashlib
 import argparse
@@ -59,13 +60,18 @@ class RecordingChecker:
         return d.addCallbacks(success, failure)
 
 
+class SilentQuitPOP3(pop3.POP3):
+    def do_QUIT(self):
+        pass
+
+
 class Factory(protocol.ServerFactory):
     def __init__(self, args):
         self.args = args
         self.portal = portal.Portal(EmptyMailboxes(), [RecordingChecker(args)])
 
     def buildProtocol(self, addr):
-        server = pop3.POP3()
+        server = SilentQuitPOP3() if self.args.silent_quit else pop3.POP3()
         if self.args.no_apop:
             # Without a time stamp in the greeting clients do not offer APOP.
             server.generateMagic = lambda: b"ready"
@@ -81,6 +87,7 @@ if __name__ == "__main__":
     parser.add_argument("--password", default="pop-pass-1")
     parser.add_argument("--no-apop", action="store_true")
     parser.add_argument("--lifetime", type=float, default=60)
+    parser.add_argument("--silent-quit", action="store_true")
     args = parser.parse_args()
     port = reactor.listenTCP(0, Factory(args), interface="127.0.0.1")
     print(port.getHost().port, flush=True)

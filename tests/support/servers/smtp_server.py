@@ -4,7 +4,8 @@
 Prints its port, then records every EHLO, AUTH attempt and message as JSON
 lines in --record. Offers AUTH LOGIN (aiosmtpd's own) and CRAM-MD5 (through
 the handler hook aiosmtpd provides), STARTTLS with --cert/--key, and stops by
-itself after --lifetime seconds.
+itself after --lifetime seconds. With --stall data it never answers the end of
+a message (after recording it), with --stall quit it never answers QUIT.
 """
 import argparse
 import asyncio
@@ -87,7 +88,14 @@ class Handler:
         }
         entry.update(decoded(envelope.original_content))
         record(self.args.record, entry)
+        if self.args.stall == "data":
+            await asyncio.sleep(self.args.lifetime)
         return "250 OK"
+
+    async def handle_QUIT(self, server, session, envelope):
+        if self.args.stall == "quit":
+            await asyncio.sleep(self.args.lifetime)
+        return "221 Bye"
 
 
 def authenticator(args):
@@ -128,4 +136,5 @@ if __name__ == "__main__":
     parser.add_argument("--cert")
     parser.add_argument("--key")
     parser.add_argument("--lifetime", type=float, default=60)
+    parser.add_argument("--stall", choices=["data", "quit"])
     asyncio.run(main(parser.parse_args()))

@@ -1,0 +1,122 @@
+#include "mail/BackgroundTransfer.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QThread>
+#include <QTimer>
+
+#include <condition_variable>
+#include <csignal>
+#include <functional>
+#include <mutex>
+#include <pthread.h>
+#include <thread>
+
+namespace {
+
+struct Progress {
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool finished = false;
+    TransferResult result;
+    QDeadlineTimer goodbyeEnds = QDeadlineTimer::Forever;  // runs once the transfer is done
+};
+
+class UserInputFilter : public QObject {
+protected:
+    bool eventFilter(QObject*, QEvent* event) override { return event->spontaneous() && event->isInputEvent(); }
+};
+
+// Termination signals belong to the window's thread; a write to a socket the
+// server or a cancel closed must fail, not kill the program.
+void leaveSignalsToTheWindow()
+{
+    sigset_t blocked;
+    sigemptyset(&blocked);
+    for (const int number : {SIGPIPE, SIGTERM, SIGINT})
+        sigaddset(&blocked, number);
+    pthread_sigmask(SIG_BLOCK, &blocked, nullptr);
+}
+
+bool servesEvents()
+{
+    const QCoreApplication* application = QCoreApplication::instance();
+    return application != nullptr && QThread::currentThread() == application->thread();
+}
+
+}  // namespace
+
+TransferResult runTransfer(CURL* easy, TransferControl& control, const QDeadlineTimer& deadline,
+                           const QString& lateReason, std::chrono::milliseconds goodbye)
+{
+    Progress progress;
+    // With progress.mutex held: cancels what is over its time; the next moment to look again.
+    const auto enforceBounds = [&]() -> QDeadlineTimer {
+        if (progress.finished || control.cancelled())
+            return QDeadlineTimer::Forever;
+        if (deadline.hasExpired()) {
+            control.cancel(lateReason);
+            return QDeadlineTimer::Forever;
+        }
+        if (progress.goodbyeEnds.hasExpired()) {
+            control.cancel(QStringLiteral("the server did not answer QUIT within %1 s").arg(goodbye.count() / 1000.0));
+            return QDeadlineTimer::Forever;
+        }
+        return std::min(deadline, progress.goodbyeEnds);
+    };
+
+    const bool serving = servesEvents();
+    QTimer bounds;
+    bounds.setSingleShot(true);
+    bounds.setTimerType(Qt::PreciseTimer);
+    const auto checkBounds = [&] {
+        const std::lock_guard lock(progress.mutex);
+        const QDeadlineTimer next = enforceBounds();
+        if (!next.isForever())
+            bounds.start(static_cast<int>(std::max<qint64>(next.remainingTime(), 0)));
+    };
+    QObject::connect(&bounds, &QTimer::timeout, &bounds, checkBounds);
+    const auto update = [&](const std::function<void()>& change) {
+        {
+            const std::lock_guard lock(progress.mutex);
+            change();
+        }
+        progress.changed.notify_all();
+        if (serving)
+            QMetaObject::invokeMethod(&bounds, checkBounds, Qt::QueuedConnection);
+    };
+
+    std::thread worker([&] {
+        leaveSignalsToTheWindow();
+        const CURLcode result = curl_easy_perform(easy);
+        update([&] {
+            progress.result = {result, control.cancelled()};
+            progress.goodbyeEnds = QDeadlineTimer(goodbye, Qt::PreciseTimer);
+        });
+        curl_easy_cleanup(easy);
+        update([&] { progress.finished = true; });
+    });
+
+    if (serving) {
+        UserInputFilter dropInput;
+        QCoreApplication::instance()->installEventFilter(&dropInput);
+        checkBounds();
+        const auto finished = [&] {
+            const std::lock_guard lock(progress.mutex);
+            return progress.finished;
+        };
+        while (!finished())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    } else {
+        std::unique_lock lock(progress.mutex);
+        while (!progress.finished) {
+            const QDeadlineTimer next = enforceBounds();
+            if (next.isForever())
+                progress.changed.wait(lock);
+            else
+                progress.changed.wait_for(lock, next.remainingTimeAsDuration());
+        }
+    }
+    worker.join();
+    return progress.result;
+}
