@@ -20,15 +20,18 @@ constexpr int kSoundRepeatMs = 100;
 
 void frm_Camera::sAlarmDecision(int32_t count)
 {
-    const AlarmLevel level = classifyAlarm(count, Settings.COM.CKSUM);
-    if (level == AlarmLevel::Alarm) {
+    const LightLevel tick = classifyTick(count, Settings.COM.CKSUM, Settings.EXT.LIGHTCUT,
+                                         [this] { return detector_.lightChange(); });
+    if (tick.level == AlarmLevel::Alarm) {
         runAlarmSequence(*this, count, Settings.COM.CKSUM);
     } else {
         sSoundClose(Settings.COM.SoundPath);
         Timer2->stop();
-        showLevel(level);
+        showLevel(tick.level);
+        if (tick.lightOnly)
+            mainWindow_->setStatusText(1, lightChangeStatusText());
     }
-    drawTimeLine(count, level);
+    drawTimeLine(count, tick.level);
 }
 
 void frm_Camera::showLevel(AlarmLevel level)

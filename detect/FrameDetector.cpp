@@ -47,6 +47,7 @@ std::optional<DetectionResult> FrameDetector::measureFrame(const QImage& frame, 
     }
 
     SkipCompare = false;
+    ComparedRef = result.compared ? RefBits : QImage();
     RefBits = frame;
     RefHeader = header;
     RefReady = true;

@@ -2,6 +2,7 @@
 
 #include "capture/CaptureWindow.h"
 #include "capture/Frame.h"
+#include "detect/LightChange.h"
 
 #include <QImage>
 
@@ -30,6 +31,9 @@ public:
     const QImage& differenceImage() const { return DiffBits; }
     // The last frame obtained, kept as the snapshot the alarm mail sends.
     const QImage& latestFrame() const { return ViewA; }
+    // How an even change of the light explains the last tick's change; no
+    // light change when that tick did not compare.
+    LightChange lightChange() const { return measureLightChange(ComparedRef, ViewA); }
     const BITMAP& referenceHeader() const { return RefHeader; }
     bool referenceReady() const { return RefReady; }
 
@@ -40,6 +44,7 @@ private:
     BITMAP RefHeader;
     bool RefReady = false;
     QImage RefBits;  // shares the previous frame's pixels: no copy per tick
+    QImage ComparedRef;  // the reference of the last comparison, for the light rule
     // Two difference buffers taken in turn, reused while the geometry stays:
     // the scope may hold the last one while the next is written.
     QImage DiffBits;

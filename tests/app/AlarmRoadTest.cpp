@@ -1,6 +1,8 @@
 #include "tests/app/AppTestSupport.h"
 
 #include "app/PictureBox.h"
+#include "capture/DemoDriver.h"
+#include "detect/LightChange.h"
 #include "detect/TimeLine.h"
 
 namespace {
@@ -79,4 +81,29 @@ TEST_F(AlarmRoadTest, TypedAlarmCountOfZeroStillDrawsTheTimeLine)
     EXPECT_TRUE(alarmShown());
     EXPECT_TRUE(timeLineIsRed());
     EXPECT_TRUE(window->camera->Timer1->isActive());
+}
+
+// A light switched on brightens the whole room: an alarm as described, unless
+// the light rule is on; then the count still shows and a walker still alarms.
+TEST_F(AlarmRoadTest, ALightSwitchedOnAlarmsOnlyWithoutTheLightRule)
+{
+    for (const bool lightCut : {false, true}) {
+        SCOPED_TRACE(lightCut ? "light rule on" : "light rule off");
+        startWithAlarmCount(QStringLiteral("10"));
+        Settings.EXT.LIGHTCUT = lightCut;
+        tickAt(kCalm);
+        tickAt(kCalm + 1000);
+        ASSERT_TRUE(hCapWnd->setControl(DemoDriver::kBrightness, 40));
+        showScene(kCalm + 2000);  // a frame read before the change may come first
+        tickAt(kCalm + 2000);
+        EXPECT_GT(count(), 10);
+        EXPECT_EQ(alarmShown(), !lightCut);
+        EXPECT_EQ(window->StatusBarPanel(1)->text() == lightChangeStatusText(), lightCut);
+        EXPECT_EQ(lamps()[0], lightCut) << "blue lamp";
+
+        tickAt(kCalm + 3000);
+        tickAt(kIntruder);
+        EXPECT_TRUE(alarmShown());
+        window.reset();
+    }
 }

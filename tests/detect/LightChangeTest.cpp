@@ -1,0 +1,203 @@
+// The light rule: even changes of the whole picture are told from people, on
+// synthetic frames and on camera footage made by ffmpeg.
+#include "detect/FrameDetector.h"
+#include "detect/LightChange.h"
+#include "tests/support/Footage.h"
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+
+#include <map>
+
+namespace {
+
+// A textured picture: every colour of every pixel different from its neighbours.
+QImage texturedFrame(QSize size = {96, 72})
+{
+    QImage frame(size, QImage::Format_RGB32);
+    for (int y = 0; y < size.height(); ++y)
+        for (int x = 0; x < size.width(); ++x)
+            frame.setPixel(x, y, qRgb(40 + (x * 7 + y * 3) % 150, 30 + (x * 5 + y * 11) % 160, 50 + (x * 13 + y) % 120));
+    return frame;
+}
+
+// Each colour byte mapped through `change`.
+QImage mapped(const QImage& frame, const std::function<int(int)>& change)
+{
+    QImage result = frame.copy();
+    for (int y = 0; y < result.height(); ++y) {
+        uint8_t* line = result.scanLine(y);
+        for (int x = 0; x < result.width(); ++x)
+            for (int channel = 0; channel < 3; ++channel)
+                line[4 * x + channel] = static_cast<uint8_t>(std::clamp(change(line[4 * x + channel]), 0, 255));
+    }
+    return result;
+}
+
+// The frame with an eighth of the picture replaced by light and dark stripes.
+QImage withPerson(const QImage& frame)
+{
+    QImage result = frame.copy();
+    for (int y = frame.height() / 4; y < frame.height() * 3 / 4; ++y)
+        for (int x = frame.width() / 4; x < frame.width() / 2; ++x)
+            result.setPixel(x, y, (x / 2 + y / 3) % 2 ? qRgb(230, 220, 200) : qRgb(20, 25, 30));
+    return result;
+}
+
+TEST(LightChange, EvenChangesAreToldFromLocalOnes)
+{
+    const QImage scene = texturedFrame();
+    const struct {
+        const char* what;
+        QImage after;
+        bool even;
+        double mostUnexplained;  // the unexplained share is at most this
+        double leastUnexplained;
+    } rows[] = {
+        {"lights up by 40", mapped(scene, [](int v) { return v + 40; }), true, 0.02, 0},
+        {"exposure down by a third", mapped(scene, [](int v) { return v * 2 / 3; }), true, 0.02, 0},
+        {"brighter and more contrast", mapped(scene, [](int v) { return v * 5 / 4 + 10; }), true, 0.02, 0},
+        {"a drift of one level is no light change", mapped(scene, [](int v) { return v + 1; }), false, 0.02, 0},
+        {"a person, light steady", withPerson(scene), false, 1, 0.99},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        const LightChange light = measureLightChange(scene, row.after);
+        EXPECT_EQ(light.even, row.even);
+        EXPECT_LE(light.unexplainedShare, row.mostUnexplained);
+        EXPECT_GE(light.unexplainedShare, row.leastUnexplained);
+    }
+}
+
+// Mean absolute difference of the colour bytes.
+double meanChange(const QImage& before, const QImage& after)
+{
+    double sum = 0;
+    for (int y = 0; y < before.height(); ++y)
+        for (int x = 0; x < before.width() * 4; ++x)
+            sum += x % 4 == 3 ? 0 : std::abs(before.constScanLine(y)[x] - after.constScanLine(y)[x]);
+    return sum / (before.width() * before.height() * 3.0);
+}
+
+TEST(LightChange, APersonEnteringAsTheLightComesOnKeepsTheirOwnChange)
+{
+    const QImage scene = texturedFrame();
+    const QImage person = withPerson(scene);
+    const QImage lit = mapped(person, [](int v) { return v + 30; });
+    const LightChange light = measureLightChange(scene, lit);
+    EXPECT_TRUE(light.even);
+    // At most the light's own shift where the person stands (an eighth of the picture) is taken from them.
+    EXPECT_GE(meanChange(scene, lit) * light.unexplainedShare, meanChange(scene, person) - 30.0 / 8);
+}
+
+TEST(LightChange, FramesThatCannotBeComparedAreNoLightChange)
+{
+    const QImage scene = texturedFrame();
+    const QImage brighter = mapped(scene, [](int v) { return v + 40; });
+    const std::pair<QImage, QImage> rows[] = {
+        {QImage(), brighter},
+        {scene, texturedFrame({48, 36})},
+        {scene.convertToFormat(QImage::Format_ARGB32), brighter},
+        {scene, scene},
+        {texturedFrame({3, 2}), mapped(texturedFrame({3, 2}), [](int v) { return v + 1; })},
+    };
+    for (const auto& [before, after] : rows)
+        EXPECT_FALSE(measureLightChange(before, after).even) << before.size().width() << "x" << after.size().width();
+    // The tiniest frame still makes its blocks of single pixels.
+    EXPECT_TRUE(measureLightChange(texturedFrame({3, 2}), mapped(texturedFrame({3, 2}), [](int v) { return v + 40; })).even);
+}
+
+TEST(LightChange, TickLevelMeasuresLightOnlyWhenAskedAndAboveCalm)
+{
+    using enum AlarmLevel;
+    const LightChange lightOnly{true, 0.05};
+    const LightChange personInLight{true, 0.6};
+    const LightChange uneven{false, 0.05};
+    const struct {
+        const char* what;
+        int32_t count;
+        bool lightCut;
+        LightChange light;
+        bool measured;
+        AlarmLevel level;
+        bool calmedByLight;
+    } rows[] = {
+        {"option off: the count's level", 500, false, lightOnly, false, Alarm, false},
+        {"calm count: nothing measured", 80, true, lightOnly, false, Calm, false},
+        {"even change explains the count", 500, true, lightOnly, true, Calm, true},
+        {"even change, doubt left", 1700, true, lightOnly, true, Doubt, false},
+        {"person in the light alarms on their own part", 500, true, personInLight, true, Alarm, false},
+        {"uneven change keeps its level", 95, true, uneven, true, Suspect, false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        bool measured = false;
+        const LightLevel level = classifyTick(row.count, 100, row.lightCut, [&] {
+            measured = true;
+            return row.light;
+        });
+        EXPECT_EQ(measured, row.measured);
+        EXPECT_EQ(level.level, row.level);
+        EXPECT_EQ(level.lightOnly, row.calmedByLight);
+    }
+}
+
+struct Scene {
+    const char* name;
+    Footage footage;
+    bool alarmsWithLightCut;
+};
+
+struct Watched {
+    std::vector<AlarmLevel> levels;
+    bool alarmed = false;
+    bool calmedByLight = false;
+};
+
+// Runs every frame through the detector at ACCURACY 20, CKSUM 50, one tick per frame.
+Watched watch(const std::vector<QImage>& frames, bool lightCut)
+{
+    Watched run;
+    FrameDetector detector;
+    for (const QImage& frame : frames) {
+        const auto result = detector.measureFrame(frame, 20, false);
+        if (!result)
+            continue;
+        const LightLevel level = classifyTick(result->count, 50, lightCut, [&] { return detector.lightChange(); });
+        run.levels.push_back(level.level);
+        run.alarmed |= level.level == AlarmLevel::Alarm;
+        run.calmedByLight |= level.lightOnly;
+    }
+    return run;
+}
+
+TEST(LightChange, FootageOfLightStepFadeAndWalker)
+{
+    const Scene scenes[] = {
+        {"light step +40", {.light = "eq=brightness=0.157:enable='gte(t,3)'"}, false},
+        {"slow fade", {.light = "fade=out:st=1:d=4"}, false},
+        {"walker", {.light = {}, .walkerFrom = 0.5}, true},
+        {"walker while the light comes on", {.light = "eq=brightness=0.157:enable='gte(t,1.4)'", .walkerFrom = 0.5}, true},
+    };
+    QTemporaryDir folder;
+    for (const Scene& scene : scenes) {
+        SCOPED_TRACE(scene.name);
+        const QString path = folder.filePath(QStringLiteral("footage.avi"));
+        ASSERT_TRUE(makeFootage(path, scene.footage));
+        const std::vector<QImage> frames = decodeFrames(path, scene.footage.size);
+        ASSERT_GE(frames.size(), 25u);
+
+        const Watched off = watch(frames, false);
+        const Watched on = watch(frames, true);
+        EXPECT_TRUE(off.alarmed) << "as without the option";
+        EXPECT_FALSE(off.calmedByLight);
+        EXPECT_EQ(on.alarmed, scene.alarmsWithLightCut);
+        EXPECT_EQ(on.calmedByLight, !scene.alarmsWithLightCut);
+        if (scene.footage.light.isEmpty()) {
+            EXPECT_EQ(on.levels, off.levels) << "steady light: every tick as without the option";
+        }
+    }
+}
+
+}  // namespace
