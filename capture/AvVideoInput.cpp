@@ -1,12 +1,15 @@
 #include "capture/AvVideoInput.h"
 
+#include "capture/AvCameraFrames.h"
+#include "capture/FfmpegLog.h"
+
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavdevice/avdevice.h>
 #include <libavformat/avformat.h>
-#include <libavutil/imgutils.h>
-#include <libswscale/swscale.h>
 }
+
+#include <turbojpeg.h>
 
 #include <mutex>
 
@@ -17,18 +20,25 @@ AvVideoInput::~AvVideoInput()
 
 int AvVideoInput::interrupted(void* self)
 {
-    return std::chrono::steady_clock::now() > static_cast<AvVideoInput*>(self)->deadline_ ? 1 : 0;
+    const auto* input = static_cast<AvVideoInput*>(self);
+    return input->interrupted_ || std::chrono::steady_clock::now() > input->deadline_ ? 1 : 0;
 }
 
 void AvVideoInput::armDeadline()
 {
-    deadline_ = std::chrono::steady_clock::now() + kIoTimeout;
+    deadline_ = std::chrono::steady_clock::now() + timeout_;
+}
+
+void AvVideoInput::interrupt()
+{
+    interrupted_ = true;
 }
 
 bool AvVideoInput::open(const QString& url, const char* inputFormat,
-                        const std::map<std::string, std::string>& options)
+                        const std::map<std::string, std::string>& options, std::chrono::milliseconds timeout)
 {
     close();
+    installFfmpegLog();
     static std::once_flag devicesRegistered;
     std::call_once(devicesRegistered, [] { avdevice_register_all(); });
 
@@ -39,6 +49,7 @@ bool AvVideoInput::open(const QString& url, const char* inputFormat,
     for (const auto& [key, value] : options)
         av_dict_set(&dictionary, key.c_str(), value.c_str(), 0);
 
+    timeout_ = timeout;
     format_ = avformat_alloc_context();
     format_->interrupt_callback = {&AvVideoInput::interrupted, this};
     armDeadline();
@@ -54,22 +65,27 @@ bool AvVideoInput::open(const QString& url, const char* inputFormat,
         close();
         return false;
     }
+    const AVCodecParameters& parameters = *format_->streams[stream_]->codecpar;
     decoder_ = avcodec_alloc_context3(codec);
     packet_ = av_packet_alloc();
     decoded_ = av_frame_alloc();
-    if (!decoder_ || !packet_ || !decoded_ ||
-        avcodec_parameters_to_context(decoder_, format_->streams[stream_]->codecpar) < 0 ||
+    if (!decoder_ || !packet_ || !decoded_ || avcodec_parameters_to_context(decoder_, &parameters) < 0 ||
         avcodec_open2(decoder_, codec, nullptr) < 0) {
         close();
         return false;
     }
+    converter_ = std::make_shared<AvFrameConverter>(parameters);
+    if (parameters.codec_id == AV_CODEC_ID_MJPEG)
+        jpegHeaderReader_ = tjInitDecompress();
     return true;
 }
 
 void AvVideoInput::close()
 {
-    sws_freeContext(scaler_);
-    scaler_ = nullptr;
+    if (jpegHeaderReader_)
+        tjDestroy(jpegHeaderReader_);
+    jpegHeaderReader_ = nullptr;
+    converter_.reset();  // frames still held keep theirs
     av_frame_free(&decoded_);
     av_packet_free(&packet_);
     avcodec_free_context(&decoder_);
@@ -98,31 +114,32 @@ double AvVideoInput::frameRate() const
     return 0;
 }
 
-QImage AvVideoInput::convert(const AVFrame& decoded)
+std::shared_ptr<const CameraFrame> AvVideoInput::keepJpegPacket()
 {
-    scaler_ = sws_getCachedContext(scaler_, decoded.width, decoded.height, static_cast<AVPixelFormat>(decoded.format),
-                                   decoded.width, decoded.height, AV_PIX_FMT_RGB32, SWS_BILINEAR, nullptr, nullptr,
-                                   nullptr);
-    if (!scaler_)
-        return {};
-    QImage image(decoded.width, decoded.height, QImage::Format_RGB32);
-    uint8_t* planes[4] = {image.bits(), nullptr, nullptr, nullptr};
-    int strides[4] = {static_cast<int>(image.bytesPerLine()), 0, 0, 0};
-    if (sws_scale(scaler_, decoded.data, decoded.linesize, 0, decoded.height, planes, strides) != decoded.height)
-        return {};
-    return image;
+    int width = 0;
+    int height = 0;
+    int subsampling = 0;
+    int colourspace = 0;
+    if (tjDecompressHeader3(jpegHeaderReader_, packet_->data, static_cast<unsigned long>(packet_->size), &width,
+                            &height, &subsampling, &colourspace) != 0)
+        return nullptr;
+    // A packet holding two interlaced fields reads as half the stream's height:
+    // FFmpeg's decoder puts those together.
+    const QSize size(width, height);
+    if (!size.isValid() || (!this->size().isEmpty() && size != this->size()))
+        return nullptr;
+    return std::make_shared<JpegPacketFrame>(size, *packet_, converter_);
 }
 
-AvVideoInput::Read AvVideoInput::read(QImage& frame)
+AvVideoInput::Read AvVideoInput::read(std::shared_ptr<const CameraFrame>& frame)
 {
     if (!format_)
         return Read::Error;
     for (;;) {
         const int received = avcodec_receive_frame(decoder_, decoded_);
         if (received == 0) {
-            frame = convert(*decoded_);
-            av_frame_unref(decoded_);
-            return frame.isNull() ? Read::Error : Read::Frame;
+            frame = std::make_shared<DecodedAvFrame>(*decoded_, converter_);
+            return Read::Frame;
         }
         if (received == AVERROR_EOF)
             return Read::End;
@@ -139,8 +156,17 @@ AvVideoInput::Read AvVideoInput::read(QImage& frame)
         }
         if (got < 0)
             return Read::Error;
-        const bool ours = packet_->stream_index == stream_;
-        const int sent = ours ? avcodec_send_packet(decoder_, packet_) : 0;
+        if (packet_->stream_index != stream_) {
+            av_packet_unref(packet_);
+            continue;
+        }
+        if (jpegHeaderReader_) {
+            if (std::shared_ptr<const CameraFrame> kept = keepJpegPacket()) {
+                frame = std::move(kept);
+                return Read::Frame;
+            }
+        }
+        const int sent = avcodec_send_packet(decoder_, packet_);
         av_packet_unref(packet_);
         if (sent < 0 && sent != AVERROR_INVALIDDATA)
             return Read::Error;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "capture/CameraFrame.h"
+
 #include <QImage>
 #include <QSize>
 #include <QString>
@@ -7,6 +9,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -26,17 +29,25 @@ struct CaptureControl {
 };
 
 // A frame as a driver delivers it. `interval` is how long after the previous
-// frame it is due, so the reader paces sources that do not pace themselves.
+// frame it is due, so the reader paces sources that do not pace themselves
+// (0: a live source, published as it comes).
 struct DriverFrame {
-    QImage image;  // Format_RGB32
+    std::shared_ptr<const CameraFrame> frame;
     std::chrono::microseconds interval{0};
 };
 
-// The operations every capture source offers. The capture window calls
-// readFrame() on its reader thread and everything else on the window's thread,
-// never both at once (the window serialises them).
+// The operations every capture source offers.
+//
+// Threads: open(), close() and readFrame() run on the capture window's reader
+// thread (open() also once on the window's thread before the reader starts);
+// interrupt() on any thread; everything else on the window's thread, possibly
+// while a read or an open is in progress. So a driver guards what both sides
+// touch with a lock of its own that it never holds across a blocking read or
+// open: controls, sizes and formats never wait for a frame.
 class CaptureDriver {
 public:
+    static constexpr std::chrono::milliseconds kReopenDelay{300};
+
     virtual ~CaptureDriver() = default;
 
     // Name shown in the driver list.
@@ -45,11 +56,18 @@ public:
     virtual bool open() = 0;
     // Lets go of the source. open() may be called again later (a camera that comes back).
     virtual void close() = 0;
+    // Makes a blocking open() or readFrame() in progress return soon: the reader is stopping.
+    virtual void interrupt() {}
+    // True for a source that is kept and retried when it does not answer at
+    // start-up, as one lost later would be (a network camera).
+    virtual bool keptWhenAbsent() const { return false; }
+    // How long to wait before opening a lost source again.
+    virtual std::chrono::milliseconds reopenDelay() const { return kReopenDelay; }
 
     // Frame sizes the source offers, smallest first.
     virtual std::vector<QSize> frameSizes() const = 0;
     virtual QSize frameSize() const = 0;
-    // Only sizes from frameSizes() are accepted.
+    // Only sizes from frameSizes() are accepted; the next frames read have the new size.
     virtual bool setFrameSize(QSize size) = 0;
 
     virtual std::vector<CaptureControl> controls() const = 0;

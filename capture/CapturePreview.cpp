@@ -3,6 +3,7 @@
 #include "capture/CaptureWindow.h"
 
 #include <QPainter>
+#include <QPaintEvent>
 
 CapturePreview::CapturePreview(CaptureWindow* window, QWidget* parent) : QWidget(parent), window_(window)
 {
@@ -11,38 +12,48 @@ CapturePreview::CapturePreview(CaptureWindow* window, QWidget* parent) : QWidget
     timer_.start(66);
 }
 
-CaptureWindow* CapturePreview::window() const
+CaptureWindow* CapturePreview::source() const
 {
     return window_ ? window_ : hCapWnd;
 }
 
+QRect CapturePreview::pictureRect(QSize pictureSize) const
+{
+    const CaptureWindow* capture = source();
+    return capture && capture->previewScale() ? rect() : QRect(QPoint(0, 0), pictureSize);
+}
+
 void CapturePreview::refresh()
 {
-    CaptureWindow* source = window();
-    if (!source)
+    CaptureWindow* capture = source();
+    if (!capture)
         return;
-    if (timer_.interval() != source->previewRate())
-        timer_.setInterval(source->previewRate());
-    if (!source->previewing())
+    if (timer_.interval() != capture->previewRate())
+        timer_.setInterval(capture->previewRate());
+    if (!capture->previewing() || !isVisible() || window()->isMinimized())
         return;
-    uint64_t number = 0;
-    QImage frame = source->latestFrame(&number);
-    if (frame.isNull() || number == pictureNumber_)
+    FrameStamp stamp;
+    const std::shared_ptr<const CameraFrame> frame = capture->latestCameraFrame(&stamp);
+    if (!frame || stamp.number == pictureNumber_)
         return;
-    picture_ = frame;
-    pictureNumber_ = number;
+    const QSize box = (QSizeF(pictureRect(frame->size()).size()) * devicePixelRatioF()).toSize();
+    const QImage picture = frame->previewPicture(box);
+    if (picture.isNull())
+        return;
+    picture_ = picture;
+    pictureNumber_ = stamp.number;
     update();
 }
 
-void CapturePreview::paintEvent(QPaintEvent*)
+void CapturePreview::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
-    painter.fillRect(rect(), Qt::black);
-    if (picture_.isNull())
-        return;
-    const CaptureWindow* source = window();
-    if (source && source->previewScale())
-        painter.drawImage(rect(), picture_);
-    else
-        painter.drawImage(QPoint(0, 0), picture_);
+    QRegion uncovered = event->region();
+    if (!picture_.isNull()) {
+        const QRect target = pictureRect(picture_.size());
+        painter.drawImage(target, picture_);
+        uncovered -= target;
+    }
+    for (const QRect& part : uncovered)
+        painter.fillRect(part, Qt::black);
 }

@@ -10,7 +10,8 @@ class CaptureWindow;
 
 // The view of a capture window: its latest frame at the preview rate while the
 // preview is on (stretched to the widget when scaling is on), the last picture
-// shown while it is off.
+// shown while it is off. Frames are decoded here, at the paint rate, and only
+// as large as the widget needs; a hidden or minimised view decodes nothing.
 class CapturePreview : public QWidget {
     Q_OBJECT
 public:
@@ -20,14 +21,16 @@ public:
     QImage shownPicture() const { return picture_; }
 
 public slots:
-    // One preview step: takes a new frame when the preview is on.
+    // One preview step: takes a new frame when the preview is on and can be seen.
     void refresh();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    CaptureWindow* window() const;
+    CaptureWindow* source() const;
+    // Where the picture goes: the whole widget when scaling, else its own size.
+    QRect pictureRect(QSize pictureSize) const;
 
     CaptureWindow* window_;
     QTimer timer_;

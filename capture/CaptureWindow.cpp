@@ -21,13 +21,16 @@ bool CaptureWindow::connectDriver(int index)
     if (index >= static_cast<int>(drivers.size()))
         return false;
     std::unique_ptr<CaptureDriver> driver = drivers[static_cast<size_t>(index)].create();
+    if (!driver)
+        return false;
     // The new driver is opened before the old one is let go, so a failed connect
     // leaves the camera in use working.
-    if (!driver || !driver->open())
+    const bool opened = driver->open();
+    if (!opened && !(driver->keptWhenAbsent() && !reader_))
         return false;
     const QSize size = driver->frameSize();
     replaceReader(nullptr, QSize());
-    replaceReader(std::make_shared<FrameReader>(std::move(driver)), size);
+    replaceReader(std::make_shared<FrameReader>(std::move(driver), opened), size);
     driverIndex_ = index;
     return true;
 }
@@ -71,22 +74,15 @@ std::vector<QSize> CaptureWindow::frameSizes() const
 {
     if (!reader_)
         return {};
-    return reader_->withDriver([](CaptureDriver& driver) { return driver.frameSizes(); });
+    return reader_->driver().frameSizes();
 }
 
 bool CaptureWindow::setFrameSize(QSize size)
 {
-    if (!reader_)
-        return false;
-    QSize actual;
-    const bool changed = reader_->withDriver([&](CaptureDriver& driver) {
-        const bool accepted = driver.setFrameSize(size);
-        actual = driver.frameSize();
-        return accepted;
-    });
-    if (!changed)
+    if (!reader_ || !reader_->driver().setFrameSize(size))
         return false;
     reader_->dropLatest();
+    const QSize actual = reader_->driver().frameSize();
     std::lock_guard lock(sharedMutex_);
     driverSize_ = actual;
     return true;
@@ -96,53 +92,63 @@ std::vector<CaptureControl> CaptureWindow::controls() const
 {
     if (!reader_)
         return {};
-    return reader_->withDriver([](CaptureDriver& driver) { return driver.controls(); });
+    return reader_->driver().controls();
 }
 
 bool CaptureWindow::setControl(uint32_t id, int value)
 {
-    if (!reader_)
-        return false;
-    return reader_->withDriver([&](CaptureDriver& driver) { return driver.setControl(id, value); });
+    return reader_ && reader_->driver().setControl(id, value);
 }
 
 QSize CaptureWindow::frameSize() const
 {
-    const QImage latest = latestFrame();
-    if (!latest.isNull())
-        return latest.size();
+    if (const std::shared_ptr<const CameraFrame> latest = latestCameraFrame())
+        return latest->size();
     std::lock_guard lock(sharedMutex_);
     return driverSize_;
 }
 
-QImage CaptureWindow::latestFrame(uint64_t* number) const
+std::shared_ptr<const CameraFrame> CaptureWindow::latestCameraFrame(FrameStamp* stamp) const
 {
     const std::shared_ptr<FrameReader> reader = sharedReader();
-    if (!reader) {
-        if (number)
-            *number = 0;
-        return {};
-    }
-    return reader->latest(number);
+    FrameReader::Latest latest;
+    if (reader)
+        latest = reader->latest();
+    if (stamp)
+        *stamp = latest.stamp;
+    return latest.frame;
 }
 
-bool CaptureWindow::waitForFrameAfter(uint64_t after, std::chrono::milliseconds timeout, QImage* frame,
-                                      uint64_t* number) const
+QImage CaptureWindow::latestFrame(uint64_t* number) const
+{
+    FrameStamp stamp;
+    const std::shared_ptr<const CameraFrame> latest = latestCameraFrame(&stamp);
+    if (number)
+        *number = stamp.number;
+    return latest ? latest->picture() : QImage();
+}
+
+bool CaptureWindow::waitForFrameAfter(uint64_t after, std::chrono::milliseconds timeout, uint64_t* number) const
 {
     const std::shared_ptr<FrameReader> reader = sharedReader();
-    return reader && reader->waitForFrameAfter(after, timeout, frame, number);
+    return reader && reader->waitForFrameAfter(after, timeout, number);
 }
 
 bool CaptureWindow::grabFrame()
 {
-    grabbed_ = latestFrame();
+    grabbed_ = latestCameraFrame(&grabbedStamp_);
     preview_ = false;
-    return !grabbed_.isNull();
+    return grabbed_ != nullptr;
 }
 
 QImage CaptureWindow::grabbedFrame() const
 {
-    return grabbed_;
+    return grabbed_ ? grabbed_->picture() : QImage();
+}
+
+FrameStamp CaptureWindow::grabbedFrameStamp() const
+{
+    return grabbedStamp_;
 }
 
 void CaptureWindow::setPreview(bool on)

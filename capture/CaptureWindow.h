@@ -1,7 +1,9 @@
 #pragma once
 
+#include "capture/CameraFrame.h"
 #include "capture/ClipCodecs.h"
 #include "capture/Frame.h"
+#include "capture/FrameReader.h"
 
 #include <QSize>
 #include <QString>
@@ -14,7 +16,6 @@
 
 class CaptureDialogProvider;
 class CaptureWindow;
-class FrameReader;
 struct CaptureControl;
 
 // The program-wide capture window, created at start-up.
@@ -53,9 +54,11 @@ struct CAPTUREPARMS {
 };
 
 // The capture window: connects one driver at a time, keeps its latest frame
-// (read on a thread of its own), the grabbed frame, the preview state and the
-// clip-recording choices. Frame access (latestFrame, waitForFrameAfter,
-// frameSize) is safe from any thread; everything else belongs to the window's thread.
+// (read on a thread of its own, decoded only when used), the grabbed frame, the
+// preview state and the clip-recording choices. Frame access (latestFrame,
+// latestCameraFrame, waitForFrameAfter, frameSize) is safe from any thread;
+// everything else belongs to the window's thread. Nothing here waits for a
+// frame being read.
 class CaptureWindow {
 public:
     CaptureWindow();
@@ -64,6 +67,8 @@ public:
     CaptureWindow& operator=(const CaptureWindow&) = delete;
 
     // Opens driver `index` of the driver list; on failure the current driver stays.
+    // With no driver connected yet (start-up), a source kept when absent (a
+    // network camera) that does not answer is connected anyway and retried.
     bool connectDriver(int index);
     // Releases the device and joins the reader thread.
     void disconnectDriver();
@@ -78,17 +83,21 @@ public:
 
     // Size of the frames being delivered (empty without a driver).
     QSize frameSize() const;
-    // The latest frame, null while none (not connected, camera lost); `number`
-    // counts frames, 0 before the first.
+    // The latest frame's whole picture (decoded now if nobody did yet), null
+    // while none (not connected, camera lost); `number` counts frames, 0 before the first.
     QImage latestFrame(uint64_t* number = nullptr) const;
+    // The latest frame as it arrived (null while none), for whoever decodes it
+    // its own way (the preview) or keeps it compressed.
+    std::shared_ptr<const CameraFrame> latestCameraFrame(FrameStamp* stamp = nullptr) const;
     // Waits up to `timeout` for a frame numbered above `after`; false on timeout or
     // without a driver.
-    bool waitForFrameAfter(uint64_t after, std::chrono::milliseconds timeout, QImage* frame = nullptr,
-                           uint64_t* number = nullptr) const;
+    bool waitForFrameAfter(uint64_t after, std::chrono::milliseconds timeout, uint64_t* number = nullptr) const;
 
     // Takes the latest frame as the grabbed frame and stops the preview.
     bool grabFrame();
+    // The grabbed frame's whole picture (decoded on first use) and which frame it was.
     QImage grabbedFrame() const;
+    FrameStamp grabbedFrameStamp() const;
 
     void setPreview(bool on);
     bool previewing() const;
@@ -118,7 +127,8 @@ private:
     int driverIndex_ = -1;
     QSize driverSize_;  // guarded by sharedMutex_: read from any thread
     mutable std::mutex sharedMutex_;
-    QImage grabbed_;
+    std::shared_ptr<const CameraFrame> grabbed_;
+    FrameStamp grabbedStamp_;
     bool preview_ = false;
     int previewRate_ = 66;
     bool previewScale_ = false;

@@ -1,5 +1,7 @@
 #include "capture/ClipAudioInput.h"
 
+#include "capture/FfmpegLog.h"
+
 extern "C" {
 #include <libavdevice/avdevice.h>
 #include <libavformat/avformat.h>
@@ -9,6 +11,7 @@ extern "C" {
 
 std::unique_ptr<ClipAudioInput> ClipAudioInput::openDefault()
 {
+    installFfmpegLog();
     static std::once_flag devicesRegistered;
     std::call_once(devicesRegistered, [] { avdevice_register_all(); });
 

@@ -1,6 +1,7 @@
 #include "capture/ClipMuxer.h"
 
 #include "capture/ClipAudioInput.h"
+#include "capture/FfmpegLog.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -42,6 +43,7 @@ AVPixelFormat encoderPixelFormat(const AVCodec* codec)
 
 std::unique_ptr<ClipMuxer> ClipMuxer::open(const ClipRecording& recording, QString& error)
 {
+    installFfmpegLog();
     std::unique_ptr<ClipMuxer> muxer(new ClipMuxer);
     muxer->timeLimit_ = recording.timeLimit;
     const QByteArray path = recording.path.toUtf8();

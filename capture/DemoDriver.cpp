@@ -54,6 +54,7 @@ std::vector<QSize> DemoDriver::frameSizes() const
 
 QSize DemoDriver::frameSize() const
 {
+    std::lock_guard lock(settingsMutex_);
     return size_;
 }
 
@@ -62,12 +63,14 @@ bool DemoDriver::setFrameSize(QSize size)
     const auto sizes = frameSizes();
     if (std::find(sizes.begin(), sizes.end(), size) == sizes.end())
         return false;
+    std::lock_guard lock(settingsMutex_);
     size_ = size;
     return true;
 }
 
 std::vector<CaptureControl> DemoDriver::controls() const
 {
+    std::lock_guard lock(settingsMutex_);
     std::vector<CaptureControl> result;
     for (const ControlRange& range : kControls) {
         CaptureControl control;
@@ -86,6 +89,7 @@ bool DemoDriver::setControl(uint32_t id, int value)
 {
     for (const ControlRange& range : kControls) {
         if (range.id == id) {
+            std::lock_guard lock(settingsMutex_);
             params_.*range.field = std::clamp(value, range.minimum, range.maximum);
             return true;
         }
@@ -106,5 +110,12 @@ int64_t DemoDriver::sceneMs() const
 
 std::optional<DriverFrame> DemoDriver::readFrame()
 {
-    return DriverFrame{scene_.render(size_, sceneMs(), params_), std::chrono::milliseconds(DemoScene::kFrameMs)};
+    QSize size;
+    DemoSceneParams params;
+    {
+        std::lock_guard lock(settingsMutex_);
+        size = size_;
+        params = params_;
+    }
+    return DriverFrame{scene_.frame(size, sceneMs(), params), std::chrono::milliseconds(DemoScene::kFrameMs)};
 }

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <mutex>
 
 // Scene time in milliseconds.
 using SceneClock = std::function<int64_t()>;
@@ -14,7 +15,8 @@ using SceneClock = std::function<int64_t()>;
 // intruder in view on purpose); an empty clock restores real time since the camera opened.
 void setDemoSceneClock(SceneClock clock);
 
-// The built-in camera: the synthetic room of DemoScene at 15 frames a second.
+// The built-in camera: the synthetic room of DemoScene at 15 frames a second,
+// each drawn only when its picture is used.
 class DemoDriver : public CaptureDriver {
 public:
     // Control ids of the source dialog.
@@ -37,7 +39,8 @@ public:
 private:
     int64_t sceneMs() const;
 
-    DemoScene scene_;
+    DemoScene scene_;  // the reader's
+    mutable std::mutex settingsMutex_;
     DemoSceneParams params_;
     QSize size_{640, 480};
     std::chrono::steady_clock::time_point openedAt_ = std::chrono::steady_clock::now();

@@ -1,5 +1,7 @@
 #include "capture/DemoScene.h"
 
+#include "capture/DemoNoise.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -87,34 +89,32 @@ void drawIntruder(QImage& image, double progress, int brightness)
     fillBox(image, {centre + 0.01, 0.72, centre + 0.16, 1.0}, trousers);
 }
 
-// SplitMix64: small, fast and the same on every machine.
-uint64_t nextRandom(uint64_t& state)
-{
-    uint64_t z = (state += 0x9E3779B97F4A7C15ull);
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-    return z ^ (z >> 31);
-}
-
-void addNoise(QImage& image, int amplitude, uint64_t seed)
-{
-    if (amplitude <= 0)
-        return;
-    const unsigned span = 2 * static_cast<unsigned>(amplitude) + 1;
-    uint64_t state = seed;
-    for (int y = 0; y < image.height(); ++y) {
-        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < image.width(); ++x) {
-            const uint64_t r = nextRandom(state);
-            const int dr = static_cast<int>((r & 0xFFFF) % span) - amplitude;
-            const int dg = static_cast<int>(((r >> 16) & 0xFFFF) % span) - amplitude;
-            const int db = static_cast<int>(((r >> 32) & 0xFFFF) % span) - amplitude;
-            const QRgb p = line[x];
-            line[x] = qRgb(std::clamp(qRed(p) + dr, 0, 255), std::clamp(qGreen(p) + dg, 0, 255),
-                           std::clamp(qBlue(p) + db, 0, 255));
-        }
+// A frame of the scene: the room (shared, drawn once per size and brightness)
+// and what changes in it, put together when the picture is asked for.
+class DemoFrame final : public CameraFrame {
+public:
+    DemoFrame(QImage room, double intruderProgress, const DemoSceneParams& params, uint64_t noiseSeed)
+        : CameraFrame(room.size()), room_(std::move(room)), intruderProgress_(intruderProgress), params_(params),
+          noiseSeed_(noiseSeed)
+    {
     }
-}
+
+protected:
+    QImage decode() const override
+    {
+        QImage frame = room_.copy();
+        if (intruderProgress_ >= 0)
+            drawIntruder(frame, intruderProgress_, params_.brightness);
+        addDemoNoise(frame, params_.noise, noiseSeed_);
+        return frame;
+    }
+
+private:
+    QImage room_;
+    double intruderProgress_;
+    DemoSceneParams params_;
+    uint64_t noiseSeed_;
+};
 
 }  // namespace
 
@@ -138,13 +138,10 @@ const QImage& DemoScene::room(QSize size, int brightness)
     return room_;
 }
 
-QImage DemoScene::render(QSize size, int64_t sceneMs, const DemoSceneParams& params)
+std::shared_ptr<const CameraFrame> DemoScene::frame(QSize size, int64_t sceneMs, const DemoSceneParams& params)
 {
-    QImage frame = room(size, params.brightness).copy();
-    const double progress = intruderProgress(sceneMs, params.intruderPeriodSeconds);
-    if (progress >= 0)
-        drawIntruder(frame, progress, params.brightness);
     // One noise pattern per frame period, so a given scene time always looks the same.
-    addNoise(frame, params.noise, static_cast<uint64_t>(sceneMs / kFrameMs));
-    return frame;
+    return std::make_shared<DemoFrame>(room(size, params.brightness),
+                                       intruderProgress(sceneMs, params.intruderPeriodSeconds), params,
+                                       static_cast<uint64_t>(sceneMs / kFrameMs));
 }

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "capture/CameraFrame.h"
+
 #include <QImage>
 #include <QSize>
 
 #include <cstdint>
+#include <memory>
 
 // What the demo camera's source dialog adjusts.
 struct DemoSceneParams {
@@ -20,7 +23,8 @@ public:
     static constexpr int64_t kIntruderVisibleMs = 3000;
     static constexpr int64_t kFrameMs = 66;
 
-    QImage render(QSize size, int64_t sceneMs, const DemoSceneParams& params);
+    // The frame at `sceneMs`, drawn only when its picture is asked for.
+    std::shared_ptr<const CameraFrame> frame(QSize size, int64_t sceneMs, const DemoSceneParams& params);
 
     // Where the intruder is, 0 (entering left) .. 1 (leaving right); negative when absent.
     static double intruderProgress(int64_t sceneMs, int periodSeconds);

@@ -1,6 +1,8 @@
 #include "capture/DriverRegistry.h"
 
 #include "capture/DemoDriver.h"
+#include "capture/NetworkCameraDriver.h"
+#include "capture/NetworkUrl.h"
 #include "capture/V4l2Cameras.h"
 #include "capture/V4l2Driver.h"
 #include "capture/VideoFileDriver.h"
@@ -56,6 +58,8 @@ DriverEntry driverEntryForSource(const QString& source)
 {
     if (source == DemoDriver::driverName())
         return {DemoDriver::driverName(), [] { return std::make_unique<DemoDriver>(); }};
+    if (isNetworkCameraUrl(source))
+        return {maskUrlCredentials(source), [source] { return std::make_unique<NetworkCameraDriver>(source); }};
     if (isDeviceNode(source)) {
         std::unique_ptr<V4l2Node> node = makeV4l2DeviceNode(source);
         const QString name = V4l2Driver::captureDeviceName(*node);

@@ -18,7 +18,8 @@ struct DriverEntry {
 
 using DriverEnumerator = std::function<std::vector<DriverEntry>()>;
 
-// Puts a source at index 0: "demo", a video file or a V4L2 device node ("" = none).
+// Puts a source at index 0: "demo", a video file, a V4L2 device node or a
+// network camera's URL ("" = none).
 void setPreferredCamera(const QString& source);
 QString preferredCamera();
 

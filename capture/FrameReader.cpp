@@ -1,7 +1,17 @@
 #include "capture/FrameReader.h"
 
-FrameReader::FrameReader(std::unique_ptr<CaptureDriver> openedDriver)
-    : driver_(std::move(openedDriver)), thread_([this] { run(); })
+#include <atomic>
+
+namespace {
+
+std::atomic<uint64_t> lastFrameNumber{0};
+std::atomic<uint64_t> lastReaderId{0};
+
+}  // namespace
+
+FrameReader::FrameReader(std::unique_ptr<CaptureDriver> driver, bool opened)
+    : driver_(std::move(driver)), id_(++lastReaderId), startsOpen_(opened), opening_(opened ? 1 : 0),
+      thread_([this] { run(); })
 {
 }
 
@@ -12,36 +22,32 @@ FrameReader::~FrameReader()
         stop_ = true;
     }
     frameChanged_.notify_all();
+    driver_->interrupt();
     thread_.join();
     driver_->close();
 }
 
-QImage FrameReader::latest(uint64_t* number) const
+FrameReader::Latest FrameReader::latest() const
 {
     std::lock_guard lock(frameMutex_);
-    if (number)
-        *number = number_;
     return latest_;
 }
 
-bool FrameReader::waitForFrameAfter(uint64_t after, std::chrono::milliseconds timeout, QImage* frame,
-                                    uint64_t* number) const
+bool FrameReader::waitForFrameAfter(uint64_t after, std::chrono::milliseconds timeout, uint64_t* number) const
 {
     std::unique_lock lock(frameMutex_);
-    const bool arrived = frameChanged_.wait_for(lock, timeout, [&] { return stop_ || (number_ > after && !latest_.isNull()); });
+    const bool arrived = frameChanged_.wait_for(lock, timeout, [&] { return stop_ || (latest_.stamp.number > after && latest_.frame); });
     if (!arrived || stop_)
         return false;
-    if (frame)
-        *frame = latest_;
     if (number)
-        *number = number_;
+        *number = latest_.stamp.number;
     return true;
 }
 
 void FrameReader::dropLatest()
 {
     std::lock_guard lock(frameMutex_);
-    latest_ = QImage();
+    latest_.frame.reset();
     ++generation_;
 }
 
@@ -51,17 +57,23 @@ uint64_t FrameReader::generation() const
     return generation_;
 }
 
-void FrameReader::publish(const QImage& frame, uint64_t generation)
+void FrameReader::publish(std::shared_ptr<const CameraFrame> frame, uint64_t generation)
 {
     {
         std::lock_guard lock(frameMutex_);
         if (generation != generation_)
             return;
-        latest_ = frame;
-        if (!frame.isNull())
-            ++number_;
+        if (frame)
+            latest_.stamp = {++lastFrameNumber, id_, opening_};
+        latest_.frame = std::move(frame);
     }
     frameChanged_.notify_all();
+}
+
+void FrameReader::countOpening()
+{
+    std::lock_guard lock(frameMutex_);
+    ++opening_;
 }
 
 bool FrameReader::stopRequestedBy(std::chrono::steady_clock::time_point deadline)
@@ -73,21 +85,22 @@ bool FrameReader::stopRequestedBy(std::chrono::steady_clock::time_point deadline
 void FrameReader::run()
 {
     using Clock = std::chrono::steady_clock;
-    bool sourceOpen = true;
+    bool sourceOpen = startsOpen_;
     Clock::time_point due = Clock::now();
     for (;;) {
         if (!sourceOpen) {
-            if (stopRequestedBy(Clock::now() + kReopenDelay))
+            if (stopRequestedBy(Clock::now() + driver_->reopenDelay()))
                 return;
-            sourceOpen = withDriver([](CaptureDriver& driver) { return driver.open(); });
+            if ((sourceOpen = driver_->open()))
+                countOpening();
             due = Clock::now();
             continue;
         }
         const uint64_t readGeneration = generation();
-        std::optional<DriverFrame> frame = withDriver([](CaptureDriver& driver) { return driver.readFrame(); });
-        if (!frame || frame->image.isNull()) {
-            publish(QImage(), readGeneration);
-            withDriver([](CaptureDriver& driver) { driver.close(); });
+        std::optional<DriverFrame> frame = driver_->readFrame();
+        if (!frame || !frame->frame) {
+            publish(nullptr, readGeneration);
+            driver_->close();
             sourceOpen = false;
             continue;
         }
@@ -95,8 +108,6 @@ void FrameReader::run()
         due = std::max(due + frame->interval, Clock::now() - frame->interval);
         if (stopRequestedBy(due))
             return;
-        if (frame->image.format() != QImage::Format_RGB32)
-            frame->image = frame->image.convertToFormat(QImage::Format_RGB32);
-        publish(frame->image, readGeneration);
+        publish(std::move(frame->frame), readGeneration);
     }
 }

@@ -2,8 +2,6 @@
 
 #include "capture/CaptureDriver.h"
 
-#include <QImage>
-
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -11,53 +9,66 @@
 #include <mutex>
 #include <thread>
 
+// Which frame a reader published.
+struct FrameStamp {
+    uint64_t number = 0;   // one more for every frame of every reader: the same number is the same frame
+    uint64_t reader = 0;   // the reader (one per connection of a driver)
+    uint64_t opening = 0;  // how often that reader had opened its source: grows when a lost source comes back
+
+    friend bool operator==(const FrameStamp&, const FrameStamp&) = default;
+};
+
 // Reads an opened driver on its own thread and keeps the latest frame, so that
-// reading the device never blocks the window. A source that is lost (read fails)
-// is closed and opened again every kReopenDelay until it comes back; meanwhile
-// there is no latest frame.
+// reading the device never blocks the window. Frames are kept as the driver
+// delivers them and decoded only by whoever uses them (CameraFrame). A source
+// that is lost (read fails) is closed and opened again every reopenDelay() of
+// its driver until it comes back; meanwhile there is no latest frame.
+//
+// Every frame passes through publish() on the reader's thread, in order: the
+// place for anything that must see each frame (a store of recent frames).
 class FrameReader {
 public:
-    static constexpr std::chrono::milliseconds kReopenDelay{300};
+    struct Latest {
+        std::shared_ptr<const CameraFrame> frame;  // null while the source is lost
+        FrameStamp stamp;
+    };
 
-    explicit FrameReader(std::unique_ptr<CaptureDriver> openedDriver);
-    // Stops and joins the thread, then closes the driver.
+    // `opened` tells whether the driver's source is open; when not, the reader
+    // tries to open it as it would a lost one.
+    FrameReader(std::unique_ptr<CaptureDriver> driver, bool opened);
+    // Stops and joins the thread (interrupting a read in progress), then closes the driver.
     ~FrameReader();
     FrameReader(const FrameReader&) = delete;
     FrameReader& operator=(const FrameReader&) = delete;
 
-    // The latest frame (null while the source is lost) and its number (0 = none yet;
-    // numbers only grow).
-    QImage latest(uint64_t* number = nullptr) const;
+    Latest latest() const;
     // Waits up to `timeout` for a frame numbered above `after`.
-    bool waitForFrameAfter(uint64_t after, std::chrono::milliseconds timeout, QImage* frame,
-                           uint64_t* number) const;
+    bool waitForFrameAfter(uint64_t after, std::chrono::milliseconds timeout, uint64_t* number) const;
     // Forgets the latest frame and any frame read before this call (their size is
     // no longer the one being delivered).
     void dropLatest();
 
-    // Runs `operation` on the driver while the reader is not using it.
-    template <typename Operation>
-    auto withDriver(Operation operation)
-    {
-        std::lock_guard lock(driverMutex_);
-        return operation(*driver_);
-    }
+    // For the window's thread: the driver's controls and sizes, which never wait
+    // for the reader (see CaptureDriver).
+    CaptureDriver& driver() { return *driver_; }
 
 private:
     void run();
     uint64_t generation() const;
     // Publishes `frame` unless dropLatest() was called since `generation` was taken.
-    void publish(const QImage& frame, uint64_t generation);
+    void publish(std::shared_ptr<const CameraFrame> frame, uint64_t generation);
+    void countOpening();
     // Waits until `deadline` or until stopped; true when stopped.
     bool stopRequestedBy(std::chrono::steady_clock::time_point deadline);
 
     std::unique_ptr<CaptureDriver> driver_;
-    std::mutex driverMutex_;
+    const uint64_t id_;
+    const bool startsOpen_;
 
     mutable std::mutex frameMutex_;
     mutable std::condition_variable frameChanged_;
-    QImage latest_;
-    uint64_t number_ = 0;
+    Latest latest_;
+    uint64_t opening_ = 0;
     uint64_t generation_ = 0;
     bool stop_ = false;
 

@@ -89,8 +89,8 @@ void V4l2DeviceNode::stopStream()
     stream_.close();
 }
 
-QImage V4l2DeviceNode::readFrame()
+std::shared_ptr<const CameraFrame> V4l2DeviceNode::readFrame()
 {
-    QImage frame;
-    return stream_.read(frame) == AvVideoInput::Read::Frame ? frame : QImage();
+    std::shared_ptr<const CameraFrame> frame;
+    return stream_.read(frame) == AvVideoInput::Read::Frame ? frame : nullptr;
 }

@@ -15,7 +15,7 @@ public:
     int control(unsigned long request, void* argument) override;
     bool startStream(QSize size, uint32_t pixelFormat) override;
     void stopStream() override;
-    QImage readFrame() override;
+    std::shared_ptr<const CameraFrame> readFrame() override;
 
 private:
     QString path_;

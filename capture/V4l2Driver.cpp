@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -52,11 +53,13 @@ QString V4l2Driver::captureDeviceName(V4l2Node& node)
 
 QString V4l2Driver::name() const
 {
+    std::lock_guard lock(mutex_);
     return name_.isEmpty() ? node_->path() : name_;
 }
 
 bool V4l2Driver::open()
 {
+    std::lock_guard lock(mutex_);
     name_ = captureDeviceName(*node_);
     if (name_.isEmpty() || !node_->open())
         return false;
@@ -78,8 +81,10 @@ bool V4l2Driver::open()
 
 void V4l2Driver::close()
 {
+    std::lock_guard lock(mutex_);
     node_->close();
     streaming_ = false;
+    restartStream_ = false;
 }
 
 uint32_t V4l2Driver::choosePixelFormat()
@@ -130,28 +135,31 @@ QSize V4l2Driver::currentDeviceSize()
 
 std::vector<QSize> V4l2Driver::frameSizes() const
 {
+    std::lock_guard lock(mutex_);
     return sizes_;
 }
 
 QSize V4l2Driver::frameSize() const
 {
+    std::lock_guard lock(mutex_);
     return size_;
 }
 
 bool V4l2Driver::setFrameSize(QSize size)
 {
+    std::lock_guard lock(mutex_);
     if (std::find(sizes_.begin(), sizes_.end(), size) == sizes_.end())
         return false;
     if (size != size_) {
         size_ = size;
-        node_->stopStream();
-        streaming_ = false;
+        restartStream_ = true;
     }
     return true;
 }
 
 std::vector<CaptureControl> V4l2Driver::controls() const
 {
+    std::lock_guard lock(mutex_);
     std::vector<CaptureControl> result;
     v4l2_queryctrl query{};
     query.id = V4L2_CTRL_FLAG_NEXT_CTRL;
@@ -199,17 +207,33 @@ std::vector<CaptureControl> V4l2Driver::controls() const
 
 bool V4l2Driver::setControl(uint32_t id, int value)
 {
+    std::lock_guard lock(mutex_);
     v4l2_control control{id, value};
     return node_->control(VIDIOC_S_CTRL, &control) == 0;
 }
 
 std::optional<DriverFrame> V4l2Driver::readFrame()
 {
-    if (!streaming_ && !(streaming_ = node_->startStream(size_, pixelFormat_)))
+    QSize size;
+    uint32_t pixelFormat = 0;
+    bool restart = false;
+    {
+        std::lock_guard lock(mutex_);
+        size = size_;
+        pixelFormat = pixelFormat_;
+        restart = std::exchange(restartStream_, false);
+    }
+    if (restart && streaming_) {
+        node_->stopStream();
+        streaming_ = false;
+    }
+    if (!streaming_ && !(streaming_ = node_->startStream(size, pixelFormat)))
         return std::nullopt;
-    QImage image = node_->readFrame();
-    if (image.isNull())
+    std::shared_ptr<const CameraFrame> frame = node_->readFrame();
+    if (!frame)
         return std::nullopt;
-    size_ = image.size();  // what the device actually delivers
-    return DriverFrame{image, std::chrono::microseconds(0)};
+    std::lock_guard lock(mutex_);
+    if (!restartStream_)
+        size_ = frame->size();  // what the device actually delivers
+    return DriverFrame{std::move(frame), std::chrono::microseconds(0)};
 }

@@ -4,10 +4,12 @@
 #include "capture/V4l2Node.h"
 
 #include <memory>
+#include <mutex>
 
 // A V4L2 camera: described and adjusted with V4L2 ioctls, read as a stream of
-// decoded frames. The frame size chosen survives the camera being unplugged and
-// plugged in again.
+// frames. The frame size chosen survives the camera being unplugged and plugged
+// in again. A new size is taken up by the reader at its next frame, so the
+// window never waits for a read in progress.
 class V4l2Driver : public CaptureDriver {
 public:
     explicit V4l2Driver(std::unique_ptr<V4l2Node> node);
@@ -31,9 +33,13 @@ private:
     QSize currentDeviceSize();
 
     std::unique_ptr<V4l2Node> node_;
+    // Guards the node's descriptor and everything below it; never held across a read.
+    mutable std::mutex mutex_;
     QString name_;
     uint32_t pixelFormat_ = 0;
     std::vector<QSize> sizes_;
     QSize size_;
-    bool streaming_ = false;
+    bool restartStream_ = false;  // a new size waits for the reader
+
+    bool streaming_ = false;  // the reader's
 };

@@ -1,14 +1,17 @@
 #pragma once
 
-#include <QImage>
+#include "capture/CameraFrame.h"
+
 #include <QSize>
 #include <QString>
 
 #include <cstdint>
+#include <memory>
 
 // One V4L2 device node as the V4L2 driver uses it: the ioctls that describe and
-// adjust the device, and a stream of decoded frames. V4l2DeviceNode is the real
-// one; tests supply a node of their own, since no camera exists there.
+// adjust the device, and a stream of frames. V4l2DeviceNode is the real one;
+// tests supply a node of their own, since no camera exists there. The stream
+// calls come from one thread; control() may come from another meanwhile.
 class V4l2Node {
 public:
     virtual ~V4l2Node() = default;
@@ -21,5 +24,5 @@ public:
     virtual bool startStream(QSize size, uint32_t pixelFormat) = 0;
     virtual void stopStream() = 0;
     // The next frame, null when the stream failed.
-    virtual QImage readFrame() = 0;
+    virtual std::shared_ptr<const CameraFrame> readFrame() = 0;
 };

@@ -12,6 +12,15 @@ std::optional<DetectionResult> FrameDetector::sDetectFrame(CaptureWindow* window
     capPreview(window, true);
     if (!copied)
         return std::nullopt;
+    // A camera that delivered nothing since the last tick (a stalled stream) has
+    // nothing to compare; one that was lost and came back starts afresh.
+    const FrameStamp grabbed = window->grabbedFrameStamp();
+    if (RefReady && grabbed == RefStamp) {
+        frameBufferClear();
+        return std::nullopt;
+    }
+    resumed_ = RefReady && grabbed.reader == RefStamp.reader && grabbed.opening != RefStamp.opening;
+    RefStamp = grabbed;
 
     // Serve the window once between grabbing and reading, as the tick always has.
     QCoreApplication::processEvents();

@@ -12,7 +12,7 @@ bool SkipCompare = false;
 bool FrameDetector::canCompareWith(const BITMAP& header) const
 {
     // The row width in pixels is not compared: the stride covers it.
-    return RefReady && !SkipCompare && header.bmType == RefHeader.bmType
+    return RefReady && !SkipCompare && !resumed_ && header.bmType == RefHeader.bmType
            && header.bmHeight == RefHeader.bmHeight
            && header.bmWidthBytes == RefHeader.bmWidthBytes
            && header.bmPlanes == RefHeader.bmPlanes
@@ -48,6 +48,7 @@ std::optional<DetectionResult> FrameDetector::measureFrame(const QImage& frame, 
 
     SkipCompare = false;
     ComparedRef = result.compared ? RefBits : QImage();
+    resumed_ = false;
     RefBits = frame;
     RefHeader = header;
     RefReady = true;

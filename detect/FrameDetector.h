@@ -20,8 +20,9 @@ struct DetectionResult {
 class FrameDetector {
 public:
     // One tick from grabbing to the count. nullopt when the tick has no count
-    // (no frame obtained, or a frame that cannot be measured); the caller then
-    // just re-arms its timer. Reads ACCURACY and NOIZE from Settings.
+    // (no frame obtained, no new frame since the last tick, or a frame that
+    // cannot be measured); the caller then just re-arms its timer. Reads
+    // ACCURACY and NOIZE from Settings.
     std::optional<DetectionResult> sDetectFrame(CaptureWindow* window = hCapWnd);
 
     // The measuring part of a tick, for a frame already obtained.
@@ -43,6 +44,8 @@ private:
 
     BITMAP RefHeader;
     bool RefReady = false;
+    FrameStamp RefStamp;   // which camera frame the reference is
+    bool resumed_ = false;  // the camera came back since the reference: do not compare
     QImage RefBits;  // shares the previous frame's pixels: no copy per tick
     QImage ComparedRef;  // the reference of the last comparison, for the light rule
     // Two difference buffers taken in turn, reused while the geometry stays:

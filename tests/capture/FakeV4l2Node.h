@@ -31,6 +31,9 @@ struct FakeCamera {
     v4l2_frmsize_discrete current = {320, 240};
     std::vector<Control> controls;
     std::atomic<bool> plugged{true};
+    // While set, a read waits (a long exposure, a stalled device); each such read is counted.
+    std::atomic<bool> stalled{false};
+    std::atomic<int> stalledReads{0};
     std::mutex mutex;
 };
 
@@ -130,14 +133,19 @@ public:
         return camera_->plugged;
     }
     void stopStream() override { streamSize_ = QSize(); }
-    QImage readFrame() override
+    std::shared_ptr<const CameraFrame> readFrame() override
     {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));  // the device's own frame period
+        if (camera_->stalled) {
+            ++camera_->stalledReads;
+            while (camera_->stalled)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
         if (!camera_->plugged || streamSize_.isEmpty())
-            return {};
+            return nullptr;
         QImage frame(streamSize_, QImage::Format_RGB32);
         frame.fill(qRgb(10, 20, 30));
-        return frame;
+        return std::make_shared<PictureFrame>(frame);
     }
 
 private:

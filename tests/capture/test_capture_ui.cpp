@@ -94,28 +94,63 @@ TEST_F(CaptureUiTest, FormatSourceAndCompressionDialogsChangeTheWindow)
     EXPECT_EQ(window.compression().quality, 40);
 }
 
-TEST_F(CaptureUiTest, PreviewFollowsFramesWhileOnAndFreezesWhileOff)
+TEST_F(CaptureUiTest, PreviewFollowsFramesWhileOnAndSeenAndFreezesOtherwise)
 {
     // Every frame from its own scene time, so consecutive frames always differ.
     auto sceneMs = std::make_shared<std::atomic<int64_t>>(0);
     setDemoSceneClock([sceneMs] { return sceneMs->fetch_add(1000); });
     CapturePreview preview;
+    preview.resize(320, 240);
+    preview.show();
     ASSERT_TRUE(capDriverConnect(&window, 0));
     ASSERT_TRUE(capPreview(&window, true));
-    ASSERT_TRUE(window.waitForFrameAfter(0, 5s));
+    const auto nextFrame = [this] {
+        uint64_t number = 0;
+        window.latestFrame(&number);
+        ASSERT_TRUE(window.waitForFrameAfter(number, 5s));
+    };
+    nextFrame();
     preview.refresh();
     const QImage first = preview.shownPicture();
+    ASSERT_FALSE(first.isNull());
 
     ASSERT_TRUE(capGrabFrame(&window));  // stops the preview
-    uint64_t number = 0;
-    window.latestFrame(&number);
-    ASSERT_TRUE(window.waitForFrameAfter(number, 5s));
+    nextFrame();
     preview.refresh();
     EXPECT_EQ(preview.shownPicture(), first);
 
     ASSERT_TRUE(capPreview(&window, true));
+    preview.hide();
+    preview.refresh();
+    EXPECT_EQ(preview.shownPicture(), first) << "a hidden preview takes no frame";
+    preview.show();
     preview.refresh();
     EXPECT_NE(preview.shownPicture(), first);
+    setDemoSceneClock({});
+}
+
+TEST_F(CaptureUiTest, PreviewFillsTheWidgetWhenScalingAndLeavesTheRestBlackOtherwise)
+{
+    setDemoSceneClock([] { return int64_t{1000}; });
+    CapturePreview preview;
+    preview.resize(800, 600);
+    preview.show();
+    ASSERT_TRUE(capDriverConnect(&window, 0));
+    ASSERT_TRUE(window.setFrameSize(QSize(320, 240)));
+    ASSERT_TRUE(window.waitForFrameAfter(0, 5s));
+    ASSERT_TRUE(capPreview(&window, true));
+    for (const bool scale : {true, false}) {
+        SCOPED_TRACE(scale);
+        ASSERT_TRUE(capPreviewScale(&window, scale));
+        uint64_t number = 0;
+        window.latestFrame(&number);
+        ASSERT_TRUE(window.waitForFrameAfter(number, 5s));
+        preview.refresh();
+        const QImage shown = preview.grab().toImage();
+        EXPECT_NEAR(qGray(shown.pixel(5, 5)), qGray(window.latestFrame().pixel(5, 5)), 12);
+        // Beyond the frame's own size: the room when scaled, else black.
+        EXPECT_EQ(shown.pixel(700, 500) == qRgb(0, 0, 0), !scale);
+    }
     setDemoSceneClock({});
 }
 

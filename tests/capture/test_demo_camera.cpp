@@ -20,7 +20,7 @@ QImage frameAt(DemoDriver& driver, int64_t sceneMs)
     setDemoSceneClock([sceneMs] { return sceneMs; });
     std::optional<DriverFrame> frame = driver.readFrame();
     setDemoSceneClock({});
-    return frame ? frame->image : QImage();
+    return frame ? frame->frame->picture() : QImage();
 }
 
 class DemoCamera : public ::testing::Test {
@@ -58,6 +58,23 @@ TEST_F(DemoCamera, CalmSceneDiffersOnlyByMildNoiseAndTheIntruderChangesMuch)
     const QImage crossing = frameAt(driver, 28800);
     EXPECT_GT(meanByteDifference(frameAt(driver, 26000), crossing), 15.0);
     EXPECT_GT(meanByteDifference(frameAt(driver, 27900), crossing), 15.0) << "the intruder moves";
+}
+
+// Two calm frames differ by the noise alone: each colour moves by -3..3 in
+// each, so a byte differs by 2 2/7 on average (0 for the fourth byte of a
+// pixel), and by that much wherever it lies, frame after frame: counts on the
+// demo camera stay what they were.
+TEST_F(DemoCamera, NoiseKeepsItsStrengthInEveryPartOfEveryFrame)
+{
+    constexpr double kExpected = 2.0 * 56.0 / 49.0 * 3.0 / 4.0;
+    QImage previous = frameAt(driver, 1000);
+    for (int64_t sceneMs = 1000 + DemoScene::kFrameMs; sceneMs < 1000 + 5 * DemoScene::kFrameMs; sceneMs += DemoScene::kFrameMs) {
+        const QImage next = frameAt(driver, sceneMs);
+        EXPECT_NEAR(meanByteDifference(previous, next), kExpected, 0.05) << sceneMs;
+        for (const QRect part : {QRect(0, 0, 640, 8), QRect(0, 472, 640, 8), QRect(0, 0, 8, 480), QRect(632, 0, 8, 480)})
+            EXPECT_NEAR(meanByteDifference(previous.copy(part), next.copy(part)), kExpected, 0.25) << sceneMs;
+        previous = next;
+    }
 }
 
 TEST_F(DemoCamera, SourceControlsChangeThePicture)

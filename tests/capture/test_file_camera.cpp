@@ -39,7 +39,7 @@ TEST_F(FileCameraTest, PlaysAtItsRateAndLoops)
         std::optional<DriverFrame> frame = driver.readFrame();
         ASSERT_TRUE(frame) << "frame " << i;
         EXPECT_EQ(frame->interval, 100ms);
-        frames.push_back(frame->image);
+        frames.push_back(frame->frame->picture());
     }
     EXPECT_NE(frames[0], frames[1]);
     EXPECT_EQ(frames[12], frames[0]);  // back at the start after the last frame
@@ -59,7 +59,7 @@ TEST_F(FileCameraTest, WindowReceivesPacedFramesFromAFileAtIndexZero)
     CaptureWindow window;
     ASSERT_TRUE(capDriverConnect(&window, 0));
     uint64_t first = 0;
-    ASSERT_TRUE(window.waitForFrameAfter(0, 5s, nullptr, &first));
+    ASSERT_TRUE(window.waitForFrameAfter(0, 5s, &first));
     std::this_thread::sleep_for(500ms);
     uint64_t later = 0;
     window.latestFrame(&later);

@@ -7,6 +7,8 @@
 
 #include <QTemporaryDir>
 
+#include <future>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -40,10 +42,10 @@ std::shared_ptr<FakeCamera> webcam(const char* card = "Fake Camera")
     return camera;
 }
 
-V4l2Driver openDriver(const std::shared_ptr<FakeCamera>& camera)
+std::unique_ptr<V4l2Driver> openDriver(const std::shared_ptr<FakeCamera>& camera)
 {
-    V4l2Driver driver(std::make_unique<FakeV4l2Node>(camera, QStringLiteral("/dev/video0")));
-    EXPECT_TRUE(driver.open());
+    auto driver = std::make_unique<V4l2Driver>(std::make_unique<FakeV4l2Node>(camera, QStringLiteral("/dev/video0")));
+    EXPECT_TRUE(driver->open());
     return driver;
 }
 
@@ -74,34 +76,34 @@ TEST(V4l2Cameras, OnlyCaptureNodesBecomeDriversInDeviceOrderNamedByTheirCard)
 TEST(V4l2Driver, OffersTheCommonSizesAndKeepsTheDeviceSize)
 {
     auto camera = webcam();
-    V4l2Driver driver = openDriver(camera);
-    EXPECT_EQ(driver.frameSizes(), std::vector<QSize>({{160, 120}, {320, 240}, {640, 480}}));
-    EXPECT_EQ(driver.frameSize(), QSize(320, 240));
-    EXPECT_FALSE(driver.setFrameSize(QSize(800, 600)));
-    ASSERT_TRUE(driver.setFrameSize(QSize(640, 480)));
-    std::optional<DriverFrame> frame = driver.readFrame();
+    std::unique_ptr<V4l2Driver> driver = openDriver(camera);
+    EXPECT_EQ(driver->frameSizes(), std::vector<QSize>({{160, 120}, {320, 240}, {640, 480}}));
+    EXPECT_EQ(driver->frameSize(), QSize(320, 240));
+    EXPECT_FALSE(driver->setFrameSize(QSize(800, 600)));
+    ASSERT_TRUE(driver->setFrameSize(QSize(640, 480)));
+    std::optional<DriverFrame> frame = driver->readFrame();
     ASSERT_TRUE(frame);
-    EXPECT_EQ(frame->image.size(), QSize(640, 480));
+    EXPECT_EQ(frame->frame->size(), QSize(640, 480));
 
     // A range of sizes offers the common sizes inside; a device size outside is not offered.
     camera->range = v4l2_frmsize_stepwise{160, 640, 16, 120, 480, 8};
     camera->current = {1000, 1000};
-    V4l2Driver ranged = openDriver(camera);
-    EXPECT_EQ(ranged.frameSizes(), std::vector<QSize>({{160, 120}, {176, 144}, {320, 240}, {352, 288}, {640, 480}}));
-    EXPECT_EQ(ranged.frameSize(), QSize(640, 480));
+    std::unique_ptr<V4l2Driver> ranged = openDriver(camera);
+    EXPECT_EQ(ranged->frameSizes(), std::vector<QSize>({{160, 120}, {176, 144}, {320, 240}, {352, 288}, {640, 480}}));
+    EXPECT_EQ(ranged->frameSize(), QSize(640, 480));
 }
 
 TEST(V4l2Driver, ControlsCanBeReadAndChanged)
 {
-    V4l2Driver driver = openDriver(webcam());
-    std::vector<CaptureControl> controls = driver.controls();
+    std::unique_ptr<V4l2Driver> driver = openDriver(webcam());
+    std::vector<CaptureControl> controls = driver->controls();
     ASSERT_EQ(controls.size(), 2u);  // the disabled one is left out
     EXPECT_EQ(controls[0].value, 140);
     EXPECT_EQ(controls[1].kind, CaptureControl::Kind::Menu);
     EXPECT_EQ(controls[1].menuItems, QStringList({"Disabled", "50 Hz", "60 Hz"}));
-    EXPECT_TRUE(driver.setControl(V4L2_CID_BRIGHTNESS, 200));
-    EXPECT_FALSE(driver.setControl(V4L2_CID_BRIGHTNESS, 999));
-    EXPECT_EQ(driver.controls()[0].value, 200);
+    EXPECT_TRUE(driver->setControl(V4L2_CID_BRIGHTNESS, 200));
+    EXPECT_FALSE(driver->setControl(V4L2_CID_BRIGHTNESS, 999));
+    EXPECT_EQ(driver->controls()[0].value, 200);
 }
 
 TEST(V4l2Driver, UnpluggedCameraFailsToGrabAndWorksAgainWhenBack)
@@ -114,7 +116,7 @@ TEST(V4l2Driver, UnpluggedCameraFailsToGrabAndWorksAgainWhenBack)
     CaptureWindow window;
     ASSERT_TRUE(capDriverConnect(&window, 0));
     uint64_t number = 0;
-    ASSERT_TRUE(window.waitForFrameAfter(0, 5s, nullptr, &number));
+    ASSERT_TRUE(window.waitForFrameAfter(0, 5s, &number));
     EXPECT_TRUE(capGrabFrame(&window));
 
     camera->plugged = false;
@@ -126,6 +128,39 @@ TEST(V4l2Driver, UnpluggedCameraFailsToGrabAndWorksAgainWhenBack)
     camera->plugged = true;
     ASSERT_TRUE(window.waitForFrameAfter(number, 5s));
     EXPECT_TRUE(capGrabFrame(&window));
+    setDriverEnumerator({});
+}
+
+// The window's thread asks while the reader is inside a read that does not end
+// until the test lets it: the answers must come meanwhile.
+TEST(V4l2Driver, ControlsAndSizesDoNotWaitForAFrameBeingRead)
+{
+    auto camera = webcam();
+    setDriverEnumerator([camera] {
+        return v4l2Cameras({"/dev/video0"},
+                           [camera](const QString& path) { return std::make_unique<FakeV4l2Node>(camera, path); });
+    });
+    CaptureWindow window;
+    ASSERT_TRUE(capDriverConnect(&window, 0));
+    ASSERT_TRUE(window.waitForFrameAfter(0, 5s));
+    camera->stalled = true;
+    const auto deadline = std::chrono::steady_clock::now() + 5s;
+    while (camera->stalledReads == 0 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(1ms);
+    ASSERT_GT(camera->stalledReads, 0);
+
+    std::future<bool> served = std::async(std::launch::async, [&window] {
+        return window.controls().size() == 2u && window.setControl(V4L2_CID_BRIGHTNESS, 10) &&
+               window.frameSizes().size() == 3u && window.setFrameSize(QSize(640, 480)) &&
+               window.frameSize() == QSize(640, 480);
+    });
+    const bool answeredWhileReading = served.wait_for(5s) == std::future_status::ready;
+    camera->stalled = false;
+    EXPECT_TRUE(answeredWhileReading);
+    EXPECT_TRUE(served.get());
+    uint64_t number = 0;
+    ASSERT_TRUE(window.waitForFrameAfter(0, 5s, &number));
+    EXPECT_EQ(window.latestFrame().size(), QSize(640, 480)) << "the reader took up the new size";
     setDriverEnumerator({});
 }
 

@@ -1,10 +1,14 @@
+#include "capture/DriverRegistry.h"
+#include "capture/V4l2Driver.h"
 #include "detect/FrameDetector.h"
 #include "detect/SkipCompare.h"
+#include "tests/capture/FakeV4l2Node.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <functional>
+#include <thread>
 
 namespace {
 
@@ -106,6 +110,67 @@ TEST(FormatDetectionCount, PadsToThreeDigitsAndGroupsThousands)
         {0, "000"}, {45, "045"}, {1234, "1,234"}, {1234567, "1,234,567"}, {-5, "-005"}};
     for (const auto& [count, text] : rows)
         EXPECT_EQ(formatDetectionCount(count), QString::fromLatin1(text)) << count;
+}
+
+}  // namespace
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// A tick of a camera that is stalled, lost or back: a frame already measured is
+// not measured again, and the first frame after the camera came back is a new
+// reference rather than compared with the last one before it went.
+TEST(FrameDetector, MeasuresOnlyNewFramesAndStartsAfreshWhenTheCameraComesBack)
+{
+    auto camera = std::make_shared<FakeCamera>();
+    setDriverEnumerator([camera] {
+        std::vector<DriverEntry> drivers;
+        drivers.push_back({"fake", [camera] {
+                               return std::make_unique<V4l2Driver>(std::make_unique<FakeV4l2Node>(camera, "/dev/video0"));
+                           }});
+        return drivers;
+    });
+    CaptureWindow window;
+    ASSERT_TRUE(capDriverConnect(&window, 0));
+    FrameDetector detector;
+    const auto tickAfterANewFrame = [&] {
+        uint64_t number = 0;
+        window.latestFrame(&number);
+        EXPECT_TRUE(window.waitForFrameAfter(number, 5s));
+        return detector.sDetectFrame(&window);
+    };
+    const auto waitFor = [](const std::function<bool()>& done) {
+        const auto deadline = std::chrono::steady_clock::now() + 5s;
+        while (!done() && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(1ms);
+        return done();
+    };
+
+    std::optional<DetectionResult> tick = tickAfterANewFrame();
+    ASSERT_TRUE(tick);
+    EXPECT_FALSE(tick->compared) << "the first frame is the reference";
+    tick = tickAfterANewFrame();
+    ASSERT_TRUE(tick);
+    EXPECT_TRUE(tick->compared);
+
+    camera->stalled = true;
+    ASSERT_TRUE(waitFor([&] { return camera->stalledReads > 0; }));
+    detector.sDetectFrame(&window);  // takes whatever came before the stall
+    EXPECT_FALSE(detector.sDetectFrame(&window)) << "nothing new while the camera is stalled";
+    camera->stalled = false;
+
+    camera->plugged = false;
+    ASSERT_TRUE(waitFor([&] { return window.latestFrame().isNull(); }));
+    EXPECT_FALSE(detector.sDetectFrame(&window)) << "nothing while it is lost";
+    camera->plugged = true;
+    tick = tickAfterANewFrame();
+    ASSERT_TRUE(tick);
+    EXPECT_FALSE(tick->compared) << "back after a loss: a new reference";
+    tick = tickAfterANewFrame();
+    ASSERT_TRUE(tick);
+    EXPECT_TRUE(tick->compared);
+    setDriverEnumerator({});
 }
 
 }  // namespace
