@@ -1,0 +1,88 @@
+#!/usr/bin/env bash
+# What watching costs: runs Houndly offscreen on (a) the demo camera at 640x480,
+# (b) a 640x480 30 fps MJPEG file and (c) the same file served as a live MJPEG
+# stream over HTTP on loopback. Alongside each run `ffmpeg -re` decodes the same
+# file to nothing as the reference. Prints the program's share of one core, its
+# ratio to the reference, the bytes it wrote to standard error and its resident
+# memory at the start and end of the measurement.
+#
+#   bench/watch_cost.sh [SECONDS [WARMUP [HOUNDLY]]]     defaults: 60 20 build/release/app/houndly
+#
+# Targets: demo <= 2 % of one core; file and stream <= 0.5 x the reference;
+# no standard error while watching; resident memory flat. Run it on a quiet
+# machine: other processes on the same cores disturb the figures (the load
+# average is printed with each line).
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+seconds=${1:-60}
+warmup=${2:-20}
+houndly=${3:-$root/build/release/app/houndly}
+[[ -x "$houndly" ]] || { echo "no program at $houndly (build it first)" >&2; exit 2; }
+
+work=$(mktemp -d)
+pids=()
+cleanup() {
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+    wait 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+clip=$work/clip.avi
+ffmpeg -loglevel error -f lavfi -i "testsrc2=size=640x480:rate=30" -t 30 -c:v mjpeg -q:v 4 -y "$clip"
+
+ticks=$(getconf CLK_TCK)
+# User plus system time of a process, in clock ticks.
+cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
+rss_kb() { awk '/^VmRSS:/ { print $2 }' "/proc/$1/status"; }
+free_port() { /usr/bin/python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'; }
+load() { cut -d' ' -f1-3 /proc/loadavg; }
+
+# measure NAME CAMERA [SERVER COMMAND...]
+measure() {
+    local name=$1 camera=$2
+    shift 2
+    local home=$work/home-$name
+    mkdir -p "$home"
+    if [[ $# -gt 0 ]]; then
+        "$@" </dev/null >/dev/null 2>&1 &
+        pids+=($!)
+        sleep 1
+    fi
+    HOUNDLY_HOME=$home QT_QPA_PLATFORM=offscreen "$houndly" --camera "$camera" </dev/null >/dev/null 2>"$work/$name.err" &
+    local pid=$!
+    pids+=("$pid")
+    sleep "$warmup"
+    kill -0 "$pid" 2>/dev/null || { echo "$name: the program ended during the warm-up" >&2; cat "$work/$name.err" >&2; return 1; }
+
+    ffmpeg -loglevel error -re -stream_loop -1 -i "$clip" -f null - </dev/null &
+    local reference=$!
+    pids+=("$reference")
+    local load_before; load_before=$(load)
+    local rss_start; rss_start=$(rss_kb "$pid")
+    local err_start; err_start=$(stat -c %s "$work/$name.err")
+    local cpu_start; cpu_start=$(cpu_ticks "$pid")
+    local ref_start; ref_start=$(cpu_ticks "$reference")
+    sleep "$seconds"
+    local cpu_end; cpu_end=$(cpu_ticks "$pid")
+    local ref_end; ref_end=$(cpu_ticks "$reference")
+    local err_end; err_end=$(stat -c %s "$work/$name.err")
+    local rss_end; rss_end=$(rss_kb "$pid")
+    kill "$reference" "$pid" 2>/dev/null || true
+    wait "$reference" "$pid" 2>/dev/null || true
+
+    awk -v name="$name" -v c=$((cpu_end - cpu_start)) -v r=$((ref_end - ref_start)) -v t="$ticks" -v s="$seconds" \
+        -v e=$((err_end - err_start)) -v et="$err_end" -v rs="$rss_start" -v re="$rss_end" -v l1="$load_before" -v l2="$(load)" \
+        'BEGIN {
+            own = 100 * c / t / s; ref = 100 * r / t / s;
+            printf "%-7s %6.2f %% of one core   reference %6.2f %%   ratio %5.2f   stderr %d B (%d B in all)   RSS %d -> %d kB   load %s / %s\n",
+                   name, own, ref, (ref > 0 ? own / ref : 0), e, et, rs, re, l1, l2
+        }'
+}
+
+echo "Houndly $("$houndly" --version | cut -d' ' -f2), $seconds s after $warmup s of warm-up, $(nproc) processors"
+measure demo demo
+measure file "$clip"
+port=$(free_port)
+measure stream "http://127.0.0.1:$port/feed.mjpg" \
+    ffmpeg -loglevel error -re -stream_loop -1 -i "$clip" -c copy -f mpjpeg -listen 1 "http://127.0.0.1:$port/feed.mjpg"
