@@ -91,6 +91,9 @@ TEST_F(AlarmRoadTest, ALightSwitchedOnAlarmsOnlyWithoutTheLightRule)
         SCOPED_TRACE(lightCut ? "light rule on" : "light rule off");
         startWithAlarmCount(QStringLiteral("10"));
         Settings.EXT.LIGHTCUT = lightCut;
+        // The camera's controls outlive the window: the room starts at its usual light.
+        ASSERT_TRUE(hCapWnd->setControl(DemoDriver::kBrightness, 0));
+        showScene(kCalm);
         tickAt(kCalm);
         tickAt(kCalm + 1000);
         ASSERT_TRUE(hCapWnd->setControl(DemoDriver::kBrightness, 40));
@@ -104,6 +107,7 @@ TEST_F(AlarmRoadTest, ALightSwitchedOnAlarmsOnlyWithoutTheLightRule)
         tickAt(kCalm + 3000);
         tickAt(kIntruder);
         EXPECT_TRUE(alarmShown());
+        hCapWnd->setControl(DemoDriver::kBrightness, 0);
         window.reset();
     }
 }
