@@ -12,6 +12,8 @@
 #include <QDateTime>
 #include <QTimer>
 
+#include <utility>
+
 namespace {
 
 constexpr int kSoundRepeatMs = 100;
@@ -23,7 +25,7 @@ void frm_Camera::sAlarmDecision(int32_t count)
     const LightLevel tick = classifyTick(count, Settings.COM.CKSUM, Settings.EXT.LIGHTCUT,
                                          [this] { return detector_.lightChange(); });
     if (tick.level == AlarmLevel::Alarm) {
-        runAlarmSequence(*this, count, Settings.COM.CKSUM);
+        runAlarmSequence(*this, count, Settings.COM.CKSUM, {.backgroundUpload = Settings.EXT.BGUPLOAD});
     } else {
         sSoundClose(Settings.COM.SoundPath);
         Timer2->stop();
@@ -76,7 +78,24 @@ void frm_Camera::sendMail()
 
 void frm_Camera::recordClip()
 {
-    sStartAVI([this](const QString& text) { showAlarmStep(text); });
+    recordedClip_ = sRecordAlarmClip([this](const QString& text) { showAlarmStep(text); });
+}
+
+void frm_Camera::uploadClip(bool inBackground)
+{
+    if (!recordedClip_)
+        return;
+    const ClipUpload upload = *std::exchange(recordedClip_, std::nullopt);
+    UploadQueue& uploads = mainWindow_->uploads();
+    if (inBackground) {
+        // A closing window has already ended its uploads.
+        if (!mainWindow_->isClosing())
+            uploads.add(upload);
+        return;
+    }
+    // Uploads queued before the option was turned off go first: one at a time, in order.
+    uploads.waitUntilIdle();
+    sUploadAlarmClip(upload, [this](const QString& text) { showAlarmStep(text); });
 }
 
 bool frm_Camera::closing() const

@@ -14,6 +14,7 @@
 #include "mail/MailAccount.h"
 #include "settings/AppPaths.h"
 #include "settings/Settings.h"
+#include "upload/UploadQueue.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -36,6 +37,8 @@ namespace {
 
 constexpr int kDriverIndices = 10;
 constexpr int kPreviewRateMs = 66;
+// How long closing waits for a background upload before ending its client.
+constexpr std::chrono::seconds kUploadsAtClose{10};
 
 }  // namespace
 
@@ -65,6 +68,7 @@ frmSw_Mail::frmSw_Mail(QWidget* parent)
 
     menu = buildMainMenu(menuBar());
     statusPanels = buildStatusPanels(statusBar());
+    connectUploads();
     resize(twipsToPixels(11295), twipsToPixels(8190) + menuBar()->sizeHint().height());
 
     connectControls();
@@ -300,6 +304,7 @@ void frmSw_Mail::MDIForm_QueryUnload()
         camera->stopDetector();
     sDispEnabled(false);
     sClearCapture();
+    uploads_->shutDown(kUploadsAtClose);
     // A script left behind when the FTP client could not run holds a password.
     QFile::remove(appFilePath(QStringLiteral("FTP_PUT.txt")));
     sSaveSettings();

@@ -19,6 +19,7 @@ class frmFtp;
 class frmMail;
 class frmSound;
 class frm_Camera;
+class UploadQueue;
 
 // The main window: owns the program's lifetime, the capture window, the
 // detection controls and every command.
@@ -48,6 +49,8 @@ public:
     bool isStopSelected() const;
     bool isEditingAlarmCount() const;
     bool isClosing() const { return closing_; }
+    // The clips' uploads that run while watching goes on.
+    UploadQueue& uploads() { return *uploads_; }
 
     // Dialog commands bracket their dialog with these.
     void suspendWatching();
@@ -65,6 +68,8 @@ public:
     frm_Camera* camera = nullptr;
     MainMenu menu;
     StatusPanels statusPanels;
+    // Shown while uploads run in the background: how many are running and waiting.
+    QLabel* uploadPanel = nullptr;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -80,6 +85,8 @@ private:
     void showSoundPanel();
     void showMailAccountPanel();
     void saveSettingsNow();
+    void connectUploads();
+    void showUploads();
 
     void optPrv_Click();
     void cmdKenchi_Click();
@@ -109,6 +116,7 @@ private:
     bool showFrameSize(CaptureWindow* window);
 
     std::unique_ptr<CaptureWindow> captureWindow_;
+    UploadQueue* uploads_ = nullptr;
     frmSound* soundDialog_ = nullptr;
     frmMail* mailDialog_ = nullptr;
     frmFtp* ftpDialog_ = nullptr;

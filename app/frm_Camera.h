@@ -4,6 +4,9 @@
 #include "detect/AlarmSequence.h"
 #include "detect/FrameDetector.h"
 #include "detect/TimeLine.h"
+#include "upload/UploadQueue.h"
+
+#include <optional>
 
 #include <QWidget>
 
@@ -51,12 +54,14 @@ private:
     void lockCommands(bool locked) override;
     void sendMail() override;
     void recordClip() override;
+    void uploadClip(bool inBackground) override;
     bool closing() const override;
     void showAlarmOver() override;
     void showAlarmStep(const QString& text);
     void drawTimeLine(int32_t count, AlarmLevel level);
 
     frmSw_Mail* mainWindow_;
+    std::optional<ClipUpload> recordedClip_;  // between recording and upload
     QWidget* captureView_ = nullptr;
     FrameDetector detector_;
     TimeLine timeLine_;

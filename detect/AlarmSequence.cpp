@@ -3,7 +3,7 @@
 #include "detect/SkipCompare.h"
 #include "settings/WatchEvents.h"
 
-void runAlarmSequence(AlarmActions& actions, int32_t count, int16_t alarmCount)
+void runAlarmSequence(AlarmActions& actions, int32_t count, int16_t alarmCount, AlarmOrder order)
 {
     SkipCompare = true;
     tellWatchEvent({.kind = WatchEvent::Kind::Alarm, .count = count, .alarmCount = alarmCount});
@@ -12,6 +12,7 @@ void runAlarmSequence(AlarmActions& actions, int32_t count, int16_t alarmCount)
     actions.lockCommands(true);
     actions.sendMail();
     actions.recordClip();
+    actions.uploadClip(order.backgroundUpload);
     if (actions.closing())
         return;
     actions.lockCommands(false);

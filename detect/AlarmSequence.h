@@ -13,14 +13,22 @@ public:
     virtual void lockCommands(bool locked) = 0;
     // The automatic mail, when the mail account is complete.
     virtual void sendMail() = 0;
-    // The clip and its upload, when recording is on.
+    // The clip, when recording is on.
     virtual void recordClip() = 0;
+    // The recorded clip's upload, when uploading is on: now, or handed to the
+    // background uploads (which go one at a time, in order).
+    virtual void uploadClip(bool inBackground) = 0;
     // True once the program is closing: nothing more is done then.
     virtual bool closing() const = 0;
     virtual void showAlarmOver() = 0;
 };
 
+// How the options change an alarm's order.
+struct AlarmOrder {
+    bool backgroundUpload = false;  // the upload goes on after the alarm, watching resumes at once
+};
+
 // The order of an alarm's steps, kept in one place: the next tick takes a new
 // reference, the sound starts, the lamps show before mail and recording hold
 // the window, the commands stay locked through both and open again after.
-void runAlarmSequence(AlarmActions& actions, int32_t count, int16_t alarmCount);
+void runAlarmSequence(AlarmActions& actions, int32_t count, int16_t alarmCount, AlarmOrder order = {});

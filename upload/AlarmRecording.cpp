@@ -7,10 +7,8 @@
 #include "upload/FtpScriptRunner.h"
 
 #include <QDateTime>
-#include <QFile>
 
 #include <algorithm>
-#include <filesystem>
 
 namespace {
 
@@ -41,21 +39,12 @@ void setUpSequence()
     capCaptureSetSetup(hCapWnd, &parms, kCaptureParmsSize);
 }
 
-// Replaces the fixed-name copy; false when the clip cannot be copied.
-bool copyReplacing(const QString& from, const QString& to)
-{
-    std::error_code error;
-    std::filesystem::copy_file(QFile::encodeName(from).toStdString(), QFile::encodeName(to).toStdString(),
-                               std::filesystem::copy_options::overwrite_existing, error);
-    return !error;
-}
-
 }  // namespace
 
-void sStartAVI(const StatusText& showStatus)
+std::optional<ClipUpload> sRecordAlarmClip(const StatusText& showStatus)
 {
     if (Settings.FTP.MOVE != kTrue)
-        return;
+        return std::nullopt;
     show(showStatus, QStringLiteral("Houndly: 動画録画中･･･"));
     setUpSequence();
 
@@ -68,21 +57,30 @@ void sStartAVI(const StatusText& showStatus)
     capCaptureStop(hCapWnd);
 
     if (Settings.FTP.FTP != kTrue)
-        return;
-    show(showStatus, QStringLiteral("Houndly: FTPで送信中･･･"));
-    FtpScriptDir = appFolder();
-    FtpHost = Settings.FTP.HOST;
-    FtpUser = Settings.FTP.USER;
-    FtpPassword = Settings.FTP.PASS;
+        return std::nullopt;
+    const bool fixedName = Settings.FTP.FILENAME == kTrue;
+    return ClipUpload{clipPath,
+                      fixedName ? kFixedClipName : clipName,
+                      fixedName ? clipFolder + kFixedClipName : QString(),
+                      Settings.FTP.HOLDER,
+                      appFolder(),
+                      Settings.FTP.HOST,
+                      Settings.FTP.USER,
+                      Settings.FTP.PASS};
+}
 
-    QString remoteName = clipName;
-    QString localPath = clipPath;
-    if (Settings.FTP.FILENAME == kTrue) {
-        remoteName = kFixedClipName;
-        // Without the copy the clip itself still goes up under the fixed name.
-        const QString fixedPath = clipFolder + kFixedClipName;
-        if (copyReplacing(clipPath, fixedPath))
-            localPath = fixedPath;
-    }
-    sFtpPut(remoteName, localPath, Settings.FTP.HOLDER, QStringLiteral("binary"));
+void sUploadAlarmClip(const ClipUpload& upload, const StatusText& showStatus)
+{
+    show(showStatus, QStringLiteral("Houndly: FTPで送信中･･･"));
+    FtpScriptDir = upload.scriptFolder;
+    FtpHost = upload.host;
+    FtpUser = upload.user;
+    FtpPassword = upload.password;
+    sFtpPut(upload.remoteName, uploadSource(upload), upload.remoteFolder, QStringLiteral("binary"));
+}
+
+void sStartAVI(const StatusText& showStatus)
+{
+    if (const std::optional<ClipUpload> upload = sRecordAlarmClip(showStatus))
+        sUploadAlarmClip(*upload, showStatus);
 }

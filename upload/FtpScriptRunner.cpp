@@ -48,9 +48,7 @@ bool writePrivateFile(const QString& path, const QByteArray& content)
 bool runClient(const QString& scriptPath)
 {
     QProcess client;
-    client.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    client.setStandardOutputFile(QProcess::nullDevice());
-    client.start(clientProgram(), {QStringLiteral("-s:\"%1\"").arg(scriptPath)});
+    startFtpClient(client, scriptPath);
     if (!client.waitForStarted())
         return false;
     if (!sWaitProcess(client, FtpClientTimeLimitMs)) {
@@ -58,10 +56,22 @@ bool runClient(const QString& scriptPath)
         client.waitForFinished();
         return false;
     }
-    return client.exitStatus() == QProcess::NormalExit && client.exitCode() == 0;
+    return ftpClientSucceeded(client);
 }
 
 }  // namespace
+
+void startFtpClient(QProcess& client, const QString& scriptPath)
+{
+    client.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    client.setStandardOutputFile(QProcess::nullDevice());
+    client.start(clientProgram(), {QStringLiteral("-s:\"%1\"").arg(scriptPath)});
+}
+
+bool ftpClientSucceeded(const QProcess& client)
+{
+    return client.exitStatus() == QProcess::NormalExit && client.exitCode() == 0;
+}
 
 bool isSingleLine(const QString& text)
 {
@@ -81,19 +91,28 @@ QByteArray ftpPutScript(const QString& remoteName, const QString& localPath, con
     return (lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8();
 }
 
-bool sFtpPut(const QString& remoteName, const QString& localPath, const QString& remoteFolder, const QString& mode)
+QString sWriteFtpScript(const QString& remoteName, const QString& localPath, const QString& remoteFolder,
+                        const QString& mode)
 {
     for (const QString* value : std::initializer_list<const QString*>{&FtpHost, &FtpUser, &FtpPassword, &remoteName, &localPath, &remoteFolder, &mode}) {
         if (!isSingleLine(*value))
-            return false;
+            return {};
     }
     if (!FtpScriptDir.endsWith(QLatin1Char('/')))
         FtpScriptDir += QLatin1Char('/');
     const QString scriptPath = FtpScriptDir + kScriptName;
     if (!writePrivateFile(scriptPath, ftpPutScript(remoteName, localPath, remoteFolder, mode))) {
         QFile::remove(scriptPath);
-        return false;
+        return {};
     }
+    return scriptPath;
+}
+
+bool sFtpPut(const QString& remoteName, const QString& localPath, const QString& remoteFolder, const QString& mode)
+{
+    const QString scriptPath = sWriteFtpScript(remoteName, localPath, remoteFolder, mode);
+    if (scriptPath.isEmpty())
+        return false;
     const bool uploaded = runClient(scriptPath);
     QFile::remove(scriptPath);
     return uploaded;

@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+class QProcess;
+
 // Set by the caller before every upload.
 extern QString FtpScriptDir;  // folder of the script; gets a trailing "/"
 extern QString FtpHost;
@@ -20,6 +22,15 @@ bool isSingleLine(const QString& text);
 // The script "FTP_PUT.txt" as written for one upload (CR LF lines).
 QByteArray ftpPutScript(const QString& remoteName, const QString& localPath, const QString& remoteFolder,
                         const QString& mode);
+
+// Writes "FTP_PUT.txt" in FtpScriptDir, readable by the user alone; its path,
+// or "" (and no file) when a value holds a line break or it cannot be written.
+QString sWriteFtpScript(const QString& remoteName, const QString& localPath, const QString& remoteFolder,
+                        const QString& mode);
+// Starts the client on a script without waiting for it; its output is dropped.
+void startFtpClient(QProcess& client, const QString& scriptPath);
+// True when the client ended by itself with success.
+bool ftpClientSucceeded(const QProcess& client);
 
 // Uploads one file by writing the script, running the client on it and
 // deleting the script. An empty local path takes the remote name, an empty

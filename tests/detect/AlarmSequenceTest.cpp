@@ -13,7 +13,7 @@ namespace {
 class RecordedActions : public AlarmActions {
 public:
     std::vector<std::string> steps;
-    bool closeDuringRecording = false;
+    bool closeDuringUpload = false;
     bool skipSetBeforeSound = false;
 
     void startSound() override
@@ -24,10 +24,11 @@ public:
     void showAlarm() override { steps.push_back("lamps"); }
     void lockCommands(bool locked) override { steps.push_back(locked ? "lock" : "unlock"); }
     void sendMail() override { steps.push_back("mail"); }
-    void recordClip() override
+    void recordClip() override { steps.push_back("record"); }
+    void uploadClip(bool inBackground) override
     {
-        steps.push_back("record");
-        closed_ = closeDuringRecording;
+        steps.push_back(inBackground ? "queue upload" : "upload");
+        closed_ = closeDuringUpload;
     }
     bool closing() const override { return closed_; }
     void showAlarmOver() override { steps.push_back("over"); }
@@ -56,10 +57,16 @@ private:
 
 TEST_F(AlarmSequenceTest, StepsRunInOrderAndAreToldToListeners)
 {
+    RecordedActions background;
+    runAlarmSequence(background, 412, 100, {.backgroundUpload = true});
+    EXPECT_EQ(background.steps,
+              (std::vector<std::string>{"sound", "lamps", "lock", "mail", "record", "queue upload", "unlock", "over"}));
+    events.clear();
+
     RecordedActions actions;
     runAlarmSequence(actions, 412, 100);
     EXPECT_EQ(actions.steps,
-              (std::vector<std::string>{"sound", "lamps", "lock", "mail", "record", "unlock", "over"}));
+              (std::vector<std::string>{"sound", "lamps", "lock", "mail", "record", "upload", "unlock", "over"}));
     EXPECT_TRUE(actions.skipSetBeforeSound);
     EXPECT_TRUE(SkipCompare);
     ASSERT_EQ(events.size(), 2u);
@@ -72,9 +79,9 @@ TEST_F(AlarmSequenceTest, StepsRunInOrderAndAreToldToListeners)
 TEST_F(AlarmSequenceTest, ClosingDuringTheAlarmLeavesTheRestUndone)
 {
     RecordedActions actions;
-    actions.closeDuringRecording = true;
+    actions.closeDuringUpload = true;
     runAlarmSequence(actions, 150, 100);
-    EXPECT_EQ(actions.steps, (std::vector<std::string>{"sound", "lamps", "lock", "mail", "record"}));
+    EXPECT_EQ(actions.steps, (std::vector<std::string>{"sound", "lamps", "lock", "mail", "record", "upload"}));
     ASSERT_EQ(events.size(), 1u);
     EXPECT_EQ(events[0].kind, WatchEvent::Kind::Alarm);
 }

@@ -1,0 +1,116 @@
+// Uploads in the background in the real window on the demo camera: clips go
+// up one after the other while the detector goes on ticking; a server that
+// stalls does not stop watching, and closing ends the upload within its bound.
+#include "tests/app/AppTestSupport.h"
+#include "tests/support/LoopbackServers.h"
+
+#include "settings/WatchEvents.h"
+#include "upload/FtpScriptRunner.h"
+#include "upload/UploadQueue.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+
+namespace {
+
+constexpr int64_t kCalm = 1000;
+constexpr int64_t kIntruder = 28000;  // the demo intruder crosses in the last 3 s of every 30 s
+
+}  // namespace
+
+class BackgroundUploadTest : public MainWindowFixture {
+protected:
+    void SetUp() override
+    {
+        MainWindowFixture::SetUp();
+        listener_ = addWatchListener([this](const WatchEvent& event) {
+            if (event.kind == WatchEvent::Kind::Uploaded)
+                uploaded << event.name + (event.ok ? "" : " failed");
+        });
+    }
+    void TearDown() override
+    {
+        removeWatchListener(listener_);
+        FtpClientProgram.clear();
+        MainWindowFixture::TearDown();
+    }
+
+    // Watching with alarm count 10, one-second clips uploaded to `port` in the background
+    // by a client that first waits `delaySeconds`.
+    void startUploadingTo(int port, int delaySeconds)
+    {
+        const QString client = QString("#!/bin/sh\nsleep %1 >/dev/null 2>&1\nexec '%2' \"$@\"\n")
+                                   .arg(delaySeconds)
+                                   .arg(HOUNDLY_FTP_CLIENT);
+        FtpClientProgram = writeFileBytes(home.filePath("slow-client.sh"), client.toUtf8());
+        QFile::setPermissions(FtpClientProgram, QFile::ReadOwner | QFile::ExeOwner);
+        startWindow();
+        Settings.COM.TIMER = 50;  // the longest period: Timer1 does not tick by itself between the test's ticks
+        Settings.COM.CKSUM = 10;
+        Settings.FTP = {"True", "True", QString("127.0.0.1 %1").arg(port), FtpTestServer::kUser, FtpTestServer::kPassword,
+                        "", "False", 1, ""};
+        Settings.EXT.BGUPLOAD = true;
+        tickAt(kCalm);
+    }
+    // Watching goes on at once after an alarm whose upload runs.
+    void expectWatching()
+    {
+        EXPECT_TRUE(window->camera->Timer1->isActive());
+        EXPECT_TRUE(window->picSideWindow->cmdKenchi->isEnabled());
+        EXPECT_TRUE(window->uploadPanel->isVisible());
+        EXPECT_TRUE(window->uploadPanel->text().startsWith(QStringLiteral("FTP送信中･･･")));
+    }
+    QStringList clips() const { return QDir(home.filePath("avi")).entryList(QDir::Files, QDir::Name); }
+
+    QStringList uploaded;
+
+private:
+    int listener_ = 0;
+};
+
+TEST_F(BackgroundUploadTest, TwoAlarmsInQuickSuccessionUploadInOrderWhileTheDetectorTicks)
+{
+    FtpTestServer server;
+    ASSERT_TRUE(server.running());
+    startUploadingTo(server.port(), 2);
+
+    tickAt(kIntruder);
+    ASSERT_EQ(clips().size(), 1);
+    expectWatching();
+    tickAt(kIntruder + 500);  // the tick after an alarm, while the first clip goes up
+    EXPECT_EQ(window->picSideScope->lblCount->text(), "000");
+    tickAt(kIntruder + 1000);
+    ASSERT_EQ(clips().size(), 2);
+    expectWatching();
+    EXPECT_TRUE(uploaded.isEmpty()) << "the first upload is still running";
+
+    window->uploads().waitUntilIdle();
+    EXPECT_EQ(uploaded, clips());
+    for (const QString& clip : clips())
+        EXPECT_EQ(server.fileContent(clip), readFileBytes(home.filePath("avi/" + clip))) << clip.toStdString();
+    EXPECT_FALSE(window->uploadPanel->isVisible());
+    EXPECT_FALSE(QFile::exists(home.filePath("FTP_PUT.txt")));
+}
+
+TEST_F(BackgroundUploadTest, AStalledServerDoesNotStopWatchingAndClosingEndsTheUploadWithinItsBound)
+{
+    ServerProcess stalled("silent_server.py", {"--lifetime", "60"});
+    ASSERT_GT(stalled.port(), 0);
+    startUploadingTo(stalled.port(), 0);
+
+    tickAt(kIntruder);
+    expectWatching();
+    for (const int64_t ms : {kIntruder + 500, kIntruder + 1000, kIntruder + 1500})
+        tickAt(ms);
+    expectWatching();
+    EXPECT_TRUE(QFile::exists(home.filePath("FTP_PUT.txt"))) << "the upload is still running";
+
+    QElapsedTimer closing;
+    closing.start();
+    window->close();
+    EXPECT_LT(closing.elapsed(), 20000);
+    EXPECT_FALSE(QFile::exists(home.filePath("FTP_PUT.txt")));
+    EXPECT_EQ(storedValue("EXT", "BGUPLOAD"), "True") << "the settings are saved";
+    EXPECT_EQ(uploaded.size(), 2);  // both failed: the one running and the one queued behind it
+}

@@ -1,0 +1,155 @@
+// Background uploads: one at a time, in order, bounded, through houndly-ftp to a real server.
+#include "tests/support/LoopbackServers.h"
+#include "tests/support/TempAppFolder.h"
+#include "tests/support/TestApplication.h"
+#include "upload/FtpScriptRunner.h"
+#include "upload/UploadQueue.h"
+
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QTimer>
+
+namespace {
+
+class UploadQueueTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        FtpClientProgram = HOUNDLY_FTP_CLIENT;
+        FtpClientTimeLimitMs = 60000;
+        QObject::connect(&queue_, &UploadQueue::uploaded, [this](const ClipUpload& upload, bool ok) {
+            ended_ << upload.remoteName + (ok ? "" : " failed");
+            scriptsWhenEnded_ += QFile::exists(scriptPath()) ? 1 : 0;
+        });
+        QObject::connect(&queue_, &UploadQueue::dropped, [this](const ClipUpload& upload) { dropped_ << upload.remoteName; });
+    }
+    void TearDown() override { FtpClientTimeLimitMs = 10 * 60 * 1000; }
+
+    // A clip of its own bytes, to go up under its own name.
+    ClipUpload clip(const QString& name, int port)
+    {
+        const QString path = writeFileBytes(work_.filePath(name), sampleBytes(50000));
+        return {path, name, "", "", work_.path(), QString("127.0.0.1 %1").arg(port), FtpTestServer::kUser,
+                FtpTestServer::kPassword};
+    }
+    // A stand-in client that copies its script's mode, then waits `seconds` before running the real one.
+    void useSlowClient(int seconds)
+    {
+        const QString script = QString("#!/bin/sh\np=${1#-s:}; p=${p#\\\"}; p=${p%%\\\"}\nstat -c %a \"$p\" >> '%1'\n"
+                                       "sleep %2 >/dev/null 2>&1\nexec '%3' \"$@\"\n")
+                                   .arg(work_.filePath("modes"), QString::number(seconds), HOUNDLY_FTP_CLIENT);
+        FtpClientProgram = writeFileBytes(work_.filePath("slow-client.sh"), script.toUtf8());
+        QFile::setPermissions(FtpClientProgram, QFile::ReadOwner | QFile::ExeOwner);
+    }
+    QString scriptPath() const { return work_.filePath("FTP_PUT.txt"); }
+
+    QCoreApplication& application_ = testApplication();
+    TempAppFolder work_;
+    FtpTestServer server_;
+    UploadQueue queue_;
+    QStringList ended_;
+    QStringList dropped_;
+    int scriptsWhenEnded_ = 0;
+};
+
+TEST_F(UploadQueueTest, UploadsRunOneAtATimeInOrderWhileTheEventLoopRuns)
+{
+    ASSERT_TRUE(server_.running());
+    useSlowClient(1);
+    int ticks = 0;
+    QTimer watcher;
+    QObject::connect(&watcher, &QTimer::timeout, [&] { ticks += queue_.isBusy() ? 1 : 0; });
+    watcher.start(50);
+
+    const QStringList names = {"000000000001_ALERT.AVI", "000000000002_ALERT.AVI", "000000000003_ALERT.AVI"};
+    for (const QString& name : names)
+        queue_.add(clip(name, server_.port()));
+    EXPECT_TRUE(queue_.isBusy());
+    EXPECT_EQ(queue_.waitingCount(), 2);
+    queue_.waitUntilIdle();
+
+    EXPECT_EQ(ended_, names);
+    EXPECT_GT(ticks, 10) << "the event loop ran during the uploads";
+    EXPECT_EQ(scriptsWhenEnded_, 0);
+    EXPECT_EQ(readFileBytes(work_.filePath("modes")), "600\n600\n600\n");
+    for (const QString& name : names)
+        EXPECT_EQ(server_.fileContent(name), readFileBytes(work_.filePath(name))) << name.toStdString();
+    // One after the other: each arrived after the one before it.
+    for (int index = 1; index < names.size(); ++index)
+        EXPECT_GE(QFileInfo(server_.root() + '/' + names[index]).lastModified(),
+                  QFileInfo(server_.root() + '/' + names[index - 1]).lastModified().addMSecs(900));
+}
+
+TEST_F(UploadQueueTest, AFullQueueDropsTheOldestWaitingAndKeepsItsClip)
+{
+    useSlowClient(30);
+    for (int index = 1; index <= UploadQueue::kMostWaiting + 3; ++index)
+        queue_.add(clip(QString("%1.AVI").arg(index), server_.port()));
+    EXPECT_EQ(queue_.waitingCount(), UploadQueue::kMostWaiting);
+    EXPECT_EQ(dropped_, (QStringList{"2.AVI", "3.AVI"})) << "the first runs; the oldest waiting go";
+    EXPECT_TRUE(QFile::exists(work_.filePath("2.AVI")));
+    EXPECT_TRUE(ended_.isEmpty());
+}
+
+TEST_F(UploadQueueTest, FailuresEndTheirUploadAndTheNextRuns)
+{
+    ASSERT_TRUE(server_.running());
+    const struct {
+        const char* what;
+        QString client;
+        int limitMs;
+        QString password;
+    } rows[] = {
+        {"the client cannot start", work_.filePath("no-such-client"), 60000, FtpTestServer::kPassword},
+        {"the client runs over its time", "", 1000, FtpTestServer::kPassword},
+        {"the server refuses the log-in", HOUNDLY_FTP_CLIENT, 60000, "bark once"},
+        {"a line break in the password", HOUNDLY_FTP_CLIENT, 60000, "a\nquit"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        ended_.clear();
+        if (row.client.isEmpty())
+            useSlowClient(30);
+        else
+            FtpClientProgram = row.client;
+        FtpClientTimeLimitMs = row.limitMs;
+        ClipUpload failing = clip("bad.AVI", server_.port());
+        failing.password = row.password;
+        queue_.add(failing);
+        FtpClientProgram = HOUNDLY_FTP_CLIENT;
+        queue_.add(clip("good.AVI", server_.port()));
+        QElapsedTimer elapsed;
+        elapsed.start();
+        queue_.waitUntilIdle();
+        EXPECT_LT(elapsed.elapsed(), 20000);
+        EXPECT_EQ(ended_, (QStringList{"bad.AVI failed", "good.AVI"}));
+        EXPECT_FALSE(QFile::exists(scriptPath()));
+    }
+    EXPECT_EQ(server_.fileContent("bad.AVI"), "<missing>");
+}
+
+TEST_F(UploadQueueTest, ShutDownEndsTheRunningUploadWithinItsBoundAndDeletesTheScript)
+{
+    useSlowClient(30);
+    queue_.add(clip("running.AVI", server_.port()));
+    queue_.add(clip("waiting.AVI", server_.port()));
+    QElapsedTimer started;
+    started.start();
+    while (!QFile::exists(work_.filePath("modes")) && started.elapsed() < 20000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    ASSERT_TRUE(QFile::exists(scriptPath()));
+
+    QElapsedTimer elapsed;
+    elapsed.start();
+    queue_.shutDown(std::chrono::milliseconds(1000));
+    EXPECT_LT(elapsed.elapsed(), 8000);
+    EXPECT_FALSE(queue_.isBusy());
+    EXPECT_FALSE(QFile::exists(scriptPath()));
+    EXPECT_EQ(ended_, QStringList{"running.AVI failed"});
+    EXPECT_EQ(dropped_, QStringList{"waiting.AVI"});
+}
+
+}  // namespace
