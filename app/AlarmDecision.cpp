@@ -73,7 +73,8 @@ void frm_Camera::sendMail()
 {
     sCheckMailReady();
     if (Settings.COM.MailReady)
-        sStartMailSend(detector_.latestFrame(), [this](const QString& text) { showAlarmStep(text); });
+        sStartMailSend(detector_.latestFrame(), [this](const QString& text) { showAlarmStep(text); },
+                       [this] { return closing(); });
 }
 
 void frm_Camera::recordClip()

@@ -6,21 +6,25 @@
 #include "app/Pictures.h"
 #include "app/ScopePanel.h"
 #include "app/Twips.h"
+#include "app/UnreadableSettings.h"
 #include "app/Version.h"
 #include "app/frm_Camera.h"
 #include "capture/CaptureDialogs.h"
 #include "capture/CaptureWindow.h"
 #include "detect/SkipCompare.h"
 #include "mail/MailAccount.h"
+#include "mail/MailTransport.h"
 #include "settings/AppPaths.h"
 #include "settings/Settings.h"
 #include "upload/UploadQueue.h"
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QDialog>
 #include <QFile>
 #include <QHBoxLayout>
 #include <QShowEvent>
@@ -83,16 +87,21 @@ frmSw_Mail::~frmSw_Mail()
 
 frmSw_Mail::StartResult frmSw_Mail::startUp()
 {
-    if (!MDIForm_Initialize())
-        return closing_ ? StartResult::NoDriver : StartResult::SettingsUnreadable;
+    const StartResult result = MDIForm_Initialize();
+    if (result != StartResult::Ready)
+        return result;
     MDIForm_Load();
     return StartResult::Ready;
 }
 
-bool frmSw_Mail::MDIForm_Initialize()
+frmSw_Mail::StartResult frmSw_Mail::MDIForm_Initialize()
 {
-    if (!sLoadSettings())
-        return false;
+    ReadProblem problem = ReadProblem::None;
+    if (!sLoadSettings(&problem)) {
+        if (problem != ReadProblem::None)
+            reportUnreadableSettings(this, windowTitle(), appFilePath(QStringLiteral("houndly.ini")), problem);
+        return StartResult::SettingsUnreadable;
+    }
 
     if (camera == nullptr) {
         camera = new frm_Camera(this);
@@ -112,7 +121,7 @@ bool frmSw_Mail::MDIForm_Initialize()
     if (!connected) {
         showMessageBox(this, QMessageBox::Critical, windowTitle(), QStringLiteral("ドライバーが見つかりません。"));
         close();
-        return false;
+        return StartResult::NoDriver;
     }
 
     CAPDRIVERCAPS caps;
@@ -126,10 +135,13 @@ bool frmSw_Mail::MDIForm_Initialize()
         menu.mnu_comp->setVisible(true);
         mnu_comp_Click();
     }
+    // A signal served by a dialog above, or by any other wait, has closed the window.
+    if (closing_)
+        return StartResult::Closed;
     showSoundPanel();
     showMailAccountPanel();
     camera->startDetector();
-    return true;
+    return StartResult::Ready;
 }
 
 void frmSw_Mail::MDIForm_Load()
@@ -292,6 +304,11 @@ void frmSw_Mail::closeEvent(QCloseEvent* event)
     MDIForm_QueryUnload();
     event->accept();
     // The program ends with its main window, even when a dialog is still open.
+    // Quitting alone would not end a dialog of the start-up, which runs before
+    // the program's event loop does.
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (auto* dialog = qobject_cast<QDialog*>(window); dialog != nullptr && dialog->isVisible())
+            dialog->reject();
     QCoreApplication::quit();
 }
 
@@ -300,6 +317,8 @@ void frmSw_Mail::MDIForm_QueryUnload()
     if (closing_)
         return;
     closing_ = true;
+    // An alarm mail under way ends now rather than holding the exit.
+    cancelMailInProgress();
     if (camera != nullptr)
         camera->stopDetector();
     sDispEnabled(false);

@@ -26,13 +26,14 @@ class UploadQueue;
 class frmSw_Mail : public QMainWindow {
     Q_OBJECT
 public:
-    enum class StartResult { Ready, SettingsUnreadable, NoDriver };
+    enum class StartResult { Ready, SettingsUnreadable, NoDriver, Closed };
 
     explicit frmSw_Mail(QWidget* parent = nullptr);
     ~frmSw_Mail() override;
 
     // Runs the whole start-up. Anything but Ready means the program ends; for
-    // NoDriver the message has been shown and the shutdown has run.
+    // NoDriver the message has been shown and the shutdown has run, for Closed
+    // a close request (a signal) came during the start-up and the shutdown has run.
     StartResult startUp();
 
     // Locks or unlocks the commands that open dialogs, the switch, the
@@ -78,7 +79,7 @@ protected:
 private:
     void connectControls();
     void connectCommands();
-    bool MDIForm_Initialize();
+    StartResult MDIForm_Initialize();
     void MDIForm_Load();
     void MDIForm_QueryUnload();
     void sClearCapture();

@@ -54,8 +54,15 @@ int main(int argc, char* argv[])
     frmSw_Mail window;
     // A terminal's Ctrl+C or the session's SIGTERM closes the window like its close box.
     ShutdownSignals signals_([&window] { window.close(); });
-    if (window.startUp() != frmSw_Mail::StartResult::Ready)
+    switch (window.startUp()) {
+    case frmSw_Mail::StartResult::Ready:
+        break;
+    case frmSw_Mail::StartResult::Closed:
+        return 0;
+    case frmSw_Mail::StartResult::SettingsUnreadable:
+    case frmSw_Mail::StartResult::NoDriver:
         return kExitFailure;
+    }
     window.show();
     return QApplication::exec();
 }

@@ -11,6 +11,9 @@ void runAlarmSequence(AlarmActions& actions, int32_t count, int16_t alarmCount, 
     actions.showAlarm();
     actions.lockCommands(true);
     actions.sendMail();
+    // A close served while mailing ends the alarm: nothing more is sent.
+    if (actions.closing())
+        return;
     actions.recordClip();
     actions.uploadClip(order.backgroundUpload);
     if (actions.closing())

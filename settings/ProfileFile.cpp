@@ -51,18 +51,33 @@ ProfileFile::ProfileFile(QByteArray bytes)
 ProfileFile::LoadStatus ProfileFile::load(const QString& path)
 {
     parse({});
+    m_readProblem = ReadProblem::None;
     QFileInfo info(path);
     if (!info.exists()) {
         return LoadStatus::Missing;
     }
-    // Only a regular file: a pipe or a device could block the read for ever.
-    QFile file(path);
-    if (!info.isFile() || info.size() > kMaxFileSize || !file.open(QIODevice::ReadOnly)) {
+    const auto unreadable = [this](ReadProblem problem) {
+        m_readProblem = problem;
         return LoadStatus::Unreadable;
+    };
+    // Only a regular file: a pipe or a device could block the read for ever.
+    if (info.isDir()) {
+        return unreadable(ReadProblem::Folder);
+    }
+    if (!info.isFile()) {
+        return unreadable(ReadProblem::NotAFile);
+    }
+    if (info.size() > kMaxFileSize) {
+        return unreadable(ReadProblem::TooLarge);
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return unreadable(file.error() == QFileDevice::PermissionsError ? ReadProblem::NoPermission
+                                                                        : ReadProblem::ReadFailed);
     }
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {
-        return LoadStatus::Unreadable;
+        return unreadable(ReadProblem::ReadFailed);
     }
     parse(bytes);
     return LoadStatus::Loaded;

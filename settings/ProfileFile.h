@@ -1,6 +1,7 @@
 #pragma once
 
 #include "settings/FileEncoding.h"
+#include "settings/ReadProblem.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -23,6 +24,8 @@ public:
 
     // Replaces the content with the file's; a missing file leaves it empty.
     LoadStatus load(const QString& path);
+    // Why the file was Unreadable; None otherwise.
+    ReadProblem readProblem() const { return m_readProblem; }
 
     FileEncoding encoding() const { return m_encoding; }
 
@@ -56,6 +59,7 @@ private:
     void indexLine(const QString& decoded, LineIt line, Section*& current);
     LineIt insertLineAfter(LineIt line, QByteArray text);
 
+    ReadProblem m_readProblem = ReadProblem::None;
     FileEncoding m_encoding = FileEncoding::Utf8;
     QByteArray m_byteOrderMark;
     QByteArray m_newLineEnd = "\n";  // the file's own first line end, for added lines

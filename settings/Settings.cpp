@@ -245,10 +245,14 @@ bool saveExt(ProfileFile& file, const SettingsRecord::Ext& ext)
 
 }  // namespace
 
-bool sLoadSettings()
+bool sLoadSettings(ReadProblem* whyUnreadable)
 {
     ProfileFile file;
-    if (file.load(settingsPath()) == ProfileFile::LoadStatus::Unreadable) {
+    const ProfileFile::LoadStatus status = file.load(settingsPath());
+    if (whyUnreadable != nullptr) {
+        *whyUnreadable = file.readProblem();
+    }
+    if (status == ProfileFile::LoadStatus::Unreadable) {
         return false;
     }
     if (!loadCom(file, Settings.COM) || !readKeys(file, QStringLiteral("MAIL"), mailKeys(Settings.MAIL))) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/ReadProblem.h"
+
 #include <QString>
 
 #include <array>
@@ -76,7 +78,8 @@ extern SettingsRecord Settings;
 // a value out of range is clamped, one that is no number reads as the default. False when the file is there but cannot
 // be read (a folder, a pipe, no permission), or at the first key whose text is
 // no value of its field; the fields read before it keep their new values.
-bool sLoadSettings();
+// `whyUnreadable`, when given, tells which of the two: None for a bad value.
+bool sLoadSettings(ReadProblem* whyUnreadable = nullptr);
 // Writes the whole of Settings back through a temporary file, mode 0600. False
 // when a key cannot be written (it keeps its old line; the others are written)
 // or when the file cannot be replaced whole (the old one then stays as it was).

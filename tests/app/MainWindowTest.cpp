@@ -3,6 +3,8 @@
 #include "capture/DriverRegistry.h"
 
 #include <QCheckBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QMdiSubWindow>
 #include <QSlider>
 
@@ -179,4 +181,19 @@ TEST_F(MainWindowTest, NoCameraSaysSoAndEnds)
     EXPECT_EQ(messages[0].text, QStringLiteral("ドライバーが見つかりません。"));
     // The shutdown ran: the settings file was written.
     EXPECT_EQ(storedValue(QStringLiteral("COM"), QStringLiteral("TIMER")), QStringLiteral("20"));
+}
+
+TEST_F(MainWindowTest, UnreadableSettingsAreNamedInAMessageBox)
+{
+    const QString ini = home.filePath(QStringLiteral("houndly.ini"));
+    ASSERT_TRUE(QDir(home.path()).mkdir(QStringLiteral("houndly.ini")));
+    const QString folder = QStringLiteral("ﾌｧｲﾙではなくﾌｫﾙﾀﾞです。");
+    window = std::make_unique<frmSw_Mail>();
+    EXPECT_EQ(window->startUp(), frmSw_Mail::StartResult::SettingsUnreadable);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].icon, QMessageBox::Critical);
+    EXPECT_EQ(messages[0].title, QStringLiteral("Tarnwell Houndly"));
+    EXPECT_EQ(messages[0].text,
+              QStringLiteral("設定ﾌｧｲﾙを読み込めません。\n%1\n%2\nﾌｧｲﾙはそのままにして終了します。").arg(ini, folder));
+    EXPECT_TRUE(QFileInfo(ini).isDir());
 }

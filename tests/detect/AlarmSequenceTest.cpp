@@ -13,7 +13,7 @@ namespace {
 class RecordedActions : public AlarmActions {
 public:
     std::vector<std::string> steps;
-    bool closeDuringUpload = false;
+    std::string closeDuring;  // the step during which the window closes
     bool skipSetBeforeSound = false;
 
     void startSound() override
@@ -23,17 +23,19 @@ public:
     }
     void showAlarm() override { steps.push_back("lamps"); }
     void lockCommands(bool locked) override { steps.push_back(locked ? "lock" : "unlock"); }
-    void sendMail() override { steps.push_back("mail"); }
-    void recordClip() override { steps.push_back("record"); }
-    void uploadClip(bool inBackground) override
-    {
-        steps.push_back(inBackground ? "queue upload" : "upload");
-        closed_ = closeDuringUpload;
-    }
+    void sendMail() override { take("mail"); }
+    void recordClip() override { take("record"); }
+    void uploadClip(bool inBackground) override { take(inBackground ? "queue upload" : "upload"); }
     bool closing() const override { return closed_; }
     void showAlarmOver() override { steps.push_back("over"); }
 
 private:
+    void take(const std::string& step)
+    {
+        steps.push_back(step);
+        closed_ = closed_ || step == closeDuring;
+    }
+
     bool closed_ = false;
 };
 
@@ -78,12 +80,17 @@ TEST_F(AlarmSequenceTest, StepsRunInOrderAndAreToldToListeners)
 
 TEST_F(AlarmSequenceTest, ClosingDuringTheAlarmLeavesTheRestUndone)
 {
-    RecordedActions actions;
-    actions.closeDuringUpload = true;
-    runAlarmSequence(actions, 150, 100);
-    EXPECT_EQ(actions.steps, (std::vector<std::string>{"sound", "lamps", "lock", "mail", "record", "upload"}));
-    ASSERT_EQ(events.size(), 1u);
-    EXPECT_EQ(events[0].kind, WatchEvent::Kind::Alarm);
+    for (const std::string step : {"mail", "upload"}) {
+        events.clear();
+        RecordedActions actions;
+        actions.closeDuring = step;
+        runAlarmSequence(actions, 150, 100);
+        std::vector<std::string> taken = {"sound", "lamps", "lock", "mail", "record", "upload"};
+        taken.resize(step == "mail" ? 4 : 6);
+        EXPECT_EQ(actions.steps, taken) << step;
+        ASSERT_EQ(events.size(), 1u);
+        EXPECT_EQ(events[0].kind, WatchEvent::Kind::Alarm);
+    }
 }
 
 }  // namespace
