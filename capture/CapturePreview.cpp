@@ -34,14 +34,14 @@ void CapturePreview::refresh()
         return;
     FrameStamp stamp;
     const std::shared_ptr<const CameraFrame> frame = capture->latestCameraFrame(&stamp);
-    if (!frame || stamp.number == pictureNumber_)
+    if (!frame || stamp == pictureStamp_)
         return;
     const QSize box = (QSizeF(pictureRect(frame->size()).size()) * devicePixelRatioF()).toSize();
     const QImage picture = frame->previewPicture(box);
     if (picture.isNull())
         return;
     picture_ = picture;
-    pictureNumber_ = stamp.number;
+    pictureStamp_ = stamp;
     update();
 }
 

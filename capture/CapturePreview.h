@@ -1,10 +1,10 @@
 #pragma once
 
+#include "capture/FrameReader.h"
+
 #include <QImage>
 #include <QTimer>
 #include <QWidget>
-
-#include <cstdint>
 
 class CaptureWindow;
 
@@ -35,5 +35,5 @@ private:
     CaptureWindow* window_;
     QTimer timer_;
     QImage picture_;
-    uint64_t pictureNumber_ = 0;
+    FrameStamp pictureStamp_;
 };

@@ -4,7 +4,6 @@
 
 namespace {
 
-std::atomic<uint64_t> lastFrameNumber{0};
 std::atomic<uint64_t> lastReaderId{0};
 
 }  // namespace
@@ -64,7 +63,7 @@ void FrameReader::publish(std::shared_ptr<const CameraFrame> frame, uint64_t gen
         if (generation != generation_)
             return;
         if (frame)
-            latest_.stamp = {++lastFrameNumber, id_, opening_};
+            latest_.stamp = {++published_, id_, opening_};
         latest_.frame = std::move(frame);
     }
     frameChanged_.notify_all();

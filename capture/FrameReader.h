@@ -11,8 +11,8 @@
 
 // Which frame a reader published.
 struct FrameStamp {
-    uint64_t number = 0;   // one more for every frame of every reader: the same number is the same frame
-    uint64_t reader = 0;   // the reader (one per connection of a driver)
+    uint64_t number = 0;   // one more for every frame of the reader, from 1
+    uint64_t reader = 0;   // the reader (one per connection of a driver), unique in the program
     uint64_t opening = 0;  // how often that reader had opened its source: grows when a lost source comes back
 
     friend bool operator==(const FrameStamp&, const FrameStamp&) = default;
@@ -68,6 +68,7 @@ private:
     mutable std::mutex frameMutex_;
     mutable std::condition_variable frameChanged_;
     Latest latest_;
+    uint64_t published_ = 0;
     uint64_t opening_ = 0;
     uint64_t generation_ = 0;
     bool stop_ = false;
