@@ -1,8 +1,10 @@
 // The alarm decision at the end of a detector tick: status texts, lamps,
 // sound, and for an alarm the mail and the recording.
+#include "app/PictureBox.h"
 #include "app/ScopePanel.h"
 #include "app/frmSw_Mail.h"
 #include "app/frm_Camera.h"
+#include "detect/TimeLineFile.h"
 #include "mail/AlarmMail.h"
 #include "mail/MailAccount.h"
 #include "settings/Settings.h"
@@ -111,6 +113,22 @@ void frm_Camera::showAlarmOver()
 
 void frm_Camera::drawTimeLine(int32_t count, AlarmLevel level)
 {
+    const int16_t column = timeLine_.lastColumn();
     timeLine_.sDrawTimeLine(count, Settings.COM.CKSUM, level, QDateTime::currentDateTime());
     mainWindow_->picSideScope->showTimeLine(timeLine_.image(), timeLine_.markerLeft(), timeLine_.clockText());
+    // Kept when a slot is done and at every alarm: a crash loses at most the slot under way.
+    if (level == AlarmLevel::Alarm || timeLine_.lastColumn() != column)
+        keepTimeLine();
+}
+
+void frm_Camera::keepTimeLine()
+{
+    // Without room the file stays as it was and the next save tries again.
+    saveTimeLine(timeLine_, timeLinePath(), QDateTime::currentDateTime());
+}
+
+void frm_Camera::restoreTimeLine()
+{
+    timeLine_.restore(loadTimeLineSlots(timeLinePath()), QDateTime::currentDateTime());
+    mainWindow_->picSideScope->picTimeLine->setImage(timeLine_.image());
 }

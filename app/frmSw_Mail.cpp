@@ -140,6 +140,7 @@ frmSw_Mail::StartResult frmSw_Mail::MDIForm_Initialize()
         return StartResult::Closed;
     showSoundPanel();
     showMailAccountPanel();
+    camera->restoreTimeLine();
     camera->startDetector();
     return StartResult::Ready;
 }

@@ -53,6 +53,7 @@ void frm_Camera::Form_Unload()
     stopDetector();
     Timer2->stop();
     sSoundClose(Settings.COM.SoundPath);
+    keepTimeLine();
 }
 
 void frm_Camera::Timer2_Timer()

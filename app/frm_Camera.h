@@ -32,8 +32,10 @@ public:
 
     void Timer1_Timer();
     void Timer2_Timer();
-    // Stops both timers and the alarm sound when the main window closes.
+    // Stops both timers and the alarm sound when the main window closes; keeps the time line.
     void Form_Unload();
+    // Draws the time line kept from the last run.
+    void restoreTimeLine();
 
     // The last frame a tick obtained: the alarm mail's snapshot.
     const QImage& pic_ViewA() const { return detector_.latestFrame(); }
@@ -59,6 +61,7 @@ private:
     void showAlarmOver() override;
     void showAlarmStep(const QString& text);
     void drawTimeLine(int32_t count, AlarmLevel level);
+    void keepTimeLine();
 
     frmSw_Mail* mainWindow_;
     std::optional<ClipUpload> recordedClip_;  // between recording and upload
