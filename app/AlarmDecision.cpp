@@ -108,7 +108,7 @@ bool frm_Camera::closing() const
 
 void frm_Camera::showAlarmOver()
 {
-    mainWindow_->setStatusText(1, alarmOverStatusText());
+    mainWindow_->setStatusText(1, diskNote_.alarmOverText());
 }
 
 void frm_Camera::drawTimeLine(int32_t count, AlarmLevel level)

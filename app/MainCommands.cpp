@@ -7,6 +7,8 @@
 #include "app/frmSw_Mail.h"
 #include "app/frm_Camera.h"
 #include "capture/CaptureWindow.h"
+#include "history/HistoryLog.h"
+#include "history/frmHistory.h"
 #include "mail/frmMail.h"
 #include "mail/frmMailSend.h"
 #include "mail/frmMailSend_Set.h"
@@ -44,6 +46,7 @@ void frmSw_Mail::connectCommands()
     both(menu.mnu_Drive, nullptr, &frmSw_Mail::mnu_Drive_Click);
     both(menu.mnu_comp, nullptr, &frmSw_Mail::mnu_comp_Click);
     both(menu.mnu_ext, nullptr, &frmSw_Mail::mnu_ext_Click);
+    both(menu.mnu_history, nullptr, &frmSw_Mail::mnu_history_Click);
     connect(panel->bcmd_VideoSetting, &QPushButton::clicked, this, &frmSw_Mail::bcmd_VideoSetting_Click);
     connect(panel->bcmd_VideoSetting2, &QPushButton::clicked, this, &frmSw_Mail::bcmd_VideoSetting2_Click);
     connect(menu.mnu_img, &QAction::triggered, this, [this] { openFolder(QStringLiteral("img")); });
@@ -128,6 +131,16 @@ void frmSw_Mail::mnu_ext_Click()
         frmExt dialog(this);
         dialog.exec();
     });
+}
+
+void frmSw_Mail::mnu_history_Click()
+{
+    // Like the about box, it leaves watching on; it stays open beside the main window.
+    if (historyDialog_ == nullptr)
+        historyDialog_ = new frmHistory(historyLogPath(), [this](const QString& path) { openWithDesktop(path); }, this);
+    historyDialog_->show();
+    historyDialog_->raise();
+    historyDialog_->activateWindow();
 }
 
 void frmSw_Mail::mnu_ver_Click()

@@ -10,6 +10,7 @@ MainMenu buildMainMenu(QMenuBar* menuBar)
 
     menu.mnu[1] = menuBar->addMenu(QStringLiteral("表示(&V)"));
     menu.mnu_scope = menu.mnu[1]->addAction(QStringLiteral("ヽｽｺｰﾌﾟ(&C)"));
+    menu.mnu_history = menu.mnu[1]->addAction(QStringLiteral("警報履歴(&H)"));
 
     menu.mnu[2] = menuBar->addMenu(QStringLiteral("ﾃｽﾄ(&T)"));
     menu.mnu_send = menu.mnu[2]->addAction(QStringLiteral("手動送信(&S)"));

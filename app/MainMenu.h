@@ -9,6 +9,7 @@ struct MainMenu {
     QMenu* mnu[5] = {};
     QAction* mnu_end = nullptr;
     QAction* mnu_scope = nullptr;
+    QAction* mnu_history = nullptr;
     QAction* mnu_send = nullptr;
     QAction* mnu_sound = nullptr;
     QAction* mnu_vdriver = nullptr;

@@ -20,7 +20,8 @@ void frmSw_Mail::connectUploads()
         tellWatchEvent({.kind = WatchEvent::Kind::Uploaded,
                         .ok = ok,
                         .name = upload.remoteName,
-                        .detail = ok ? QString() : QStringLiteral("送信できませんでした: ") + QFileInfo(upload.clipPath).fileName()});
+                        .detail = ok ? QString() : QStringLiteral("送信できませんでした: ") + QFileInfo(upload.clipPath).fileName(),
+                        .clip = upload.clipPath});
     });
     connect(uploads_, &UploadQueue::dropped, this, [this](const ClipUpload& upload) {
         const QString clip = QFileInfo(upload.clipPath).fileName();
@@ -29,7 +30,8 @@ void frmSw_Mail::connectUploads()
         tellWatchEvent({.kind = WatchEvent::Kind::Uploaded,
                         .ok = false,
                         .name = upload.remoteName,
-                        .detail = QStringLiteral("送信しませんでした (送信待ちが多すぎるか終了のため): ") + clip});
+                        .detail = QStringLiteral("送信しませんでした (送信待ちが多すぎるか終了のため): ") + clip,
+                        .clip = upload.clipPath});
     });
 }
 

@@ -12,6 +12,9 @@
 #include "capture/CaptureDialogs.h"
 #include "capture/CaptureWindow.h"
 #include "detect/SkipCompare.h"
+#include "history/AlarmHistory.h"
+#include "history/HistoryLog.h"
+#include "history/StorageKeeper.h"
 #include "mail/MailAccount.h"
 #include "mail/MailTransport.h"
 #include "settings/AppPaths.h"
@@ -141,8 +144,18 @@ frmSw_Mail::StartResult frmSw_Mail::MDIForm_Initialize()
     showSoundPanel();
     showMailAccountPanel();
     camera->restoreTimeLine();
+    startRemembering();
     camera->startDetector();
     return StartResult::Ready;
+}
+
+void frmSw_Mail::startRemembering()
+{
+    if (history_ != nullptr)
+        return;
+    storageKeeper_ = std::make_unique<StorageKeeper>(appFolder());
+    history_ = std::make_unique<AlarmHistory>(historyLogPath());
+    storageKeeper_->keepAfterStart(historyLogPath());
 }
 
 void frmSw_Mail::MDIForm_Load()

@@ -12,10 +12,13 @@ class CaptureWindow;
 class CommandPanel;
 class QMdiArea;
 class QMdiSubWindow;
+class AlarmHistory;
 class QUrl;
 class ScopePanel;
+class StorageKeeper;
 class frmAbout;
 class frmFtp;
+class frmHistory;
 class frmMail;
 class frmSound;
 class frm_Camera;
@@ -88,6 +91,8 @@ private:
     void saveSettingsNow();
     void connectUploads();
     void showUploads();
+    // The alarm history and the storage keeper start listening.
+    void startRemembering();
 
     void optPrv_Click();
     void cmdKenchi_Click();
@@ -101,6 +106,7 @@ private:
     void mnu_sendA_Click();
     void mnu_Ftp_Click();
     void mnu_ext_Click();
+    void mnu_history_Click();
     void mnu_log_Click();
     void openFolder(const QString& name);
     void mnu_ver_Click();
@@ -122,6 +128,10 @@ private:
     frmMail* mailDialog_ = nullptr;
     frmFtp* ftpDialog_ = nullptr;
     frmAbout* aboutDialog_ = nullptr;
+    frmHistory* historyDialog_ = nullptr;
+    // The keeper listens first, so it has made room when the history writes.
+    std::unique_ptr<StorageKeeper> storageKeeper_;
+    std::unique_ptr<AlarmHistory> history_;
     UrlOpener openUrl_;
     bool closing_ = false;
     bool cameraFitted_ = false;

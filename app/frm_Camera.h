@@ -1,5 +1,6 @@
 #pragma once
 
+#include "detect/AlarmDiskNote.h"
 #include "detect/AlarmLevel.h"
 #include "detect/AlarmSequence.h"
 #include "detect/FrameDetector.h"
@@ -68,4 +69,5 @@ private:
     QWidget* captureView_ = nullptr;
     FrameDetector detector_;
     TimeLine timeLine_;
+    AlarmDiskNote diskNote_;
 };

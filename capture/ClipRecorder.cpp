@@ -2,6 +2,8 @@
 
 #include "capture/ClipMuxer.h"
 
+#include <QFile>
+
 #include <thread>
 
 ClipRecorder::ClipRecorder(ClipRecording recording, FrameSource source)
@@ -17,8 +19,12 @@ ClipRecorder::~ClipRecorder()
 
 bool ClipRecorder::start()
 {
+    const bool existed = QFile::exists(recording_.path);
     muxer_ = ClipMuxer::open(recording_, outcome_.error);
     if (!muxer_) {
+        // The file may have been made before its header failed (a full disk).
+        if (!existed)
+            QFile::remove(recording_.path);
         finished_ = true;
         return false;
     }
@@ -74,5 +80,8 @@ void ClipRecorder::run()
     outcome_.written = whole && outcome_.frames > 0;
     outcome_.error = muxer_->error();
     muxer_.reset();
+    // Half a clip (the disk filled up, the encoder failed) is no clip.
+    if (!outcome_.written)
+        QFile::remove(recording_.path);
     finished_ = true;
 }

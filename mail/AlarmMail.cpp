@@ -4,7 +4,9 @@
 #include "mail/MailLog.h"
 #include "mail/MailTransport.h"
 #include "mail/Snapshot.h"
+#include "settings/DiskSpace.h"
 #include "settings/Settings.h"
+#include "settings/WatchEvents.h"
 
 namespace {
 
@@ -19,7 +21,8 @@ void logSnapshotFailure(const QString& path, int16_t code)
 
 void sStartMailSend(const QImage& alarmFrame, const StatusText& showStatus, const std::function<bool()>& stopped)
 {
-    for (const MailTrigger& destination : Settings.TRG) {
+    for (int index = 0; index < int(std::size(Settings.TRG)); ++index) {
+        const MailTrigger& destination = Settings.TRG[size_t(index)];
         if (stopped())
             return;
         if (destination.ENABLED != QStringLiteral("True"))
@@ -29,14 +32,24 @@ void sStartMailSend(const QImage& alarmFrame, const StatusText& showStatus, cons
         if (destination.GRP == 1) {
             const QString path = snapshotPath(QStringLiteral("ALERT.jpg"));
             int16_t code = writeSnapshot(alarmFrame, destination.MINSIZE, destination.ARC, path);
-            if (!GetJpegError(code)) {
+            const bool written = GetJpegError(code);
+            const bool diskFull = !written && isDiskFull(path);
+            tellWatchEvent({.kind = WatchEvent::Kind::Snapshot, .ok = written, .name = path,
+                            .detail = written ? QString() : diskFull ? diskFullText() : jpegErrorText(code)});
+            if (!written) {
                 logSnapshotFailure(path, code);
-                return;
+                // Out of room the mail still goes, without its picture.
+                if (!diskFull)
+                    return;
+            } else {
+                attachment = path;
             }
-            attachment = path;
         }
         showStatus(QStringLiteral("自動ﾒｰﾙ送信中"));
         const bool sent = sSendMail(destination.MAILTO, destination.SUBJECT, destination.BODY, attachment);
         showStatus(sent ? QString() : QStringLiteral("ﾒｰﾙ送信ｴﾗｰでした。"));
+        tellWatchEvent({.kind = WatchEvent::Kind::MailSent, .ok = sent, .name = QString(QChar(u'A' + index)),
+                        .detail = sent ? destination.MAILTO
+                                       : QStringLiteral("ﾒｰﾙ送信ｴﾗｰでした。 ") + destination.MAILTO});
     }
 }

@@ -17,7 +17,7 @@ struct WatchEvent {
         Snapshot,      // name: the JPEG written; ok false: detail says why not
         MailSent,      // name: destination "A".."D"; detail: recipient or the failure
         ClipRecorded,  // name: the clip; ok false: detail says why not
-        Uploaded,      // name: the remote file name; detail: the failure
+        Uploaded,      // name: the remote file name; detail: the failure; clip: the clip uploaded
         AlarmOver,
         FileRemoved,   // name: a snapshot or clip removed to keep storage in bounds
         Stopped,
@@ -28,6 +28,9 @@ struct WatchEvent {
     QString detail{};
     int32_t count = 0;
     int32_t alarmCount = 0;
+    // Uploaded: the clip the upload was made from (also when its fixed-name copy
+    // went up), so an upload told after its alarm finds that alarm.
+    QString clip{};
 };
 
 using WatchListener = std::function<void(const WatchEvent&)>;

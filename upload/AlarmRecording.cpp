@@ -3,7 +3,9 @@
 #include "capture/CaptureWindow.h"
 #include "settings/AppPaths.h"
 #include "settings/CommonHelpers.h"
+#include "settings/DiskSpace.h"
 #include "settings/Settings.h"
+#include "settings/WatchEvents.h"
 #include "upload/FtpScriptRunner.h"
 
 #include <QDateTime>
@@ -53,8 +55,12 @@ std::optional<ClipUpload> sRecordAlarmClip(const StatusText& showStatus)
     const QString clipName = fileTimeStamp(QDateTime::currentDateTime()) + QStringLiteral("ALERT.AVI");
     const QString clipPath = clipFolder + clipName;
     capFileSetCaptureFile(hCapWnd, clipPath);
-    capCaptureSequence(hCapWnd);
+    const bool recorded = capCaptureSequence(hCapWnd);
     capCaptureStop(hCapWnd);
+    tellWatchEvent({.kind = WatchEvent::Kind::ClipRecorded, .ok = recorded, .name = clipPath,
+                    .detail = recorded            ? QString()
+                              : isDiskFull(clipPath) ? diskFullText()
+                                                     : QStringLiteral("動画を録画できませんでした。")});
 
     if (Settings.FTP.FTP != kTrue)
         return std::nullopt;
@@ -76,7 +82,11 @@ void sUploadAlarmClip(const ClipUpload& upload, const StatusText& showStatus)
     FtpHost = upload.host;
     FtpUser = upload.user;
     FtpPassword = upload.password;
-    sFtpPut(upload.remoteName, uploadSource(upload), upload.remoteFolder, QStringLiteral("binary"));
+    const bool uploaded =
+        sFtpPut(upload.remoteName, uploadSource(upload), upload.remoteFolder, QStringLiteral("binary"));
+    tellWatchEvent({.kind = WatchEvent::Kind::Uploaded, .ok = uploaded, .name = upload.remoteName,
+                    .detail = uploaded ? QString() : QStringLiteral("FTPで送信できませんでした。"),
+                    .clip = upload.clipPath});
 }
 
 void sStartAVI(const StatusText& showStatus)

@@ -24,7 +24,12 @@ QString uploadSource(const ClipUpload& upload)
     std::filesystem::copy_file(QFile::encodeName(upload.clipPath).toStdString(),
                                QFile::encodeName(upload.fixedCopyPath).toStdString(),
                                std::filesystem::copy_options::overwrite_existing, error);
-    return error ? upload.clipPath : upload.fixedCopyPath;
+    if (!error)
+        return upload.fixedCopyPath;
+    // Half a copy (a full disk) must not pass for the latest clip.
+    if (QFile::exists(upload.clipPath))
+        QFile::remove(upload.fixedCopyPath);
+    return upload.clipPath;
 }
 
 UploadQueue::UploadQueue(QObject* parent) : QObject(parent), timeLimit_(new QTimer(this))

@@ -2,15 +2,11 @@
 // intruder crosses, both destinations get their mail from a real SMTP server,
 // the clip is recorded and goes up to a real FTP server, and the next tick is
 // calm again. Then a manual mail of the current picture.
-#include "tests/app/AppTestSupport.h"
+#include "tests/app/LoopbackAlarmFixture.h"
 #include "tests/support/ClipProbe.h"
-#include "tests/support/LoopbackServers.h"
 
-#include "mail/MailMessageBox.h"
-#include "sound/SilentAudioOutput.h"
 #include "sound/SoundCommands.h"
 #include "sound/SoundPlayer.h"
-#include "upload/FtpScriptRunner.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -59,60 +55,30 @@ double meanDifference(const QImage& first, const QImage& second)
 
 }  // namespace
 
-class AlarmEndToEndTest : public MainWindowFixture {
+class AlarmEndToEndTest : public LoopbackAlarmFixture {
 protected:
     void SetUp() override
     {
-        MainWindowFixture::SetUp();
-        ASSERT_GT(smtp.port(), 0);
-        ASSERT_TRUE(ftp.running());
+        LoopbackAlarmFixture::SetUp();
         qputenv("WINDIR", qgetenv("HOUNDLY_SOURCE_DIR"));  // its media/ holds the shipped sounds
-        // No speakers here; a stopped clock makes the sound play until it is closed.
-        useAudioOutput(std::make_unique<SilentAudioOutput>([] { return std::chrono::steady_clock::time_point{}; }));
-        FtpClientProgram = QStringLiteral(HOUNDLY_FTP_CLIENT);
-        setMailMessageHandler([this](QWidget*, QMessageBox::Icon icon, const QString& title, const QString& text) {
-            messages.push_back({icon, title, text});
-        });
-        // The longest period, so that Timer1 does not tick by itself between the test's ticks.
-        Settings.COM.TIMER = 50;
-        Settings.COM.CKSUM = 10;
         Settings.COM.SOUND = QStringLiteral("bark.wav");
-        Settings.MAIL.MAIL = QStringLiteral("guard@example.org");
-        Settings.MAIL.SMTP = QStringLiteral("127.0.0.1\t%1").arg(smtp.port());
-        // SMTP-AUTH with AUTH LOGIN.
-        Settings.MAIL.ATT = Settings.MAIL.OPTATT = QStringLiteral("1");
-        Settings.MAIL.AtCRAM = QStringLiteral("0");
-        Settings.MAIL.SMTPUSER = kSmtpUser;
-        Settings.MAIL.SMTPPASS = kSmtpPassword;
         Settings.TRG = {destination(QStringLiteral("True"), QStringLiteral("owner@example.net"), 1),
                         destination(QStringLiteral("False"), QStringLiteral("nobody@example.net"), 0),
                         destination(QStringLiteral("True"), QStringLiteral("neighbour@example.net"), 2),
                         destination(QString(), QString(), 0)};
         Settings.FTP.MOVE = Settings.FTP.FTP = QStringLiteral("True");
         Settings.FTP.FILENAME = Settings.FTP.AUDIO = QStringLiteral("False");
-        Settings.FTP.HOST = QStringLiteral("127.0.0.1 %1").arg(ftp.port());
-        Settings.FTP.USER = FtpTestServer::kUser;
-        Settings.FTP.PASS = FtpTestServer::kPassword;
-        Settings.FTP.TIME = 5;
         // Saved and loaded again, as the dialogs would leave it.
         ASSERT_TRUE(sSaveSettings());
         startWindow();
     }
     void TearDown() override
     {
-        MainWindowFixture::TearDown();
-        setMailMessageHandler({});
-        useAudioOutput(nullptr);
-        FtpClientProgram.clear();
+        LoopbackAlarmFixture::TearDown();
         qunsetenv("WINDIR");
     }
 
-    QString records() const { return home.filePath(QStringLiteral("smtp.jsonl")); }
     QByteArray appFile(const QString& name) const { return readFileBytes(home.filePath(name)); }
-
-    ServerProcess smtp{QStringLiteral("smtp_server.py"), {QStringLiteral("--record"), records(),
-                                                         QStringLiteral("--lifetime"), QStringLiteral("120")}};
-    FtpTestServer ftp;
 };
 
 TEST_F(AlarmEndToEndTest, IntruderIsMailedRecordedUploadedAndTheWatcherCalmsDown)

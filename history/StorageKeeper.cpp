@@ -1,0 +1,132 @@
+#include "history/StorageKeeper.h"
+
+#include "history/HistoryLog.h"
+#include "settings/Settings.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int64_t kBytesPerMb = 1024 * 1024;
+
+const QRegularExpression& snapshotName()
+{
+    static const QRegularExpression pattern(QStringLiteral("^\\d{12}_(ALERT|TEST)\\.jpg$"));
+    return pattern;
+}
+
+const QRegularExpression& clipName()
+{
+    static const QRegularExpression pattern(QStringLiteral("^(\\d{12}_)?ALERT\\.AVI$"));
+    return pattern;
+}
+
+void addFiles(std::vector<StoredFile>& files, const QString& folder, const QRegularExpression& names)
+{
+    for (const QFileInfo& info : QDir(folder).entryInfoList(QDir::Files | QDir::NoSymLinks))
+        if (names.match(info.fileName()).hasMatch())
+            files.push_back({info.absoluteFilePath(), info.size(), info.lastModified()});
+}
+
+}  // namespace
+
+StorageLimits storageLimitsFromSettings()
+{
+    return {int64_t(Settings.EXT.KEEPMB) * kBytesPerMb, Settings.EXT.KEEPDAYS};
+}
+
+std::vector<StoredFile> storedFiles(const QString& appFolder)
+{
+    std::vector<StoredFile> files;
+    const QDir folder(appFolder);
+    addFiles(files, folder.filePath(QStringLiteral("img")), snapshotName());
+    addFiles(files, folder.filePath(QStringLiteral("avi")), clipName());
+    return files;
+}
+
+std::vector<StoredFile> filesBeyondLimits(std::vector<StoredFile> files, const StorageLimits& limits,
+                                          const QSet<QString>& kept, const QDateTime& keptSince,
+                                          const QDateTime& now)
+{
+    std::sort(files.begin(), files.end(), [](const StoredFile& a, const StoredFile& b) {
+        return a.modified != b.modified ? a.modified < b.modified : a.path < b.path;
+    });
+    int64_t total = 0;
+    for (const StoredFile& file : files)
+        total += file.size;
+    const QDateTime oldestKept = now.addDays(-limits.maxDays);
+    std::vector<StoredFile> beyond;
+    for (const StoredFile& file : files) {
+        const bool tooOld = limits.maxDays > 0 && file.modified < oldestKept;
+        const bool tooMuch = limits.maxBytes > 0 && total > limits.maxBytes;
+        if (!tooOld && !tooMuch)
+            break;  // the rest is younger and fits
+        if (kept.contains(file.path) || (keptSince.isValid() && file.modified >= keptSince))
+            continue;
+        beyond.push_back(file);
+        total -= file.size;
+    }
+    return beyond;
+}
+
+StorageKeeper::StorageKeeper(QString appFolder) : appFolder_(std::move(appFolder))
+{
+    listenerId_ = addWatchListener([this](const WatchEvent& event) { hear(event); });
+}
+
+StorageKeeper::~StorageKeeper()
+{
+    removeWatchListener(listenerId_);
+}
+
+void StorageKeeper::hear(const WatchEvent& event)
+{
+    using Kind = WatchEvent::Kind;
+    switch (event.kind) {
+    case Kind::Alarm:
+        latestFiles_.clear();
+        latestAlarm_ = QDateTime::currentDateTime();
+        return;
+    case Kind::Snapshot:
+    case Kind::ClipRecorded:
+        if (event.ok)
+            latestFiles_.insert(QFileInfo(event.name).absoluteFilePath());
+        return;
+    case Kind::AlarmOver:
+        keep();
+        return;
+    default:
+        return;
+    }
+}
+
+void StorageKeeper::keepAfterStart(const QString& historyPath)
+{
+    latestFiles_.clear();
+    latestAlarm_ = {};
+    if (const std::optional<AlarmRecord> latest = readLatestAlarm(historyPath)) {
+        latestAlarm_ = latest->time;
+        for (const QString& file : latest->snapshots + QStringList{latest->clip})
+            if (!file.isEmpty())
+                latestFiles_.insert(QFileInfo(absoluteHistoryPath(file)).absoluteFilePath());
+    }
+    keep();
+}
+
+void StorageKeeper::keep()
+{
+    const StorageLimits limits = storageLimitsFromSettings();
+    if (!limits.any())
+        return;
+    for (const StoredFile& file : filesBeyondLimits(storedFiles(appFolder_), limits, latestFiles_, latestAlarm_,
+                                                    QDateTime::currentDateTime())) {
+        // A file that will not go (taken away already, or not ours to remove) is left to the next round.
+        if (QFile::remove(file.path))
+            tellWatchEvent({.kind = WatchEvent::Kind::FileRemoved, .name = file.path});
+    }
+}

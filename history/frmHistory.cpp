@@ -1,0 +1,139 @@
+#include "history/frmHistory.h"
+
+#include "history/HistoryModel.h"
+#include "settings/WatchEvents.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+frmHistory::frmHistory(QString historyPath, FileOpener openFile, QWidget* parent)
+    : QDialog(parent), historyPath_(std::move(historyPath)), openFile_(std::move(openFile)),
+      model_(new HistoryModel(this))
+{
+    setWindowTitle(QStringLiteral("警報履歴"));
+    resize(760, 520);
+
+    auto* top = new QHBoxLayout;
+    auto* dayLabel = new QLabel(QStringLiteral("日付(&D):"), this);
+    cboDay = new QComboBox(this);
+    cboDay->setObjectName(QStringLiteral("cboDay"));
+    cboDay->setMinimumContentsLength(16);
+    dayLabel->setBuddy(cboDay);
+    lblTotal = new QLabel(this);
+    lblTotal->setObjectName(QStringLiteral("lblTotal"));
+    top->addWidget(dayLabel);
+    top->addWidget(cboDay);
+    top->addStretch();
+    top->addWidget(lblTotal);
+
+    lstHistory = new QTreeView(this);
+    lstHistory->setObjectName(QStringLiteral("lstHistory"));
+    lstHistory->setRootIsDecorated(false);
+    // Rows of one height let the view skip measuring ten thousand of them.
+    lstHistory->setUniformRowHeights(true);
+    lstHistory->setAlternatingRowColors(true);
+    lstHistory->setSelectionBehavior(QAbstractItemView::SelectRows);
+    lstHistory->setIconSize(HistoryModel::kThumbnailSize);
+    lstHistory->setModel(model_);
+    const int widths[HistoryModel::ColumnCount] = {170, 96, 90, 170, 90, 120};
+    for (int column = 0; column < HistoryModel::ColumnCount; ++column)
+        lstHistory->setColumnWidth(column, widths[column]);
+
+    cmdSnapshot = new QPushButton(QStringLiteral("画像を開く(&I)"), this);
+    cmdSnapshot->setObjectName(QStringLiteral("cmdSnapshot"));
+    cmdClip = new QPushButton(QStringLiteral("動画を開く(&V)"), this);
+    cmdClip->setObjectName(QStringLiteral("cmdClip"));
+    cmdClose = new QPushButton(QStringLiteral("閉じる(&C)"), this);
+    cmdClose->setObjectName(QStringLiteral("cmdClose"));
+    auto* bottom = new QHBoxLayout;
+    bottom->addStretch();
+    bottom->addWidget(cmdSnapshot);
+    bottom->addWidget(cmdClip);
+    bottom->addWidget(cmdClose);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(lstHistory);
+    layout->addLayout(bottom);
+
+    connect(cboDay, &QComboBox::activated, this, &frmHistory::dayChosen);
+    connect(cmdSnapshot, &QPushButton::clicked, this, [this] { openCurrent(HistoryModel::SnapshotPathRole); });
+    connect(cmdClip, &QPushButton::clicked, this, [this] { openCurrent(HistoryModel::ClipPathRole); });
+    connect(cmdClose, &QPushButton::clicked, this, &QDialog::close);
+    connect(lstHistory, &QTreeView::activated, this, [this](const QModelIndex& index) {
+        openCurrent(index.column() == HistoryModel::ClipColumn ? HistoryModel::ClipPathRole
+                                                                : HistoryModel::SnapshotPathRole);
+    });
+    connect(lstHistory->selectionModel(), &QItemSelectionModel::currentRowChanged, this, &frmHistory::showCurrent);
+    connect(model_, &QAbstractItemModel::modelReset, this, &frmHistory::showCurrent);
+
+    // New alarms, late uploads and removed files show while the window is open.
+    listenerId_ = addWatchListener([this](const WatchEvent& event) {
+        using Kind = WatchEvent::Kind;
+        const bool changes = event.kind == Kind::AlarmOver || event.kind == Kind::Uploaded ||
+                             event.kind == Kind::FileRemoved || event.kind == Kind::Stopped;
+        if (!changes || !isVisible() || reloadQueued_)
+            return;
+        // After the history has written its line, once the event that caused it is over.
+        reloadQueued_ = true;
+        QTimer::singleShot(0, this, [this] {
+            reloadQueued_ = false;
+            reload();
+        });
+    });
+}
+
+frmHistory::~frmHistory()
+{
+    removeWatchListener(listenerId_);
+}
+
+void frmHistory::showEvent(QShowEvent* event)
+{
+    reload();
+    QDialog::showEvent(event);
+}
+
+void frmHistory::reload()
+{
+    const QDate day = model_->day();
+    model_->setContents(readHistory(historyPath_));
+    fillDays();
+    const int dayIndex = cboDay->findData(day);
+    cboDay->setCurrentIndex(std::max(dayIndex, 0));
+    model_->setDay(dayIndex > 0 ? day : QDate());
+}
+
+void frmHistory::fillDays()
+{
+    cboDay->clear();
+    cboDay->addItem(QStringLiteral("すべて (%1件)").arg(model_->alarmTotal()), QDate());
+    for (const auto& [day, alarms] : model_->days())
+        cboDay->addItem(QStringLiteral("%1 (%2件)").arg(day.toString(QStringLiteral("yyyy/MM/dd"))).arg(alarms), day);
+}
+
+void frmHistory::dayChosen()
+{
+    model_->setDay(cboDay->currentData().toDate());
+}
+
+void frmHistory::showCurrent()
+{
+    const QModelIndex current = lstHistory->currentIndex();
+    lblTotal->setText(QStringLiteral("%1件").arg(model_->rowCount()));
+    cmdSnapshot->setEnabled(current.isValid() && !current.data(HistoryModel::SnapshotPathRole).toString().isEmpty());
+    cmdClip->setEnabled(current.isValid() && !current.data(HistoryModel::ClipPathRole).toString().isEmpty());
+}
+
+void frmHistory::openCurrent(int role)
+{
+    const QString path = lstHistory->currentIndex().data(role).toString();
+    if (!path.isEmpty())
+        openFile_(path);
+}

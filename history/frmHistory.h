@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+
+#include <functional>
+
+class HistoryModel;
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QTreeView;
+
+// The alarm history window: every alarm newest first, with its snapshot, count,
+// clip and results, filtered by day. Opens snapshots and clips in the desktop's
+// viewer and player. Watching goes on while it is open; it follows new alarms.
+class frmHistory : public QDialog {
+    Q_OBJECT
+public:
+    // Opens a file with the desktop (and says so when it cannot).
+    using FileOpener = std::function<void(const QString& path)>;
+
+    frmHistory(QString historyPath, FileOpener openFile, QWidget* parent = nullptr);
+    ~frmHistory() override;
+
+    // Reads the history file again, keeping the chosen day when it still has alarms.
+    void reload();
+    HistoryModel* model() const { return model_; }
+
+    QComboBox* cboDay = nullptr;
+    QLabel* lblTotal = nullptr;
+    QTreeView* lstHistory = nullptr;
+    QPushButton* cmdSnapshot = nullptr;
+    QPushButton* cmdClip = nullptr;
+    QPushButton* cmdClose = nullptr;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void fillDays();
+    void dayChosen();
+    void showCurrent();
+    void openCurrent(int role);
+
+    QString historyPath_;
+    FileOpener openFile_;
+    HistoryModel* model_;
+    int listenerId_ = 0;
+    bool reloadQueued_ = false;
+};

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "tests/app/AppTestSupport.h"
+#include "tests/support/LoopbackServers.h"
+
+// A main window fixture with real SMTP and FTP servers on loopback and an
+// account on each (mail by AUTH LOGIN, 5-second clips uploaded to the FTP
+// root), the alarm count 10, the longest timer period so that Timer1 does not
+// tick by itself between the test's ticks, and no speakers. Destinations,
+// recording and sound are the test's to set before it starts the window.
+class LoopbackAlarmFixture : public MainWindowFixture {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // What the SMTP server received, as JSON lines.
+    QString records() const { return home.filePath(QStringLiteral("smtp.jsonl")); }
+
+    ServerProcess smtp{QStringLiteral("smtp_server.py"), {QStringLiteral("--record"), records(),
+                                                         QStringLiteral("--lifetime"), QStringLiteral("120")}};
+    FtpTestServer ftp;
+};

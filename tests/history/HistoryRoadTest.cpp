@@ -1,0 +1,206 @@
+// The history, the storage keeper and the disk-full road in the real main
+// window on the demo camera, with real SMTP and FTP servers on loopback.
+#include "tests/app/LoopbackAlarmFixture.h"
+#include "tests/support/SmallDisk.h"
+#include "tests/support/QtPrinters.h"
+
+#include "history/HistoryLog.h"
+#include "history/HistoryModel.h"
+#include "history/StorageKeeper.h"
+#include "history/frmHistory.h"
+#include "settings/AppPaths.h"
+#include "settings/DiskSpace.h"
+#include "sound/SoundCommands.h"
+#include "sound/SoundPlayer.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QTreeView>
+#include <QUrl>
+
+#include <sys/stat.h>
+
+namespace {
+
+constexpr int64_t kCalm = 1000;
+constexpr int64_t kIntruder = 28000;  // the demo intruder crosses in the last 3 s of every 30 s
+constexpr int64_t kSceneLoop = 30000;
+const QString kAlarm = QStringLiteral("Houndly: 警報！ 誰かいるワン！!");
+// Room for the logs' few lines on the full disk, not for a snapshot or a clip.
+constexpr int64_t kLeftRoom = 48 * 1024;
+
+MailTrigger destination(const QString& to, int16_t picture, int16_t size, int16_t rate = 20)
+{
+    return {QStringLiteral("True"), to, QStringLiteral("警報"), QStringLiteral("誰か来たワン"), picture, size, QString(),
+            rate};
+}
+
+int attachmentCount(const QJsonObject& mail)
+{
+    return int(mail[QStringLiteral("attachments")].toArray().size());
+}
+
+}  // namespace
+
+class HistoryRoadTest : public LoopbackAlarmFixture {
+protected:
+    void SetUp() override
+    {
+        LoopbackAlarmFixture::SetUp();
+        Settings.TRG = {destination(QStringLiteral("owner@example.net"), 1, 1), MailTrigger{},
+                        destination(QStringLiteral("neighbour@example.net"), 0, 0), MailTrigger{}};
+        Settings.FTP.MOVE = Settings.FTP.FTP = Settings.FTP.FILENAME = QStringLiteral("False");
+    }
+    // Saves the settings into the application folder and starts the window on them.
+    void start()
+    {
+        ASSERT_TRUE(sSaveSettings());
+        startWindow();
+        window->setUrlOpener([this](const QUrl& url) {
+            opened.append(url.toLocalFile());
+            return true;
+        });
+    }
+    // The intruder's crossing in loop `loop` of the scene raises an alarm; the tick after it is calm.
+    void alarmInLoop(int loop)
+    {
+        tickAt(loop * kSceneLoop + kIntruder);
+        ASSERT_TRUE(window->StatusBarPanel(1)->text().startsWith(QStringLiteral("Houndly: 警報！ 誰かいたワン！!")));
+        tickAt((loop + 1) * kSceneLoop + kCalm);
+    }
+    QString appFile(const QString& name) const { return QDir(appFolder()).filePath(name); }
+    QList<QJsonObject> mails() const { return readRecords(records(), QStringLiteral("message")); }
+
+    QStringList opened;
+};
+
+// One record per alarm with what it wrote and what became of its mails and
+// upload; the history window lists it and opens its files.
+TEST_F(HistoryRoadTest, AnAlarmIsRecordedAndShownInTheHistoryWindow)
+{
+    Settings.FTP.MOVE = Settings.FTP.FTP = Settings.FTP.FILENAME = QStringLiteral("True");
+    start();
+    tickAt(kCalm);
+    alarmInLoop(0);
+
+    const HistoryContents history = readHistory(appFile(QStringLiteral("history.log")));
+    ASSERT_EQ(history.alarms.size(), 1u);
+    const AlarmRecord& alarm = history.alarms[0];
+    EXPECT_GT(alarm.count, 10);
+    EXPECT_EQ(alarm.alarmCount, 10);
+    ASSERT_EQ(alarm.snapshots.size(), 1);
+    EXPECT_TRUE(QFileInfo(appFile(alarm.snapshots[0])).size() > 0) << alarm.snapshots[0].toStdString();
+    EXPECT_EQ(alarm.mails, (QList<MailResult>{{QStringLiteral("A"), true, QStringLiteral("owner@example.net")},
+                                              {QStringLiteral("C"), true, QStringLiteral("neighbour@example.net")}}));
+    EXPECT_TRUE(alarm.clipRecorded);
+    EXPECT_TRUE(QFileInfo(appFile(alarm.clip)).size() > 0) << alarm.clip.toStdString();
+    EXPECT_EQ(alarm.upload, (UploadResult{true, QStringLiteral("ALERT.AVI"), QString()}));
+    EXPECT_EQ(ftp.fileContent(QStringLiteral("ALERT.AVI")), readFileBytes(appFile(alarm.clip)));
+    struct stat status {};
+    ASSERT_EQ(::stat(QFile::encodeName(appFile(QStringLiteral("history.log"))).constData(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0600u);
+    const QByteArray file = readFileBytes(appFile(QStringLiteral("history.log")));
+    EXPECT_FALSE(file.contains(kSmtpPassword.toUtf8()) || file.contains(FtpTestServer::kPassword.toUtf8()));
+
+    window->menu.mnu_history->trigger();
+    auto* dialog = window->findChild<frmHistory*>();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_TRUE(window->camera->Timer1->isActive()) << "watching goes on";
+    ASSERT_EQ(dialog->lstHistory->model()->rowCount(), 1);
+    dialog->lstHistory->setCurrentIndex(dialog->lstHistory->model()->index(0, 0));
+    dialog->cmdClip->click();
+    dialog->cmdSnapshot->click();
+    EXPECT_EQ(opened, (QStringList{appFile(alarm.clip), appFile(alarm.snapshots[0])}));
+
+    // The next alarm joins the open window.
+    alarmInLoop(1);
+    EXPECT_EQ(readHistory(appFile(QStringLiteral("history.log"))).alarms.size(), 2u);
+    QApplication::processEvents();
+    EXPECT_EQ(dialog->lstHistory->model()->rowCount(), 2);
+}
+
+// With a cap, the oldest files go after each alarm and the latest alarm's stay;
+// every deletion is in the history.
+TEST_F(HistoryRoadTest, AfterARunOfAlarmsTheCapHolds)
+{
+    QStringList old;
+    appFolder();  // makes img/
+    for (int day = 1; day <= 3; ++day) {
+        old.append(writeFileBytes(home.filePath(QStringLiteral("img/24040") + QString::number(day) + QStringLiteral("000000_ALERT.jpg")),
+                                  QByteArray(600'000, 'o')));
+        QFile file(old.last());
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTime().addDays(-40 + day), QFileDevice::FileModificationTime));
+    }
+    Settings.EXT.KEEPMB = 1;
+    Settings.TRG[2] = destination(QStringLiteral("neighbour@example.net"), 1, 0, 0);  // 640 x 480, finest
+    start();
+    tickAt(kCalm);
+    for (int loop = 0; loop < 3; ++loop)
+        alarmInLoop(loop);
+
+    qint64 total = 0;
+    for (const StoredFile& stored : storedFiles(appFolder()))
+        total += stored.size;
+    EXPECT_LE(total, 1024 * 1024);
+    const HistoryContents history = readHistory(appFile(QStringLiteral("history.log")));
+    ASSERT_EQ(history.alarms.size(), 3u);
+    ASSERT_EQ(history.alarms.back().snapshots.size(), 2);
+    for (const QString& snapshot : history.alarms.back().snapshots)
+        EXPECT_TRUE(QFile::exists(appFile(snapshot))) << snapshot.toStdString();
+    // The oldest went first; every file that went is in the history.
+    EXPECT_FALSE(QFile::exists(old[0]));
+    for (const QString& path : old)
+        EXPECT_NE(QFile::exists(path), history.removedFiles.contains(QDir(appFolder()).relativeFilePath(path)))
+            << path.toStdString();
+    EXPECT_EQ(mails().size(), 6);
+}
+
+// On a full disk the alarm still sounds, shows, mails without a picture and
+// says what it could not save; nothing half-written stays behind.
+TEST_F(HistoryRoadTest, AFullDiskStillRaisesTheAlarmAndLeavesNoPartialFiles)
+{
+    SmallDisk disk(8 * 1024 * 1024);
+    if (!disk.mounted())
+        GTEST_SKIP() << "cannot mount a small file system here";
+    qputenv("HOUNDLY_HOME", disk.path().toUtf8());
+    Settings.COM.SOUND = QStringLiteral("bark.wav");
+    qputenv("WINDIR", qgetenv("HOUNDLY_SOURCE_DIR"));  // its media/ holds the shipped sounds
+    Settings.TRG[0] = destination(QStringLiteral("owner@example.net"), 1, 0, 0);  // 640 x 480, finest
+    Settings.FTP.MOVE = Settings.FTP.FTP = Settings.FTP.FILENAME = QStringLiteral("True");
+    start();
+    tickAt(kCalm);
+    disk.fill(kLeftRoom);
+    PaintedTexts panel1(window->StatusBarPanel(1));
+    tickAt(kIntruder);
+    const QString over = window->StatusBarPanel(1)->text();
+    const QString sound = GetSoundMode(Settings.COM.SoundPath);
+    qunsetenv("WINDIR");
+
+    EXPECT_GE(panel1.timeOf(kAlarm), 0);
+    EXPECT_TRUE(window->StatusBarPanel(2)->text().startsWith(QStringLiteral("最終警報: ")));
+    EXPECT_TRUE(window->picSideScope->signal[2]->isLit());
+    EXPECT_EQ(sound, QStringLiteral("PLAYING"));
+    EXPECT_EQ(over, QStringLiteral("Houndly: 警報！ 誰かいたワン！! ﾃﾞｨｽｸがいっぱいで画像と動画を保存できませんでした。"));
+    const QList<QJsonObject> sent = mails();
+    ASSERT_EQ(sent.size(), 2);
+    EXPECT_EQ(attachmentCount(sent[0]) + attachmentCount(sent[1]), 0);
+    EXPECT_EQ(QDir(disk.path() + QStringLiteral("/img")).entryList(QDir::Files | QDir::Hidden), QStringList{});
+    EXPECT_EQ(QDir(disk.path() + QStringLiteral("/avi")).entryList(QDir::Files | QDir::Hidden), QStringList{});
+
+    const HistoryContents history = readHistory(disk.path() + QStringLiteral("/history.log"));
+    ASSERT_EQ(history.alarms.size(), 1u);
+    EXPECT_EQ(history.alarms[0].snapshotFailures, QStringList{diskFullText()});
+    EXPECT_FALSE(history.alarms[0].clipRecorded);
+    EXPECT_EQ(history.alarms[0].clipFailure, diskFullText());
+    EXPECT_EQ(history.alarms[0].mails.size(), 2);
+    ASSERT_TRUE(history.alarms[0].upload.has_value());
+    EXPECT_FALSE(history.alarms[0].upload->ok);
+
+    // The next tick is calm as always.
+    tickAt(kIntruder + 500);
+    EXPECT_EQ(window->StatusBarPanel(1)->text(), QStringLiteral("Houndly: 大丈夫ワン！"));
+    window.reset();
+}

@@ -1,0 +1,151 @@
+#include "history/AlarmHistory.h"
+#include "history/HistoryLog.h"
+#include "history/HistoryModel.h"
+#include "history/frmHistory.h"
+#include "settings/AppPaths.h"
+#include "tests/support/TempAppFolder.h"
+#include "tests/support/QtPrinters.h"
+#include "tests/support/TestApplication.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QJsonDocument>
+#include <QLabel>
+#include <QPushButton>
+#include <QTreeView>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+namespace {
+
+constexpr int kAlarms = 10000;
+constexpr int kDays = 20;
+constexpr qint64 kSpacingMs = qint64(kDays) * 86400 * 1000 / kAlarms;
+
+// Runs events until `done` holds or ten seconds pass.
+bool waitFor(const std::function<bool()>& done)
+{
+    const QDeadlineTimer deadline(10000);
+    while (!done() && !deadline.hasExpired())
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    return done();
+}
+
+class HistoryWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        testApplication<QApplication>();
+        appFolder();  // makes img/ and avi/
+        // kAlarms alarms over kDays days, the newest with real files; a torn line and a removal between.
+        QByteArray lines;
+        for (int index = 0; index < kAlarms; ++index) {
+            AlarmRecord record;
+            record.time = start.addMSecs(qint64(index) * kSpacingMs);
+            record.count = 100 + index;
+            record.alarmCount = 100;
+            record.snapshots = {QStringLiteral("img/%1_ALERT.jpg").arg(index)};
+            record.mails = {{QStringLiteral("A"), index % 3 != 0, QStringLiteral("owner@example.net")}};
+            record.clip = QStringLiteral("avi/%1_ALERT.AVI").arg(index);
+            record.clipRecorded = true;
+            lines += QJsonDocument(alarmToJson(record)).toJson(QJsonDocument::Compact) + '\n';
+            if (index == kAlarms / 2)
+                lines += "{\"type\":\"alarm\",\"time\":\"2024-\n";
+        }
+        lines += "\n{\"type\":\"removed\",\"file\":\"avi/9998_ALERT.AVI\"}\n";
+        writeFileBytes(log(), lines);
+        QImage picture(640, 480, QImage::Format_RGB32);
+        picture.fill(Qt::darkGreen);
+        ASSERT_TRUE(picture.save(home.filePath(QStringLiteral("img/%1_ALERT.jpg").arg(kAlarms - 1)), "JPEG"));
+    }
+
+    QString log() const { return home.filePath(QStringLiteral("history.log")); }
+    QModelIndex cell(const frmHistory& window, int row, int column) const
+    {
+        return window.lstHistory->model()->index(row, column);
+    }
+
+    TempAppFolder home;
+    const QDateTime start = QDateTime(QDate(2024, 4, 1), QTime(0, 0, 30));
+    QStringList opened;
+};
+
+TEST_F(HistoryWindowTest, TenThousandAlarmsListNewestFirstAndFilterByDay)
+{
+    QElapsedTimer clock;
+    clock.start();
+    frmHistory window(log(), [this](const QString& path) { opened.append(path); });
+    window.show();
+    ASSERT_TRUE(waitFor([&] { return window.lstHistory->isVisible(); }));
+    QApplication::processEvents();
+    std::printf("[ measured ] the history window with %d alarms opened in %lld ms\n", kAlarms,
+                static_cast<long long>(clock.elapsed()));
+
+    const HistoryModel& model = *window.model();
+    ASSERT_EQ(model.rowCount(), kAlarms);
+    EXPECT_EQ(cell(window, 0, HistoryModel::CountColumn).data().toString(), QStringLiteral("%1 / 100").arg(99 + kAlarms));
+    EXPECT_EQ(cell(window, kAlarms - 1, HistoryModel::TimeColumn).data().toString(),
+              start.toString(QStringLiteral("yyyy/MM/dd hh:mm:ss")));
+    EXPECT_EQ(cell(window, 0, HistoryModel::ClipColumn).data().toString(), QStringLiteral("9999_ALERT.AVI"));
+    EXPECT_EQ(cell(window, 1, HistoryModel::ClipColumn).data().toString(), QStringLiteral("9998_ALERT.AVI (削除済み)"));
+    EXPECT_EQ(cell(window, 0, HistoryModel::MailColumn).data().toString(), QStringLiteral("A×"));
+    EXPECT_EQ(window.lblTotal->text(), QStringLiteral("%1件").arg(kAlarms));
+
+    // Every day of the twenty, newest first, after "all".
+    ASSERT_EQ(window.cboDay->count(), kDays + 1);
+    const QDate lastDay = start.addMSecs(qint64(kAlarms - 1) * kSpacingMs).date();
+    EXPECT_EQ(window.cboDay->itemData(1).toDate(), lastDay);
+    const QDate chosen = start.date().addDays(7);
+    const int chosenIndex = window.cboDay->findData(chosen);
+    ASSERT_GT(chosenIndex, 0);
+    window.cboDay->setCurrentIndex(chosenIndex);
+    emit window.cboDay->activated(chosenIndex);
+    ASSERT_EQ(model.rowCount(), kAlarms / kDays);
+    for (int row = 0; row < model.rowCount(); ++row)
+        ASSERT_EQ(model.record(row).time.date(), chosen) << row;
+    EXPECT_GT(model.record(0).time, model.record(model.rowCount() - 1).time);
+    EXPECT_EQ(window.lblTotal->text(), QStringLiteral("%1件").arg(kAlarms / kDays));
+    window.cboDay->setCurrentIndex(0);
+    emit window.cboDay->activated(0);
+    EXPECT_EQ(model.rowCount(), kAlarms);
+}
+
+TEST_F(HistoryWindowTest, ThumbnailsComeAsTheyAreReadAndFilesOpenWithTheDesktop)
+{
+    frmHistory window(log(), [this](const QString& path) { opened.append(path); });
+    window.show();
+    const QModelIndex newest = cell(window, 0, HistoryModel::SnapshotColumn);
+    ASSERT_TRUE(waitFor([&] { return !newest.data(Qt::DecorationRole).value<QImage>().isNull(); }));
+    const QImage thumbnail = newest.data(Qt::DecorationRole).value<QImage>();
+    EXPECT_TRUE(thumbnail.width() <= 80 && thumbnail.height() <= 60) << thumbnail.width() << "x" << thumbnail.height();
+    EXPECT_TRUE(cell(window, 1, HistoryModel::SnapshotColumn).data(Qt::DecorationRole).isNull());
+
+    window.lstHistory->setCurrentIndex(cell(window, 0, HistoryModel::TimeColumn));
+    window.cmdSnapshot->click();
+    window.cmdClip->click();
+    EXPECT_EQ(opened, (QStringList{home.filePath(QStringLiteral("img/9999_ALERT.jpg")),
+                                   home.filePath(QStringLiteral("avi/9999_ALERT.AVI"))}));
+    window.lstHistory->setCurrentIndex(cell(window, 1, HistoryModel::TimeColumn));
+    EXPECT_TRUE(window.cmdSnapshot->isEnabled());
+    EXPECT_FALSE(window.cmdClip->isEnabled()) << "the clip was removed";
+}
+
+// An alarm while the window is open shows in it.
+TEST_F(HistoryWindowTest, ANewAlarmShowsWhileOpen)
+{
+    AlarmHistory history(log());
+    frmHistory window(log(), [](const QString&) {});
+    window.show();
+    ASSERT_EQ(window.model()->rowCount(), kAlarms);
+    tellWatchEvent({.kind = WatchEvent::Kind::Alarm, .count = 777, .alarmCount = 100});
+    tellWatchEvent({.kind = WatchEvent::Kind::AlarmOver});
+    ASSERT_TRUE(waitFor([&] { return window.model()->rowCount() == kAlarms + 1; }));
+    EXPECT_EQ(cell(window, 0, HistoryModel::CountColumn).data().toString(), QStringLiteral("777 / 100"));
+}
+
+}  // namespace

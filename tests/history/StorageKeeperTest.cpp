@@ -1,0 +1,190 @@
+#include "history/AlarmRecord.h"
+#include "history/HistoryLog.h"
+#include "history/StorageKeeper.h"
+#include "settings/AppPaths.h"
+#include "settings/Settings.h"
+#include "tests/support/TempAppFolder.h"
+#include "tests/support/QtPrinters.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Kind = WatchEvent::Kind;
+constexpr int64_t kMb = 1024 * 1024;
+
+QStringList pathsOf(const std::vector<StoredFile>& files)
+{
+    QStringList paths;
+    for (const StoredFile& file : files)
+        paths.append(file.path);
+    return paths;
+}
+
+TEST(StorageLimits, TheOldestGoFirstUntilTheLimitsHold)
+{
+    const QDateTime now(QDate(2024, 5, 20), QTime(12, 0));
+    // 1.2 MB in all, from ten days to an hour old, listed out of order.
+    const std::vector<StoredFile> files = {{QStringLiteral("c"), 300'000, now.addDays(-2)},
+                                           {QStringLiteral("a"), 400'000, now.addDays(-10)},
+                                           {QStringLiteral("d"), 200'000, now.addSecs(-3600)},
+                                           {QStringLiteral("b"), 300'000, now.addDays(-5)}};
+    const struct {
+        const char* name;
+        StorageLimits limits;
+        QSet<QString> kept;
+        QDateTime keptSince;
+        QStringList removed;
+    } rows[] = {
+        {"no limits", {}, {}, {}, {}},
+        {"within both", {2 * kMb, 20}, {}, {}, {}},
+        {"bytes", {1'000'000, 0}, {}, {}, {QStringLiteral("a")}},
+        {"bytes exactly reached", {500'000, 0}, {}, {}, {QStringLiteral("a"), QStringLiteral("b")}},
+        {"days", {0, 3}, {}, {}, {QStringLiteral("a"), QStringLiteral("b")}},
+        {"days, then bytes", {250'000, 3}, {}, {}, {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}},
+        {"a kept file stays", {1'000'000, 0}, {QStringLiteral("a")}, {}, {QStringLiteral("b")}},
+        {"the latest alarm's files stay though the bound fails", {1, 0}, {}, now.addDays(-3),
+         {QStringLiteral("a"), QStringLiteral("b")}},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(pathsOf(filesBeyondLimits(files, row.limits, row.kept, row.keptSince, now)), row.removed)
+            << row.name;
+}
+
+class StorageKeeperTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        Settings = SettingsRecord{};
+        appFolder();  // makes img/ and avi/
+        listener = addWatchListener([this](const WatchEvent& event) {
+            if (event.kind == Kind::FileRemoved)
+                removedTold.append(event.name);
+        });
+    }
+    void TearDown() override { removeWatchListener(listener); }
+
+    // A file of `size` bytes in the application folder, last written `age` seconds ago.
+    QString file(const QString& name, qint64 size, qint64 age) const
+    {
+        const QString path = home.filePath(name);
+        writeFileBytes(path, QByteArray(size, 'j'));
+        QFile handle(path);
+        EXPECT_TRUE(handle.open(QIODevice::ReadWrite));
+        EXPECT_TRUE(handle.setFileTime(QDateTime::currentDateTime().addSecs(-age), QFileDevice::FileModificationTime));
+        return QFileInfo(path).absoluteFilePath();
+    }
+    QStringList left() const
+    {
+        QStringList names;
+        for (const StoredFile& stored : storedFiles(home.path()))
+            names.append(QDir(home.path()).relativeFilePath(stored.path));
+        names.sort();
+        return names;
+    }
+
+    TempAppFolder home;
+    QStringList removedTold;
+    int listener = 0;
+};
+
+TEST_F(StorageKeeperTest, OnlyTheProgramsOwnFilesCountAndGo)
+{
+    for (const QString& name :
+         {QStringLiteral("img/240501120309_ALERT.jpg"), QStringLiteral("img/240501120309_TEST.jpg"),
+          QStringLiteral("avi/240501120312_ALERT.AVI"), QStringLiteral("avi/ALERT.AVI"), QStringLiteral("img/holiday.jpg"),
+          QStringLiteral("img/240501120309_ALERT.jpg.bak"), QStringLiteral("avi/240501120312_alert.avi"),
+          QStringLiteral("img/2405011203_ALERT.jpg"), QStringLiteral("houndly.ini")})
+        file(name, 1000, 30 * 86400);
+    ASSERT_TRUE(QDir(home.path()).mkpath(QStringLiteral("img/240501120000_ALERT.jpg")));
+    ASSERT_TRUE(QFile::link(home.filePath(QStringLiteral("houndly.ini")),
+                            home.filePath(QStringLiteral("img/240501120001_ALERT.jpg"))));
+    const QStringList ours = {QStringLiteral("avi/240501120312_ALERT.AVI"), QStringLiteral("avi/ALERT.AVI"),
+                              QStringLiteral("img/240501120309_ALERT.jpg"), QStringLiteral("img/240501120309_TEST.jpg")};
+    EXPECT_EQ(left(), ours);
+
+    Settings.EXT.KEEPDAYS = 7;
+    StorageKeeper keeper(home.path());
+    keeper.keepAfterStart(home.filePath(QStringLiteral("history.log")));
+    EXPECT_TRUE(left().isEmpty());
+    EXPECT_EQ(removedTold.size(), ours.size());
+    for (const QString& name : {QStringLiteral("img/holiday.jpg"), QStringLiteral("houndly.ini"),
+                                QStringLiteral("img/240501120309_ALERT.jpg.bak")})
+        EXPECT_TRUE(QFile::exists(home.filePath(name))) << name.toStdString();
+}
+
+// After an alarm the oldest files go until the cap holds, never the alarm's
+// own files. Off, nothing goes.
+TEST_F(StorageKeeperTest, AfterAnAlarmTheCapHoldsAndTheAlarmsFilesStay)
+{
+    const QString old1 = file(QStringLiteral("img/240401000000_ALERT.jpg"), 900'000, 40 * 86400);
+    const QString old2 = file(QStringLiteral("avi/240402000000_ALERT.AVI"), 900'000, 30 * 86400);
+    const QString recent = file(QStringLiteral("img/240519000000_TEST.jpg"), 300'000, 3600);
+    StorageKeeper keeper(home.path());
+    // An alarm writing a snapshot and a clip `age` seconds ago.
+    const auto alarmWritingFiles = [&](const QString& stamp, qint64 size, qint64 age) {
+        tellWatchEvent({.kind = Kind::Alarm, .count = 200, .alarmCount = 100});
+        const QString snapshot = file(QStringLiteral("img/%1_ALERT.jpg").arg(stamp), size, age);
+        tellWatchEvent({.kind = Kind::Snapshot, .name = snapshot});
+        const QString clip = file(QStringLiteral("avi/%1_ALERT.AVI").arg(stamp), size, age);
+        tellWatchEvent({.kind = Kind::ClipRecorded, .name = clip});
+        tellWatchEvent({.kind = Kind::AlarmOver});
+        return QStringList{snapshot, clip};
+    };
+    const auto total = [this] {
+        qint64 bytes = 0;
+        for (const StoredFile& stored : storedFiles(home.path()))
+            bytes += stored.size;
+        return bytes;
+    };
+
+    const QStringList first = alarmWritingFiles(QStringLiteral("240520000000"), 700'000, 60);
+    EXPECT_EQ(left().size(), 5);
+    EXPECT_TRUE(removedTold.isEmpty());
+
+    Settings.EXT.KEEPMB = 3;
+    const QStringList second = alarmWritingFiles(QStringLiteral("240520000100"), 700'000, 0);
+    EXPECT_EQ(removedTold, (QStringList{old1, old2}));
+    EXPECT_LE(total(), 3 * kMb);
+
+    Settings.EXT.KEEPMB = 1;
+    removedTold.clear();
+    // The next alarm begins after the last one's files were written, as alarms do.
+    while (QDateTime::currentDateTime() <= QFileInfo(second.last()).lastModified()) {
+    }
+    const QStringList third = alarmWritingFiles(QStringLiteral("240520000200"), 300'000, 0);
+    // One alarm's files may share a modification time; those go in the order of their names.
+    QStringList expected = QStringList{recent} + first + second;
+    removedTold.sort();
+    expected.sort();
+    EXPECT_EQ(removedTold, expected);
+    EXPECT_LE(total(), kMb);
+    for (const QString& path : third)
+        EXPECT_TRUE(QFile::exists(path)) << path.toStdString();
+}
+
+// At start-up the latest alarm is the history's newest record.
+TEST_F(StorageKeeperTest, AtStartTheNewestRecordsFilesStay)
+{
+    const QString history = home.filePath(QStringLiteral("history.log"));
+    AlarmRecord latest;
+    latest.time = QDateTime::currentDateTime().addDays(-20);
+    latest.snapshots = {QStringLiteral("img/240430000000_ALERT.jpg")};
+    latest.clip = QStringLiteral("avi/240430000001_ALERT.AVI");
+    latest.clipRecorded = true;
+    ASSERT_TRUE(appendHistoryLine(history, alarmToJson(latest)));
+    file(latest.snapshots[0], 1000, 20 * 86400);
+    file(latest.clip, 1000, 20 * 86400);
+    file(QStringLiteral("img/240429000000_ALERT.jpg"), 1000, 21 * 86400);
+
+    Settings.EXT.KEEPDAYS = 10;
+    StorageKeeper keeper(home.path());
+    keeper.keepAfterStart(history);
+    EXPECT_EQ(left(), (QStringList{latest.clip, latest.snapshots[0]}));
+}
+
+}  // namespace
