@@ -150,6 +150,10 @@ bool loadCom(const ProfileFile& file, SettingsRecord::Com& com)
     }
     com.ACCURACY = com.ACCURACY <= 0 ? int16_t(1) : std::min<int16_t>(com.ACCURACY, 100);
     GetIniValue(file, section, QStringLiteral("SOUND"), com.SOUND);
+    // No file name holds a NUL: such a value names no sound.
+    if (com.SOUND.contains(QChar(0))) {
+        com.SOUND.clear();
+    }
     if (!com.SOUND.isEmpty()) {
         com.SoundPath = GetShortPath(soundFolder() + com.SOUND);
     }
