@@ -17,8 +17,10 @@
 #include "history/StorageKeeper.h"
 #include "mail/MailAccount.h"
 #include "mail/MailTransport.h"
+#include "settings/AppFolderTidy.h"
 #include "settings/AppPaths.h"
 #include "settings/Settings.h"
+#include "settings/SettingsSaveReport.h"
 #include "upload/UploadQueue.h"
 
 #include <QApplication>
@@ -80,16 +82,23 @@ frmSw_Mail::frmSw_Mail(QWidget* parent)
 
     connectControls();
     connectCommands();
+    // A closing window has no time left to show it: standard error tells it.
+    setSaveFailureNotice([this](const QString& message) {
+        if (!closing_)
+            showMessageBoxWithoutWaiting(this, QMessageBox::Warning, windowTitle(), message);
+    });
 }
 
 frmSw_Mail::~frmSw_Mail()
 {
+    setSaveFailureNotice({});
     if (hCapWnd == captureWindow_.get())
         hCapWnd = nullptr;
 }
 
 frmSw_Mail::StartResult frmSw_Mail::startUp()
 {
+    tidyAppFolder();
     const StartResult result = MDIForm_Initialize();
     if (result != StartResult::Ready)
         return result;
@@ -191,23 +200,18 @@ void frmSw_Mail::connectControls()
     connect(panel->cmdKenchi, &QPushButton::clicked, this, &frmSw_Mail::cmdKenchi_Click);
     connect(panel->SliderCKTime, &QSlider::valueChanged, this, [this](int value) {
         Settings.COM.TIMER = static_cast<int16_t>(value);
-        saveSettingsNow();
+        sSaveSettingsReported();
     });
     connect(panel->SliderSeido, &QSlider::valueChanged, this, [this](int value) {
         Settings.COM.ACCURACY = static_cast<int16_t>(value);
-        saveSettingsNow();
+        sSaveSettingsReported();
     });
     connect(panel->ckNoize, &QCheckBox::toggled, this, [this](bool ticked) {
         Settings.COM.NOIZE = ticked;
-        saveSettingsNow();
+        sSaveSettingsReported();
     });
 }
 
-void frmSw_Mail::saveSettingsNow()
-{
-    if (!sSaveSettings())
-        setStatusText(1, QStringLiteral("設定ファイルを保存できません: %1").arg(appFilePath(QStringLiteral("houndly.ini"))));
-}
 
 QLabel* frmSw_Mail::StatusBarPanel(int number) const
 {
@@ -306,7 +310,7 @@ void frmSw_Mail::cmdKenchi_Click()
         return;
     }
     Settings.COM.CKSUM = alarmCountFromText(panel->txtCKData->text());
-    saveSettingsNow();
+    sSaveSettingsReported();
     resumeWatching();
     panel->cmdKenchi->setText(QStringLiteral("変更(&K)"));
     panel->txtCKData->setEnabled(false);
@@ -340,7 +344,7 @@ void frmSw_Mail::MDIForm_QueryUnload()
     uploads_->shutDown(kUploadsAtClose);
     // A script left behind when the FTP client could not run holds a password.
     QFile::remove(appFilePath(QStringLiteral("FTP_PUT.txt")));
-    sSaveSettings();
+    sSaveSettingsReported();
     if (camera != nullptr)
         camera->Form_Unload();
 }

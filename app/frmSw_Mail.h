@@ -88,7 +88,6 @@ private:
     void sClearCapture();
     void showSoundPanel();
     void showMailAccountPanel();
-    void saveSettingsNow();
     void connectUploads();
     void showUploads();
     // The alarm history and the storage keeper start listening.

@@ -1,14 +1,14 @@
 #include "mail/MailLog.h"
 
+#include "settings/PrivateFiles.h"
+
 #include <QDateTime>
-#include <QFile>
 #include <QRegularExpression>
 
 #include <utility>
 
 namespace {
 const QString kMask = QStringLiteral("****");
-constexpr QFileDevice::Permissions kOwnerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
 
 // Commands that hand the server the password itself (LOGIN and PLAIN answer
 // with it; CRAM-MD5 and APOP send a digest only).
@@ -116,10 +116,5 @@ QString MailExchangeLog::hideSecrets(QString text) const
 
 bool appendToMailLog(const QString& logPath, const QByteArray& text)
 {
-    QFile file(logPath);
-    if (!file.open(QIODevice::Append, kOwnerOnly))
-        return false;
-    // A log left by an older version may be readable by others.
-    file.setPermissions(kOwnerOnly);
-    return file.write(text) == text.size() && file.flush();
+    return appendToPrivateFile(logPath, text);
 }

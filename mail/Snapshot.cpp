@@ -3,6 +3,7 @@
 #include "capture/JpegWriter.h"
 #include "settings/AppPaths.h"
 #include "settings/CommonHelpers.h"
+#include "settings/PrivateFiles.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -29,5 +30,9 @@ int16_t writeSnapshot(const QImage& picture, int sizeIndex, int16_t compressionR
     // The writer takes the rate as one byte; the settings hold it within 0..100.
     const auto rate = static_cast<uint8_t>(std::clamp<int>(compressionRate, 0, 255));
     const QImage scaled = sResizePicture(picture, size.height(), size.width());
-    return DCSavetoJPEG(scaled, size.width(), size.height(), path, rate, 0);
+    const int16_t code = DCSavetoJPEG(scaled, size.width(), size.height(), path, rate, 0);
+    // The picture shows the user's home: for the user's eyes alone.
+    if (code == 0)
+        makeOwnerOnly(path);
+    return code;
 }

@@ -5,6 +5,7 @@
 #include "mail/MailFields.h"
 #include "mail/MailMessageBox.h"
 #include "settings/Settings.h"
+#include "settings/SettingsSaveReport.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -253,7 +254,7 @@ void frmMail::bcmdOK_Click()
     account.AtCRAM = chkAtCram->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
     account.SMTPUSER = txtSmtpUser->text().trimmed();
     account.SMTPPASS = txtSmtpPass->text().trimmed();
-    sSaveSettings();
+    sSaveSettingsReported();
     sCheckMailReady();
     accept();
 }

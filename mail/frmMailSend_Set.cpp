@@ -3,6 +3,7 @@
 #include "mail/MailFields.h"
 #include "mail/MailMessageBox.h"
 #include "settings/Settings.h"
+#include "settings/SettingsSaveReport.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -95,7 +96,7 @@ bool frmMailSend_Set::storeDestination(bool closing)
     trigger.ARC = static_cast<int16_t>(content.SliderArc->value());
     if (closing)
         trigger.FILES.clear();
-    sSaveSettings();
+    sSaveSettingsReported();
     return true;
 }
 

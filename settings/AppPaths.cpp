@@ -1,6 +1,7 @@
 #include "settings/AppPaths.h"
 
 #include "settings/InstallLayout.h"
+#include "settings/PrivateFiles.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -27,10 +28,11 @@ QString chooseAppFolder()
 QString appFolder()
 {
     const QString folder = QDir::cleanPath(QDir(chooseAppFolder()).absolutePath());
-    QDir dir(folder);
     // A folder that cannot be made shows up later as files that cannot be written.
-    dir.mkpath(QStringLiteral("img"));
-    dir.mkpath(QStringLiteral("avi"));
+    QDir().mkpath(folder);
+    // Snapshots and clips show the user's home: for the user's eyes alone.
+    createPrivateFolder(folder + QStringLiteral("/img"));
+    createPrivateFolder(folder + QStringLiteral("/avi"));
     return folder;
 }
 

@@ -3,6 +3,7 @@
 #include "settings/AppPaths.h"
 #include "settings/CommonHelpers.h"
 #include "settings/Settings.h"
+#include "settings/SettingsSaveReport.h"
 #include "sound/SoundPlayer.h"
 
 #include <QComboBox>
@@ -93,6 +94,6 @@ void frmSound::bcmdOK_Click() {
         com.SOUND = cmbSound->currentText();
         com.SoundPath = GetShortPath(soundFolder() + com.SOUND);
     }
-    sSaveSettings();
+    sSaveSettingsReported();
     accept();
 }

@@ -4,6 +4,7 @@
 #include "settings/AppPaths.h"
 #include "settings/CommonHelpers.h"
 #include "settings/DiskSpace.h"
+#include "settings/PrivateFiles.h"
 #include "settings/Settings.h"
 #include "settings/WatchEvents.h"
 #include "upload/FtpScriptRunner.h"
@@ -57,6 +58,9 @@ std::optional<ClipUpload> sRecordAlarmClip(const StatusText& showStatus)
     capFileSetCaptureFile(hCapWnd, clipPath);
     const bool recorded = capCaptureSequence(hCapWnd);
     capCaptureStop(hCapWnd);
+    // The clip shows the user's home: for the user's eyes alone. The fixed-name
+    // copy takes its mode from the clip.
+    makeOwnerOnly(clipPath);
     tellWatchEvent({.kind = WatchEvent::Kind::ClipRecorded, .ok = recorded, .name = clipPath,
                     .detail = recorded            ? QString()
                               : isDiskFull(clipPath) ? diskFullText()

@@ -1,6 +1,7 @@
 #include "upload/frmFtp.h"
 
 #include "settings/Settings.h"
+#include "settings/SettingsSaveReport.h"
 #include "upload/FtpScriptRunner.h"
 
 #include <QCheckBox>
@@ -178,7 +179,7 @@ void frmFtp::bcmdOK_Click()
     ftp.FILENAME = trueFalse(ckFileName);
     ftp.TIME = static_cast<int16_t>(SliderTime->value());
     ftp.AUDIO = trueFalse(ckAudio);
-    sSaveSettings();
+    sSaveSettingsReported();
     accept();
 }
 

@@ -1,6 +1,7 @@
 #include "tests/app/AppTestSupport.h"
 
 #include "capture/DriverRegistry.h"
+#include "tests/support/NamedWidgets.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -196,4 +197,71 @@ TEST_F(MainWindowTest, UnreadableSettingsAreNamedInAMessageBox)
     EXPECT_EQ(messages[0].text,
               QStringLiteral("設定ﾌｧｲﾙを読み込めません。\n%1\n%2\nﾌｧｲﾙはそのままにして終了します。").arg(ini, folder));
     EXPECT_TRUE(QFileInfo(ini).isDir());
+}
+
+// Older versions left img/ and avi/ readable by everyone, and a killed save its
+// temporary copy of the settings: the start takes both back, and nothing else.
+TEST_F(MainWindowTest, StartUpTidiesTheApplicationFolder)
+{
+    const QDir folder(home.path());
+    for (const char* name : {"img", "avi"}) {
+        ASSERT_TRUE(folder.mkdir(QString::fromLatin1(name), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                                                QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther |
+                                                                QFile::ExeOther));
+    }
+    const QString leftOver = writeFileBytes(folder.filePath(QStringLiteral("houndly.ini.Zz9Yx8")), "PASS=secret");
+    const QString kept = writeFileBytes(folder.filePath(QStringLiteral("houndly.ini.keep")), "mine");
+    startWindow();
+    for (const char* name : {"img", "avi"})
+        EXPECT_EQ(QFileInfo(folder.filePath(QString::fromLatin1(name))).permissions() & 0x0077, 0) << name;
+    EXPECT_FALSE(QFile::exists(leftOver));
+    EXPECT_TRUE(QFile::exists(kept));
+}
+
+// Every control and dialog that saves tells a failed save once, where the user
+// sees it, until a save succeeds again.
+TEST_F(MainWindowTest, AFailedSaveIsToldOnceUntilASaveSucceeds)
+{
+    startWindow();
+    Settings.MAIL.MAIL = QStringLiteral("guard@example.org");
+    Settings.MAIL.SMTP = QStringLiteral("127.0.0.1\t25");
+    Settings.MAIL.ATT = QStringLiteral("0");
+    CommandPanel& panel = *window->picSideWindow;
+    const auto okIn = [](QAction* command) {
+        return [command] {
+            bool seen = false;
+            whileModal([](QWidget* dialog) { clickNamed(*dialog, "bcmdOK"); }, &seen);
+            command->trigger();
+            EXPECT_TRUE(seen) << command->text().toStdString();
+        };
+    };
+    const std::pair<const char*, std::function<void()>> savers[] = {
+        {"timing", [&] { panel.SliderCKTime->setValue(panel.SliderCKTime->value() % 50 + 1); }},
+        {"sensitivity", [&] { panel.SliderSeido->setValue(panel.SliderSeido->value() % 100 + 1); }},
+        {"noise", [&] { QTest::mouseClick(panel.ckNoize, Qt::LeftButton); }},
+        {"alarm count",
+         [&] {
+             QTest::mouseClick(panel.cmdKenchi, Qt::LeftButton);
+             QTest::mouseClick(panel.cmdKenchi, Qt::LeftButton);
+         }},
+        {"sound dialog", okIn(window->menu.mnu_sound)},
+        {"mail account dialog", okIn(window->menu.mnu_mail)},
+        {"automatic mail dialog", okIn(window->menu.mnu_sendA)},
+        {"FTP dialog", okIn(window->menu.mnu_Ftp)},
+    };
+    const QString ini = home.filePath(QStringLiteral("houndly.ini"));
+    for (const auto& [what, save] : savers) {
+        // A folder in its place: the file can be neither read nor replaced.
+        ASSERT_TRUE(QFile::remove(ini) && QDir().mkdir(ini)) << what;
+        const size_t before = messages.size();
+        save();
+        save();
+        ASSERT_EQ(messages.size(), before + 1) << what;
+        EXPECT_EQ(messages.back().icon, QMessageBox::Warning) << what;
+        EXPECT_TRUE(messages.back().text.contains(QStringLiteral("設定ファイルを保存できません: ") + ini)) << what;
+        ASSERT_TRUE(QDir().rmdir(ini));
+        save();
+        EXPECT_TRUE(QFileInfo(ini).isFile()) << what;
+        EXPECT_EQ(messages.size(), before + 1) << what;
+    }
 }

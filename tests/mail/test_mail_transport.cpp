@@ -23,6 +23,8 @@ TEST_P(SmtpAuthTest, DeliversOverStartTlsWithTheMechanism)
     frame.fill(qRgb(30, 140, 60));
     const QString picture = snapshotPath("TEST.jpg");
     ASSERT_EQ(writeSnapshot(frame, 1, 30, picture), 0);
+    EXPECT_EQ(QFile::permissions(picture) & 0x0077, 0) << "the snapshot readable by others";
+    EXPECT_EQ(QFile::permissions(home.filePath("img")) & 0x0077, 0) << "the snapshot folder open to others";
     const QString subject = "警報：玄関で動きがありました。番犬 Houndly からの知らせです。長い件名は複数の語に分けて送られます";
     const QString body = "侵入者を検知しました。\n写真を添付します。\n";
     ASSERT_TRUE(sSendMail("guard@example.net", subject, body, picture));

@@ -97,6 +97,9 @@ TEST_P(AlarmRecordingTest, RecordsAndUploadsAsSet)
         EXPECT_EQ(server_.fileContent(remote) == latest, alarm.uploaded) << run;
         EXPECT_EQ(QDir(server_.root()).entryList(QDir::Files),
                   alarm.uploaded && !remote.contains('/') ? QStringList{remote} : QStringList{}) << run;
+        // The clips show the user's home: for the user alone, the fixed-name copy too.
+        for (const QFileInfo& file : clipFolder().entryInfoList(QDir::Files))
+            EXPECT_EQ(file.permissions() & 0x0077, 0) << file.fileName().toStdString();
     }
     EXPECT_TRUE(alarm.alarms < 2 || localFile(clips().front()) != localFile(clips().back())) << "two different clips";
     EXPECT_TRUE(alarm.move == "True" || QDir(server_.root()).entryList(QDir::Files).isEmpty());

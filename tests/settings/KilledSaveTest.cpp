@@ -1,0 +1,99 @@
+// A save killed at any moment leaves the old file or the new one, whole; the
+// temporaries killed saves leave behind go at the next start, and only they.
+#include "TempHome.h"
+
+#include "settings/AppFolderTidy.h"
+#include "settings/AtomicFile.h"
+#include "settings/ProfileFile.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QRandomGenerator>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+namespace {
+
+using KilledSaveTest = TempHome;
+
+QStringList temporariesIn(const QString& folder)
+{
+    return QDir(folder).entryList({QStringLiteral("houndly.ini.??????")}, QDir::Files | QDir::Hidden | QDir::System);
+}
+
+// A whole file ends with the FTP section and holds the whole body.
+bool isWhole(const QByteArray& bytes)
+{
+    const ProfileFile file(bytes);
+    const std::optional<QString> body = file.value(QStringLiteral("0TRG"), QStringLiteral("BODY"));
+    return body && body->endsWith(QString(20000, u'x')) && file.value(QStringLiteral("FTP"), QStringLiteral("AUDIO"));
+}
+
+// HOUNDLY_KILL_ROUNDS sets the number of kills (a measurement: 240).
+TEST_F(KilledSaveTest, KilledSavesLeaveAWholeFileAndTheNextStartRemovesTheirTemporaries)
+{
+    const int rounds = qEnvironmentVariableIsSet("HOUNDLY_KILL_ROUNDS") ? qEnvironmentVariableIntValue("HOUNDLY_KILL_ROUNDS") : 60;
+    const QString folder = QFileInfo(iniPath()).absolutePath();
+    int broken = 0;
+    int leftBehind = 0;
+    int leftAfterStart = 0;
+    for (int round = 0; round < rounds; ++round) {
+        QProcess saver;
+        saver.start(QStringLiteral(HOUNDLY_SAVE_LOOP), {});
+        ASSERT_TRUE(saver.waitForStarted(30000));
+        while (!saver.canReadLine() && saver.waitForReadyRead(30000)) {
+        }
+        ASSERT_EQ(saver.readLine().trimmed(), "saving");
+        // A start meanwhile (another instance) leaves the running saves alone.
+        QElapsedTimer waited;
+        waited.start();
+        const int waitUs = QRandomGenerator::global()->bounded(20000);
+        while (waited.nsecsElapsed() < waitUs * 1000LL)
+            removeLeftOverTemporaries(iniPath());
+        ASSERT_FALSE(saver.waitForFinished(0)) << "a save failed";
+        saver.kill();
+        saver.waitForFinished(30000);
+        broken += isWhole(readIni()) ? 0 : 1;
+        leftBehind += int(temporariesIn(folder).size());
+        tidyAppFolder();
+        leftAfterStart += int(temporariesIn(folder).size());
+    }
+    std::printf("%d kills: %d partial or missing files, %d temporaries left, %d after the next start\n", rounds, broken,
+                leftBehind, leftAfterStart);
+    EXPECT_EQ(broken, 0);
+    EXPECT_EQ(leftAfterStart, 0);
+}
+
+TEST_F(KilledSaveTest, OnlyAbandonedTemporariesOfTheFileAreRemoved)
+{
+    const QString folder = QFileInfo(iniPath()).absolutePath();
+    const QStringList abandoned = {"houndly.ini.Ab3dE9", "houndly.ini.000000"};
+    const QStringList others = {"houndly.ini.bak", "houndly.ini.Ab3dE", "houndly.ini.Ab3dE9x", "houndly.ini.Ab_dE9",
+                                "houndly.ini.", "mail.log.txt.Ab3dE9", "houndly.ini"};
+    for (const QString& name : abandoned + others)
+        writeFileBytes(path(name), "x");
+    // A temporary of a save still running is locked by it.
+    const QString running = path("houndly.ini.Run123");
+    writeFileBytes(running, "x");
+    const int lockFd = ::open(QFile::encodeName(running).constData(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(lockFd, 0);
+    ASSERT_EQ(::flock(lockFd, LOCK_EX), 0);
+    // Not a file: neither a folder nor a link is ever removed.
+    ASSERT_TRUE(QDir().mkdir(path("houndly.ini.Dir123")));
+    ASSERT_TRUE(QFile::link(path("houndly.ini.bak"), path("houndly.ini.Lnk123")));
+
+    EXPECT_EQ(removeLeftOverTemporaries(iniPath()), 2);
+    ::close(lockFd);
+    for (const QString& name : abandoned)
+        EXPECT_FALSE(QFileInfo::exists(path(name))) << name.toStdString();
+    for (const QString& name : others + QStringList{"houndly.ini.Run123", "houndly.ini.Dir123"})
+        EXPECT_TRUE(QFileInfo::exists(path(name))) << name.toStdString();
+    EXPECT_TRUE(QFileInfo(path("houndly.ini.Lnk123")).isSymLink());
+    // Once its writer has gone, the lock goes too.
+    EXPECT_EQ(removeLeftOverTemporaries(iniPath()), 1);
+}
+
+}  // namespace
