@@ -1,10 +1,14 @@
 #include "upload/FtpScriptRunner.h"
 
 #include "settings/CommonHelpers.h"
+#include "upload/FtpLog.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QProcess>
+
+#include <algorithm>
+#include <cstdio>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -20,6 +24,8 @@ int FtpClientTimeLimitMs = 10 * 60 * 1000;
 namespace {
 
 const QString kScriptName = QStringLiteral("FTP_PUT.txt");
+// The client's reason is one line; more is not kept.
+constexpr qsizetype kLongestReason = 4096;
 
 QString clientProgram()
 {
@@ -45,25 +51,42 @@ bool writePrivateFile(const QString& path, const QByteArray& content)
 }
 
 // Runs the client on the script and waits, pumping events, within the time limit.
-bool runClient(const QString& scriptPath)
+bool runClient(const QString& scriptPath, QString& reason)
 {
     QProcess client;
     startFtpClient(client, scriptPath);
-    if (!client.waitForStarted())
+    if (!client.waitForStarted()) {
+        reason = ftpClientReason(client);
         return false;
+    }
     if (!sWaitProcess(client, FtpClientTimeLimitMs)) {
         client.kill();
         client.waitForFinished();
+        ftpClientReason(client);
+        reason = QStringLiteral("no end within %1 s: stopped").arg(FtpClientTimeLimitMs / 1000);
         return false;
     }
+    reason = ftpClientReason(client);
     return ftpClientSucceeded(client);
+}
+
+// A folder with a blank is one word to the client only inside quotes.
+QString scriptWord(const QString& text)
+{
+    const bool hasBlank = std::any_of(text.begin(), text.end(), [](QChar c) { return c.isSpace(); });
+    return hasBlank ? QLatin1Char('"') + text + QLatin1Char('"') : text;
+}
+
+void endScriptDirWithSlash()
+{
+    if (!FtpScriptDir.endsWith(QLatin1Char('/')))
+        FtpScriptDir += QLatin1Char('/');
 }
 
 }  // namespace
 
 void startFtpClient(QProcess& client, const QString& scriptPath)
 {
-    client.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     client.setStandardOutputFile(QProcess::nullDevice());
     client.start(clientProgram(), {QStringLiteral("-s:\"%1\"").arg(scriptPath)});
 }
@@ -71,6 +94,20 @@ void startFtpClient(QProcess& client, const QString& scriptPath)
 bool ftpClientSucceeded(const QProcess& client)
 {
     return client.exitStatus() == QProcess::NormalExit && client.exitCode() == 0;
+}
+
+QString ftpClientReason(QProcess& client)
+{
+    if (client.error() == QProcess::FailedToStart)
+        return QStringLiteral("cannot start %1: %2").arg(client.program(), client.errorString());
+    const QByteArray said = client.readAllStandardError();
+    std::fwrite(said.constData(), 1, size_t(said.size()), stderr);
+    if (client.exitStatus() != QProcess::NormalExit)
+        return QStringLiteral("the client did not end by itself");
+    const QString reason = QString::fromUtf8(said.left(kLongestReason)).trimmed();
+    if (client.exitCode() != 0 && reason.isEmpty())
+        return QStringLiteral("the client ended with status %1").arg(client.exitCode());
+    return client.exitCode() == 0 ? QString() : reason;
 }
 
 bool isSingleLine(const QString& text)
@@ -84,22 +121,33 @@ QByteArray ftpPutScript(const QString& remoteName, const QString& localPath, con
     const QString local = localPath.isEmpty() ? remoteName : localPath;
     QStringList lines{QStringLiteral("open ") + FtpHost, FtpUser, FtpPassword};
     if (!remoteFolder.isEmpty())
-        lines << QStringLiteral("CD ") + remoteFolder;
+        lines << QStringLiteral("CD ") + scriptWord(remoteFolder);
     lines << (mode.isEmpty() ? QStringLiteral("ascii") : mode);
     lines << QStringLiteral("PUT \"%1\" %2").arg(local, remoteName);
     lines << QStringLiteral("quit") << QString() << QString();
     return (lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8();
 }
 
+QString ftpScriptRefusal(const QString& remoteName, const QString& localPath, const QString& remoteFolder,
+                         const QString& mode)
+{
+    const std::pair<const char*, const QString*> fields[] = {
+        {"host", &FtpHost},          {"user", &FtpUser},         {"password", &FtpPassword},
+        {"remote name", &remoteName}, {"local path", &localPath}, {"remote folder", &remoteFolder},
+        {"mode", &mode}};
+    for (const auto& [name, value] : fields) {
+        if (!isSingleLine(*value))
+            return QStringLiteral("refused: the %1 holds a line break").arg(QLatin1String(name));
+    }
+    return {};
+}
+
 QString sWriteFtpScript(const QString& remoteName, const QString& localPath, const QString& remoteFolder,
                         const QString& mode)
 {
-    for (const QString* value : std::initializer_list<const QString*>{&FtpHost, &FtpUser, &FtpPassword, &remoteName, &localPath, &remoteFolder, &mode}) {
-        if (!isSingleLine(*value))
-            return {};
-    }
-    if (!FtpScriptDir.endsWith(QLatin1Char('/')))
-        FtpScriptDir += QLatin1Char('/');
+    if (!ftpScriptRefusal(remoteName, localPath, remoteFolder, mode).isEmpty())
+        return {};
+    endScriptDirWithSlash();
     const QString scriptPath = FtpScriptDir + kScriptName;
     if (!writePrivateFile(scriptPath, ftpPutScript(remoteName, localPath, remoteFolder, mode))) {
         QFile::remove(scriptPath);
@@ -110,10 +158,18 @@ QString sWriteFtpScript(const QString& remoteName, const QString& localPath, con
 
 bool sFtpPut(const QString& remoteName, const QString& localPath, const QString& remoteFolder, const QString& mode)
 {
-    const QString scriptPath = sWriteFtpScript(remoteName, localPath, remoteFolder, mode);
-    if (scriptPath.isEmpty())
-        return false;
-    const bool uploaded = runClient(scriptPath);
-    QFile::remove(scriptPath);
-    return uploaded;
+    endScriptDirWithSlash();
+    FtpUploadRecord record{FtpHost, remoteFolder, remoteName, localPath.isEmpty() ? remoteName : localPath, false,
+                           ftpScriptRefusal(remoteName, localPath, remoteFolder, mode)};
+    if (record.reason.isEmpty()) {
+        const QString scriptPath = sWriteFtpScript(remoteName, localPath, remoteFolder, mode);
+        if (scriptPath.isEmpty()) {
+            record.reason = QStringLiteral("cannot write the script %1").arg(FtpScriptDir + kScriptName);
+        } else {
+            record.uploaded = runClient(scriptPath, record.reason);
+            QFile::remove(scriptPath);
+        }
+    }
+    appendFtpLog(FtpScriptDir + kFtpLogName, record, FtpPassword);
+    return record.uploaded;
 }

@@ -23,18 +23,27 @@ bool isSingleLine(const QString& text);
 QByteArray ftpPutScript(const QString& remoteName, const QString& localPath, const QString& remoteFolder,
                         const QString& mode);
 
+// Why a script for these values must not be written: "refused: the host
+// holds a line break" and the like; "" when every value is a single line.
+QString ftpScriptRefusal(const QString& remoteName, const QString& localPath, const QString& remoteFolder,
+                         const QString& mode);
 // Writes "FTP_PUT.txt" in FtpScriptDir, readable by the user alone; its path,
 // or "" (and no file) when a value holds a line break or it cannot be written.
 QString sWriteFtpScript(const QString& remoteName, const QString& localPath, const QString& remoteFolder,
                         const QString& mode);
-// Starts the client on a script without waiting for it; its output is dropped.
+// Starts the client on a script without waiting for it; its output is dropped,
+// what it says on standard error is kept for ftpClientReason().
 void startFtpClient(QProcess& client, const QString& scriptPath);
 // True when the client ended by itself with success.
 bool ftpClientSucceeded(const QProcess& client);
+// Why an ended client failed: its own line from standard error (passed on to
+// the program's standard error too), or what became of it; "" after success.
+QString ftpClientReason(QProcess& client);
 
 // Uploads one file by writing the script, running the client on it and
 // deleting the script. An empty local path takes the remote name, an empty
 // mode "ascii". True when the client ended with success; nothing is written
-// when a value holds a line break.
+// when a value holds a line break. Every call, whatever its end, adds a record
+// to kFtpLogName in FtpScriptDir (the application folder).
 bool sFtpPut(const QString& remoteName, const QString& localPath, const QString& remoteFolder,
              const QString& mode);

@@ -69,8 +69,18 @@ TestCertificate makeCertificate(const QString& folder, const QString& host)
 }
 
 FtpTestServer::FtpTestServer()
-    : server_(QStringLiteral("ftp_server.py"), {root_.path(), kUser, kPassword, QStringLiteral("90")})
+    : server_(QStringLiteral("ftp_server.py"),
+              {root_.path(), kUser, kPassword, QStringLiteral("90"), QStringLiteral("--record"), records_.filePath("ftp.json")})
 {
+}
+
+QString FtpTestServer::transferType(const QString& remotePath) const
+{
+    QString type;
+    for (const QJsonObject& upload : readRecords(records_.filePath("ftp.json"), QStringLiteral("stor")))
+        if (upload.value(QStringLiteral("path")).toString() == remotePath)
+            type = upload.value(QStringLiteral("type")).toString();
+    return type;
 }
 
 QByteArray FtpTestServer::fileContent(const QString& remotePath) const

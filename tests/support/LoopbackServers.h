@@ -16,7 +16,8 @@
 //         kPopUser/kPopPassword, APOP unless "--no-apop"; records "pop-login";
 //         "--silent-quit" never answers QUIT.
 //   Hanging mail server: ServerProcess("silent_server.py", {"--lifetime", "20"}).
-//   FTP:  FtpTestServer ftp; as FtpTestServer::kUser/kPassword, root() is "/".
+//   FTP:  FtpTestServer ftp; as FtpTestServer::kUser/kPassword, root() is "/";
+//         files are kept as sent, transferType() tells binary from ASCII.
 // Every record carries "time" (seconds since the epoch) for ordering.
 
 #include <QJsonObject>
@@ -64,11 +65,14 @@ public:
     bool running() const { return server_.port() > 0; }
     int port() const { return server_.port(); }
     QString root() const { return root_.path(); }
-    // The bytes of a file on the server, "<missing>" when there is none.
+    // The bytes of a file on the server as they came, "<missing>" when there is none.
     QByteArray fileContent(const QString& remotePath) const;
+    // The transfer type of the last upload to the path: "i" binary, "a" ASCII, "" none.
+    QString transferType(const QString& remotePath) const;
 
 private:
     QTemporaryDir root_;
+    QTemporaryDir records_;
     ServerProcess server_;
 };
 

@@ -35,14 +35,14 @@ TEST_F(FtpClientTest, ExitStatusAndReasonForEachOutcome)
     ASSERT_TRUE(server_.running());
     const QByteArray content = sampleBytes(1000);
     const QString local = writeFile("clip.avi", content);
-    const QString put = QString("PUT \"%1\" a.AVI").arg(local);
+    const QStringList put{"binary", QString("PUT \"%1\" a.AVI").arg(local)};
     const int port = server_.port();
     const QString password = FtpTestServer::kPassword;
     const std::tuple<const char*, QStringList, int> rows[] = {  // what, arguments, exit status
-        {"unquoted script path", {script(port, password, {put})}, 0},
-        {"wrong password", {script(port, "bark once", {put})}, 1},
-        {"server down", {script(closedLoopbackPort(), password, {put})}, 1},
-        {"missing folder", {script(port, password, {"CD nowhere", put})}, 1},
+        {"unquoted script path", {script(port, password, put)}, 0},
+        {"wrong password", {script(port, "bark once", put)}, 1},
+        {"server down", {script(closedLoopbackPort(), password, put)}, 1},
+        {"missing folder", {script(port, password, QStringList{"CD nowhere"} + put)}, 1},
         {"no option", {}, 2},
         {"empty script path", {"-s:"}, 2},
         {"absent script", {"-s:" + work_.filePath("absent.txt")}, 2},
@@ -56,6 +56,9 @@ TEST_F(FtpClientTest, ExitStatusAndReasonForEachOutcome)
         const QString errors = QString::fromLocal8Bit(client.readAllStandardError());
         EXPECT_EQ(client.exitStatus() == QProcess::NormalExit ? client.exitCode() : -1, exitCode) << what << ": " << errors.toStdString();
         EXPECT_EQ(server_.fileContent("a.AVI") == content, exitCode == 0) << what;
+        if (exitCode == 0) {
+            EXPECT_EQ(server_.transferType("a.AVI").toStdString(), "i") << what;
+        }
         EXPECT_EQ(errors.count('\n'), exitCode == 0 ? 0 : 1) << what;
         EXPECT_FALSE(errors.contains("bark")) << what;
     }

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 
@@ -50,9 +51,12 @@ TEST_F(FtpPutTest, UploadsByteForByteIntoTheFolderAndLeavesNoScript)
     ASSERT_TRUE(server_.running());
     const QByteArray content = sampleBytes(300000);
     const QString local = writeFile("clip with space.AVI", content);
-    for (const auto& [folder, remotePath] : {std::pair{"", "060705140309_ALERT.AVI"}, std::pair{"sub", "sub/ALERT.AVI"}}) {
+    ASSERT_TRUE(QDir(server_.root()).mkdir("two words"));
+    for (const auto& [folder, remotePath] : {std::pair{"", "060705140309_ALERT.AVI"}, std::pair{"sub", "sub/ALERT.AVI"},
+                                             std::pair{"two words", "two words/ALERT.AVI"}}) {
         EXPECT_TRUE(sFtpPut(QString(remotePath).section('/', -1), local, folder, "binary"));
         EXPECT_EQ(server_.fileContent(remotePath), content) << remotePath;
+        EXPECT_EQ(server_.transferType(remotePath).toStdString(), "i") << remotePath;
         EXPECT_FALSE(scriptLeft());
         EXPECT_EQ(FtpScriptDir, work_.path() + '/') << "one \"/\" added, once";
     }
@@ -90,6 +94,8 @@ TEST_F(FtpPutTest, WritesTheScriptExactlyAndReadableByTheUserAlone)
     const std::tuple<QString, QString, QString, QString, QString, QString, QByteArray> rows[] = {
         {"X.AVI", "/avi/a b.AVI", "up/dir", "binary", "hound", "bark twice",
          "open ftp.example.net\r\nhound\r\nbark twice\r\nCD up/dir\r\nbinary\r\nPUT \"/avi/a b.AVI\" X.AVI\r\nquit\r\n\r\n\r\n"},
+        {"X.AVI", "/avi/x.AVI", "up dir", "binary", "hound", "bark twice",
+         "open ftp.example.net\r\nhound\r\nbark twice\r\nCD \"up dir\"\r\nbinary\r\nPUT \"/avi/x.AVI\" X.AVI\r\nquit\r\n\r\n\r\n"},
         {"X.AVI", "/avi/x.AVI", "", "binary", "hound", "bark twice",
          "open ftp.example.net\r\nhound\r\nbark twice\r\nbinary\r\nPUT \"/avi/x.AVI\" X.AVI\r\nquit\r\n\r\n\r\n"},
         {"notes.txt", "", "", "", "", "", "open ftp.example.net\r\n\r\n\r\nascii\r\nPUT \"notes.txt\" notes.txt\r\nquit\r\n\r\n\r\n"},
@@ -97,11 +103,46 @@ TEST_F(FtpPutTest, WritesTheScriptExactlyAndReadableByTheUserAlone)
     for (const auto& [remote, local, folder, mode, user, password, expected] : rows) {
         std::tie(FtpUser, FtpPassword) = std::tie(user, password);
         QFile::remove(copyPath());
+        // A stale script readable by others, as a killed run may leave, is taken back.
+        writeFile("FTP_PUT.txt", "stale");
+        QFile::setPermissions(work_.filePath("FTP_PUT.txt"), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther);
         sFtpPut(remote, local, folder, mode);
         EXPECT_EQ(readFileBytes(copyPath()), expected);
         EXPECT_EQ(readFileBytes(copyPath() + ".mode").trimmed(), "600");
         EXPECT_FALSE(scriptLeft());
     }
+}
+
+// Each upload, whatever its end, leaves one record: what was sent, the result
+// and the reason, for the user alone and without the password.
+TEST_F(FtpPutTest, EveryUploadLeavesItsResultAndReasonInTheLog)
+{
+    ASSERT_TRUE(server_.running());
+    const QString local = writeFile("clip.AVI", sampleBytes(1000));
+    const QString password = FtpTestServer::kPassword;
+    // what, host, password, the start and a part of the result line
+    const std::tuple<const char*, QString, QString, QString, QString> rows[] = {
+        {"sent", FtpHost, password, "= uploaded", ""},
+        {"wrong password", FtpHost, "bark once", "= not uploaded: houndly-ftp: ", "Access denied: 530"},
+        {"refused host", "127.0.0.1\nDELE x", password, "= not uploaded: refused: the host holds a line break", ""},
+    };
+    for (const auto& [what, host, entered, result, reason] : rows) {
+        std::tie(FtpHost, FtpPassword) = std::tie(host, entered);
+        sFtpPut("a.AVI", local, "sub", "binary");
+    }
+    const QString log = QString::fromUtf8(readFileBytes(work_.filePath("ftp.log.txt")));
+    const QStringList records = log.split("----", Qt::SkipEmptyParts);
+    ASSERT_EQ(records.size(), 3) << log.toStdString();
+    for (qsizetype i = 0; i < records.size(); ++i) {
+        const auto& [what, host, entered, result, reason] = rows[i];
+        const QStringList lines = records[i].trimmed().split('\n');
+        ASSERT_EQ(lines.size(), 3) << what;
+        EXPECT_TRUE(lines[0].endsWith(" FTP " + QString(host).replace("\n", "\\n"))) << what;
+        EXPECT_EQ(lines[1], QString("* PUT \"%1\" sub/a.AVI").arg(local)) << what;
+        EXPECT_TRUE(lines[2].startsWith(result) && lines[2].contains(reason)) << what << ": " << lines[2].toStdString();
+    }
+    EXPECT_FALSE(log.contains("bark")) << "no password";
+    EXPECT_EQ(QFile::permissions(work_.filePath("ftp.log.txt")) & 0x0077, 0) << "readable by others";
 }
 
 TEST_F(FtpPutTest, ALineBreakInAnyValueWritesNoScript)

@@ -1,30 +1,63 @@
 #!/usr/bin/python3
 """A real FTP server on 127.0.0.1 for the upload tests.
 
-Usage: ftp_server.py ROOT USER PASSWORD [SECONDS]
+Usage: ftp_server.py ROOT USER PASSWORD [SECONDS] [--record FILE]
 Serves ROOT (with a subfolder "sub" created) to one user with full rights,
 prints the chosen port on the first line of standard output and ends by
 itself after SECONDS (default 60), so a crashed test never leaves it behind.
+Files are stored with the bytes as they came, whatever the transfer type
+(pyftpdlib would turn CR LF into LF in ASCII mode, undoing what an ASCII
+client did and hiding it). With --record, every upload is written to FILE
+as a JSON line: {"event": "stor", "path": path under ROOT, "type": "a" or
+"i", "time": seconds since the epoch}.
 """
+import argparse
+import json
 import logging
 import os
-import sys
 import threading
+import time
 
 from pyftpdlib.authorizers import DummyAuthorizer
-from pyftpdlib.handlers import FTPHandler
+from pyftpdlib.handlers import DTPHandler, FTPHandler
 from pyftpdlib.servers import FTPServer
+
+
+class AsSentDTPHandler(DTPHandler):
+    def enable_receiving(self, type, cmd):
+        super().enable_receiving("i", cmd)
+
+
+def recording_handler(root, record_path):
+    class Handler(FTPHandler):
+        dtp_handler = AsSentDTPHandler
+
+        def ftp_STOR(self, file, mode="w"):
+            if record_path:
+                entry = {"event": "stor", "path": os.path.relpath(file, root), "type": self._current_type,
+                         "time": time.time()}
+                with open(record_path, "a", encoding="utf-8") as out:
+                    out.write(json.dumps(entry) + "\n")
+            return super().ftp_STOR(file, mode)
+
+    return Handler
 
 
 def main():
     logging.basicConfig(level=logging.WARNING)
-    root, user, password = sys.argv[1:4]
-    lifetime = float(sys.argv[4]) if len(sys.argv) > 4 else 60.0
+    parser = argparse.ArgumentParser()
+    parser.add_argument("root")
+    parser.add_argument("user")
+    parser.add_argument("password")
+    parser.add_argument("seconds", nargs="?", type=float, default=60.0)
+    parser.add_argument("--record")
+    args = parser.parse_args()
+    root, lifetime = os.path.realpath(args.root), args.seconds
     os.makedirs(os.path.join(root, "sub"), exist_ok=True)
 
     authorizer = DummyAuthorizer()
-    authorizer.add_user(user, password, root, perm="elradfmwMT")
-    handler = FTPHandler
+    authorizer.add_user(args.user, args.password, root, perm="elradfmwMT")
+    handler = recording_handler(root, args.record)
     handler.authorizer = authorizer
     handler.auth_failed_timeout = 0.1
 
