@@ -1,6 +1,7 @@
 #include "app/frmExt.h"
 
 #include "settings/Settings.h"
+#include "settings/SettingsSaveReport.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -97,6 +98,6 @@ void frmExt::bcmdOK_Click()
     ext.LIGHTCUT = ckLightCut->isChecked();
     ext.KEEPMB = spinKeepMb->value();
     ext.KEEPDAYS = static_cast<int16_t>(spinKeepDays->value());
-    sSaveSettings();
+    sSaveSettingsReported();
     accept();
 }

@@ -248,6 +248,7 @@ TEST_F(MainWindowTest, AFailedSaveIsToldOnceUntilASaveSucceeds)
         {"mail account dialog", okIn(window->menu.mnu_mail)},
         {"automatic mail dialog", okIn(window->menu.mnu_sendA)},
         {"FTP dialog", okIn(window->menu.mnu_Ftp)},
+        {"options dialog", okIn(window->menu.mnu_ext)},
     };
     const QString ini = home.filePath(QStringLiteral("houndly.ini"));
     for (const auto& [what, save] : savers) {
