@@ -8,6 +8,7 @@ struct CommandLine {
     enum class Action { Run, ShowHelp, ShowVersion, Fail };
     Action action = Action::Run;
     QString camera;        // "demo", a file or a device node; "" for real cameras only
+    bool headless = false; // --headless: no windows even with a display
     QString errorMessage;  // set when action is Fail
 };
 
@@ -16,3 +17,10 @@ CommandLine parseCommandLine(const QStringList& arguments);
 
 // The text printed by --help.
 QString commandLineUsage();
+
+// The camera to watch first: --camera, else $HOUNDLY_CAMERA ("" = the stored camera or the driver search).
+QString cameraToWatch(const CommandLine& commandLine);
+
+// Whether the program watches without windows: --headless, or no display to show
+// them on (neither DISPLAY nor WAYLAND_DISPLAY, or Qt told to draw off screen).
+bool watchesHeadless(const CommandLine& commandLine);

@@ -11,6 +11,7 @@
 #include "app/frm_Camera.h"
 #include "capture/CaptureDialogs.h"
 #include "capture/CaptureWindow.h"
+#include "capture/DriverRegistry.h"
 #include "detect/SkipCompare.h"
 #include "history/AlarmHistory.h"
 #include "history/HistoryLog.h"
@@ -21,6 +22,7 @@
 #include "settings/AppPaths.h"
 #include "settings/Settings.h"
 #include "settings/SettingsSaveReport.h"
+#include "settings/WatchEvents.h"
 #include "upload/UploadQueue.h"
 
 #include <QApplication>
@@ -40,6 +42,7 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QStatusBar>
+#include <QUrl>
 #include <QVBoxLayout>
 
 namespace {
@@ -103,7 +106,16 @@ frmSw_Mail::StartResult frmSw_Mail::startUp()
     if (result != StartResult::Ready)
         return result;
     MDIForm_Load();
+    tellWatchEvent({.kind = WatchEvent::Kind::Started, .name = cameraName()});
     return StartResult::Ready;
+}
+
+QString frmSw_Mail::cameraName() const
+{
+    const QString name = hCapWnd ? hCapWnd->driverName() : QString();
+    // A network camera's address may carry its account.
+    const QUrl url(name);
+    return url.scheme().size() > 1 && !url.password().isEmpty() ? url.toString(QUrl::RemovePassword) : name;
 }
 
 frmSw_Mail::StartResult frmSw_Mail::MDIForm_Initialize()
@@ -114,6 +126,9 @@ frmSw_Mail::StartResult frmSw_Mail::MDIForm_Initialize()
             reportUnreadableSettings(this, windowTitle(), appFilePath(QStringLiteral("houndly.ini")), problem);
         return StartResult::SettingsUnreadable;
     }
+    // Without a camera named at start, the one stored last.
+    if (preferredCamera().isEmpty())
+        setPreferredCamera(Settings.EXT.CAMERA);
 
     if (camera == nullptr) {
         camera = new frm_Camera(this);
@@ -124,7 +139,8 @@ frmSw_Mail::StartResult frmSw_Mail::MDIForm_Initialize()
 
     captureWindow_ = std::make_unique<CaptureWindow>();
     hCapWnd = captureWindow_.get();
-    installCaptureDialogs(hCapWnd);
+    if (!headless_)
+        installCaptureDialogs(hCapWnd);
     camera->attachCaptureWindow(hCapWnd);
 
     bool connected = false;
@@ -344,9 +360,12 @@ void frmSw_Mail::MDIForm_QueryUnload()
     uploads_->shutDown(kUploadsAtClose);
     // A script left behind when the FTP client could not run holds a password.
     QFile::remove(appFilePath(QStringLiteral("FTP_PUT.txt")));
-    sSaveSettingsReported();
+    const bool saved = sSaveSettingsReported();
     if (camera != nullptr)
         camera->Form_Unload();
+    tellWatchEvent({.kind = WatchEvent::Kind::Stopped,
+                    .ok = saved,
+                    .detail = saved ? QString() : QStringLiteral("the settings could not be saved")});
 }
 
 void frmSw_Mail::sClearCapture()

@@ -38,6 +38,12 @@ public:
     // NoDriver the message has been shown and the shutdown has run, for Closed
     // a close request (a signal) came during the start-up and the shutdown has run.
     StartResult startUp();
+    // Before startUp: the window is never shown and the video dialogs never open
+    // (the start-up's compression dialog included), so nothing waits for a person.
+    void watchHeadless() { headless_ = true; }
+
+    // The connected camera as events name it, a password in it masked.
+    QString cameraName() const;
 
     // Locks or unlocks the commands that open dialogs, the switch, the
     // alarm-count button and the exit commands.
@@ -134,4 +140,5 @@ private:
     UrlOpener openUrl_;
     bool closing_ = false;
     bool cameraFitted_ = false;
+    bool headless_ = false;
 };

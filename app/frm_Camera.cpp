@@ -7,6 +7,7 @@
 #include "capture/CaptureWindow.h"
 #include "settings/CommonHelpers.h"
 #include "settings/Settings.h"
+#include "settings/WatchEvents.h"
 #include "sound/SoundPlayer.h"
 
 #include <QLabel>
@@ -67,6 +68,7 @@ void frm_Camera::Timer1_Timer()
     if (!Timer1->isActive())
         return;
     stopDetector();
+    tellCameraState();
     if (mainWindow_->isStopSelected() || mainWindow_->isEditingAlarmCount())
         return;
 
@@ -90,6 +92,16 @@ void frm_Camera::Timer1_Timer()
     // The window may have closed while the alarm actions let events run.
     if (!mainWindow_->isClosing())
         startDetector();
+}
+
+void frm_Camera::tellCameraState()
+{
+    const bool lost = hCapWnd != nullptr && hCapWnd->sourceLost();
+    if (lost == cameraLost_)
+        return;
+    cameraLost_ = lost;
+    tellWatchEvent({.kind = lost ? WatchEvent::Kind::CameraLost : WatchEvent::Kind::CameraBack,
+                    .name = mainWindow_->cameraName()});
 }
 
 void frm_Camera::attachCaptureWindow(CaptureWindow* window)

@@ -63,10 +63,13 @@ private:
     void showAlarmStep(const QString& text);
     void drawTimeLine(int32_t count, AlarmLevel level);
     void keepTimeLine();
+    // Tells CameraLost or CameraBack when the reader's state changed since the last tick.
+    void tellCameraState();
 
     frmSw_Mail* mainWindow_;
     std::optional<ClipUpload> recordedClip_;  // between recording and upload
     QWidget* captureView_ = nullptr;
+    bool cameraLost_ = false;
     FrameDetector detector_;
     TimeLine timeLine_;
     AlarmDiskNote diskNote_;

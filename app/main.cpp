@@ -1,16 +1,20 @@
 #include "app/AppFonts.h"
 #include "app/CommandLine.h"
 #include "app/HelpFolder.h"
+#include "app/MessageBox.h"
 #include "app/ShutdownSignals.h"
 #include "app/Version.h"
+#include "app/WatchLog.h"
 #include "app/frmSw_Mail.h"
 #include "capture/DriverRegistry.h"
+#include "mail/MailMessageBox.h"
 #include "settings/AppPaths.h"
 
 #include <QApplication>
 #include <QDir>
 
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -45,13 +49,30 @@ int main(int argc, char* argv[])
         break;
     }
 
+    // Headless, the same windows run unseen on Qt's offscreen platform, so watching
+    // takes the same road with or without a desktop.
+    const bool headless = watchesHeadless(commandLine);
+    if (headless)
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("houndly"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.tarnwell.houndly"));
     useJapaneseFonts();
-    setPreferredCamera(commandLine.camera);
+    setPreferredCamera(cameraToWatch(commandLine));
     installHelpFolder(shippedHelpFolder(), QDir(appFolder()).filePath(QStringLiteral("help")));
 
+    std::unique_ptr<WatchLog> log;
+    if (headless) {
+        log = std::make_unique<WatchLog>(stdout);
+        const auto toLog = [&log](QWidget*, QMessageBox::Icon icon, const QString&, const QString& text) {
+            log->write(messageLine(icon, text));
+        };
+        setMessageBoxHandler(toLog);
+        setMailMessageHandler(toLog);
+    }
     frmSw_Mail window;
+    if (headless)
+        window.watchHeadless();
     // A terminal's Ctrl+C or the session's SIGTERM closes the window like its close box.
     ShutdownSignals signals_([&window] { window.close(); });
     switch (window.startUp()) {
@@ -63,6 +84,7 @@ int main(int argc, char* argv[])
     case frmSw_Mail::StartResult::NoDriver:
         return kExitFailure;
     }
-    window.show();
+    if (!headless)
+        window.show();
     return QApplication::exec();
 }

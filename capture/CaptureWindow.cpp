@@ -20,7 +20,8 @@ bool CaptureWindow::connectDriver(int index)
     std::vector<DriverEntry> drivers = captureDrivers();
     if (index >= static_cast<int>(drivers.size()))
         return false;
-    std::unique_ptr<CaptureDriver> driver = drivers[static_cast<size_t>(index)].create();
+    const DriverEntry& entry = drivers[static_cast<size_t>(index)];
+    std::unique_ptr<CaptureDriver> driver = entry.create();
     if (!driver)
         return false;
     // The new driver is opened before the old one is let go, so a failed connect
@@ -32,6 +33,7 @@ bool CaptureWindow::connectDriver(int index)
     replaceReader(nullptr, QSize());
     replaceReader(std::make_shared<FrameReader>(std::move(driver), opened), size);
     driverIndex_ = index;
+    driverName_ = entry.name;
     return true;
 }
 
@@ -39,6 +41,18 @@ void CaptureWindow::disconnectDriver()
 {
     replaceReader(nullptr, QSize());
     driverIndex_ = -1;
+    driverName_.clear();
+}
+
+QString CaptureWindow::driverName() const
+{
+    return driverName_;
+}
+
+bool CaptureWindow::sourceLost() const
+{
+    const std::shared_ptr<FrameReader> reader = sharedReader();
+    return reader && reader->sourceLost();
 }
 
 void CaptureWindow::replaceReader(std::shared_ptr<FrameReader> reader, QSize size)

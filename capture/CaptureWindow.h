@@ -74,6 +74,9 @@ public:
     void disconnectDriver();
     bool isConnected() const;
     int driverIndex() const;  // -1 when none
+    QString driverName() const;  // the connected driver's name, "" when none
+    // True while the connected source is lost (unplugged, unreadable) and being reopened.
+    bool sourceLost() const;
 
     // What the format and source dialogs change (empty or false without a driver).
     std::vector<QSize> frameSizes() const;
@@ -125,6 +128,7 @@ private:
 
     std::shared_ptr<FrameReader> reader_;  // written on the window's thread only
     int driverIndex_ = -1;
+    QString driverName_;
     QSize driverSize_;  // guarded by sharedMutex_: read from any thread
     mutable std::mutex sharedMutex_;
     std::shared_ptr<const CameraFrame> grabbed_;

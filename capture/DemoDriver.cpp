@@ -23,6 +23,14 @@ const ControlRange kControls[] = {
 
 }  // namespace
 
+DemoDriver::DemoDriver()
+{
+    bool isNumber = false;
+    const int period = qEnvironmentVariableIntValue("HOUNDLY_DEMO_PERIOD", &isNumber);
+    if (isNumber)
+        setControl(kIntruderPeriod, period);
+}
+
 void setDemoSceneClock(SceneClock clock)
 {
     std::lock_guard lock(clockMutex);

@@ -16,9 +16,13 @@ using SceneClock = std::function<int64_t()>;
 void setDemoSceneClock(SceneClock clock);
 
 // The built-in camera: the synthetic room of DemoScene at 15 frames a second,
-// each drawn only when its picture is used.
+// each drawn only when its picture is used. $HOUNDLY_DEMO_PERIOD sets the intruder
+// period it starts with (5..600 s), so a headless trial or a test need not wait
+// half a minute for the first crossing.
 class DemoDriver : public CaptureDriver {
 public:
+    DemoDriver();
+
     // Control ids of the source dialog.
     static constexpr uint32_t kBrightness = 1;
     static constexpr uint32_t kIntruderPeriod = 2;

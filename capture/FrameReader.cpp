@@ -10,7 +10,7 @@ std::atomic<uint64_t> lastReaderId{0};
 
 FrameReader::FrameReader(std::unique_ptr<CaptureDriver> driver, bool opened)
     : driver_(std::move(driver)), id_(++lastReaderId), startsOpen_(opened), opening_(opened ? 1 : 0),
-      thread_([this] { run(); })
+      lost_(!opened), thread_([this] { run(); })
 {
 }
 
@@ -56,10 +56,18 @@ uint64_t FrameReader::generation() const
     return generation_;
 }
 
+bool FrameReader::sourceLost() const
+{
+    std::lock_guard lock(frameMutex_);
+    return lost_;
+}
+
 void FrameReader::publish(std::shared_ptr<const CameraFrame> frame, uint64_t generation)
 {
     {
         std::lock_guard lock(frameMutex_);
+        // Only a failed read publishes no frame.
+        lost_ = !frame;
         if (generation != generation_)
             return;
         if (frame)

@@ -47,6 +47,8 @@ public:
     // Forgets the latest frame and any frame read before this call (their size is
     // no longer the one being delivered).
     void dropLatest();
+    // True from a failed read (or a source absent at the start) until it delivers again.
+    bool sourceLost() const;
 
     // For the window's thread: the driver's controls and sizes, which never wait
     // for the reader (see CaptureDriver).
@@ -71,6 +73,7 @@ private:
     uint64_t published_ = 0;
     uint64_t opening_ = 0;
     uint64_t generation_ = 0;
+    bool lost_ = false;
     bool stop_ = false;
 
     std::thread thread_;

@@ -26,26 +26,32 @@ dpkg-deb --field "$deb" Depends Recommends
 
 # Errors fail the build; warnings and the rest are shown for a person to judge.
 lintian --fail-on error --display-level ">=info" "$deb"
-appstreamcli validate --no-net "$build/packaging/org.tarnwell.Houndly.metainfo.xml"
-desktop-file-validate "$root/packaging/org.tarnwell.Houndly.desktop"
+appstreamcli validate --no-net "$build/packaging/org.tarnwell.houndly.metainfo.xml"
+desktop-file-validate "$root/packaging/org.tarnwell.houndly.desktop"
 
 # Installed as a user would, run once, and removed.
 apt_get() { DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=300 -y -qq "$@"; }
 apt_get install "$deb" >/dev/null
 trap 'apt_get remove houndly >/dev/null' EXIT
 houndly --version
+# Headless on the demo camera with a quick intruder: the installed program finds
+# its sounds and guide in share/houndly, raises an alarm and saves on SIGTERM.
 home=$(mktemp -d)
+printf '[COM]\nTIMER=5\nCKSUM=10\nSOUND=bark.wav\n' >"$home/houndly.ini"
 status=0
-env -u QT_QPA_PLATFORM QT_QPA_PLATFORM=offscreen HOUNDLY_HOME="$home" \
-    timeout --preserve-status -s TERM 5 houndly --camera demo || status=$?
-[[ $status -eq 0 && -f $home/houndly.ini && -f $home/help/guide_en.html ]] || {
-    echo "the installed houndly ended with $status or left no settings and guide in $home" >&2
+env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM HOUNDLY_HOME="$home" HOUNDLY_DEMO_PERIOD=5 \
+    timeout --preserve-status -s TERM 8 houndly --headless --camera demo >"$home/out.txt" || status=$?
+cat "$home/out.txt"
+grep -q "started: camera demo; .*sound /usr/share/houndly/media/bark.wav" "$home/out.txt" &&
+    grep -q "alarm: count" "$home/out.txt" && grep -q "stopped$" "$home/out.txt" &&
+    [[ $status -eq 0 && -f $home/houndly.ini && -f $home/help/guide_en.html ]] || {
+    echo "the installed houndly ended with $status, or its lines, settings or guide in $home are not as they should be" >&2
     exit 1
 }
 rm -rf "$home"
 apt_get remove houndly >/dev/null
 trap - EXIT
-if command -v houndly >/dev/null; then
+if [[ $(dpkg-query -W -f='${Status}' houndly 2>/dev/null) == "install ok installed" || -e /usr/bin/houndly ]]; then
     echo "houndly is still there after removing its package" >&2
     exit 1
 fi

@@ -18,6 +18,48 @@ TEST(CommandLineTest, ReadsTheOptions)
     }
 }
 
+TEST(CommandLineTest, HeadlessWithTheOptionOrWithoutADisplay)
+{
+    const struct {
+        const char* option;
+        const char* display;
+        const char* wayland;
+        const char* platform;
+        bool headless;
+    } cases[] = {
+        {"", "", "", "", true},
+        {"", ":0", "", "", false},
+        {"", "", "wayland-0", "", false},
+        {"--headless", ":0", "wayland-0", "", true},
+        {"", ":0", "", "offscreen", true},
+        {"", "", "", "xcb", false},
+    };
+    const char* const variables[] = {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"};
+    QByteArray saved[3];
+    for (int i = 0; i < 3; ++i)
+        saved[i] = qgetenv(variables[i]);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.option << " DISPLAY=" << c.display << " WAYLAND_DISPLAY=" << c.wayland
+                                        << " QT_QPA_PLATFORM=" << c.platform);
+        const char* values[] = {c.display, c.wayland, c.platform};
+        for (int i = 0; i < 3; ++i)
+            qputenv(variables[i], values[i]);
+        const CommandLine commandLine = parseCommandLine(*c.option ? QStringList{c.option} : QStringList{});
+        EXPECT_EQ(watchesHeadless(commandLine), c.headless);
+    }
+    for (int i = 0; i < 3; ++i)
+        qputenv(variables[i], saved[i]);
+}
+
+TEST(CommandLineTest, CameraOptionWinsOverTheEnvironment)
+{
+    qputenv("HOUNDLY_CAMERA", "/dev/video4");
+    EXPECT_EQ(cameraToWatch(parseCommandLine({"--camera", "demo"})), "demo");
+    EXPECT_EQ(cameraToWatch(parseCommandLine({})), "/dev/video4");
+    qunsetenv("HOUNDLY_CAMERA");
+    EXPECT_EQ(cameraToWatch(parseCommandLine({})), "");
+}
+
 TEST(AlarmCountInputTest, ConfirmedTextBecomesA16BitCount)
 {
     const std::pair<QString, int16_t> cases[] = {

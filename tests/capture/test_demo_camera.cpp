@@ -89,4 +89,23 @@ TEST_F(DemoCamera, SourceControlsChangeThePicture)
     EXPECT_FALSE(driver.setControl(99, 1));
 }
 
+TEST(DemoCameraPeriod, EnvironmentSetsTheIntruderPeriodWithinItsRange)
+{
+    const std::pair<const char*, int> cases[] = {{"5", 5}, {"12", 12}, {"1", 5}, {"9999", 600}, {"soon", 30}, {"", 30}};
+    for (const auto& [value, period] : cases) {
+        qputenv("HOUNDLY_DEMO_PERIOD", value);
+        DemoDriver driver;
+        qunsetenv("HOUNDLY_DEMO_PERIOD");
+        ASSERT_TRUE(driver.open());
+        int shown = 0;
+        for (const CaptureControl& control : driver.controls())
+            shown = control.id == DemoDriver::kIntruderPeriod ? control.value : shown;
+        EXPECT_EQ(shown, period) << value;
+        // The intruder is in view in the last 3 s of the period, and only then.
+        const QImage calm = frameAt(driver, (period - 4) * 1000);
+        EXPECT_GT(meanByteDifference(calm, frameAt(driver, period * 1000 - 1200)), 15.0) << value;
+        EXPECT_LT(meanByteDifference(calm, frameAt(driver, (period - 5) * 1000 + 100)), 15.0) << value;
+    }
+}
+
 }  // namespace

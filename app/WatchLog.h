@@ -1,0 +1,32 @@
+#pragma once
+
+#include "settings/WatchEvents.h"
+
+#include <QMessageBox>
+#include <QString>
+
+#include <cstdio>
+
+// One event as the log prints it, without its time; stored passwords masked.
+QString watchEventLine(const WatchEvent& event);
+// A message that a window would have shown, as a line: "error: ...", "warning: ...".
+QString messageLine(QMessageBox::Icon icon, const QString& text);
+
+// The log of a headless run: one line per watch event and per message, on
+// `stream`, each flushed at once so a journal or a pipe sees it as it happens.
+// Lines start with the local time unless the output goes to the systemd journal,
+// which stamps them itself.
+class WatchLog {
+public:
+    explicit WatchLog(std::FILE* stream);
+    ~WatchLog();
+    WatchLog(const WatchLog&) = delete;
+    WatchLog& operator=(const WatchLog&) = delete;
+
+    void write(const QString& line);
+
+private:
+    std::FILE* stream_;
+    bool stamped_;
+    int listener_;
+};

@@ -1,0 +1,79 @@
+#include "app/WatchLog.h"
+#include "settings/Settings.h"
+
+#include <QTemporaryFile>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Kind = WatchEvent::Kind;
+
+class WatchLogTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        Settings = SettingsRecord{};
+        Settings.MAIL.PASS = QStringLiteral("pop-pw");
+        Settings.MAIL.SMTPPASS = QStringLiteral("smtp pw");
+        Settings.FTP.PASS = QStringLiteral("ftp:pw");
+    }
+    void TearDown() override { Settings = SettingsRecord{}; }
+};
+
+TEST_F(WatchLogTest, EveryEventIsOneLineAndNoStoredPasswordGetsThrough)
+{
+    const std::pair<WatchEvent, QString> cases[] = {
+        {{.kind = Kind::Alarm, .count = 31, .alarmCount = 10}, "alarm: count 31 over 10"},
+        {{.kind = Kind::MailSent, .name = "B", .detail = "owner@example.net"}, "mail B sent to owner@example.net"},
+        {{.kind = Kind::MailSent, .ok = false, .name = "A", .detail = "login denied for smtp pw"},
+         "mail A failed: login denied for ***"},
+        {{.kind = Kind::Uploaded, .ok = false, .name = "ALERT.AVI", .detail = "530 ftp:pw refused"},
+         "upload ALERT.AVI failed: 530 *** refused"},
+        {{.kind = Kind::ClipRecorded, .name = "avi/261207041416_ALERT.AVI"}, "clip avi/261207041416_ALERT.AVI"},
+        {{.kind = Kind::CameraLost, .name = "rtsp://cam@host/pop-pw"}, "camera lost: rtsp://cam@host/***"},
+        {{.kind = Kind::Stopped, .ok = false, .detail = "the settings could not be saved"},
+         "stopped: the settings could not be saved"},
+    };
+    for (const auto& [event, line] : cases)
+        EXPECT_EQ(watchEventLine(event), line);
+    EXPECT_EQ(messageLine(QMessageBox::Critical, "ドライバーが見つかりません。"), "error: ドライバーが見つかりません。");
+    EXPECT_EQ(messageLine(QMessageBox::Warning, "two\nlines"), "warning: two lines");
+}
+
+TEST_F(WatchLogTest, StartedLineSaysWhatTheWatcherWillDo)
+{
+    Settings.COM.CKSUM = 10;
+    Settings.COM.TIMER = 5;
+    Settings.COM.SOUND = QStringLiteral("bark.wav");
+    EXPECT_EQ(watchEventLine({.kind = Kind::Started, .name = "demo"}),
+              "started: camera demo; alarm count 10, every 0.5 s, sound bark.wav not found, mail account not set, "
+              "no recording");
+    Settings.COM.SoundPath = QStringLiteral("/usr/share/houndly/media/bark.wav");
+    Settings.COM.MailReady = true;
+    Settings.TRG[1].ENABLED = Settings.TRG[3].ENABLED = QStringLiteral("True");
+    Settings.FTP.MOVE = QStringLiteral("True");
+    Settings.FTP.TIME = 7;
+    EXPECT_EQ(watchEventLine({.kind = Kind::Started, .name = "demo"}),
+              "started: camera demo; alarm count 10, every 0.5 s, sound /usr/share/houndly/media/bark.wav, "
+              "mail to 2 destinations, recording 7 s");
+}
+
+TEST_F(WatchLogTest, LinesAreWrittenAsEventsAreTold)
+{
+    QTemporaryFile file;
+    ASSERT_TRUE(file.open());
+    std::FILE* stream = std::fopen(QFile::encodeName(file.fileName()).constData(), "w");
+    ASSERT_NE(stream, nullptr);
+    {
+        WatchLog log(stream);
+        tellWatchEvent({.kind = Kind::AlarmOver});
+        // Flushed at once: the reader sees the line while the log still lives.
+        EXPECT_TRUE(file.readAll().endsWith(" alarm over\n"));
+    }
+    tellWatchEvent({.kind = Kind::AlarmOver});
+    std::fclose(stream);
+    EXPECT_EQ(file.readAll(), QByteArray()) << "no line once the log is gone";
+}
+
+}  // namespace

@@ -1,0 +1,179 @@
+// The installed way of watching without a desktop: the real houndly program,
+// started with no display, watches the demo camera with a short intruder period,
+// mails and uploads the alarm through real servers on loopback, tells each event
+// on standard output, and saves its settings and ends cleanly on SIGTERM.
+#include "tests/support/LoopbackServers.h"
+#include "tests/support/TempAppFolder.h"
+#include "tests/support/TestApplication.h"
+
+#include "settings/Settings.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QJsonArray>
+#include <QProcess>
+#include <QRegularExpression>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+namespace {
+
+constexpr int kLineWaitMs = 90000;  // an alarm takes a mail, a 5 s clip and an upload; the machine may be busy
+
+// The program's standard output, read line by line as it comes.
+class OutputLines {
+public:
+    explicit OutputLines(QProcess& process) : process_(process) {}
+
+    // Waits for a line containing `text`; every line read meanwhile is kept.
+    bool waitFor(const QString& text, int timeoutMs = kLineWaitMs)
+    {
+        QDeadlineTimer deadline(timeoutMs);
+        while (!containsLine(text)) {
+            if (deadline.hasExpired() || process_.state() == QProcess::NotRunning)
+                return false;
+            process_.waitForReadyRead(200);
+            readAvailable();
+        }
+        return true;
+    }
+    void readAvailable()
+    {
+        while (process_.canReadLine())
+            lines_ << QString::fromUtf8(process_.readLine()).trimmed();
+    }
+    bool containsLine(const QString& text) const { return indexOf(text) >= 0; }
+    qsizetype indexOf(const QString& text) const
+    {
+        for (qsizetype i = 0; i < lines_.size(); ++i)
+            if (lines_[i].contains(text))
+                return i;
+        return -1;
+    }
+    QString all() const { return lines_.join(u'\n'); }
+
+private:
+    QProcess& process_;
+    QStringList lines_;
+};
+
+class HeadlessWatchTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        testApplication();
+        ASSERT_GT(smtp.port(), 0);
+        ASSERT_TRUE(ftp.running());
+        Settings = SettingsRecord{};
+        Settings.COM.TIMER = 5;
+        Settings.COM.CKSUM = 10;  // the demo intruder changes some 15 to 35 points
+        Settings.COM.ACCURACY = 1;
+        Settings.COM.SOUND = QStringLiteral("bark.wav");
+        Settings.MAIL.MAIL = QStringLiteral("guard@example.org");
+        Settings.MAIL.SMTP = QStringLiteral("127.0.0.1\t%1").arg(smtp.port());
+        Settings.MAIL.ATT = Settings.MAIL.OPTATT = QStringLiteral("1");
+        Settings.MAIL.AtCRAM = QStringLiteral("0");
+        Settings.MAIL.SMTPUSER = kSmtpUser;
+        Settings.MAIL.SMTPPASS = kSmtpPassword;
+        Settings.TRG[0] = {QStringLiteral("True"), QStringLiteral("owner@example.net"), QStringLiteral("警報"),
+                           QStringLiteral("誰か来たワン"), 1, 1, QString(), 20};
+        Settings.FTP.MOVE = Settings.FTP.FTP = QStringLiteral("True");
+        Settings.FTP.FILENAME = Settings.FTP.AUDIO = QStringLiteral("False");
+        Settings.FTP.HOST = QStringLiteral("127.0.0.1 %1").arg(ftp.port());
+        Settings.FTP.USER = FtpTestServer::kUser;
+        Settings.FTP.PASS = FtpTestServer::kPassword;
+        Settings.FTP.TIME = 5;
+        ASSERT_TRUE(sSaveSettings());
+        Settings = SettingsRecord{};
+    }
+
+    // No display and no platform chosen: the program must decide to watch headless by itself.
+    void start(const QStringList& arguments)
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "JOURNAL_STREAM", "WINDIR"})
+            environment.remove(QString::fromLatin1(variable));
+        environment.insert(QStringLiteral("HOUNDLY_HOME"), home.path());
+        environment.insert(QStringLiteral("HOUNDLY_DEMO_PERIOD"), QStringLiteral("5"));
+        houndly.setProcessEnvironment(environment);
+        houndly.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        houndly.start(QStringLiteral(HOUNDLY_EXECUTABLE), arguments);
+    }
+    void TearDown() override
+    {
+        if (houndly.state() != QProcess::NotRunning) {
+            houndly.kill();
+            houndly.waitForFinished();
+        }
+    }
+
+    QString smtpRecords() const { return home.filePath(QStringLiteral("smtp.jsonl")); }
+
+    TempAppFolder home;
+    ServerProcess smtp{QStringLiteral("smtp_server.py"), {QStringLiteral("--record"), smtpRecords(),
+                                                         QStringLiteral("--lifetime"), QStringLiteral("150")}};
+    FtpTestServer ftp;
+    QProcess houndly;
+};
+
+TEST_F(HeadlessWatchTest, AlarmIsMailedAndUploadedEveryEventIsToldAndSigtermSaves)
+{
+    start({QStringLiteral("--camera"), QStringLiteral("demo")});
+    OutputLines output(houndly);
+    ASSERT_TRUE(output.waitFor(QStringLiteral("started: camera demo"), 30000)) << output.all().toStdString();
+    ASSERT_TRUE(output.waitFor(QStringLiteral("alarm over"))) << output.all().toStdString();
+
+    const QString shippedSound = QDir(QStringLiteral(HOUNDLY_EXECUTABLE "/..")).absoluteFilePath(QStringLiteral("media/bark.wav"));
+    EXPECT_TRUE(output.containsLine(
+        QStringLiteral("alarm count 10, every 0.5 s, sound %1, mail to 1 destinations, recording 5 s and upload")
+            .arg(QDir::cleanPath(shippedSound))))
+        << output.all().toStdString();
+    const QRegularExpression alarmLine(QStringLiteral("alarm: count (\\d+) over 10$"));
+    const QString alarm = output.all().split(u'\n').filter(alarmLine).value(0);
+    ASSERT_FALSE(alarm.isEmpty()) << output.all().toStdString();
+    EXPECT_GT(alarmLine.match(alarm).captured(1).toInt(), 10);
+    EXPECT_LT(output.indexOf(QStringLiteral("started:")), output.indexOf(QStringLiteral("alarm: count")));
+
+    // The alarm's mail and clip went out before it was over.
+    const QList<QJsonObject> mails = readRecords(smtpRecords(), QStringLiteral("message"));
+    ASSERT_EQ(mails.size(), 1);
+    EXPECT_EQ(mails[0][QStringLiteral("rcpt_tos")].toArray().toVariantList(),
+              QVariantList{QStringLiteral("owner@example.net")});
+    const QStringList clips = QDir(home.filePath(QStringLiteral("avi"))).entryList({QStringLiteral("*_ALERT.AVI")});
+    ASSERT_EQ(clips.size(), 1);
+    EXPECT_EQ(ftp.fileContent(clips[0]), readFileBytes(home.filePath(QStringLiteral("avi/") + clips[0])));
+    // Each step of the alarm has its line, in the order it happened.
+    const qsizetype steps[] = {output.indexOf(QStringLiteral("alarm: count")), output.indexOf(QStringLiteral("snapshot ")),
+                               output.indexOf(QStringLiteral("mail A sent to owner@example.net")),
+                               output.indexOf(QStringLiteral("clip ") + home.filePath(QStringLiteral("avi/") + clips[0])),
+                               output.indexOf(QStringLiteral("upload ") + clips[0]),
+                               output.indexOf(QStringLiteral("alarm over"))};
+    for (size_t i = 1; i < std::size(steps); ++i)
+        EXPECT_GT(steps[i], steps[i - 1]) << i << "\n" << output.all().toStdString();
+    EXPECT_FALSE(output.containsLine(QStringLiteral("failed"))) << output.all().toStdString();
+
+    // Only the shutdown writes the settings now.
+    ASSERT_TRUE(QFile::remove(home.filePath(QStringLiteral("houndly.ini"))));
+    ::kill(static_cast<pid_t>(houndly.processId()), SIGTERM);
+    ASSERT_TRUE(houndly.waitForFinished(30000));
+    output.readAvailable();
+    EXPECT_EQ(houndly.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(houndly.exitCode(), 0);
+    EXPECT_TRUE(output.all().endsWith(QStringLiteral("stopped"))) << output.all().toStdString();
+    ASSERT_TRUE(QFile::exists(home.filePath(QStringLiteral("houndly.ini"))));
+    for (const QString& password : {kSmtpPassword, FtpTestServer::kPassword})
+        EXPECT_FALSE(output.all().contains(password));
+}
+
+TEST_F(HeadlessWatchTest, NoCameraIsALineAndAFailedExitNeverADialog)
+{
+    start({QStringLiteral("--headless"), QStringLiteral("--camera"), home.filePath(QStringLiteral("missing.mp4"))});
+    ASSERT_TRUE(houndly.waitForFinished(30000));
+    const QString output = QString::fromUtf8(houndly.readAllStandardOutput());
+    EXPECT_NE(houndly.exitCode(), 0);
+    EXPECT_TRUE(output.contains(QStringLiteral("error: ドライバーが見つかりません。"))) << output.toStdString();
+}
+
+}  // namespace
