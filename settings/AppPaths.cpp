@@ -15,15 +15,24 @@ QString chooseAppFolder()
     if (!home.isEmpty()) {
         return home;
     }
-    // A portable install keeps its files beside the program, as on the original platform.
     const QString executableFolder = QCoreApplication::applicationDirPath();
-    if (!executableFolder.isEmpty() && QFileInfo(executableFolder).isWritable()) {
+    if (!executableFolder.isEmpty() && isPortableProgramFolder(executableFolder)) {
         return executableFolder;
     }
     return QDir::homePath() + QStringLiteral("/.local/share/houndly");
 }
 
 }  // namespace
+
+bool isPortableProgramFolder(const QString& programFolder)
+{
+    // An installed program (its shipped files in share/houndly, none beside it)
+    // never writes into bin/, even when root could.
+    const QDir program(programFolder);
+    const bool installed = !QFileInfo(program.filePath(QStringLiteral("media"))).isDir()
+                           && QFileInfo(program.filePath(QLatin1String(kShippedFromProgram))).isDir();
+    return !installed && QFileInfo(programFolder).isWritable();
+}
 
 QString appFolder()
 {

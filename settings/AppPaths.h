@@ -2,9 +2,12 @@
 
 #include <QString>
 
-// The application folder: $HOUNDLY_HOME, else the executable's folder when it
-// is writable, else ~/.local/share/houndly. Created, with img/ and avi/ (0700), on demand.
+// The application folder: $HOUNDLY_HOME, else the executable's folder when it is
+// portable (see below), else ~/.local/share/houndly. Created, with img/ and avi/ (0700), on demand.
 QString appFolder();
+// A folder the program may keep its files in beside itself, as a portable
+// install does: writable, and not the bin/ of an installed program.
+bool isPortableProgramFolder(const QString& programFolder);
 
 // Joins a file name onto the application folder.
 QString appFilePath(const QString& name);

@@ -95,6 +95,11 @@ TEST_F(CommonHelpersTest, ShippedFoldersLieBesideTheProgramOrInTheInstalledDataF
     };
     for (const auto& [program, expected] : cases)
         EXPECT_EQ(shippedFolderOf(program, "media"), expected) << program.toStdString();
+
+    // Only the portable folder keeps the settings beside the program; the
+    // installed bin/ is writable here (the tests may run as root) and still refused.
+    EXPECT_TRUE(isPortableProgramFolder(path("portable")));
+    EXPECT_FALSE(isPortableProgramFolder(path("usr/bin")));
 }
 
 }  // namespace
