@@ -29,6 +29,7 @@ TEST_F(SettingsFileTest, LoadClampsNormalisesAndRefusesWhatIsNoNumber)
     } cases[] = {
         {"[COM]\nTIMER=0\n", timer, 20}, {"[COM]\nTIMER=51\n", timer, 50}, {"[COM]\nTIMER=-32768\n", timer, 20},
         {"[COM]\nCKSUM=10000\n", cksum, 9999}, {"[COM]\nACCURACY=0\n", accuracy, 1},
+        {"[COM]\nACCURACY=101\n", accuracy, 100}, {"[FTP]\nTIME=31\n", time, 30},
         {"[2TRG]\nARC=-5\n", arc, 1}, {"[2TRG]\nARC=0\n", arc, 0}, {"[2TRG]\nARC=250\n", arc, 100},
         {"[FTP]\nTIME=4\n", time, 5}, {"[FTP]\nTIME= 12 \n", time, 12}, {"[FTP]\nTIME=12.5\n", time, 12},
         {"[FTP]\nTIME=12abc\n", time, kLoadFails}, {"[FTP]\nTIME=32768\n", time, kLoadFails},
