@@ -46,6 +46,17 @@ TEST_F(SettingsFileTest, LoadClampsNormalisesAndRefusesWhatIsNoNumber)
     }
 }
 
+// Blanks inside a value's quotes are trimmed once the quotes are gone, as the
+// classic reader does; only an escaped value keeps them.
+TEST_F(SettingsFileTest, ValuesLoseBlanksInsideTheirQuotes)
+{
+    writeIni("[MAIL]\nMAIL=\" watcher@example.net\t\"\n[1TRG]\nSUBJECT=\"  Houndly \"\n[FTP]\nHOLDER=\" clips \"\n");
+    ASSERT_TRUE(sLoadSettings());
+    EXPECT_EQ(Settings.MAIL.MAIL, "watcher@example.net");
+    EXPECT_EQ(Settings.TRG[1].SUBJECT, "Houndly");
+    EXPECT_EQ(Settings.FTP.HOLDER, "clips");
+}
+
 TEST_F(SettingsFileTest, AFailingKeyStopsTheLoadThere)
 {
     writeIni("[COM]\nTIMER=7\nCKSUM=1e9\nACCURACY=50\n[MAIL]\nMAIL=a@b\n");
