@@ -1,7 +1,9 @@
 #include "upload/UploadQueue.h"
 
+#include "upload/FtpLog.h"
 #include "upload/FtpScriptRunner.h"
 
+#include <QDir>
 #include <QEventLoop>
 #include <QFile>
 #include <QProcess>
@@ -13,6 +15,13 @@ namespace {
 
 // How long a client that was ended may take to go.
 constexpr int kKilledClientMs = 5000;
+
+// Every upload that ends, or will not run, leaves its record in the upload log.
+void logUpload(const ClipUpload& upload, const QString& localPath, bool ok, const QString& reason)
+{
+    appendFtpLog(QDir(upload.scriptFolder).filePath(kFtpLogName),
+                 {upload.host, upload.remoteFolder, upload.remoteName, localPath, ok, reason}, upload.password);
+}
 
 }  // namespace
 
@@ -53,6 +62,7 @@ void UploadQueue::add(const ClipUpload& upload)
     if (waitingCount() > kMostWaiting) {
         const ClipUpload oldest = waiting_.front();
         waiting_.pop_front();
+        logUpload(oldest, oldest.clipPath, false, QStringLiteral("dropped: too many uploads waiting"));
         emit dropped(oldest);
     }
     emit changed();
@@ -69,24 +79,27 @@ void UploadQueue::startNext()
     FtpHost = running_->host;
     FtpUser = running_->user;
     FtpPassword = running_->password;
-    scriptPath_ = sWriteFtpScript(running_->remoteName, uploadSource(*running_), running_->remoteFolder,
-                                  QStringLiteral("binary"));
+    runningSource_ = uploadSource(*running_);
+    const QString mode = QStringLiteral("binary");
+    scriptPath_ = sWriteFtpScript(running_->remoteName, runningSource_, running_->remoteFolder, mode);
     if (scriptPath_.isEmpty()) {
-        finishRunning(false);
+        const QString refusal = ftpScriptRefusal(running_->remoteName, runningSource_, running_->remoteFolder, mode);
+        finishRunning(false, refusal.isEmpty() ? QStringLiteral("cannot write the script") : refusal);
         return;
     }
     client_ = new QProcess(this);
-    connect(client_, &QProcess::finished, this, [this] { finishRunning(ftpClientSucceeded(*client_)); });
+    connect(client_, &QProcess::finished, this,
+            [this] { finishRunning(ftpClientSucceeded(*client_), ftpClientReason(*client_)); });
     connect(client_, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
         if (error == QProcess::FailedToStart)
-            finishRunning(false);
+            finishRunning(false, ftpClientReason(*client_));
     });
     timeLimit_->start(FtpClientTimeLimitMs);
     startFtpClient(*client_, scriptPath_);
     emit changed();
 }
 
-void UploadQueue::finishRunning(bool ok)
+void UploadQueue::finishRunning(bool ok, const QString& reason)
 {
     timeLimit_->stop();
     if (client_ != nullptr) {
@@ -99,6 +112,7 @@ void UploadQueue::finishRunning(bool ok)
     scriptPath_.clear();
     const ClipUpload done = *running_;
     running_.reset();
+    logUpload(done, runningSource_, ok, reason);
     emit uploaded(done, ok);
     emit changed();
     startNext();
@@ -121,6 +135,7 @@ void UploadQueue::shutDown(std::chrono::milliseconds bound)
     while (!waiting_.empty()) {
         const ClipUpload left = waiting_.front();
         waiting_.pop_front();
+        logUpload(left, left.clipPath, false, QStringLiteral("dropped: the program is closing"));
         emit dropped(left);
     }
     if (client_ == nullptr)
@@ -132,5 +147,5 @@ void UploadQueue::shutDown(std::chrono::milliseconds bound)
     }
     // A client that would not go still loses its script.
     if (running_)
-        finishRunning(false);
+        finishRunning(false, QStringLiteral("ended: the program is closing"));
 }

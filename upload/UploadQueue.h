@@ -60,11 +60,12 @@ signals:
 
 private:
     void startNext();
-    void finishRunning(bool ok);
+    void finishRunning(bool ok, const QString& reason);
 
     std::deque<ClipUpload> waiting_;
     std::optional<ClipUpload> running_;
     QProcess* client_ = nullptr;
     QTimer* timeLimit_ = nullptr;
     QString scriptPath_;
+    QString runningSource_;  // the file the running upload sends
 };

@@ -129,6 +129,14 @@ TEST_F(UploadQueueTest, FailuresEndTheirUploadAndTheNextRuns)
         EXPECT_FALSE(QFile::exists(scriptPath()));
     }
     EXPECT_EQ(server_.fileContent("bad.AVI"), "<missing>");
+
+    // Each upload left its record and reason in the upload log, without a password.
+    const QString log = QString::fromUtf8(readFileBytes(work_.filePath("ftp.log.txt")));
+    EXPECT_EQ(log.count("\n= uploaded\n"), 4) << log.toStdString();
+    EXPECT_EQ(log.count("\n= not uploaded: "), 4) << log.toStdString();
+    EXPECT_TRUE(log.contains("line break")) << log.toStdString();
+    EXPECT_FALSE(log.contains(FtpTestServer::kPassword) || log.contains("bark once")) << log.toStdString();
+    EXPECT_EQ(QFile::permissions(work_.filePath("ftp.log.txt")) & 0x0077, 0) << "readable by others";
 }
 
 TEST_F(UploadQueueTest, ShutDownEndsTheRunningUploadWithinItsBoundAndDeletesTheScript)
