@@ -3,7 +3,6 @@
 #include "settings/Settings.h"
 #include "tests/support/NamedWidgets.h"
 #include "tests/support/TempAppFolder.h"
-#include "tests/support/TestApplication.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -32,7 +31,6 @@ protected:
         clickNamed(dialog, button);
     }
 
-    QApplication& application_ = testApplication<QApplication>();
     TempAppFolder home_;
 };
 
@@ -51,3 +49,15 @@ TEST_F(FrmExtTest, CancelKeepsTheOptionsAndOkStoresAndSavesThem)
 }
 
 }  // namespace
+
+// A window shown once leaves Qt state that must go before static destruction:
+// the application lives on main's stack, not in a static.
+int main(int argc, char** argv)
+{
+    // Test discovery runs this without the test environment.
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
