@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # What watching costs: runs Houndly offscreen on (a) the demo camera at 640x480,
 # (b) a 640x480 30 fps MJPEG file and (c) the same file served as a live MJPEG
-# stream over HTTP on loopback. Alongside each run `ffmpeg -re` decodes the same
-# file to nothing as the reference. Prints the program's share of one core, its
+# stream over HTTP on loopback. The window runs on a virtual X server (Xvfb), so
+# the preview is painted as on a desktop; with HOUNDLY_BENCH_HEADLESS=1 the
+# program watches headless instead. Alongside each run `ffmpeg -re` decodes the
+# same file to nothing as the reference. Prints the program's share of one core, its
 # ratio to the reference, the bytes it wrote to standard error and its resident
 # memory at the start and end of the measurement.
 #
@@ -28,6 +30,19 @@ cleanup() {
 }
 trap cleanup EXIT
 
+if [[ ${HOUNDLY_BENCH_HEADLESS:-0} == 1 ]]; then
+    mode=headless
+    run_houndly() { QT_QPA_PLATFORM=offscreen exec "$houndly" --headless "$@"; }
+else
+    mode="window on Xvfb"
+    command -v Xvfb >/dev/null || { echo "Xvfb is needed to measure the window (apt install xvfb)" >&2; exit 2; }
+    display=:$((90 + RANDOM % 100))
+    Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
+    pids+=($!)
+    sleep 1
+    run_houndly() { exec env -u QT_QPA_PLATFORM -u WAYLAND_DISPLAY DISPLAY="$display" "$houndly" "$@"; }
+fi
+
 clip=$work/clip.avi
 ffmpeg -loglevel error -f lavfi -i "testsrc2=size=640x480:rate=30" -t 30 -c:v mjpeg -q:v 4 -y "$clip"
 
@@ -49,7 +64,7 @@ measure() {
         pids+=($!)
         sleep 1
     fi
-    HOUNDLY_HOME=$home QT_QPA_PLATFORM=offscreen "$houndly" --camera "$camera" </dev/null >/dev/null 2>"$work/$name.err" &
+    HOUNDLY_HOME=$home run_houndly --camera "$camera" </dev/null >/dev/null 2>"$work/$name.err" &
     local pid=$!
     pids+=("$pid")
     sleep "$warmup"
@@ -80,7 +95,7 @@ measure() {
         }'
 }
 
-echo "Houndly $("$houndly" --version | cut -d' ' -f2), $seconds s after $warmup s of warm-up, $(nproc) processors"
+echo "Houndly $("$houndly" --version | cut -d' ' -f2), $mode, $seconds s after $warmup s of warm-up, $(nproc) processors"
 measure demo demo
 measure file "$clip"
 port=$(free_port)
