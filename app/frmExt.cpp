@@ -1,5 +1,6 @@
 #include "app/frmExt.h"
 
+#include "settings/NamedObject.h"
 #include "settings/Settings.h"
 #include "settings/SettingsSaveReport.h"
 
@@ -17,13 +18,6 @@ namespace {
 
 constexpr int kLongestPreEvent = 10;
 constexpr int kLargestKeepMb = 100'000'000;
-
-template <typename Control>
-Control* named(Control* control, const char* name)
-{
-    control->setObjectName(QString::fromLatin1(name));
-    return control;
-}
 
 // A number box whose 0 reads as the option being off.
 QSpinBox* numberBox(const char* name, int highest, const QString& suffix, const QString& zeroText)

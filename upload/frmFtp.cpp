@@ -1,5 +1,6 @@
 #include "upload/frmFtp.h"
 
+#include "settings/NamedObject.h"
 #include "settings/Settings.h"
 #include "settings/SettingsSaveReport.h"
 #include "upload/FtpScriptRunner.h"
@@ -29,13 +30,6 @@ const QString kTrue = QStringLiteral("True");
 QString trueFalse(const QCheckBox* box)
 {
     return box->isChecked() ? kTrue : QStringLiteral("False");
-}
-
-template <typename Control>
-Control* named(Control* control, const char* name)
-{
-    control->setObjectName(QString::fromLatin1(name));
-    return control;
 }
 
 QLineEdit* textBox(const char* name, int maxLength)
