@@ -3,6 +3,7 @@
 #include "app/AlarmCountInput.h"
 #include "app/Pictures.h"
 #include "app/PanelWidgets.h"
+#include "settings/StoredKeys.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -26,12 +27,13 @@ QLabel* captionLabel(const QString& caption, const QString& toolTip, int top, QW
     return label;
 }
 
-QSlider* slider(int minimum, int maximum, int top, QWidget* parent)
+// A slider over the values its setting keeps.
+QSlider* slider(KeyRange range, int top, QWidget* parent)
 {
     QSlider* slider = placeTwips(new QSlider(Qt::Horizontal, parent), 30, top, 1875, 285);
-    slider->setRange(minimum, maximum);
+    slider->setRange(range.lowest, range.highest);
     slider->setTickPosition(QSlider::TicksBelow);
-    slider->setTickInterval(maximum >= 100 ? 10 : 5);
+    slider->setTickInterval(range.highest >= 100 ? 10 : 5);
     return slider;
 }
 
@@ -115,9 +117,9 @@ CommandPanel::CommandPanel(QWidget* parent) : QWidget(parent)
 
     Label13 = captionLabel(QStringLiteral("ﾀｲﾐﾝｸﾞ (10 = 1秒)"),
                            QStringLiteral("ﾀｲﾐﾝｸﾞが短い程、短い時間の変化を検知します。"), 5580, this);
-    SliderCKTime = slider(1, 50, 5790, this);
+    SliderCKTime = slider(storedRange("COM", "TIMER"), 5790, this);
     Label14 = captionLabel(QStringLiteral("精度 ( 低 ← → 高 )"),
                            QStringLiteral("精度が高い程、小さな変化を検知します。"), 6210, this);
-    SliderSeido = slider(1, 100, 6420, this);
+    SliderSeido = slider(storedRange("COM", "ACCURACY"), 6420, this);
     ckNoize = placeTwips(new QCheckBox(QStringLiteral("ﾉｲｽﾞ除去"), this), 120, 6780, 1155, 375);
 }

@@ -3,6 +3,7 @@
 #include "settings/NamedObject.h"
 #include "settings/Settings.h"
 #include "settings/SettingsSaveReport.h"
+#include "settings/StoredKeys.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -12,18 +13,13 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-#include <limits>
-
 namespace {
 
-constexpr int kLongestPreEvent = 10;
-constexpr int kLargestKeepMb = 100'000'000;
-
-// A number box whose 0 reads as the option being off.
-QSpinBox* numberBox(const char* name, int highest, const QString& suffix, const QString& zeroText)
+// A number box over the values the option keeps, whose 0 reads as the option being off.
+QSpinBox* numberBox(const char* name, KeyRange range, const QString& suffix, const QString& zeroText)
 {
     QSpinBox* box = named(new QSpinBox, name);
-    box->setRange(0, highest);
+    box->setRange(range.lowest, range.highest);
     box->setSuffix(suffix);
     box->setSpecialValueText(zeroText);
     return box;
@@ -33,11 +29,11 @@ QSpinBox* numberBox(const char* name, int highest, const QString& suffix, const 
 
 frmExt::frmExt(QWidget* parent)
     : QDialog(parent),
-      spinPreTime(numberBox("spinPreTime", kLongestPreEvent, QStringLiteral(" 秒"), QStringLiteral("しない"))),
+      spinPreTime(numberBox("spinPreTime", storedRange("EXT", "PRETIME"), QStringLiteral(" 秒"), QStringLiteral("しない"))),
       ckBgUpload(named(new QCheckBox(QStringLiteral("FTP送信中も監視を続ける")), "ckBgUpload")),
       ckLightCut(named(new QCheckBox(QStringLiteral("画面全体の明るさの変化は警報にしない")), "ckLightCut")),
-      spinKeepMb(numberBox("spinKeepMb", kLargestKeepMb, QStringLiteral(" MB"), QStringLiteral("無制限"))),
-      spinKeepDays(numberBox("spinKeepDays", std::numeric_limits<int16_t>::max(), QStringLiteral(" 日"),
+      spinKeepMb(numberBox("spinKeepMb", storedRange("EXT", "KEEPMB"), QStringLiteral(" MB"), QStringLiteral("無制限"))),
+      spinKeepDays(numberBox("spinKeepDays", storedRange("EXT", "KEEPDAYS"), QStringLiteral(" 日"),
                              QStringLiteral("無期限")))
 {
     setWindowTitle(QStringLiteral("拡張設定"));

@@ -6,10 +6,10 @@
 #include "settings/PasswordShift.h"
 #include "settings/ProfileFile.h"
 #include "settings/ProfileValue.h"
-
-#include <QList>
+#include "settings/StoredKeys.h"
 
 #include <algorithm>
+#include <iterator>
 
 SettingsRecord Settings;
 
@@ -30,52 +30,9 @@ QString trueOrFalse(const QString& text)
     return text == QStringLiteral("True") ? QStringLiteral("True") : QStringLiteral("False");
 }
 
-// One key of a section as it is stored, bound to its field; the same list
-// gives the order of loading and of saving.
-struct StoredKey {
-    enum class Form { Text, Number, Password };
-    QString name;
-    Form form;
-    QString* text = nullptr;
-    int16_t* number = nullptr;
-};
-
-StoredKey textKey(const char* name, QString& field)
+QString onOffText(bool on, const char* onText, const char* offText)
 {
-    return {QString::fromLatin1(name), StoredKey::Form::Text, &field, nullptr};
-}
-
-StoredKey numberKey(const char* name, int16_t& field)
-{
-    return {QString::fromLatin1(name), StoredKey::Form::Number, nullptr, &field};
-}
-
-StoredKey passwordKey(const char* name, QString& field)
-{
-    return {QString::fromLatin1(name), StoredKey::Form::Password, &field, nullptr};
-}
-
-QList<StoredKey> mailKeys(SettingsRecord::Mail& mail)
-{
-    return {textKey("MAIL", mail.MAIL),         textKey("SMTP", mail.SMTP),     textKey("POP", mail.POP),
-            textKey("USER", mail.USER),         passwordKey("PASS", mail.PASS), textKey("ATT", mail.ATT),
-            textKey("OPTATT", mail.OPTATT),     textKey("AtCRAM", mail.AtCRAM), textKey("SMTPUSER", mail.SMTPUSER),
-            passwordKey("SMTPPASS", mail.SMTPPASS)};
-}
-
-QList<StoredKey> triggerKeys(MailTrigger& trigger)
-{
-    return {textKey("ENABLED", trigger.ENABLED), textKey("MAILTO", trigger.MAILTO),
-            textKey("SUBJECT", trigger.SUBJECT), textKey("BODY", trigger.BODY),
-            numberKey("GRP", trigger.GRP),       textKey("FILES", trigger.FILES),
-            numberKey("MINSIZE", trigger.MINSIZE), numberKey("ARC", trigger.ARC)};
-}
-
-QList<StoredKey> ftpKeys(SettingsRecord::Ftp& ftp)
-{
-    return {textKey("MOVE", ftp.MOVE),     textKey("FTP", ftp.FTP),           textKey("HOST", ftp.HOST),
-            textKey("USER", ftp.USER),     passwordKey("PASS", ftp.PASS),     textKey("HOLDER", ftp.HOLDER),
-            textKey("FILENAME", ftp.FILENAME), numberKey("TIME", ftp.TIME), textKey("AUDIO", ftp.AUDIO)};
+    return QString::fromLatin1(on ? onText : offText);
 }
 
 // Reads a stored password into the field in clear; only a key present is unshifted.
@@ -101,149 +58,162 @@ bool writePassword(ProfileFile& file, const QString& section, const QString& key
     return shifted && file.setValue(section, key, toStoredPassword(*shifted));
 }
 
-// Stops at the first key that cannot be read, as the load does.
-bool readKeys(const ProfileFile& file, const QString& section, const QList<StoredKey>& keys)
+// An [EXT] number: absent, empty or no number gives the default; never a failure.
+int64_t readOption(const ProfileFile& file, const QString& section, const StoredKey& key)
 {
-    return std::all_of(keys.begin(), keys.end(), [&](const StoredKey& key) {
-        switch (key.form) {
-        case StoredKey::Form::Number: return GetIniValue(file, section, key.name, *key.number);
-        case StoredKey::Form::Password: return readPassword(file, section, key.name, *key.text);
-        case StoredKey::Form::Text: break;
-        }
-        return GetIniValue(file, section, key.name, *key.text);
-    });
+    QString text;
+    GetIniValue(file, section, QString::fromLatin1(key.name), text);
+    bool ok = false;
+    const qlonglong number = text.trimmed().toLongLong(&ok);
+    return ok ? key.range.clamp(number) : key.whenAbsent;
 }
 
-// Writes every key even after one that cannot be written (which keeps its old line).
-bool writeKeys(ProfileFile& file, const QString& section, const QList<StoredKey>& keys)
+// An option's field is 16 or 32 bits wide.
+int64_t optionIn(FieldRef field)
 {
-    bool complete = true;
-    for (const StoredKey& key : keys) {
-        switch (key.form) {
-        case StoredKey::Form::Number:
-            complete = WriteIniValue(file, section, key.name, *key.number) && complete;
-            break;
-        case StoredKey::Form::Password:
-            complete = writePassword(file, section, key.name, *key.text) && complete;
-            break;
-        case StoredKey::Form::Text:
-            complete = WriteIniValue(file, section, key.name, *key.text) && complete;
-            break;
-        }
-    }
-    return complete;
+    const auto* small = std::get_if<int16_t*>(&field);
+    return small != nullptr ? **small : *std::get<int32_t*>(field);
 }
 
-bool loadCom(const ProfileFile& file, SettingsRecord::Com& com)
+void setOption(FieldRef field, int64_t number)
 {
-    const QString section = QStringLiteral("COM");
-    if (!GetIniValue(file, section, QStringLiteral("TIMER"), com.TIMER)) {
+    if (auto* small = std::get_if<int16_t*>(&field)) {
+        **small = int16_t(number);
+    } else {
+        *std::get<int32_t*>(field) = int32_t(number);
+    }
+}
+
+// Reads one key into its field and applies its rule; false when its text is
+// no value of the field, as the classic load stops there.
+bool readKey(const ProfileFile& file, const QString& section, const StoredKey& key, FieldRef field)
+{
+    const QString name = QString::fromLatin1(key.name);
+    switch (key.kind) {
+    case KeyKind::Number: {
+        int16_t& number = *std::get<int16_t*>(field);
+        if (!GetIniValue(file, section, name, number)) {
+            return false;
+        }
+        number = int16_t(key.range.clamp(number));
+        return true;
+    }
+    case KeyKind::OneZero: {
+        int16_t number = 0;
+        if (!GetIniValue(file, section, name, number)) {
+            return false;
+        }
+        *std::get<bool*>(field) = number > 0;
+        return true;
+    }
+    case KeyKind::OnlyOn: {
+        QString text;
+        GetIniValue(file, section, name, text);
+        if (text == QStringLiteral("ON")) {
+            *std::get<bool*>(field) = true;
+        }
+        return true;
+    }
+    case KeyKind::Option:
+        setOption(field, readOption(file, section, key));
+        return true;
+    case KeyKind::OptionFlag: {
+        QString text;
+        GetIniValue(file, section, name, text);
+        *std::get<bool*>(field) = text == QStringLiteral("True");
+        return true;
+    }
+    case KeyKind::Password:
+    case KeyKind::Text:
+    case KeyKind::TrueFalse:
+    case KeyKind::SoundName:
+        break;
+    }
+    QString& text = *std::get<QString*>(field);
+    if (key.kind == KeyKind::Password ? !readPassword(file, section, name, text)
+                                      : !GetIniValue(file, section, name, text)) {
         return false;
     }
-    com.TIMER = com.TIMER <= 0 ? int16_t(20) : std::min<int16_t>(com.TIMER, 50);
-    if (!GetIniValue(file, section, QStringLiteral("CKSUM"), com.CKSUM)) {
-        return false;
+    if (key.kind == KeyKind::TrueFalse) {
+        text = trueOrFalse(text);
     }
-    com.CKSUM = com.CKSUM <= 0 ? int16_t(100) : std::min<int16_t>(com.CKSUM, 9999);
-    if (!GetIniValue(file, section, QStringLiteral("ACCURACY"), com.ACCURACY)) {
-        return false;
-    }
-    com.ACCURACY = com.ACCURACY <= 0 ? int16_t(1) : std::min<int16_t>(com.ACCURACY, 100);
-    GetIniValue(file, section, QStringLiteral("SOUND"), com.SOUND);
     // No file name holds a NUL: such a value names no sound.
-    if (com.SOUND.contains(QChar(0))) {
-        com.SOUND.clear();
+    if (key.kind == KeyKind::SoundName && text.contains(QChar(0))) {
+        text.clear();
     }
-    if (!com.SOUND.isEmpty()) {
-        com.SoundPath = GetShortPath(soundFolder() + com.SOUND);
-    }
-    int16_t noise = 0;
-    if (!GetIniValue(file, section, QStringLiteral("NOIZE"), noise)) {
-        return false;
-    }
-    com.NOIZE = noise > 0;
-    QString compression;
-    GetIniValue(file, section, QStringLiteral("COMP"), compression);
-    if (compression == QStringLiteral("ON")) {
-        com.COMP = true;
+    if (key.trimmed) {
+        text = trimBlanks(text).toString();
     }
     return true;
 }
 
-bool saveCom(ProfileFile& file, SettingsRecord::Com& com)
+// Writes one field in its stored form; false when it has none in the file's
+// encoding (the key then keeps its old line).
+bool writeKey(ProfileFile& file, const QString& section, const StoredKey& key, FieldRef field)
 {
-    const QString section = QStringLiteral("COM");
-    QString noise = com.NOIZE ? QStringLiteral("1") : QStringLiteral("0");
-    QList<StoredKey> keys = {numberKey("TIMER", com.TIMER), numberKey("CKSUM", com.CKSUM),
-                             textKey("SOUND", com.SOUND), numberKey("ACCURACY", com.ACCURACY),
-                             textKey("NOIZE", noise)};
-    // On is never written: only an edit of the file turns it on, and its "ON" stays.
-    QString compressionOff = QStringLiteral("OFF");
-    if (!com.COMP) {
-        keys.append(textKey("COMP", compressionOff));
+    const QString name = QString::fromLatin1(key.name);
+    switch (key.kind) {
+    case KeyKind::Number:
+        return WriteIniValue(file, section, name, *std::get<int16_t*>(field));
+    case KeyKind::Option:
+        return WriteIniValue(file, section, name, QString::number(optionIn(field)));
+    case KeyKind::OneZero:
+        return WriteIniValue(file, section, name, onOffText(*std::get<bool*>(field), "1", "0"));
+    case KeyKind::OnlyOn:
+        // On is never written: only an edit of the file turns it on, and its "ON" stays.
+        return *std::get<bool*>(field) || WriteIniValue(file, section, name, QStringLiteral("OFF"));
+    case KeyKind::OptionFlag:
+        return WriteIniValue(file, section, name, onOffText(*std::get<bool*>(field), "True", "False"));
+    case KeyKind::Password:
+        return writePassword(file, section, name, *std::get<QString*>(field));
+    case KeyKind::Text:
+    case KeyKind::TrueFalse:
+    case KeyKind::SoundName:
+        break;
     }
-    return writeKeys(file, section, keys);
+    return WriteIniValue(file, section, name, *std::get<QString*>(field));
 }
 
-void normaliseFtp(SettingsRecord::Ftp& ftp)
-{
-    ftp.MOVE = trueOrFalse(ftp.MOVE);
-    ftp.FTP = trueOrFalse(ftp.FTP);
-    ftp.HOST = trimBlanks(ftp.HOST).toString();
-    ftp.USER = trimBlanks(ftp.USER).toString();
-    ftp.PASS = trimBlanks(ftp.PASS).toString();
-    ftp.HOLDER = trimBlanks(ftp.HOLDER).toString();
-    ftp.FILENAME = trueOrFalse(ftp.FILENAME);
-    ftp.TIME = std::clamp<int16_t>(ftp.TIME, 5, 30);
-}
+constexpr int kTriggers = int(std::tuple_size_v<decltype(SettingsRecord::TRG)>);
 
-constexpr int16_t kLongestPreEvent = 10;
-constexpr int32_t kLargestKeepMb = 100'000'000;  // 100 TB: no disk is larger
-
-// An [EXT] number: absent, empty or no number gives the default.
-template <typename Number>
-Number readExtNumber(const ProfileFile& file, const QString& key, Number defaultValue, Number lowest, Number highest)
+// Calls `visit(section, key, n)` for every stored key in file order, the
+// destination keys once for each destination n; stops at the first false.
+template <typename Visit>
+bool forEachStoredKey(Visit&& visit)
 {
-    QString text;
-    GetIniValue(file, QStringLiteral("EXT"), key, text);
-    bool ok = false;
-    const qlonglong number = text.trimmed().toLongLong(&ok);
-    if (!ok) {
-        return defaultValue;
+    const auto* const end = std::end(kStoredKeys);
+    for (const auto* first = std::begin(kStoredKeys); first != end;) {
+        const auto* last =
+            std::find_if(first, end, [&](const StoredKey& key) { return key.section != first->section; });
+        const bool perTrigger = first->section == "TRG";
+        for (int n = 0; n < (perTrigger ? kTriggers : 1); ++n) {
+            const QString section = perTrigger ? triggerSection(n) : QString::fromLatin1(first->section);
+            for (const auto* key = first; key != last; ++key) {
+                if (!visit(section, *key, n)) {
+                    return false;
+                }
+            }
+        }
+        first = last;
     }
-    return Number(std::clamp<qlonglong>(number, lowest, highest));
+    return true;
 }
 
-void loadExt(const ProfileFile& file, SettingsRecord::Ext& ext)
+bool readSettingsFrom(const ProfileFile& file, SettingsRecord& record)
 {
-    const QString section = QStringLiteral("EXT");
-    GetIniValue(file, section, QStringLiteral("CAMERA"), ext.CAMERA);
-    ext.PRETIME = readExtNumber<int16_t>(file, QStringLiteral("PRETIME"), 0, 0, kLongestPreEvent);
-    QString flag;
-    GetIniValue(file, section, QStringLiteral("BGUPLOAD"), flag);
-    ext.BGUPLOAD = flag == QStringLiteral("True");
-    flag.clear();
-    GetIniValue(file, section, QStringLiteral("LIGHTCUT"), flag);
-    ext.LIGHTCUT = flag == QStringLiteral("True");
-    ext.KEEPMB = readExtNumber<int32_t>(file, QStringLiteral("KEEPMB"), 0, 0, kLargestKeepMb);
-    ext.KEEPDAYS = readExtNumber<int16_t>(file, QStringLiteral("KEEPDAYS"), 0, 0, INT16_MAX);
+    return forEachStoredKey([&](const QString& section, const StoredKey& key, int n) {
+        return readKey(file, section, key, key.field(record, n));
+    });
 }
 
-bool saveExt(ProfileFile& file, const SettingsRecord::Ext& ext)
+// Writes every key even after one that cannot be written.
+bool writeSettingsInto(ProfileFile& file, SettingsRecord& record)
 {
-    const auto onOff = [](bool on) { return on ? QStringLiteral("True") : QStringLiteral("False"); };
-    const QList<std::pair<const char*, QString>> values = {
-        {"CAMERA", ext.CAMERA},
-        {"PRETIME", QString::number(ext.PRETIME)},
-        {"BGUPLOAD", onOff(ext.BGUPLOAD)},
-        {"LIGHTCUT", onOff(ext.LIGHTCUT)},
-        {"KEEPMB", QString::number(ext.KEEPMB)},
-        {"KEEPDAYS", QString::number(ext.KEEPDAYS)},
-    };
     bool complete = true;
-    for (const auto& [name, value] : values) {
-        complete = WriteIniValue(file, QStringLiteral("EXT"), QString::fromLatin1(name), value) && complete;
-    }
+    forEachStoredKey([&](const QString& section, const StoredKey& key, int n) {
+        complete = writeKey(file, section, key, key.field(record, n)) && complete;
+        return true;
+    });
     return complete;
 }
 
@@ -259,22 +229,12 @@ bool sLoadSettings(ReadProblem* whyUnreadable)
     if (status == ProfileFile::LoadStatus::Unreadable) {
         return false;
     }
-    if (!loadCom(file, Settings.COM) || !readKeys(file, QStringLiteral("MAIL"), mailKeys(Settings.MAIL))) {
-        return false;
+    const bool loaded = readSettingsFrom(file, Settings);
+    // The sound's path looks at the disk, so it is found apart from the reading.
+    if (!Settings.COM.SOUND.isEmpty()) {
+        Settings.COM.SoundPath = GetShortPath(soundFolder() + Settings.COM.SOUND);
     }
-    for (int n = 0; n < int(Settings.TRG.size()); ++n) {
-        MailTrigger& trigger = Settings.TRG[n];
-        if (!readKeys(file, triggerSection(n), triggerKeys(trigger))) {
-            return false;
-        }
-        trigger.ARC = trigger.ARC < 0 ? int16_t(1) : std::min<int16_t>(trigger.ARC, 100);
-    }
-    if (!readKeys(file, QStringLiteral("FTP"), ftpKeys(Settings.FTP))) {
-        return false;
-    }
-    normaliseFtp(Settings.FTP);
-    loadExt(file, Settings.EXT);
-    return true;
+    return loaded;
 }
 
 bool sSaveSettings()
@@ -287,12 +247,6 @@ bool sSaveSettings()
     }
     // The keys are written to the file in memory first; a key that cannot be
     // written makes the result false, but the keys after it are still written.
-    bool complete = saveCom(file, Settings.COM);
-    complete = writeKeys(file, QStringLiteral("MAIL"), mailKeys(Settings.MAIL)) && complete;
-    for (int n = 0; n < int(Settings.TRG.size()); ++n) {
-        complete = writeKeys(file, triggerSection(n), triggerKeys(Settings.TRG[n])) && complete;
-    }
-    complete = writeKeys(file, QStringLiteral("FTP"), ftpKeys(Settings.FTP)) && complete;
-    complete = saveExt(file, Settings.EXT) && complete;
+    const bool complete = writeSettingsInto(file, Settings);
     return file.save(path) && complete;
 }

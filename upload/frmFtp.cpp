@@ -3,6 +3,7 @@
 #include "settings/NamedObject.h"
 #include "settings/Settings.h"
 #include "settings/SettingsSaveReport.h"
+#include "settings/StoredKeys.h"
 #include "upload/FtpScriptRunner.h"
 
 #include <QCheckBox>
@@ -22,8 +23,7 @@ namespace {
 
 constexpr int kShortTextLimit = 80;
 constexpr int kFolderTextLimit = 220;
-constexpr int kShortestClip = 5;
-constexpr int kLongestClip = 30;
+constexpr KeyRange kClipLength = storedRange("FTP", "TIME");
 
 const QString kTrue = QStringLiteral("True");
 
@@ -45,10 +45,10 @@ QWidget* timeScale(QSlider* slider)
     auto* scale = new QWidget;
     auto* grid = new QGridLayout(scale);
     grid->setContentsMargins(0, 0, 0, 0);
-    const int marks = (kLongestClip - kShortestClip) / 5 + 1;
+    const int marks = (kClipLength.highest - kClipLength.lowest) / 5 + 1;
     grid->addWidget(slider, 0, 0, 1, marks);
     for (int i = 0; i < marks; ++i) {
-        auto* label = new QLabel(QStringLiteral("%1秒").arg(kShortestClip + 5 * i));
+        auto* label = new QLabel(QStringLiteral("%1秒").arg(kClipLength.lowest + 5 * i));
         label->setAlignment(i == 0 ? Qt::AlignLeft : i == marks - 1 ? Qt::AlignRight : Qt::AlignHCenter);
         grid->addWidget(label, 1, i);
     }
@@ -73,7 +73,7 @@ frmFtp::frmFtp(QWidget* parent)
     setWindowTitle(QStringLiteral("FTPと動画設定"));
     txtPass->setEchoMode(QLineEdit::Password);
     txtPass->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));  // '*', as the mail dialog shows
-    SliderTime->setRange(kShortestClip, kLongestClip);
+    SliderTime->setRange(kClipLength.lowest, kClipLength.highest);
     SliderTime->setTickPosition(QSlider::TicksBelow);
     SliderTime->setTickInterval(5);
 
@@ -132,7 +132,7 @@ void frmFtp::Form_Load()
     txtPass->setText(ftp.PASS.trimmed());
     txtHolder->setText(ftp.HOLDER.trimmed());
     ckFileName->setChecked(ftp.FILENAME == kTrue);
-    SliderTime->setValue(std::max<int>(ftp.TIME, kShortestClip));
+    SliderTime->setValue(std::max<int>(ftp.TIME, kClipLength.lowest));
     ckAudio->setChecked(ftp.AUDIO == kTrue);
     ckanonymous->setChecked(false);
 }
