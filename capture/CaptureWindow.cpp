@@ -34,6 +34,7 @@ bool CaptureWindow::connectDriver(int index)
     replaceReader(std::make_shared<FrameReader>(std::move(driver), opened), size);
     driverIndex_ = index;
     driverName_ = entry.name;
+    driverSource_ = entry.source;
     return true;
 }
 
@@ -42,11 +43,17 @@ void CaptureWindow::disconnectDriver()
     replaceReader(nullptr, QSize());
     driverIndex_ = -1;
     driverName_.clear();
+    driverSource_.clear();
 }
 
 QString CaptureWindow::driverName() const
 {
     return driverName_;
+}
+
+QString CaptureWindow::driverSource() const
+{
+    return driverSource_;
 }
 
 bool CaptureWindow::sourceLost() const

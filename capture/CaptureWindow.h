@@ -75,6 +75,7 @@ public:
     bool isConnected() const;
     int driverIndex() const;  // -1 when none
     QString driverName() const;  // the connected driver's name, "" when none
+    QString driverSource() const;  // the connected driver's DriverEntry::source, "" when none
     // True while the connected source is lost (unplugged, unreadable) and being reopened.
     bool sourceLost() const;
 
@@ -129,6 +130,7 @@ private:
     std::shared_ptr<FrameReader> reader_;  // written on the window's thread only
     int driverIndex_ = -1;
     QString driverName_;
+    QString driverSource_;
     QSize driverSize_;  // guarded by sharedMutex_: read from any thread
     mutable std::mutex sharedMutex_;
     std::shared_ptr<const CameraFrame> grabbed_;

@@ -57,16 +57,16 @@ void setDriverEnumerator(DriverEnumerator enumerator)
 DriverEntry driverEntryForSource(const QString& source)
 {
     if (source == DemoDriver::driverName())
-        return {DemoDriver::driverName(), [] { return std::make_unique<DemoDriver>(); }};
+        return {DemoDriver::driverName(), [] { return std::make_unique<DemoDriver>(); }, source};
     if (isNetworkCameraUrl(source))
-        return {maskUrlCredentials(source), [source] { return std::make_unique<NetworkCameraDriver>(source); }};
+        return {maskUrlCredentials(source), [source] { return std::make_unique<NetworkCameraDriver>(source); }, source};
     if (isDeviceNode(source)) {
         std::unique_ptr<V4l2Node> node = makeV4l2DeviceNode(source);
         const QString name = V4l2Driver::captureDeviceName(*node);
         return {name.isEmpty() ? source : name,
-                [source] { return std::make_unique<V4l2Driver>(makeV4l2DeviceNode(source)); }};
+                [source] { return std::make_unique<V4l2Driver>(makeV4l2DeviceNode(source)); }, source};
     }
-    return {QFileInfo(source).fileName(), [source] { return std::make_unique<VideoFileDriver>(source); }};
+    return {QFileInfo(source).fileName(), [source] { return std::make_unique<VideoFileDriver>(source); }, source};
 }
 
 std::vector<DriverEntry> captureDrivers()

@@ -14,6 +14,8 @@ constexpr int kMaxDrivers = 10;
 struct DriverEntry {
     QString name;
     std::function<std::unique_ptr<CaptureDriver>()> create;
+    // The source as --camera and the stored CAMERA name it ("" = not nameable).
+    QString source{};
 };
 
 using DriverEnumerator = std::function<std::vector<DriverEntry>()>;

@@ -33,7 +33,7 @@ std::vector<DriverEntry> v4l2Cameras(const QStringList& paths, const V4l2NodeFac
         const QString name = node ? V4l2Driver::captureDeviceName(*node) : QString();
         if (name.isEmpty())
             continue;
-        cameras.push_back({name, [path, makeNode] { return std::make_unique<V4l2Driver>(makeNode(path)); }});
+        cameras.push_back({name, [path, makeNode] { return std::make_unique<V4l2Driver>(makeNode(path)); }, path});
     }
     return cameras;
 }

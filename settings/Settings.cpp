@@ -1,6 +1,7 @@
 #include "settings/Settings.h"
 
 #include "settings/AppPaths.h"
+#include "settings/CameraUrlPassword.h"
 #include "settings/CommonHelpers.h"
 #include "settings/IniAccess.h"
 #include "settings/PasswordShift.h"
@@ -123,6 +124,15 @@ bool readKey(const ProfileFile& file, const QString& section, const StoredKey& k
         *std::get<bool*>(field) = text == QStringLiteral("True");
         return true;
     }
+    case KeyKind::Camera: {
+        // Absent or empty leaves the field as it is, like a text.
+        QString stored;
+        GetIniValue(file, section, name, stored);
+        if (!stored.isEmpty()) {
+            *std::get<QString*>(field) = fromStoredCamera(stored, file.encoding());
+        }
+        return true;
+    }
     case KeyKind::Password:
     case KeyKind::Text:
     case KeyKind::TrueFalse:
@@ -166,6 +176,10 @@ bool writeKey(ProfileFile& file, const QString& section, const StoredKey& key, F
         return WriteIniValue(file, section, name, onOffText(*std::get<bool*>(field), "True", "False"));
     case KeyKind::Password:
         return writePassword(file, section, name, *std::get<QString*>(field));
+    case KeyKind::Camera: {
+        const std::optional<QString> stored = toStoredCamera(*std::get<QString*>(field), file.encoding());
+        return stored && WriteIniValue(file, section, name, *stored);
+    }
     case KeyKind::Text:
     case KeyKind::TrueFalse:
     case KeyKind::SoundName:

@@ -20,6 +20,7 @@ enum class KeyKind {
     SoundName,    // a file name; one holding a NUL names no sound
     Option,       // an [EXT] number: never fails the load, no number loads as the default
     OptionFlag,   // an [EXT] on/off stored "True" or "False"
+    Camera,       // an [EXT] camera as typed, but the password of a URL shifted as a Password
 };
 
 // The numbers a key keeps: one below `lowest` becomes `below`, one above
@@ -99,7 +100,7 @@ inline constexpr StoredKey table[] = {
     {"FTP", "TIME", KeyKind::Number, 5, {5, 30, 5}, false, ftp<&Ftp::TIME>},
     {"FTP", "AUDIO", KeyKind::Text, 0, {}, false, ftp<&Ftp::AUDIO>},
 
-    {"EXT", "CAMERA", KeyKind::Text, 0, {}, false, ext<&Ext::CAMERA>},
+    {"EXT", "CAMERA", KeyKind::Camera, 0, {}, false, ext<&Ext::CAMERA>},
     {"EXT", "PRETIME", KeyKind::Option, 0, {0, 10, 0}, false, ext<&Ext::PRETIME>},
     {"EXT", "BGUPLOAD", KeyKind::OptionFlag, 0, {}, false, ext<&Ext::BGUPLOAD>},
     {"EXT", "LIGHTCUT", KeyKind::OptionFlag, 0, {}, false, ext<&Ext::LIGHTCUT>},

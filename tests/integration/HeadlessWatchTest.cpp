@@ -2,6 +2,7 @@
 // started with no display, watches the demo camera with a short intruder period,
 // mails and uploads the alarm through real servers on loopback, tells each event
 // on standard output, and saves its settings and ends cleanly on SIGTERM.
+#include "tests/support/HttpCamera.h"
 #include "tests/support/LoopbackServers.h"
 #include "tests/support/TempAppFolder.h"
 #include "tests/support/TestApplication.h"
@@ -10,6 +11,7 @@
 
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QDirIterator>
 #include <QJsonArray>
 #include <QProcess>
 #include <QRegularExpression>
@@ -90,15 +92,16 @@ protected:
     }
 
     // No display and no platform chosen: the program must decide to watch headless by itself.
-    void start(const QStringList& arguments)
+    void start(const QStringList& arguments, QProcess::ProcessChannelMode errors = QProcess::ForwardedErrorChannel)
     {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "JOURNAL_STREAM", "WINDIR"})
+        for (const char* variable :
+             {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "JOURNAL_STREAM", "WINDIR", "HOUNDLY_CAMERA"})
             environment.remove(QString::fromLatin1(variable));
         environment.insert(QStringLiteral("HOUNDLY_HOME"), home.path());
         environment.insert(QStringLiteral("HOUNDLY_DEMO_PERIOD"), QStringLiteral("5"));
         houndly.setProcessEnvironment(environment);
-        houndly.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        houndly.setProcessChannelMode(errors);
         houndly.start(QStringLiteral(HOUNDLY_EXECUTABLE), arguments);
     }
     void TearDown() override
@@ -174,6 +177,46 @@ TEST_F(HeadlessWatchTest, NoCameraIsALineAndAFailedExitNeverADialog)
     const QString output = QString::fromUtf8(houndly.readAllStandardOutput());
     EXPECT_NE(houndly.exitCode(), 0);
     EXPECT_TRUE(output.contains(QStringLiteral("error: ドライバーが見つかりません。"))) << output.toStdString();
+}
+
+// The camera stored last is a network camera whose account is in its URL and
+// which does not answer yet: it is opened when it comes, and neither its user
+// name nor its password shows anywhere but (shifted) in houndly.ini.
+TEST_F(HeadlessWatchTest, StoredNetworkCameraIsWaitedForAndItsAccountNeverShows)
+{
+    const QString user = QStringLiteral("camwatcher");
+    const QString password = QStringLiteral("Gr4nite-Owl");
+    const int port = closedLoopbackPort();
+    const QString shown = QStringLiteral("http://***@127.0.0.1:%1/feed.mjpg").arg(port);
+    ASSERT_TRUE(sLoadSettings());
+    Settings.COM.CKSUM = 9999;  // no alarm: this is about the camera
+    Settings.EXT.CAMERA = QStringLiteral("http://%1:%2@127.0.0.1:%3/feed.mjpg").arg(user, password).arg(port);
+    ASSERT_TRUE(sSaveSettings());
+    Settings = SettingsRecord{};
+
+    start({}, QProcess::SeparateChannels);
+    OutputLines output(houndly);
+    ASSERT_TRUE(output.waitFor(QStringLiteral("started: camera ") + shown, 30000)) << output.all().toStdString();
+    ASSERT_TRUE(output.waitFor(QStringLiteral("camera lost: ") + shown, 30000)) << output.all().toStdString();
+    HttpCamera camera(port, 10, 120);
+    ASSERT_TRUE(output.waitFor(QStringLiteral("camera back: ") + shown, 30000)) << output.all().toStdString();
+    ::kill(static_cast<pid_t>(houndly.processId()), SIGTERM);
+    ASSERT_TRUE(houndly.waitForFinished(30000));
+    output.readAvailable();
+    EXPECT_EQ(houndly.exitCode(), 0);
+
+    QStringList seen = {QStringLiteral("standard output"), QStringLiteral("standard error")};
+    QList<QByteArray> contents = {output.all().toUtf8(), houndly.readAllStandardError()};
+    for (QDirIterator files(home.path(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories); files.hasNext();) {
+        seen << files.next();
+        contents << readFileBytes(seen.last());
+    }
+    ASSERT_TRUE(seen.contains(home.filePath(QStringLiteral("houndly.ini"))));
+    for (qsizetype i = 0; i < seen.size(); ++i) {
+        const bool settingsFile = seen[i] == home.filePath(QStringLiteral("houndly.ini"));
+        EXPECT_FALSE(contents[i].contains(password.toUtf8())) << seen[i].toStdString();
+        EXPECT_TRUE(settingsFile || !contents[i].contains(user.toUtf8())) << seen[i].toStdString();
+    }
 }
 
 }  // namespace
