@@ -178,7 +178,8 @@ void frmSw_Mail::startRemembering()
 {
     if (history_ != nullptr)
         return;
-    storageKeeper_ = std::make_unique<StorageKeeper>(appFolder());
+    // A clip waiting for its background upload stays until it has gone up.
+    storageKeeper_ = std::make_unique<StorageKeeper>(appFolder(), [this] { return uploads_->clipsToSend(); });
     history_ = std::make_unique<AlarmHistory>(historyLogPath());
     storageKeeper_->keepAfterStart(historyLogPath());
 }

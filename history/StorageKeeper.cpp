@@ -74,7 +74,8 @@ std::vector<StoredFile> filesBeyondLimits(std::vector<StoredFile> files, const S
     return beyond;
 }
 
-StorageKeeper::StorageKeeper(QString appFolder) : appFolder_(std::move(appFolder))
+StorageKeeper::StorageKeeper(QString appFolder, FilesInUse inUse)
+    : appFolder_(std::move(appFolder)), inUse_(std::move(inUse))
 {
     listenerId_ = addWatchListener([this](const WatchEvent& event) { hear(event); });
 }
@@ -123,8 +124,11 @@ void StorageKeeper::keep()
     const StorageLimits limits = storageLimitsFromSettings();
     if (!limits.any())
         return;
-    for (const StoredFile& file : filesBeyondLimits(storedFiles(appFolder_), limits, latestFiles_, latestAlarm_,
-                                                    QDateTime::currentDateTime())) {
+    QSet<QString> kept = latestFiles_;
+    if (inUse_)
+        kept.unite(inUse_());
+    for (const StoredFile& file :
+         filesBeyondLimits(storedFiles(appFolder_), limits, kept, latestAlarm_, QDateTime::currentDateTime())) {
         // A file that will not go (taken away already, or not ours to remove) is left to the next round.
         if (QFile::remove(file.path))
             tellWatchEvent({.kind = WatchEvent::Kind::FileRemoved, .name = file.path});

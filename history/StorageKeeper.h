@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 // Bounds on the snapshots and clips kept in img/ and avi/ (Settings.EXT
@@ -35,11 +36,13 @@ std::vector<StoredFile> filesBeyondLimits(std::vector<StoredFile> files, const S
                                           const QDateTime& now);
 
 // Keeps the application folder's snapshots and clips within the limits of the
-// settings after every alarm, never touching that alarm's files, and tells a
-// FileRemoved event for every file deleted.
+// settings after every alarm, never touching that alarm's files nor the files
+// `inUse` names (absolute paths: clips still waiting for their upload), and
+// tells a FileRemoved event for every file deleted.
 class StorageKeeper {
 public:
-    explicit StorageKeeper(QString appFolder);
+    using FilesInUse = std::function<QSet<QString>()>;
+    explicit StorageKeeper(QString appFolder, FilesInUse inUse = {});
     ~StorageKeeper();
     StorageKeeper(const StorageKeeper&) = delete;
     StorageKeeper& operator=(const StorageKeeper&) = delete;
@@ -52,6 +55,7 @@ private:
     void keep();
 
     QString appFolder_;
+    FilesInUse inUse_;
     int listenerId_ = 0;
     QSet<QString> latestFiles_;
     QDateTime latestAlarm_;

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTimer>
 
@@ -54,6 +55,16 @@ UploadQueue::~UploadQueue()
 {
     blockSignals(true);
     shutDown(std::chrono::milliseconds(0));
+}
+
+QSet<QString> UploadQueue::clipsToSend() const
+{
+    QSet<QString> clips;
+    if (running_)
+        clips.insert(QFileInfo(running_->clipPath).absoluteFilePath());
+    for (const ClipUpload& upload : waiting_)
+        clips.insert(QFileInfo(upload.clipPath).absoluteFilePath());
+    return clips;
 }
 
 void UploadQueue::add(const ClipUpload& upload)

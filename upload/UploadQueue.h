@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QSet>
 #include <QString>
 
 #include <chrono>
@@ -44,6 +45,8 @@ public:
     void add(const ClipUpload& upload);
     bool isBusy() const { return running_.has_value() || !waiting_.empty(); }
     int waitingCount() const { return static_cast<int>(waiting_.size()); }
+    // The absolute paths of the clips of the running and the waiting uploads.
+    QSet<QString> clipsToSend() const;
     // Waits, the event loop running, until no upload runs or waits.
     void waitUntilIdle();
     // Drops the waiting uploads, gives the running one up to `bound` to end,

@@ -167,8 +167,9 @@ TEST_F(StorageKeeperTest, AfterAnAlarmTheCapHoldsAndTheAlarmsFilesStay)
         EXPECT_TRUE(QFile::exists(path)) << path.toStdString();
 }
 
-// At start-up the latest alarm is the history's newest record.
-TEST_F(StorageKeeperTest, AtStartTheNewestRecordsFilesStay)
+// At start-up the latest alarm is the history's newest record; a clip still
+// waiting for its upload stays as well.
+TEST_F(StorageKeeperTest, AtStartTheNewestRecordsFilesAndClipsInUseStay)
 {
     const QString history = home.filePath(QStringLiteral("history.log"));
     AlarmRecord latest;
@@ -180,11 +181,13 @@ TEST_F(StorageKeeperTest, AtStartTheNewestRecordsFilesStay)
     file(latest.snapshots[0], 1000, 20 * 86400);
     file(latest.clip, 1000, 20 * 86400);
     file(QStringLiteral("img/240429000000_ALERT.jpg"), 1000, 21 * 86400);
+    const QString waitingClip = QStringLiteral("avi/240428000000_ALERT.AVI");
+    const QString waitingPath = file(waitingClip, 1000, 22 * 86400);
 
     Settings.EXT.KEEPDAYS = 10;
-    StorageKeeper keeper(home.path());
+    StorageKeeper keeper(home.path(), [&] { return QSet<QString>{waitingPath}; });
     keeper.keepAfterStart(history);
-    EXPECT_EQ(left(), (QStringList{latest.clip, latest.snapshots[0]}));
+    EXPECT_EQ(left(), (QStringList{waitingClip, latest.clip, latest.snapshots[0]}));
 }
 
 }  // namespace
