@@ -44,17 +44,32 @@ QString decodeCodePage932(iconv_t converter, QByteArrayView bytes, bool* invalid
     return QString::fromUtf8(utf8);
 }
 
+// Nothing for a text that is not whole UTF-16 (a lone surrogate).
+std::optional<QByteArray> encodeUtf8(const QString& text)
+{
+    QStringEncoder encoder(QStringEncoder::Utf8, QStringEncoder::Flag::Stateless);
+    QByteArray bytes = encoder.encode(text);
+    if (encoder.hasError()) {
+        return std::nullopt;
+    }
+    return bytes;
+}
+
 std::optional<QByteArray> encodeCodePage932(const QString& text)
 {
+    // Not text.toUtf8(): it makes a lone surrogate "?", which code page 932 would take.
+    std::optional<QByteArray> utf8 = encodeUtf8(text);
+    if (!utf8) {
+        return std::nullopt;
+    }
     const iconv_t converter = ::iconv_open(kCodePage932, "UTF-8");
     if (converter == kNoConverter) {
         return std::nullopt;
     }
-    QByteArray utf8 = text.toUtf8();
     // No character takes more bytes in code page 932 than in UTF-8.
-    QByteArray bytes(utf8.size(), Qt::Uninitialized);
-    char* in = utf8.data();
-    size_t inLeft = size_t(utf8.size());
+    QByteArray bytes(utf8->size(), Qt::Uninitialized);
+    char* in = utf8->data();
+    size_t inLeft = size_t(utf8->size());
     char* out = bytes.data();
     size_t outLeft = size_t(bytes.size());
     const bool converted = ::iconv(converter, &in, &inLeft, &out, &outLeft) != size_t(-1)
@@ -98,15 +113,7 @@ std::optional<QString> decodeTextExactly(QByteArrayView bytes, FileEncoding enco
 
 std::optional<QByteArray> encodeText(const QString& text, FileEncoding encoding)
 {
-    if (encoding == FileEncoding::ShiftJis) {
-        return encodeCodePage932(text);
-    }
-    QStringEncoder encoder(QStringEncoder::Utf8, QStringEncoder::Flag::Stateless);
-    QByteArray bytes = encoder.encode(text);
-    if (encoder.hasError()) {
-        return std::nullopt;
-    }
-    return bytes;
+    return encoding == FileEncoding::ShiftJis ? encodeCodePage932(text) : encodeUtf8(text);
 }
 
 LineDecoder::LineDecoder(FileEncoding encoding) : m_encoding(encoding)

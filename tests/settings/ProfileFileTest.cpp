@@ -92,4 +92,23 @@ TEST_F(ProfileFileTest, WritesOneLineAndKeepsEveryOtherByte)
     }
 }
 
+// A text with no form in the file's encoding is refused whole, never written
+// with a stand-in character in its place.
+TEST_F(ProfileFileTest, TextWithNoFormInTheFilesEncodingIsRefused)
+{
+    const QByteArray shiftJis = toShiftJis(QStringLiteral("[A]\r\nk=あ\r\n"));
+    const QString loneSurrogate = QStringLiteral("pass") + QChar(0xDD0A);
+    const std::pair<QByteArray, QString> cases[] = {
+        {"[A]\nk=1\n", loneSurrogate},
+        {shiftJis, loneSurrogate},
+        {shiftJis, QString::fromUtf8("\xF0\x9F\x90\x95")},
+    };
+    for (const auto& [before, text] : cases) {
+        ProfileFile file(before);
+        EXPECT_FALSE(file.setValue("A", "k", text)) << before.toHex().constData();
+        EXPECT_FALSE(file.setValue("B", "k", text)) << before.toHex().constData();
+        EXPECT_EQ(file.bytes(), before);
+    }
+}
+
 }  // namespace
