@@ -78,6 +78,7 @@ QString fromStoredCamera(const QString& stored, FileEncoding encoding)
     const UrlPasswordSpan span = urlPasswordSpan(stored);
     if (span.length == 0)
         return stored;
-    const std::optional<QString> clear = unshiftPassword(unescapeSplitting(stored.mid(span.start, span.length)), encoding);
+    const QString shifted = unescapeSplitting(stored.mid(span.start, span.length));
+    const std::optional<QString> clear = unshiftPassword(shifted, encoding);
     return clear ? withPassword(stored, span, *clear) : stored;
 }

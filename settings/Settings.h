@@ -62,7 +62,7 @@ struct SettingsRecord {
     // Options beyond the classic program, in the [EXT] section; every default
     // keeps the classic behaviour.
     struct Ext {
-        QString CAMERA;        // the camera chosen last, "" = the driver search
+        QString CAMERA;        // the camera chosen last, "" = the driver search; a URL's password stored shifted
         int16_t PRETIME = 0;   // seconds of pre-event recording, 0..10
         bool BGUPLOAD = false; // uploads run in the background, watching goes on
         bool LIGHTCUT = false; // an even change of the whole picture is no alarm
