@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace {
 
 const QByteArray kUtf8ByteOrderMark = QByteArrayLiteral("\xEF\xBB\xBF");
@@ -17,17 +19,27 @@ bool isBlank(QChar c)
     return c == u' ' || c == u'\t';
 }
 
+char16_t foldAscii(char16_t c)
+{
+    return c >= u'A' && c <= u'Z' ? char16_t(c + (u'a' - u'A')) : c;
+}
+
 }  // namespace
 
-QString foldProfileName(QStringView name)
+size_t ProfileNameHash::operator()(QStringView name) const noexcept
 {
-    QString folded = name.toString();
-    for (QChar& c : folded) {
-        if (c >= u'A' && c <= u'Z') {
-            c = QChar(c.unicode() + (u'a' - u'A'));
-        }
+    // FNV-1a over the folded code units.
+    size_t hash = 14695981039346656037ull;
+    for (const QChar c : name) {
+        hash = (hash ^ foldAscii(c.unicode())) * 1099511628211ull;
     }
-    return folded;
+    return hash;
+}
+
+bool ProfileNameEqual::operator()(QStringView a, QStringView b) const noexcept
+{
+    const auto same = [](QChar x, QChar y) { return foldAscii(x.unicode()) == foldAscii(y.unicode()); };
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), same);
 }
 
 QStringView trimBlanks(QStringView text)
@@ -123,9 +135,9 @@ void ProfileFile::indexLine(const QString& decoded, LineIt line, Section*& curre
     if (text.startsWith(u'[')) {
         const qsizetype close = text.lastIndexOf(u']');
         if (close > 0) {
-            const QString name = foldProfileName(trimBlanks(text.sliced(1, close - 1)));
             // Of sections with the same name only the first counts.
-            const auto [it, inserted] = m_sections.try_emplace(name, Section{line, {}});
+            const auto [it, inserted] =
+                m_sections.try_emplace(trimBlanks(text.sliced(1, close - 1)).toString(), Section{line, {}});
             current = inserted ? &it->second : nullptr;
             return;
         }
@@ -136,24 +148,21 @@ void ProfileFile::indexLine(const QString& decoded, LineIt line, Section*& curre
     current->last = line;
     const qsizetype equals = text.indexOf(u'=');
     if (equals >= 0) {
-        const QString key = foldProfileName(trimBlanks(text.first(equals)));
-        if (!current->keys.contains(key)) {
-            current->keys.insert(key, line);
-        }
+        current->keys.try_emplace(trimBlanks(text.first(equals)).toString(), line);
     }
 }
 
 std::optional<QString> ProfileFile::value(const QString& section, const QString& key) const
 {
-    const auto found = m_sections.find(foldProfileName(trimBlanks(section)));
+    const auto found = m_sections.find(trimBlanks(section));
     if (found == m_sections.end()) {
         return std::nullopt;
     }
-    const auto keyLine = found->second.keys.constFind(foldProfileName(trimBlanks(key)));
-    if (keyLine == found->second.keys.constEnd()) {
+    const auto keyLine = found->second.keys.find(trimBlanks(key));
+    if (keyLine == found->second.keys.end()) {
         return std::nullopt;
     }
-    const QString decoded = decodeText((*keyLine)->text, m_encoding);
+    const QString decoded = decodeText(keyLine->second->text, m_encoding);
     return trimBlanks(QStringView(decoded).sliced(decoded.indexOf(u'=') + 1)).toString();
 }
 
@@ -163,8 +172,8 @@ bool ProfileFile::setValue(const QString& section, const QString& key, const QSt
     if (!line) {
         return false;
     }
-    const QString sectionName = foldProfileName(trimBlanks(section));
-    const QString keyName = foldProfileName(trimBlanks(key));
+    const QStringView sectionName = trimBlanks(section);
+    const QStringView keyName = trimBlanks(key);
     auto found = m_sections.find(sectionName);
     if (found == m_sections.end()) {
         const std::optional<QByteArray> header = encodeText(u'[' + section + u']', m_encoding);
@@ -173,16 +182,16 @@ bool ProfileFile::setValue(const QString& section, const QString& key, const QSt
         }
         LineIt headerLine = m_lines.empty() ? m_lines.insert(m_lines.end(), {*header, m_newLineEnd})
                                             : insertLineAfter(std::prev(m_lines.end()), *header);
-        found = m_sections.try_emplace(sectionName, Section{headerLine, {}}).first;
+        found = m_sections.try_emplace(sectionName.toString(), Section{headerLine, {}}).first;
     }
     Section& target = found->second;
     const auto keyLine = target.keys.find(keyName);
     if (keyLine != target.keys.end()) {
-        (*keyLine)->text = *line;
+        keyLine->second->text = *line;
         return true;
     }
     target.last = insertLineAfter(target.last, *line);
-    target.keys.insert(keyName, target.last);
+    target.keys.try_emplace(keyName.toString(), target.last);
     return true;
 }
 

@@ -4,12 +4,25 @@
 #include "settings/ReadProblem.h"
 
 #include <QByteArray>
-#include <QHash>
 #include <QString>
+#include <QStringView>
 
 #include <list>
 #include <unordered_map>
 #include <optional>
+
+// Section and key names hash and compare after folding ASCII letters to lower
+// case; a name is looked up as it is given, without a folded copy.
+struct ProfileNameHash {
+    using is_transparent = void;
+    size_t operator()(QStringView name) const noexcept;
+};
+struct ProfileNameEqual {
+    using is_transparent = void;
+    bool operator()(QStringView a, QStringView b) const noexcept;
+};
+template <typename Value>
+using ProfileNameMap = std::unordered_map<QString, Value, ProfileNameHash, ProfileNameEqual>;
 
 // A profile (INI) file held in memory with the semantics of the Windows
 // profile functions: names match without regard to ASCII case, the first
@@ -52,7 +65,7 @@ private:
     using LineIt = std::list<Line>::iterator;
     struct Section {
         LineIt last;  // the line after which a new key goes
-        QHash<QString, LineIt> keys;
+        ProfileNameMap<LineIt> keys;
     };
 
     void parse(const QByteArray& bytes);
@@ -64,10 +77,8 @@ private:
     QByteArray m_byteOrderMark;
     QByteArray m_newLineEnd = "\n";  // the file's own first line end, for added lines
     std::list<Line> m_lines;
-    std::unordered_map<QString, Section> m_sections;  // node-based: pointers stay valid
+    ProfileNameMap<Section> m_sections;  // node-based: pointers stay valid
 };
 
-// Section and key names compare after folding ASCII letters to lower case.
-QString foldProfileName(QStringView name);
 // Trims spaces and TABs (only those) at both ends.
 QStringView trimBlanks(QStringView text);

@@ -213,15 +213,16 @@ bool forEachStoredKey(Visit&& visit)
     return true;
 }
 
-bool readSettingsFrom(const ProfileFile& file, SettingsRecord& record)
+}  // namespace
+
+bool loadSettingsFrom(const ProfileFile& file, SettingsRecord& record)
 {
     return forEachStoredKey([&](const QString& section, const StoredKey& key, int n) {
         return readKey(file, section, key, key.field(record, n));
     });
 }
 
-// Writes every key even after one that cannot be written.
-bool writeSettingsInto(ProfileFile& file, SettingsRecord& record)
+bool saveSettingsInto(ProfileFile& file, SettingsRecord& record)
 {
     bool complete = true;
     forEachStoredKey([&](const QString& section, const StoredKey& key, int n) {
@@ -230,8 +231,6 @@ bool writeSettingsInto(ProfileFile& file, SettingsRecord& record)
     });
     return complete;
 }
-
-}  // namespace
 
 bool sLoadSettings(ReadProblem* whyUnreadable)
 {
@@ -243,7 +242,7 @@ bool sLoadSettings(ReadProblem* whyUnreadable)
     if (status == ProfileFile::LoadStatus::Unreadable) {
         return false;
     }
-    const bool loaded = readSettingsFrom(file, Settings);
+    const bool loaded = loadSettingsFrom(file, Settings);
     // The sound's path looks at the disk, so it is found apart from the reading.
     if (!Settings.COM.SOUND.isEmpty()) {
         Settings.COM.SoundPath = GetShortPath(soundFolder() + Settings.COM.SOUND);
@@ -261,6 +260,6 @@ bool sSaveSettings()
     }
     // The keys are written to the file in memory first; a key that cannot be
     // written makes the result false, but the keys after it are still written.
-    const bool complete = writeSettingsInto(file, Settings);
+    const bool complete = saveSettingsInto(file, Settings);
     return file.save(path) && complete;
 }

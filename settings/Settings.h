@@ -73,6 +73,15 @@ struct SettingsRecord {
 
 extern SettingsRecord Settings;
 
+class ProfileFile;
+
+// The load and the save on a settings file held in memory, for any record;
+// no file is touched, and SoundPath is left as it was. The load stops at the
+// first key whose text is no value of its field (false); the save writes every
+// key it can, and is false when one keeps its old line.
+bool loadSettingsFrom(const ProfileFile& file, SettingsRecord& record);
+bool saveSettingsInto(ProfileFile& file, SettingsRecord& record);
+
 // Reads the whole settings file (appFilePath("houndly.ini")) into Settings. A
 // missing file gives the start values. The [EXT] options never fail the load:
 // a value out of range is clamped, one that is no number reads as the default. False when the file is there but cannot

@@ -1,84 +1,133 @@
-// Fuzzes the profile-file parser and writer, and the settings load and save on
-// whatever file the fuzzer makes.
+// Fuzzes the profile reader and writer in memory: a file parsed and written
+// back unchanged is the same bytes; a value written reads back as written, in
+// the file and after a fresh parse of its bytes, and no other key changes.
 
-#include "settings/AppPaths.h"
+#include "settings/IniAccess.h"
 #include "settings/ProfileFile.h"
-#include "settings/Settings.h"
+#include "settings/ProfileValue.h"
+#include "settings/StoredKeys.h"
 
 #include <QByteArray>
-#include <QCoreApplication>
-#include <QDir>
-#include <QFile>
+#include <QList>
+#include <QString>
+
+#include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
+#include <optional>
+#include <utility>
 
 namespace {
 
-QByteArray readFile(const QString& path)
+// A broken promise names its line before the fuzzer keeps the input.
+void require(bool condition, unsigned line = __builtin_LINE())
 {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-// A written key reads back as written, and the lines before it stay.
-void checkWriteReadsBack(const QByteArray& data)
-{
-    ProfileFile profile(data);
-    const qsizetype split = data.size() / 2;
-    const QString section = QString::fromLatin1(data.left(std::min<qsizetype>(split, 8)).toHex());
-    const QString key = QStringLiteral("k") + QString::number(data.size());
-    const QString value = QStringLiteral("value ") + QString::number(split);
-    if (!profile.setValue(section, key, value)) {
-        std::abort();
-    }
-    if (profile.value(section, key) != value) {
+    if (!condition) {
+        std::fprintf(stderr, "broken at %s:%u\n", __FILE__, line);
         std::abort();
     }
 }
 
-// Loading then saving is stable: a second round gives the same file.
-void checkLoadSaveIsStable(const QByteArray& data)
+// Every key the program stores, with the first and last destination, and a
+// section and key of no one's.
+QList<std::pair<QString, QString>> probedKeys()
 {
-    const QString path = appFilePath(QStringLiteral("houndly.ini"));
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(data) != data.size()) {
-        std::abort();
+    QList<std::pair<QString, QString>> keys;
+    for (const StoredKey& key : kStoredKeys) {
+        const QString name = QString::fromLatin1(key.name);
+        const QString section = QString::fromLatin1(key.section);
+        if (section == QStringLiteral("TRG")) {
+            keys.append({QStringLiteral("0TRG"), name});
+            keys.append({QStringLiteral("3TRG"), name});
+        } else {
+            keys.append({section, name});
+        }
     }
-    file.close();
-    Settings = SettingsRecord{};
-    if (!sLoadSettings() || !sSaveSettings()) {
+    keys.append({QStringLiteral("Foreign"), QStringLiteral("k")});
+    return keys;
+}
+
+const QList<std::pair<QString, QString>>& probes()
+{
+    static const QList<std::pair<QString, QString>> keys = probedKeys();
+    return keys;
+}
+
+QList<std::optional<QString>> probedValues(const ProfileFile& file)
+{
+    QList<std::optional<QString>> values;
+    for (const auto& [section, key] : probes()) {
+        values.append(file.value(section, key));
+    }
+    return values;
+}
+
+// Text from bytes of the file: UTF-8 (invalid bytes become U+FFFD) or raw
+// UTF-16 code units, lone surrogates included.
+QString textFrom(QByteArrayView bytes, bool asUtf16)
+{
+    if (!asUtf16) {
+        return QString::fromUtf8(bytes);
+    }
+    QString text;
+    for (qsizetype i = 0; i + 1 < bytes.size(); i += 2) {
+        text += QChar(char16_t(uint8_t(bytes[i]) | uint8_t(bytes[i + 1]) << 8));
+    }
+    return text;
+}
+
+// Writes `value` under the probe `which`, as a plain value or as a shifted
+// password, and checks what the reader makes of it.
+void checkWrite(const QByteArray& bytes, qsizetype which, const QString& value, bool asPassword)
+{
+    ProfileFile file(bytes);
+    const auto& [section, key] = probes()[which];
+    const QList<std::optional<QString>> before = probedValues(file);
+    const bool written = asPassword ? file.setValue(section, key, toStoredPassword(value))
+                                    : WriteIniValue(file, section, key, value);
+    if (!written) {
+        require(file.bytes() == bytes);
         return;
     }
-    const QByteArray once = readFile(path);
-    Settings = SettingsRecord{};
-    if (!sLoadSettings() || !sSaveSettings() || readFile(path) != once) {
-        std::abort();
+    const ProfileFile reparsed(file.bytes());
+    require(probedValues(reparsed) == probedValues(file));
+    QList<std::optional<QString>> expected = before;
+    expected[which] = file.value(section, key);
+    require(probedValues(file) == expected);
+
+    // Within the reader's 199 characters a value comes back whole.
+    if (value.isEmpty() || value.size() > kProfileValueMaxLength) {
+        return;
+    }
+    if (asPassword) {
+        require(fromStoredPassword(*reparsed.value(section, key)) == value);
+    } else {
+        QString read;
+        require(GetIniValue(reparsed, section, key, read) && read == value);
     }
 }
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    // The sound folder lies beside the executable, which only an application knows.
-    static QCoreApplication application(*argc, *argv);
-    // In memory where possible: every save is flushed to disk.
-    static char folder[] = "/dev/shm/houndly-fuzz-XXXXXX";
-    static char fallback[] = "/tmp/houndly-fuzz-XXXXXX";
-    static const char* home = ::mkdtemp(folder) != nullptr ? folder : ::mkdtemp(fallback);
-    if (home == nullptr) {
-        std::abort();
-    }
-    qputenv("HOUNDLY_HOME", home);
-    std::atexit([] { QDir(QString::fromLocal8Bit(home)).removeRecursively(); });
-    return 0;
-}
+    FuzzedDataProvider input(data, size);
+    // The choices come from the end, so a seed file stays a file.
+    const auto which = input.ConsumeIntegralInRange<qsizetype>(0, probes().size() - 1);
+    const bool asPassword = input.ConsumeBool();
+    const bool asUtf16 = input.ConsumeBool();
+    const auto valueStart = input.ConsumeIntegral<uint16_t>();
+    const auto valueLength = input.ConsumeIntegralInRange<uint16_t>(0, 512);
+    const std::vector<uint8_t> rest = input.ConsumeRemainingBytes<uint8_t>();
+    const QByteArray bytes(reinterpret_cast<const char*>(rest.data()), qsizetype(rest.size()));
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
-{
-    const QByteArray data(reinterpret_cast<const char*>(bytes), qsizetype(size));
-    checkWriteReadsBack(data);
-    checkLoadSaveIsStable(data);
+    require(ProfileFile(bytes).bytes() == bytes);
+
+    const qsizetype start = bytes.isEmpty() ? 0 : valueStart % bytes.size();
+    const QString value = textFrom(QByteArrayView(bytes).sliced(start, std::min<qsizetype>(valueLength, bytes.size() - start)),
+                                   asUtf16);
+    checkWrite(bytes, which, value, asPassword);
     return 0;
 }
