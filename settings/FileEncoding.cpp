@@ -59,8 +59,8 @@ std::optional<QByteArray> encodeCodePage932(const QString& text)
 {
     // Not text.toUtf8(): it makes a lone surrogate "?", which code page 932 would take.
     std::optional<QByteArray> utf8 = encodeUtf8(text);
-    if (!utf8) {
-        return std::nullopt;
+    if (!utf8 || isAscii(*utf8)) {
+        return utf8;  // code page 932 holds ASCII as it is
     }
     const iconv_t converter = ::iconv_open(kCodePage932, "UTF-8");
     if (converter == kNoConverter) {
@@ -116,12 +116,7 @@ std::optional<QByteArray> encodeText(const QString& text, FileEncoding encoding)
     return encoding == FileEncoding::ShiftJis ? encodeCodePage932(text) : encodeUtf8(text);
 }
 
-LineDecoder::LineDecoder(FileEncoding encoding) : m_encoding(encoding)
-{
-    if (encoding == FileEncoding::ShiftJis) {
-        m_converter = ::iconv_open("UTF-8", kCodePage932);
-    }
-}
+LineDecoder::LineDecoder(FileEncoding encoding) : m_encoding(encoding) {}
 
 LineDecoder::~LineDecoder()
 {
@@ -140,6 +135,10 @@ QString LineDecoder::decode(QByteArrayView line, bool* invalid)
     }
     if (m_encoding == FileEncoding::Utf8) {
         return QString::fromUtf8(line);
+    }
+    // Opened for the first line that needs it: opening costs more than most files.
+    if (m_converter == nullptr) {
+        m_converter = ::iconv_open("UTF-8", kCodePage932);
     }
     if (m_converter == kNoConverter) {
         *marked = true;

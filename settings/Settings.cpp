@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <vector>
 
 SettingsRecord Settings;
 
@@ -34,6 +35,19 @@ QString trueOrFalse(const QString& text)
 QString onOffText(bool on, const char* onText, const char* offText)
 {
     return QString::fromLatin1(on ? onText : offText);
+}
+
+// The key's name as the profile functions take it, made once per key.
+const QString& nameOf(const StoredKey& key)
+{
+    static const std::vector<QString> names = [] {
+        std::vector<QString> all;
+        for (const StoredKey& each : kStoredKeys) {
+            all.push_back(QString::fromLatin1(each.name));
+        }
+        return all;
+    }();
+    return names[size_t(&key - std::begin(kStoredKeys))];
 }
 
 // Reads a stored password into the field in clear; only a key present is unshifted.
@@ -63,7 +77,7 @@ bool writePassword(ProfileFile& file, const QString& section, const QString& key
 int64_t readOption(const ProfileFile& file, const QString& section, const StoredKey& key)
 {
     QString text;
-    GetIniValue(file, section, QString::fromLatin1(key.name), text);
+    GetIniValue(file, section, nameOf(key), text);
     bool ok = false;
     const qlonglong number = text.trimmed().toLongLong(&ok);
     return ok ? key.range.clamp(number) : key.whenAbsent;
@@ -89,7 +103,7 @@ void setOption(FieldRef field, int64_t number)
 // no value of the field, as the classic load stops there.
 bool readKey(const ProfileFile& file, const QString& section, const StoredKey& key, FieldRef field)
 {
-    const QString name = QString::fromLatin1(key.name);
+    const QString& name = nameOf(key);
     switch (key.kind) {
     case KeyKind::Number: {
         int16_t& number = *std::get<int16_t*>(field);
@@ -161,7 +175,7 @@ bool readKey(const ProfileFile& file, const QString& section, const StoredKey& k
 // encoding (the key then keeps its old line).
 bool writeKey(ProfileFile& file, const QString& section, const StoredKey& key, FieldRef field)
 {
-    const QString name = QString::fromLatin1(key.name);
+    const QString& name = nameOf(key);
     switch (key.kind) {
     case KeyKind::Number:
         return WriteIniValue(file, section, name, *std::get<int16_t*>(field));
