@@ -43,13 +43,25 @@ protected:
     }
 };
 
-// The bars of the last day come back after a restart, each in its slot.
-TEST_F(TimeLineRestartTest, BarsSurviveARestart)
+// The bars of the last day come back after a restart, each in its slot; older
+// ones are not drawn again, and a file damaged meanwhile gives an empty chart.
+TEST_F(TimeLineRestartTest, BarsOfTheLastDaySurviveARestart)
 {
+    const QDateTime now = QDateTime::currentDateTime();
+    const QDateTime dayOld = TimeLine::slotStart(now.addSecs(-24 * 3600 - 15 * 60));
+    const QDateTime recent = TimeLine::slotStart(now.addSecs(-23 * 3600));
+    const QJsonObject kept{{QStringLiteral("slots"), QJsonArray{keptSlot(dayOld, 5, QStringLiteral("Alarm")),
+                                                                keptSlot(recent, 45, QStringLiteral("Doubt"))}}};
+    writeFileBytes(home.filePath(QStringLiteral("timeline.json")), QJsonDocument(kept).toJson());
     Settings.COM.TIMER = 50;
     Settings.COM.CKSUM = 10;
     ASSERT_TRUE(sSaveSettings());
     startWindow();
+    const int oldX = TimeLine::slotX(dayOld.time()), recentX = TimeLine::slotX(recent.time());
+    EXPECT_EQ(column(chart(), oldX), std::vector<QRgb>(86, qRgb(0, 0, 0)));
+    EXPECT_EQ(chart().pixel(recentX, TimeLine::kBaseY), qRgb(255, 255, 0));
+    EXPECT_EQ(chart().pixel(recentX, 45), qRgb(0, 0, 0));
+
     tickAt(kCalm);
     tickAt(kCalm + 400);
     tickAt(kIntruder);  // an alarm: a full red bar
@@ -59,37 +71,18 @@ TEST_F(TimeLineRestartTest, BarsSurviveARestart)
     full.back() = qRgb(0, 0, 0);  // the highest bar top is left out
     ASSERT_EQ(column(chart(), x), full);
     const QImage before = chart();
-
     restart();
     EXPECT_EQ(chart(), before);
     struct stat status {};
     ASSERT_EQ(::stat(QFile::encodeName(home.filePath(QStringLiteral("timeline.json"))).constData(), &status), 0);
     EXPECT_EQ(status.st_mode & 0777, 0600u);
-}
-
-// Bars older than a day are not drawn again; a damaged file gives an empty chart.
-TEST_F(TimeLineRestartTest, OldBarsAreDroppedAndADamagedFileIsAnEmptyChart)
-{
-    const QDateTime now = QDateTime::currentDateTime();
-    const QDateTime dayOld = TimeLine::slotStart(now.addSecs(-24 * 3600 - 15 * 60));
-    const QDateTime recent = TimeLine::slotStart(now.addSecs(-23 * 3600));
-    const QJsonObject kept{{QStringLiteral("slots"), QJsonArray{keptSlot(dayOld, 5, QStringLiteral("Alarm")),
-                                                                keptSlot(recent, 45, QStringLiteral("Doubt"))}}};
-    writeFileBytes(home.filePath(QStringLiteral("timeline.json")), QJsonDocument(kept).toJson());
-    Settings.COM.TIMER = 50;
-    ASSERT_TRUE(sSaveSettings());
-    startWindow();
-    const int oldX = TimeLine::slotX(dayOld.time()), recentX = TimeLine::slotX(recent.time());
-    EXPECT_EQ(column(chart(), oldX), std::vector<QRgb>(86, qRgb(0, 0, 0)));
-    EXPECT_EQ(chart().pixel(recentX, TimeLine::kBaseY), qRgb(255, 255, 0));
-    EXPECT_EQ(chart().pixel(recentX, 45), qRgb(0, 0, 0));
 
     // Damaged while the program is not running.
     window->close();
     window.reset();
     writeFileBytes(home.filePath(QStringLiteral("timeline.json")), "{\"slots\":[{\"start\":");
     startWindow();
-    for (int x = TimeLine::kFirstX; x < TimeLine::kFirstX + TimeLine::kSlots; ++x)
-        ASSERT_EQ(column(chart(), x), std::vector<QRgb>(86, qRgb(0, 0, 0))) << x;
+    for (int slotColumn = TimeLine::kFirstX; slotColumn < TimeLine::kFirstX + TimeLine::kSlots; ++slotColumn)
+        ASSERT_EQ(column(chart(), slotColumn), std::vector<QRgb>(86, qRgb(0, 0, 0))) << slotColumn;
     EXPECT_TRUE(messages.empty());
 }
