@@ -16,15 +16,32 @@ std::optional<char32_t> shiftCodePoint(char32_t code, int delta)
     return char32_t(shifted);
 }
 
+// Not QString::toUcs4 or fromUcs4: they drop a U+FEFF at the start as a byte order
+// mark, and a password may hold one. A lone surrogate comes out as itself.
+QList<char32_t> codePoints(const QString& text)
+{
+    QList<char32_t> codes;
+    codes.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            codes += QChar::surrogateToUcs4(text[i], text[i + 1]);
+            ++i;
+        } else {
+            codes += text[i].unicode();
+        }
+    }
+    return codes;
+}
+
 std::optional<QString> shiftUnicode(const QString& text, int delta)
 {
     QString result;
-    for (const char32_t code : text.toUcs4()) {
+    for (const char32_t code : codePoints(text)) {
         const std::optional<char32_t> shifted = shiftCodePoint(code, delta);
         if (!shifted) {
             return std::nullopt;
         }
-        result += QString::fromUcs4(&*shifted, 1);
+        result += QChar::fromUcs4(*shifted);
     }
     return result;
 }
@@ -65,8 +82,8 @@ std::optional<QString> shiftJisCharacter(int code)
 std::optional<QString> shiftShiftJis(const QString& text, int delta)
 {
     QString result;
-    for (const char32_t codePoint : text.toUcs4()) {
-        const std::optional<int> code = shiftJisCode(QString::fromUcs4(&codePoint, 1));
+    for (const char32_t codePoint : codePoints(text)) {
+        const std::optional<int> code = shiftJisCode(QStringView(QChar::fromUcs4(codePoint)).toString());
         const std::optional<QString> shifted = code ? shiftJisCharacter(*code + delta) : std::nullopt;
         if (!shifted) {
             return std::nullopt;

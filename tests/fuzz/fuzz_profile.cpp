@@ -6,6 +6,7 @@
 #include "settings/ProfileFile.h"
 #include "settings/ProfileValue.h"
 #include "settings/StoredKeys.h"
+#include "tests/fuzz/FuzzRequire.h"
 
 #include <QByteArray>
 #include <QList>
@@ -14,21 +15,10 @@
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <optional>
 #include <utility>
 
 namespace {
-
-// A broken promise names its line before the fuzzer keeps the input.
-void require(bool condition, unsigned line = __builtin_LINE())
-{
-    if (!condition) {
-        std::fprintf(stderr, "broken at %s:%u\n", __FILE__, line);
-        std::abort();
-    }
-}
 
 // Every key the program stores, with the first and last destination, and a
 // section and key of no one's.

@@ -6,27 +6,17 @@
 #include "settings/ProfileFile.h"
 #include "settings/Settings.h"
 #include "settings/StoredKeys.h"
+#include "tests/fuzz/FuzzRequire.h"
 
 #include <QByteArray>
 #include <QSet>
 #include <QString>
 
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <variant>
 #include <vector>
 
 namespace {
-
-// A broken promise names its line before the fuzzer keeps the input.
-void require(bool condition, unsigned line = __builtin_LINE())
-{
-    if (!condition) {
-        std::fprintf(stderr, "broken at %s:%u\n", __FILE__, line);
-        std::abort();
-    }
-}
 
 bool sameSettings(SettingsRecord& a, SettingsRecord& b)
 {

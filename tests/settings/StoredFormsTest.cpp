@@ -14,7 +14,9 @@ using StoredFormsTest = TempHome;
 
 TEST_F(StoredFormsTest, PasswordsSurviveASaveAndALoad)
 {
-    const QString passwords[] = {"!both!", "#hash#", "(paren(", "#", "\"q\"", "'s'", "パスワード", "ﾊﾟｽ", "a\\:b"};
+    // U+FF00 is stored as U+FEFF, which Qt's UTF-32 helpers take for a byte order mark.
+    const QString passwords[] = {"!both!", "#hash#", "(paren(", "#", "\"q\"", "'s'", "パスワード", "ﾊﾟｽ", "a\\:b",
+                                 QStringLiteral(u"\uFF00a"), QStringLiteral(u"a\uFEFF"), QStringLiteral(u"😀")};
     for (const QString& password : passwords) {
         Settings = SettingsRecord{};
         Settings.MAIL.PASS = password;
