@@ -79,6 +79,24 @@ ClipRecording recordingFor(const CaptureWindow& window)
     return recording;
 }
 
+// A recording started with fYield begins with the kept frames, the pre-event
+// length before the grabbed frame (the alarm's), when the window keeps them.
+bool startInBackground(CaptureWindow& window, ClipRecording recording)
+{
+    if (std::shared_ptr<const PreEventBuffer> earlier = window.preEventBuffer()) {
+        const std::chrono::steady_clock::time_point grabbed = window.grabbedFrameStamp().time;
+        const std::chrono::steady_clock::time_point moment =
+            grabbed == std::chrono::steady_clock::time_point{} ? std::chrono::steady_clock::now() : grabbed;
+        recording.from = moment - earlier->length();
+        recording.earlier = std::move(earlier);
+    }
+    auto recorder = std::make_unique<ClipRecorder>(recording, [&window] { return window.latestFrame(); });
+    if (!recorder->start())
+        return false;
+    window.setBackgroundRecording(std::move(recorder));
+    return true;
+}
+
 // Keeps the application's events flowing (painting, the abort key) until the
 // recorder is done, within the clip's length plus an allowance.
 void serveEventsWhileRecording(ClipRecorder& recorder, const CAPTUREPARMS& parms, std::chrono::milliseconds limit)
@@ -132,9 +150,12 @@ bool capFileSetCaptureFile(CaptureWindow* window, const QString& path)
 
 bool capCaptureSequence(CaptureWindow* window)
 {
-    if (!window || !window->isConnected() || window->captureFile().isEmpty() || activeRecorder)
+    if (!window || !window->isConnected() || window->captureFile().isEmpty() || activeRecorder
+        || window->backgroundRecording())
         return false;
     const ClipRecording recording = recordingFor(*window);
+    if (window->sequenceSetup().fYield)
+        return startInBackground(*window, recording);
     ClipRecorder recorder(recording, [window] { return window->latestFrame(); });
     if (!recorder.start())
         return false;
@@ -147,8 +168,32 @@ bool capCaptureSequence(CaptureWindow* window)
 
 bool capCaptureStop(CaptureWindow* window)
 {
-    if (!window || !activeRecorder)
+    if (!window)
+        return false;
+    if (std::unique_ptr<ClipRecorder> background = window->takeBackgroundRecording()) {
+        background->stop();
+        background->wait();
+        return true;
+    }
+    if (!activeRecorder)
         return false;
     activeRecorder->stop();
     return true;
+}
+
+bool capCaptureFinish(CaptureWindow* window, std::chrono::milliseconds rest)
+{
+    if (!window || activeRecorder)
+        return false;
+    // Held here from now on, as a recording that blocks from its start is.
+    const std::unique_ptr<ClipRecorder> recorder = window->takeBackgroundRecording();
+    if (!recorder)
+        return false;
+    recorder->endAfter(rest);
+    activeRecorder = recorder.get();
+    // Kept frames not yet caught up with may take a while after the end.
+    serveEventsWhileRecording(*recorder, window->sequenceSetup(), rest + window->preEventLength());
+    recorder->wait();
+    activeRecorder = nullptr;
+    return recorder->outcome().written;
 }

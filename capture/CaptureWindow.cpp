@@ -1,6 +1,7 @@
 #include "capture/CaptureWindow.h"
 
 #include "capture/CaptureDialogProvider.h"
+#include "capture/ClipRecorder.h"
 #include "capture/DriverRegistry.h"
 #include "capture/FrameReader.h"
 
@@ -40,6 +41,8 @@ bool CaptureWindow::connectDriver(int index)
 
 void CaptureWindow::disconnectDriver()
 {
+    // The clip in progress is closed whole; its camera is going.
+    background_.reset();
     replaceReader(nullptr, QSize());
     driverIndex_ = -1;
     driverName_.clear();
@@ -70,6 +73,11 @@ void CaptureWindow::replaceReader(std::shared_ptr<FrameReader> reader, QSize siz
         old = std::exchange(reader_, std::move(reader));
         driverSize_ = size;
     }
+    // Frames of another camera have no place in this one's clips.
+    if (preEvent_)
+        preEvent_->clear();
+    if (reader_)
+        reader_->keepRecentFrames(preEvent_);
     // Joining the old reader's thread happens outside the lock, and only once no
     // other thread still holds the reader.
     old.reset();
@@ -103,6 +111,8 @@ bool CaptureWindow::setFrameSize(QSize size)
     if (!reader_ || !reader_->driver().setFrameSize(size))
         return false;
     reader_->dropLatest();
+    if (preEvent_)
+        preEvent_->clear();
     const QSize actual = reader_->driver().frameSize();
     std::lock_guard lock(sharedMutex_);
     driverSize_ = actual;
@@ -240,4 +250,38 @@ ClipCompression CaptureWindow::compression() const
 void CaptureWindow::setCompression(const ClipCompression& compression)
 {
     compression_ = compression;
+}
+
+void CaptureWindow::setPreEventLength(std::chrono::seconds length)
+{
+    if (length == preEventLength())
+        return;
+    preEvent_ = length > std::chrono::seconds::zero() ? std::make_shared<PreEventBuffer>(length) : nullptr;
+    if (reader_)
+        reader_->keepRecentFrames(preEvent_);
+}
+
+std::chrono::seconds CaptureWindow::preEventLength() const
+{
+    return preEvent_ ? std::chrono::duration_cast<std::chrono::seconds>(preEvent_->length()) : std::chrono::seconds::zero();
+}
+
+std::shared_ptr<const PreEventBuffer> CaptureWindow::preEventBuffer() const
+{
+    return preEvent_;
+}
+
+ClipRecorder* CaptureWindow::backgroundRecording() const
+{
+    return background_.get();
+}
+
+void CaptureWindow::setBackgroundRecording(std::unique_ptr<ClipRecorder> recorder)
+{
+    background_ = std::move(recorder);
+}
+
+std::unique_ptr<ClipRecorder> CaptureWindow::takeBackgroundRecording()
+{
+    return std::move(background_);
 }

@@ -16,6 +16,8 @@
 
 class CaptureDialogProvider;
 class CaptureWindow;
+class ClipRecorder;
+class PreEventBuffer;
 struct CaptureControl;
 
 // The program-wide capture window, created at start-up.
@@ -44,7 +46,7 @@ struct CAPSTATUS {
 struct CAPTUREPARMS {
     uint32_t dwRequestMicroSecPerFrame = 66667;
     bool fMakeUserHitOKToCapture = false;
-    bool fYield = false;
+    bool fYield = false;  // true: capCaptureSequence returns at once, the recording goes on
     bool fCaptureAudio = false;
     bool fAbortLeftMouse = true;
     bool fAbortRightMouse = true;
@@ -121,13 +123,28 @@ public:
     ClipCompression compression() const;
     void setCompression(const ClipCompression& compression);
 
+    // Pre-event recording: the frames of the last `length` are kept (0: none,
+    // the default), so that a recording started with fYield begins `length`
+    // before the grabbed frame. Changing the length forgets the kept frames.
+    void setPreEventLength(std::chrono::seconds length);
+    std::chrono::seconds preEventLength() const;
+    std::shared_ptr<const PreEventBuffer> preEventBuffer() const;
+
+    // The recording started with fYield, while it runs (null otherwise). The
+    // window ends it when it lets its driver go.
+    ClipRecorder* backgroundRecording() const;
+    void setBackgroundRecording(std::unique_ptr<ClipRecorder> recorder);
+    std::unique_ptr<ClipRecorder> takeBackgroundRecording();
+
 private:
     // The reader as other threads see it: a recorder may still hold it while the
     // window lets the driver go, so it is shared and swapped under the lock.
     std::shared_ptr<FrameReader> sharedReader() const;
     void replaceReader(std::shared_ptr<FrameReader> reader, QSize size);
 
+    std::unique_ptr<ClipRecorder> background_;  // ended with the driver: it reads the reader's frames
     std::shared_ptr<FrameReader> reader_;  // written on the window's thread only
+    std::shared_ptr<PreEventBuffer> preEvent_;
     int driverIndex_ = -1;
     QString driverName_;
     QString driverSource_;
@@ -167,6 +184,10 @@ bool capGrabFrame(CaptureWindow* window);
 bool capEditCopy(CaptureWindow* window);
 bool capCaptureSequence(CaptureWindow* window);
 bool capCaptureStop(CaptureWindow* window);
+// Ends the recording started with fYield `rest` from now and waits for it
+// while the application's events run (the abort key ends it sooner); true
+// when its clip was written, false when none runs.
+bool capCaptureFinish(CaptureWindow* window, std::chrono::milliseconds rest);
 bool capCaptureGetSetup(CaptureWindow* window, CAPTUREPARMS* parms, int size);
 bool capCaptureSetSetup(CaptureWindow* window, const CAPTUREPARMS* parms, int size);
 bool capFileSetCaptureFile(CaptureWindow* window, const QString& path);

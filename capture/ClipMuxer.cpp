@@ -130,11 +130,12 @@ ClipMuxer::~ClipMuxer()
     sws_freeContext(scaler_);
 }
 
-void ClipMuxer::startAudio()
+void ClipMuxer::startAudio(std::chrono::microseconds offset)
 {
     if (!audio_)
         return;
-    audioLimit_ = av_rescale_q(std::chrono::microseconds(timeLimit_).count(), {1, 1000000}, audioStream_->time_base);
+    audioOffset_ = av_rescale_q(offset.count(), {1, 1000000}, audio_->timeBase());
+    audioLimit_ = av_rescale_q((offset + timeLimit_).count(), {1, 1000000}, audioStream_->time_base);
     audioThread_ = std::thread([this] { copyAudio(); });
 }
 
@@ -146,7 +147,7 @@ void ClipMuxer::copyAudio()
         // The sound clock starts with the clip.
         if (firstPts == AV_NOPTS_VALUE)
             firstPts = packet->pts;
-        packet->pts -= firstPts;
+        packet->pts += audioOffset_ - firstPts;
         packet->dts = packet->pts;
         const int64_t start = av_rescale_q(packet->pts, audio_->timeBase(), audioStream_->time_base);
         if (start >= audioLimit_ || !writePacket(packet, audioStream_, audio_->timeBase()))

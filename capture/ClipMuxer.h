@@ -32,8 +32,8 @@ public:
     ClipMuxer& operator=(const ClipMuxer&) = delete;
 
     bool hasAudio() const { return audio_ != nullptr; }
-    // Starts copying sound; its clock starts now.
-    void startAudio();
+    // Starts copying sound; its clock starts now, `offset` into the clip.
+    void startAudio(std::chrono::microseconds offset);
     // Encodes `picture` (any size, Format_RGB32) as frame number `index`.
     bool writePicture(const QImage& picture, int64_t index);
     // Ends the sound, flushes the encoder and closes the file; true when whole.
@@ -60,7 +60,8 @@ private:
 
     std::unique_ptr<ClipAudioInput> audio_;
     AVStream* audioStream_ = nullptr;
-    int64_t audioLimit_ = 0;  // in the audio stream's time base: no sound past the clip's end
+    int64_t audioLimit_ = 0;   // in the audio stream's time base: no sound past the clip's end
+    int64_t audioOffset_ = 0;  // in the audio input's time base: where the sound begins in the clip
     std::thread audioThread_;
 
     std::mutex writeMutex_;  // the muxer is shared by the video and sound threads

@@ -62,8 +62,16 @@ bool FrameReader::sourceLost() const
     return lost_;
 }
 
+void FrameReader::keepRecentFrames(std::shared_ptr<PreEventBuffer> buffer)
+{
+    std::lock_guard lock(frameMutex_);
+    recentFrames_ = std::move(buffer);
+}
+
 void FrameReader::publish(std::shared_ptr<const CameraFrame> frame, uint64_t generation)
 {
+    const std::chrono::steady_clock::time_point now = std::chrono::steady_clock::now();
+    std::shared_ptr<PreEventBuffer> recentFrames;
     {
         std::lock_guard lock(frameMutex_);
         // Only a failed read publishes no frame.
@@ -71,10 +79,14 @@ void FrameReader::publish(std::shared_ptr<const CameraFrame> frame, uint64_t gen
         if (generation != generation_)
             return;
         if (frame)
-            latest_.stamp = {++published_, id_, opening_};
-        latest_.frame = std::move(frame);
+            latest_.stamp = {++published_, id_, opening_, now};
+        latest_.frame = frame;
+        recentFrames = recentFrames_;
     }
     frameChanged_.notify_all();
+    // Kept outside the lock: encoding a frame must not hold up those who read the latest.
+    if (frame && recentFrames)
+        recentFrames->keep(*frame, now);
 }
 
 void FrameReader::countOpening()

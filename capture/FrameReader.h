@@ -1,6 +1,7 @@
 #pragma once
 
 #include "capture/CaptureDriver.h"
+#include "capture/PreEventBuffer.h"
 
 #include <chrono>
 #include <condition_variable>
@@ -14,6 +15,7 @@ struct FrameStamp {
     uint64_t number = 0;   // one more for every frame of the reader, from 1
     uint64_t reader = 0;   // the reader (one per connection of a driver), unique in the program
     uint64_t opening = 0;  // how often that reader had opened its source: grows when a lost source comes back
+    std::chrono::steady_clock::time_point time;  // when the reader published it
 
     friend bool operator==(const FrameStamp&, const FrameStamp&) = default;
 };
@@ -49,6 +51,8 @@ public:
     void dropLatest();
     // True from a failed read (or a source absent at the start) until it delivers again.
     bool sourceLost() const;
+    // Every frame published from now on is also kept in `buffer` (null: none).
+    void keepRecentFrames(std::shared_ptr<PreEventBuffer> buffer);
 
     // For the window's thread: the driver's controls and sizes, which never wait
     // for the reader (see CaptureDriver).
@@ -73,6 +77,7 @@ private:
     uint64_t published_ = 0;
     uint64_t opening_ = 0;
     uint64_t generation_ = 0;
+    std::shared_ptr<PreEventBuffer> recentFrames_;
     bool lost_ = false;
     bool stop_ = false;
 

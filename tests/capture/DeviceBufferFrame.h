@@ -1,0 +1,63 @@
+#pragma once
+
+#include "capture/CameraFrame.h"
+#include "capture/FrameJpeg.h"
+
+#include <QByteArray>
+#include <QColor>
+#include <QImage>
+
+// A frame as an MJPEG camera delivers it: its bytes live in a buffer the
+// "device" owns and fills again, as V4L2 does with its mapped buffers.
+class DeviceBufferFrame final : public CameraFrame {
+public:
+    explicit DeviceBufferFrame(const QByteArray& deviceBuffer, QSize size = {64, 48})
+        : CameraFrame(size), buffer_(deviceBuffer)
+    {
+    }
+    QByteArrayView jpegBytes() const override { return buffer_; }
+
+protected:
+    QImage decode() const override { return decodeFrameJpeg(buffer_); }
+
+private:
+    const QByteArray& buffer_;
+};
+
+inline QImage greyPicture(int level, QSize size = {64, 48})
+{
+    QImage picture(size, QImage::Format_RGB32);
+    picture.fill(QColor(level, level, level));
+    return picture;
+}
+
+// The mean grey of a picture, which tells the flat test pictures apart.
+inline int meanGrey(const QImage& picture)
+{
+    const QImage small = picture.scaled(1, 1, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return qGray(small.pixel(0, 0));
+}
+
+// A picture that carries `code` (0..255) as eight black or white stripes,
+// which survive JPEG compression and scaling.
+inline QImage codedPicture(int code, QSize size = {64, 48})
+{
+    QImage picture(size, QImage::Format_RGB32);
+    for (int x = 0; x < size.width(); ++x) {
+        const int bit = x * 8 / size.width();
+        const QRgb colour = (code >> (7 - bit)) & 1 ? qRgb(235, 235, 235) : qRgb(20, 20, 20);
+        for (int y = 0; y < size.height(); ++y)
+            picture.setPixel(x, y, colour);
+    }
+    return picture;
+}
+
+inline int pictureCode(const QImage& picture)
+{
+    int code = 0;
+    for (int bit = 0; bit < 8; ++bit) {
+        const int x = (2 * bit + 1) * picture.width() / 16;
+        code = code * 2 + (qGray(picture.pixel(x, picture.height() / 2)) > 128 ? 1 : 0);
+    }
+    return code;
+}
