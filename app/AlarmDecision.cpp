@@ -71,6 +71,11 @@ void frm_Camera::showAlarmStep(const QString& text)
     mainWindow_->StatusBarPanel(1)->repaint();
 }
 
+void frm_Camera::startClip()
+{
+    sStartAlarmClip();
+}
+
 void frm_Camera::sendMail()
 {
     sCheckMailReady();

@@ -9,6 +9,7 @@
 #include "settings/Settings.h"
 #include "settings/WatchEvents.h"
 #include "sound/SoundPlayer.h"
+#include "upload/AlarmRecording.h"
 
 #include <QLabel>
 #include <QTimer>
@@ -71,6 +72,8 @@ void frm_Camera::Timer1_Timer()
     tellCameraState();
     if (mainWindow_->isStopSelected() || mainWindow_->isEditingAlarmCount())
         return;
+    // Follows the settings as they are now: the frames are kept from this tick on.
+    sKeepPreEventFrames();
 
     // Any failure inside ends the tick quietly; detection goes on.
     try {

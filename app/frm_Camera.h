@@ -55,6 +55,7 @@ private:
     void startSound() override;
     void showAlarm() override;
     void lockCommands(bool locked) override;
+    void startClip() override;
     void sendMail() override;
     void recordClip() override;
     void uploadClip(bool inBackground) override;

@@ -10,6 +10,7 @@ void runAlarmSequence(AlarmActions& actions, int32_t count, int16_t alarmCount, 
     actions.startSound();
     actions.showAlarm();
     actions.lockCommands(true);
+    actions.startClip();
     actions.sendMail();
     // A close served while mailing ends the alarm: nothing more is sent.
     if (actions.closing())

@@ -11,6 +11,9 @@ public:
     // The alarm's status texts and red lamp, painted at once.
     virtual void showAlarm() = 0;
     virtual void lockCommands(bool locked) = 0;
+    // The clip's start, when it begins before the alarm (pre-event recording):
+    // before the mail, so that the clip runs on through it.
+    virtual void startClip() {}
     // The automatic mail, when the mail account is complete.
     virtual void sendMail() = 0;
     // The clip, when recording is on.
@@ -30,5 +33,6 @@ struct AlarmOrder {
 
 // The order of an alarm's steps, kept in one place: the next tick takes a new
 // reference, the sound starts, the lamps show before mail and recording hold
-// the window, the commands stay locked through both and open again after.
+// the window, a clip that reaches back before the alarm starts before the
+// mail, the commands stay locked through both and open again after.
 void runAlarmSequence(AlarmActions& actions, int32_t count, int16_t alarmCount, AlarmOrder order = {});

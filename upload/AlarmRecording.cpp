@@ -10,8 +10,10 @@
 #include "upload/FtpScriptRunner.h"
 
 #include <QDateTime>
+#include <QFileInfo>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -22,13 +24,16 @@ constexpr uint32_t kMicroSecondsPerFrame = 33333;  // 30 frames a second
 const QString kTrue = QStringLiteral("True");
 const QString kFixedClipName = QStringLiteral("ALERT.AVI");
 
+// The clip begun at the alarm, until the recording step ends it.
+std::optional<QString> startedClip;
+
 void show(const StatusText& showStatus, const QString& text)
 {
     if (showStatus)
         showStatus(text);
 }
 
-void setUpSequence()
+void setUpSequence(bool inBackground)
 {
     CAPTUREPARMS parms;
     capCaptureGetSetup(hCapWnd, &parms, kCaptureParmsSize);
@@ -37,27 +42,71 @@ void setUpSequence()
     parms.fCaptureAudio = Settings.FTP.AUDIO == kTrue;
     parms.fAbortLeftMouse = false;
     parms.fAbortRightMouse = false;
-    parms.fLimitEnabled = true;
+    // A clip begun at the alarm has its end set by the recording step.
+    parms.fYield = inBackground;
+    parms.fLimitEnabled = !inBackground;
     parms.wTimeLimit = static_cast<uint32_t>(std::max<int16_t>(Settings.FTP.TIME, 0));
     capCaptureSetSetup(hCapWnd, &parms, kCaptureParmsSize);
 }
 
+int16_t preEventSeconds()
+{
+    return Settings.FTP.MOVE == kTrue ? Settings.EXT.PRETIME : int16_t{0};
+}
+
+// appFolder() makes the clip folder again when it has been removed.
+QString newClipPath()
+{
+    return appFilePath(QStringLiteral("avi/")) + fileTimeStamp(QDateTime::currentDateTime()) + QStringLiteral("ALERT.AVI");
+}
+
+bool recordClip(const QString& clipPath)
+{
+    capFileSetCaptureFile(hCapWnd, clipPath);
+    const bool recorded = capCaptureSequence(hCapWnd);
+    capCaptureStop(hCapWnd);
+    return recorded;
+}
+
 }  // namespace
+
+void sKeepPreEventFrames()
+{
+    if (hCapWnd)
+        hCapWnd->setPreEventLength(std::chrono::seconds(std::max<int16_t>(preEventSeconds(), 0)));
+}
+
+void sStartAlarmClip()
+{
+    // One begun by an alarm that a close cut short is no longer this alarm's.
+    startedClip.reset();
+    if (preEventSeconds() <= 0 || !hCapWnd)
+        return;
+    setUpSequence(true);
+    startedClip = newClipPath();
+    capFileSetCaptureFile(hCapWnd, *startedClip);
+    if (capCaptureSequence(hCapWnd))
+        makeOwnerOnly(*startedClip);
+}
 
 std::optional<ClipUpload> sRecordAlarmClip(const StatusText& showStatus)
 {
     if (Settings.FTP.MOVE != kTrue)
         return std::nullopt;
     show(showStatus, QStringLiteral("Houndly: 動画録画中･･･"));
-    setUpSequence();
-
-    // appFolder() makes the clip folder again when it has been removed.
+    const std::optional<QString> begun = std::exchange(startedClip, std::nullopt);
+    QString clipPath;
+    bool recorded = false;
+    if (begun) {
+        clipPath = *begun;
+        recorded = capCaptureFinish(hCapWnd, std::chrono::seconds(std::max<int16_t>(Settings.FTP.TIME, 0)));
+    } else {
+        setUpSequence(false);
+        clipPath = newClipPath();
+        recorded = recordClip(clipPath);
+    }
     const QString clipFolder = appFilePath(QStringLiteral("avi/"));
-    const QString clipName = fileTimeStamp(QDateTime::currentDateTime()) + QStringLiteral("ALERT.AVI");
-    const QString clipPath = clipFolder + clipName;
-    capFileSetCaptureFile(hCapWnd, clipPath);
-    const bool recorded = capCaptureSequence(hCapWnd);
-    capCaptureStop(hCapWnd);
+    const QString clipName = QFileInfo(clipPath).fileName();
     // The clip shows the user's home: for the user's eyes alone. The fixed-name
     // copy takes its mode from the clip.
     makeOwnerOnly(clipPath);

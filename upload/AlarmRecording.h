@@ -5,8 +5,15 @@
 
 #include <optional>
 
-// Records the alarm clip when the FTP settings ask for it; the clip's upload
-// when uploading is on too, otherwise nothing.
+// Keeps the camera's last PRETIME seconds while recording and pre-event
+// recording are on; keeps nothing otherwise.
+void sKeepPreEventFrames();
+// With pre-event recording on, starts the alarm clip at once, PRETIME seconds
+// before the alarm frame, so that it runs on through the mail; otherwise nothing.
+void sStartAlarmClip();
+// Records the alarm clip when the FTP settings ask for it (or ends the one
+// begun at the alarm, TIME seconds from now); the clip's upload when
+// uploading is on too, otherwise nothing.
 std::optional<ClipUpload> sRecordAlarmClip(const StatusText& showStatus);
 // Uploads a recorded clip now and returns when the client has ended.
 void sUploadAlarmClip(const ClipUpload& upload, const StatusText& showStatus);
