@@ -41,6 +41,8 @@ void frm_Camera::resizeEvent(QResizeEvent* event)
 
 void frm_Camera::startDetector()
 {
+    // Watching (re)starts with the settings as they are now, pre-event frames included.
+    sKeepPreEventFrames();
     Timer1->start(Settings.COM.TIMER * 100);
 }
 
@@ -72,8 +74,6 @@ void frm_Camera::Timer1_Timer()
     tellCameraState();
     if (mainWindow_->isStopSelected() || mainWindow_->isEditingAlarmCount())
         return;
-    // Follows the settings as they are now: the frames are kept from this tick on.
-    sKeepPreEventFrames();
 
     // Any failure inside ends the tick quietly; detection goes on.
     try {
