@@ -10,6 +10,10 @@
 #
 #   bench/watch_cost.sh [SECONDS [WARMUP [HOUNDLY]]]     defaults: 60 20 build/release/app/houndly
 #
+# With PRETIME=N in the environment each run records clips with N seconds of
+# pre-event recording (ﾂｰﾙ → 拡張設定), so the difference from a run without it
+# is what keeping the frames costs.
+#
 # Targets: demo <= 2 % of one core; file and stream <= 0.5 x the reference;
 # no standard error while watching; resident memory flat. Run it on a quiet
 # machine: other processes on the same cores disturb the figures (the load
@@ -59,6 +63,9 @@ measure() {
     shift 2
     local home=$work/home-$name
     mkdir -p "$home"
+    if [[ -n "${PRETIME:-}" ]]; then
+        printf '[FTP]\nMOVE=True\n[EXT]\nPRETIME=%s\n' "$PRETIME" >"$home/houndly.ini"
+    fi
     if [[ $# -gt 0 ]]; then
         "$@" </dev/null >/dev/null 2>&1 &
         pids+=($!)
@@ -95,7 +102,7 @@ measure() {
         }'
 }
 
-echo "Houndly $("$houndly" --version | cut -d' ' -f2), $mode, $seconds s after $warmup s of warm-up, $(nproc) processors"
+echo "Houndly $("$houndly" --version | cut -d' ' -f2), $mode, $seconds s after $warmup s of warm-up, $(nproc) processors, pre-event ${PRETIME:-0} s"
 measure demo demo
 measure file "$clip"
 port=$(free_port)

@@ -38,26 +38,3 @@ inline int meanGrey(const QImage& picture)
     return qGray(small.pixel(0, 0));
 }
 
-// A picture that carries `code` (0..255) as eight black or white stripes,
-// which survive JPEG compression and scaling.
-inline QImage codedPicture(int code, QSize size = {64, 48})
-{
-    QImage picture(size, QImage::Format_RGB32);
-    for (int x = 0; x < size.width(); ++x) {
-        const int bit = x * 8 / size.width();
-        const QRgb colour = (code >> (7 - bit)) & 1 ? qRgb(235, 235, 235) : qRgb(20, 20, 20);
-        for (int y = 0; y < size.height(); ++y)
-            picture.setPixel(x, y, colour);
-    }
-    return picture;
-}
-
-inline int pictureCode(const QImage& picture)
-{
-    int code = 0;
-    for (int bit = 0; bit < 8; ++bit) {
-        const int x = (2 * bit + 1) * picture.width() / 16;
-        code = code * 2 + (qGray(picture.pixel(x, picture.height() / 2)) > 128 ? 1 : 0);
-    }
-    return code;
-}

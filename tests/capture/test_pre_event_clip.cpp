@@ -17,8 +17,8 @@ namespace {
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
-constexpr QSize kSize{64, 48};
-constexpr int kLiveCode = 255;
+constexpr QSize kSize{80, 48};
+constexpr int kLiveCode = 1023;
 constexpr std::chrono::microseconds kPeriod{33333};
 
 struct Row {
@@ -44,7 +44,7 @@ TEST(PreEventClip, BeginsWithTheKeptFrameOfItsStartAndRunsOnLive)
         const Clock::time_point now = Clock::now();
         const int keptFrames = static_cast<int>(row.kept / kPeriod);
         for (int code = 0; code < keptFrames; ++code) {
-            const QByteArray jpeg = encodeFrameJpeg(codedPicture(code, kSize), 90);
+            const QByteArray jpeg = encodeFrameJpeg(numberedPicture(code, kSize), 90);
             buffer->keep(DeviceBufferFrame(jpeg, kSize), now - row.kept + code * kPeriod);
         }
         ClipRecording recording;
@@ -54,7 +54,7 @@ TEST(PreEventClip, BeginsWithTheKeptFrameOfItsStartAndRunsOnLive)
         recording.compression.quality = 90;
         recording.earlier = buffer;
         recording.from = now - row.reach;
-        const QImage live = codedPicture(kLiveCode, kSize);
+        const QImage live = numberedPicture(kLiveCode, kSize);
         ClipRecorder recorder(recording, [&live] { return live; });
         ASSERT_TRUE(recorder.start()) << row.name;
         recorder.endAfter(1s);
@@ -70,7 +70,7 @@ TEST(PreEventClip, BeginsWithTheKeptFrameOfItsStartAndRunsOnLive)
         ASSERT_FALSE(frames.empty()) << row.name;
         std::vector<int> codes;
         for (const QImage& frame : frames)
-            codes.push_back(pictureCode(frame));
+            codes.push_back(footageNumber(frame));
         EXPECT_NEAR(codes.front(), row.firstCode, 1) << row.name;
         // The kept frames one after the other, then the live picture: no gap, no step back.
         for (size_t i = 1; i < codes.size(); ++i) {

@@ -94,3 +94,13 @@ TEST_F(AlarmSequenceTest, ClosingDuringTheAlarmLeavesTheRestUndone)
 }
 
 }  // namespace
+
+TEST_F(AlarmSequenceTest, AClipReachingBackBeforeTheAlarmStartsBeforeTheMail)
+{
+    struct ClipFromBefore : RecordedActions {
+        void startClip() override { steps.push_back("start clip"); }
+    } actions;
+    runAlarmSequence(actions, 412, 100);
+    EXPECT_EQ(actions.steps, (std::vector<std::string>{"sound", "lamps", "lock", "start clip", "mail", "record", "upload",
+                                                       "unlock", "over"}));
+}

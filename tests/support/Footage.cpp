@@ -8,6 +8,10 @@
 
 namespace {
 
+constexpr int kNumberBits = 10;
+constexpr int kStripeDark = 16;
+constexpr int kStripeLight = 235;
+
 QByteArray runFfmpeg(const QStringList& arguments, bool* ok)
 {
     QProcess ffmpeg;
@@ -43,7 +47,22 @@ QString filterGraph(const Footage& footage)
     }
     if (!footage.light.isEmpty())
         graph += QLatin1Char(',') + footage.light;
-    return graph + QStringLiteral(",noise=alls=3:allf=t");
+    graph += QStringLiteral(",noise=alls=3:allf=t");
+    if (footage.numbered) {
+        // One stripe per bit, from the left: dark for 0, light for 1.
+        graph += QStringLiteral("[scene];color=s=%1x%2:r=%3:d=%4,format=gray,"
+                                "geq=lum='if(bitand(floor(N/pow(2,%5-floor(X*%6/W))),1),%7,%8)'[number];"
+                                "[scene][number]overlay=0:0")
+                     .arg(width)
+                     .arg(height / 8)
+                     .arg(footage.framesPerSecond)
+                     .arg(footage.seconds)
+                     .arg(kNumberBits - 1)
+                     .arg(kNumberBits)
+                     .arg(kStripeLight)
+                     .arg(kStripeDark);
+    }
+    return graph;
 }
 
 }  // namespace
@@ -55,6 +74,29 @@ bool makeFootage(const QString& path, const Footage& footage)
                QStringLiteral("-q:v"), QStringLiteral("3"), path},
               &ok);
     return ok;
+}
+
+int footageNumber(const QImage& frame)
+{
+    int number = 0;
+    for (int bit = 0; bit < kNumberBits; ++bit) {
+        const int x = (2 * bit + 1) * frame.width() / (2 * kNumberBits);
+        number = number * 2 + (qGray(frame.pixel(x, frame.height() / 16)) > (kStripeDark + kStripeLight) / 2 ? 1 : 0);
+    }
+    return number;
+}
+
+QImage numberedPicture(int number, QSize size)
+{
+    QImage picture(size, QImage::Format_RGB32);
+    picture.fill(qRgb(128, 128, 128));
+    for (int x = 0; x < size.width(); ++x) {
+        const int bit = x * kNumberBits / size.width();
+        const int level = (number >> (kNumberBits - 1 - bit)) & 1 ? kStripeLight : kStripeDark;
+        for (int y = 0; y < size.height() / 8; ++y)
+            picture.setPixel(x, y, qRgb(level, level, level));
+    }
+    return picture;
 }
 
 std::vector<QImage> decodeFrames(const QString& path, QSize size)

@@ -17,7 +17,15 @@ struct Footage {
     // When a walker (a test picture a quarter wide, three quarters high) starts
     // to cross from the left, taking 4 seconds; below 0: nobody.
     double walkerFrom = -1;
+    // The frame number drawn over the top eighth (see footageNumber).
+    bool numbered = false;
 };
+
+// The frame number of numbered footage or of numberedPicture: ten black or
+// white stripes across the top eighth, the highest bit first.
+int footageNumber(const QImage& frame);
+// A flat grey picture carrying `number` (0..1023) as numbered footage does.
+QImage numberedPicture(int number, QSize size);
 
 // Writes the footage to `path`; false (and a test failure) when ffmpeg cannot.
 bool makeFootage(const QString& path, const Footage& footage);

@@ -5,7 +5,8 @@ Prints its port, then records every EHLO, AUTH attempt and message as JSON
 lines in --record. Offers AUTH LOGIN (aiosmtpd's own) and CRAM-MD5 (through
 the handler hook aiosmtpd provides), STARTTLS with --cert/--key, and stops by
 itself after --lifetime seconds. With --stall data it never answers the end of
-a message (after recording it), with --stall quit it never answers QUIT.
+a message (after recording it), with --stall quit it never answers QUIT;
+--delay SECONDS answers the end of a message that much later.
 """
 import argparse
 import asyncio
@@ -90,6 +91,7 @@ class Handler:
         record(self.args.record, entry)
         if self.args.stall == "data":
             await asyncio.sleep(self.args.lifetime)
+        await asyncio.sleep(self.args.delay)
         return "250 OK"
 
     async def handle_QUIT(self, server, session, envelope):
@@ -137,4 +139,5 @@ if __name__ == "__main__":
     parser.add_argument("--key")
     parser.add_argument("--lifetime", type=float, default=60)
     parser.add_argument("--stall", choices=["data", "quit"])
+    parser.add_argument("--delay", type=float, default=0)
     asyncio.run(main(parser.parse_args()))
