@@ -96,11 +96,12 @@ void MainWindowFixture::startWindow()
 
 void MainWindowFixture::showScene(int64_t ms)
 {
-    uint64_t before = 0;
-    hCapWnd->latestFrame(&before);
     sceneMs = ms;
-    // The reader thread may be rendering the old time; wait for a frame started after the change.
-    ASSERT_TRUE(hCapWnd->waitForFrameAfter(before + 1, std::chrono::seconds(10)));
+    // The frame after the latest one may have been rendered before the change;
+    // the one after that was begun after the latest came out, so after the change.
+    uint64_t latest = 0;
+    hCapWnd->latestFrame(&latest);
+    ASSERT_TRUE(hCapWnd->waitForFrameAfter(latest + 1, std::chrono::seconds(10)));
 }
 
 void MainWindowFixture::tickAt(int64_t ms)
