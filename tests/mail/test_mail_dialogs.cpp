@@ -95,32 +95,16 @@ TEST_F(MailDialogTest, AccountDialogChecksBeforeStoring)
     }
 }
 
-TEST_F(MailDialogTest, AccountDialogStoresWithDefaultPortsAndCancelKeeps)
-{
-    Settings.MAIL = {};
-    frmMail dialog;
-    dialog.show();
-    fill(dialog, {{"txtMail", " me@example.org "}, {"txtSmtp", "smtp.example.org"}, {"txtPop", "pop.example.org"},
-                  {"txtUser", "me"}, {"txtPass", " pw "}},
-         {"chkAttestation", "optAt0", "bcmdOK"});
-    EXPECT_TRUE(messages.empty()) << lastMessage().toStdString();
-    const SettingsRecord::Mail& m = Settings.MAIL;
-    EXPECT_EQ(QStringList({m.MAIL, m.SMTP, m.POP, m.USER, m.PASS, m.ATT, m.OPTATT, m.AtCRAM}),
-              QStringList({"me@example.org", "smtp.example.org\t25", "pop.example.org\t110", "me", "pw", "1", "0", "0"}));
-    EXPECT_TRUE(Settings.COM.MailReady);
-
-    dialog.show();
-    fill(dialog, {{"txtMail", "other@example.org"}}, {"bcmdCancel"});
-    EXPECT_EQ(Settings.MAIL.MAIL, "me@example.org");
-}
-
-// The dialog lives for the whole run: text typed before a Cancel never comes back.
-TEST_F(MailDialogTest, AccountDialogShowsTheStoredAccountAtEachOpening)
+// The dialog lives for the whole run: each opening shows the stored account and
+// text typed before a Cancel never comes back. OK stores trimmed values, with
+// the default port of each server in use.
+TEST_F(MailDialogTest, AccountDialogShowsTheStoredAccountAndOkStoresIt)
 {
     Settings.MAIL = {"me@example.org", "", "pop.example.org", "", "", "0", "0", "0", "", ""};
     frmMail dialog;
     dialog.show();
     fill(dialog, {{"txtSmtp", "typed.example.org"}, {"txtSmtpPort", "2525"}, {"txtPopPort", "1100"}}, {"bcmdCancel"});
+    EXPECT_EQ(Settings.MAIL.SMTP, "");
     dialog.show();
     QStringList shown;
     for (const char* name : {"txtSmtp", "txtSmtpPort", "txtPop", "txtPopPort"})
@@ -130,6 +114,14 @@ TEST_F(MailDialogTest, AccountDialogShowsTheStoredAccountAtEachOpening)
     EXPECT_EQ(QStringList({Settings.MAIL.SMTP, Settings.MAIL.POP}), QStringList({"smtp.example.org\t25", "pop.example.org\t"}));
     EXPECT_EQ(QStringList({passwordCharacter(dialog, "txtPass"), passwordCharacter(dialog, "txtSmtpPass")}),
               QStringList({"*", "*"}));
+
+    dialog.show();
+    fill(dialog, {{"txtMail", " me@example.org "}, {"txtUser", "me"}, {"txtPass", " pw "}}, {"chkAttestation", "optAt0", "bcmdOK"});
+    EXPECT_TRUE(messages.empty()) << lastMessage().toStdString();
+    const SettingsRecord::Mail& m = Settings.MAIL;
+    EXPECT_EQ(QStringList({m.MAIL, m.SMTP, m.POP, m.USER, m.PASS, m.ATT, m.OPTATT, m.AtCRAM}),
+              QStringList({"me@example.org", "smtp.example.org\t25", "pop.example.org\t110", "me", "pw", "1", "0", "0"}));
+    EXPECT_TRUE(Settings.COM.MailReady);
 }
 
 TEST_F(MailDialogTest, AutomaticMailSettingsStoreTheShownDestination)

@@ -1,24 +1,25 @@
-// sSendMail against real SMTP and POP3 servers on 127.0.0.1.
+// sSendMail against real SMTP and POP3 servers on 127.0.0.1, and the automatic
+// mail of an alarm (sStartMailSend): one mail per destination in use, its
+// snapshot and status texts.
 #include "MailFixture.h"
+#include "mail/AlarmMail.h"
 #include "mail/MailTransport.h"
 #include "mail/Snapshot.h"
 #include "tests/support/TestApplication.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QTimer>
 
 #include <cstdio>
 
-class SmtpAuthTest : public MailTest, public ::testing::WithParamInterface<const char*> {};
-
-TEST_P(SmtpAuthTest, DeliversOverStartTlsWithTheMechanism)
+// Every way of logging in delivers the whole mail; the log masks the passwords
+// and says when one went unencrypted.
+TEST_F(MailTest, EachLoginDeliversTheWholeMail)
 {
-    const QString mechanism = GetParam();
     const TestCertificate tls = makeCertificate(home.path());
     setenv(kCaFileVariable, tls.certificate.toUtf8().constData(), 1);
-    ServerProcess smtp("smtp_server.py", {"--record", records(), "--cert", tls.certificate, "--key", tls.key});
-    Settings.MAIL = {"owner@example.org", loopback(smtp.port()), "", "", "", "1", "1",
-                     mechanism == "CRAM-MD5" ? "1" : "0", kSmtpUser, kSmtpPassword};
+    const QStringList startTls = {"--cert", tls.certificate, "--key", tls.key};
     QImage frame(160, 120, QImage::Format_RGB32);
     frame.fill(qRgb(30, 140, 60));
     const QString picture = snapshotPath("TEST.jpg");
@@ -27,47 +28,60 @@ TEST_P(SmtpAuthTest, DeliversOverStartTlsWithTheMechanism)
     EXPECT_EQ(QFile::permissions(home.filePath("img")) & 0x0077, 0) << "the snapshot folder open to others";
     const QString subject = "警報：玄関で動きがありました。番犬 Houndly からの知らせです。長い件名は複数の語に分けて送られます";
     const QString body = "侵入者を検知しました。\n写真を添付します。\n";
-    ASSERT_TRUE(sSendMail("guard@example.net", subject, body, picture));
+    struct Case {
+        const char* name;
+        QStringList smtpArguments, popArguments;
+        QString optatt, atcram;  // OPTATT "0" POP before SMTP (CRAM-MD5 ignored), "1" SMTP AUTH
+        QString mechanism;       // "" for POP before SMTP
+        qsizetype warnings;      // of a password sent unencrypted
+        QString masked;
+    };
+    const Case cases[] = {
+        {"AUTH LOGIN after STARTTLS", startTls, {}, "1", "0", "LOGIN", 0, "> AUTH LOGIN"},
+        {"AUTH LOGIN in the clear", {}, {}, "1", "0", "LOGIN", 1, "> AUTH LOGIN"},
+        {"CRAM-MD5 sends a digest", {}, {}, "1", "1", "CRAM-MD5", 0, "> AUTH CRAM-MD5"},
+        {"POP USER and PASS", {}, {"--no-apop"}, "0", "1", "", 1, "PASS ****"},
+        {"APOP sends a digest", {}, {}, "0", "1", "", 0, "APOP watcher ****"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile::remove(records());
+        QFile::remove(home.filePath("mail.log.txt"));
+        ServerProcess smtp("smtp_server.py", QStringList{"--record", records()} + c.smtpArguments);
+        ServerProcess pop("pop3_server.py", QStringList{"--record", records()} + c.popArguments);
+        Settings.MAIL = {"owner@example.org", loopback(smtp.port()), loopback(pop.port()), kPopUser, kPopPassword,
+                         "1", c.optatt, c.atcram, kSmtpUser, kSmtpPassword};
+        ASSERT_TRUE(sSendMail("guard@example.net", subject, body, picture)) << logText().toStdString();
 
-    const QList<QJsonObject> auth = readRecords(records(), "auth");
-    EXPECT_TRUE(auth.size() == 1 && auth[0]["mechanism"].toString() == mechanism && auth[0]["ok"].toBool());
-    ASSERT_EQ(mails().size(), 1);
-    const QJsonObject mail = mails()[0];
-    EXPECT_EQ(QStringList({mail["tls"].toBool() ? "tls" : "plain", mail["mail_from"].toString(),
-                           mail["rcpt_tos"][0].toString(), mail["reply_to"].toString(), mail["subject"].toString(),
-                           mail["body"].toString().replace("\r\n", "\n")}),
-              QStringList({"tls", "owner@example.org", "guard@example.net", "owner@example.org", subject, body}));
-    EXPECT_EQ(mail["rcpt_tos"].toArray().size(), 1);
-    EXPECT_EQ(attachedBytes(mail), QList<QByteArray>{readFileBytes(picture)});
-    EXPECT_TRUE(logText().contains("STARTTLS"));
-    EXPECT_EQ(QFile::permissions(home.filePath("mail.log.txt")) & 0x0077, 0) << "readable by others";
+        const QList<QJsonObject> auth = readRecords(records(), "auth");
+        const QList<QJsonObject> logins = readRecords(records(), "pop-login");
+        if (c.mechanism.isEmpty()) {
+            EXPECT_TRUE(auth.isEmpty());
+            ASSERT_TRUE(logins.size() == 1 && logins[0]["ok"].toBool());
+            EXPECT_LT(logins[0]["time"].toDouble(), readRecords(records(), "ehlo")[0]["time"].toDouble());
+        } else {
+            EXPECT_TRUE(logins.isEmpty());
+            EXPECT_TRUE(auth.size() == 1 && auth[0]["mechanism"].toString() == c.mechanism && auth[0]["ok"].toBool());
+        }
+        ASSERT_EQ(mails().size(), 1);
+        const QJsonObject mail = mails()[0];
+        EXPECT_EQ(QStringList({mail["tls"].toBool() ? "tls" : "plain", mail["mail_from"].toString(),
+                               mail["rcpt_tos"][0].toString(), mail["reply_to"].toString(), mail["subject"].toString(),
+                               mail["body"].toString().replace("\r\n", "\n")}),
+                  QStringList({c.smtpArguments.isEmpty() ? "plain" : "tls", "owner@example.org", "guard@example.net",
+                               "owner@example.org", subject, body}));
+        EXPECT_EQ(mail["rcpt_tos"].toArray().size(), 1);
+        EXPECT_EQ(mail["authenticated"].toBool(), !c.mechanism.isEmpty());
+        EXPECT_EQ(attachedBytes(mail), QList<QByteArray>{readFileBytes(picture)});
+        const QString log = logText();
+        EXPECT_EQ(log.count("* warning: the password goes unencrypted: the server offers no STARTTLS"), c.warnings)
+            << log.toStdString();
+        EXPECT_EQ(log.contains("> STARTTLS"), !c.smtpArguments.isEmpty()) << log.toStdString();
+        EXPECT_TRUE(log.contains(c.masked)) << log.toStdString();
+        EXPECT_FALSE(log.contains(kSmtpPassword) || log.contains(kPopPassword));
+        EXPECT_EQ(QFile::permissions(home.filePath("mail.log.txt")) & 0x0077, 0) << "readable by others";
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Mechanisms, SmtpAuthTest, ::testing::Values("LOGIN", "CRAM-MD5"));
-
-class PopBeforeSmtpTest : public MailTest, public ::testing::WithParamInterface<bool> {};
-
-TEST_P(PopBeforeSmtpTest, LogsInFirstAndAddsNoCredentials)
-{
-    const bool apop = GetParam();
-    ServerProcess pop("pop3_server.py", QStringList{"--record", records()} + (apop ? QStringList() : QStringList{"--no-apop"}));
-    ServerProcess smtp("smtp_server.py", {"--record", records()});
-    Settings.MAIL = {"owner@example.org", loopback(smtp.port()), loopback(pop.port()), kPopUser, kPopPassword,
-                     "1", "0", "1", "never-used", "never-used"};  // CRAM-MD5 is ignored for POP before SMTP
-
-    ASSERT_TRUE(sSendMail("guard@example.net", "plain subject", "body", "")) << logText().toStdString();
-
-    const QList<QJsonObject> logins = readRecords(records(), "pop-login");
-    ASSERT_EQ(mails().size(), 1);
-    ASSERT_TRUE(logins.size() == 1 && logins[0]["ok"].toBool());
-    EXPECT_LT(logins[0]["time"].toDouble(), readRecords(records(), "ehlo")[0]["time"].toDouble());
-    EXPECT_TRUE(readRecords(records(), "auth").isEmpty() && !mails()[0]["authenticated"].toBool());
-    const QString log = logText();
-    EXPECT_TRUE(log.contains(apop ? "APOP watcher ****" : "PASS ****"));
-    EXPECT_FALSE(log.contains(kPopPassword));
-}
-
-INSTANTIATE_TEST_SUITE_P(LoginKinds, PopBeforeSmtpTest, ::testing::Bool());
 
 TEST_F(MailTest, RefusedInputNeverReachesTheServer)
 {
@@ -89,20 +103,31 @@ TEST_F(MailTest, RefusedInputNeverReachesTheServer)
     EXPECT_EQ(logText().count("= not sent"), static_cast<qsizetype>(std::size(cases)));
 }
 
+// Refused logins, unreachable servers and certificates the client must refuse.
 TEST_F(MailTest, FailuresEndWithinTheirBoundsAndSendNothing)
 {
     setMailTimeouts({2, 3});
+    const TestCertificate selfSigned = makeCertificate(home.path());
+    const TestCertificate otherHost = makeCertificate(home.path(), "mail.example.org");
     ServerProcess silent("silent_server.py", {"--lifetime", "30"});
     ServerProcess pop("pop3_server.py", {"--record", records()});
     ServerProcess smtp("smtp_server.py", {"--record", records()});
-    // SMTP port, OPTATT ("0" POP before SMTP, "1" SMTP AUTH), password.
-    const std::tuple<int, QString, QString> cases[] = {
-        {smtp.port(), "0", "wrong-password"},
-        {closedLoopbackPort(), "1", kSmtpPassword},
-        {silent.port(), "1", kSmtpPassword},
-        {smtp.port(), "1", "wrong-password"},
+    ServerProcess selfSignedSmtp("smtp_server.py", {"--record", records(), "--cert", selfSigned.certificate, "--key", selfSigned.key});
+    ServerProcess otherHostSmtp("smtp_server.py", {"--record", records(), "--cert", otherHost.certificate, "--key", otherHost.key});
+    // SMTP port, OPTATT ("0" POP before SMTP, "1" SMTP AUTH), password, CA file trusted ("" the system's store).
+    const std::tuple<int, QString, QString, QString> cases[] = {
+        {smtp.port(), "0", "wrong-password", ""},
+        {closedLoopbackPort(), "1", kSmtpPassword, ""},
+        {silent.port(), "1", kSmtpPassword, ""},
+        {smtp.port(), "1", "wrong-password", ""},
+        {selfSignedSmtp.port(), "1", kSmtpPassword, ""},
+        {otherHostSmtp.port(), "1", kSmtpPassword, otherHost.certificate},
     };
-    for (const auto& [port, optatt, password] : cases) {
+    for (const auto& [port, optatt, password, trusted] : cases) {
+        if (trusted.isEmpty())
+            unsetenv(kCaFileVariable);
+        else
+            setenv(kCaFileVariable, trusted.toUtf8().constData(), 1);
         Settings.MAIL = {"owner@example.org", loopback(port), loopback(pop.port()), kPopUser, password,
                          "1", optatt, "0", kSmtpUser, password};
         QElapsedTimer clock;
@@ -111,11 +136,12 @@ TEST_F(MailTest, FailuresEndWithinTheirBoundsAndSendNothing)
         EXPECT_LT(clock.elapsed(), 20000) << port;
     }
     EXPECT_EQ(readRecords(records(), "pop-login").size(), 1);
-    EXPECT_EQ(readRecords(records(), "ehlo").size(), 1) << "only the wrong SMTP password reaches SMTP";
+    EXPECT_EQ(readRecords(records(), "ehlo").size(), 3) << "the wrong SMTP password and the two certificates";
+    EXPECT_EQ(readRecords(records(), "auth").size(), 1) << "no password over a refused connection";
     EXPECT_TRUE(mails().isEmpty());
     const QString log = logText();
     EXPECT_EQ(log.count("= not logged in"), 1);
-    EXPECT_EQ(log.count("= not sent"), 3);
+    EXPECT_EQ(log.count("= not sent"), 5);
     EXPECT_FALSE(log.contains("wrong-password"));
 }
 
@@ -165,56 +191,62 @@ TEST_F(MailTest, StalledServersHoldTheMailOnlyWithinItsBoundsAndNeverTheWindow)
     EXPECT_EQ(log.count("* connection closed: the server did not answer QUIT within 1 s"), 3);
 }
 
-TEST_F(MailTest, CertificatesTheClientMustRefuse)
+namespace {
+
+const QString kSending = "Houndly: ﾒｰﾙ送信中･･･";
+const QString kHandingOver = "自動ﾒｰﾙ送信中";
+const QString kMailError = "ﾒｰﾙ送信ｴﾗｰでした。";
+
+MailTrigger destination(const QString& enabled, const QString& to, int16_t picture = 0, int16_t size = 0)
 {
-    const TestCertificate selfSigned = makeCertificate(home.path());
-    const TestCertificate otherHost = makeCertificate(home.path(), "mail.example.org");
-    // The server's certificate, and the CA file trusted ("" the system's store).
-    const std::pair<TestCertificate, QString> cases[] = {{selfSigned, ""}, {otherHost, otherHost.certificate}};
-    for (const auto& [served, trusted] : cases) {
-        if (trusted.isEmpty())
-            unsetenv(kCaFileVariable);
-        else
-            setenv(kCaFileVariable, trusted.toUtf8().constData(), 1);
-        ServerProcess smtp("smtp_server.py", {"--record", records(), "--cert", served.certificate, "--key", served.key});
-        Settings.MAIL = {"owner@example.org", loopback(smtp.port()), "", "", "", "1", "1", "0", kSmtpUser, kSmtpPassword};
-        EXPECT_FALSE(sSendMail("guard@example.net", "s", "b", "")) << served.certificate.toStdString();
-    }
-    EXPECT_EQ(readRecords(records(), "ehlo").size(), 2);
-    EXPECT_TRUE(readRecords(records(), "auth").isEmpty()) << "no password over a refused connection";
-    EXPECT_TRUE(mails().isEmpty());
-    EXPECT_EQ(logText().count("= not sent"), 2);
+    return {enabled, to, "警報 " + to, "本文", picture, size, "", 20};
 }
 
-// Sent as before, but the log says when the password itself went unencrypted.
-TEST_F(MailTest, PasswordsWithoutTlsAreNotedInTheLog)
-{
-    const TestCertificate tls = makeCertificate(home.path());
-    setenv(kCaFileVariable, tls.certificate.toUtf8().constData(), 1);
-    const QStringList startTls = {"--cert", tls.certificate, "--key", tls.key};
-    struct Case {
-        const char* name;
-        QStringList smtpArguments, popArguments;
-        QString optatt, atcram;
-        qsizetype warnings;
-    };
-    const Case cases[] = {
-        {"AUTH LOGIN in the clear", {}, {}, "1", "0", 1},
-        {"AUTH LOGIN after STARTTLS", startTls, {}, "1", "0", 0},
-        {"CRAM-MD5 sends a digest", {}, {}, "1", "1", 0},
-        {"POP USER and PASS", {}, {"--no-apop"}, "0", "0", 1},
-        {"APOP sends a digest", {}, {}, "0", "0", 0},
-    };
-    for (const Case& c : cases) {
-        QFile::remove(home.filePath("mail.log.txt"));
-        ServerProcess smtp("smtp_server.py", QStringList{"--record", records()} + c.smtpArguments);
-        ServerProcess pop("pop3_server.py", QStringList{"--record", records()} + c.popArguments);
-        Settings.MAIL = {"owner@example.org", loopback(smtp.port()), loopback(pop.port()), kPopUser, kPopPassword,
-                         "1", c.optatt, c.atcram, kSmtpUser, kSmtpPassword};
-        EXPECT_TRUE(sSendMail("guard@example.net", "s", "b", "")) << c.name;
-        const QString log = logText();
-        EXPECT_EQ(log.count("* warning: the password goes unencrypted: the server offers no STARTTLS"), c.warnings)
-            << c.name << "\n" << log.toStdString();
-        EXPECT_FALSE(log.contains(kSmtpPassword) || log.contains(kPopPassword)) << c.name;
+}  // namespace
+
+class AlarmMailTest : public MailTest {
+protected:
+    QStringList run()
+    {
+        ServerProcess smtp{"smtp_server.py", {"--record", records()}};
+        Settings.MAIL.SMTP = loopback(smtp.port());
+        QImage frame(320, 240, QImage::Format_RGB32);
+        frame.fill(qRgb(200, 30, 30));
+        QStringList statuses;
+        sStartMailSend(frame, [&statuses](const QString& text) { statuses << text; });
+        return statuses;
     }
+    QStringList recipients() const
+    {
+        QStringList to;
+        for (const QJsonObject& mail : mails())
+            to << mail["rcpt_tos"][0].toString();
+        return to;
+    }
+};
+
+TEST_F(AlarmMailTest, MailsEachDestinationInUseAndGoesOnAfterAFailure)
+{
+    Settings.TRG = {destination("True", "a@example.net\r\nBcc: thief@example.com", 1, 1),
+                    destination("True", "b@example.net", 1, 5), destination("true", "c@example.net"),
+                    destination("True", "d@example.net")};
+    EXPECT_EQ(run(), QStringList({kSending, kHandingOver, kMailError, kSending, kHandingOver, "", kSending,
+                                  kHandingOver, ""}));
+    ASSERT_EQ(recipients(), QStringList({"b@example.net", "d@example.net"}));
+    EXPECT_EQ(mails()[0]["subject"].toString(), "警報 b@example.net");
+    EXPECT_EQ(attachedPictureSize(mails()[0]), QSize(640, 480)) << "MINSIZE 5";
+    EXPECT_TRUE(attachedBytes(mails()[1]).isEmpty());
+    EXPECT_EQ(QDir(home.filePath("img")).entryList({"*_ALERT.jpg"}).size(), 1);
+}
+
+TEST_F(AlarmMailTest, WriterFailureEndsTheRun)
+{
+    Settings.TRG = {destination("True", "a@example.net"), destination("True", "b@example.net", 1),
+                    destination("True", "c@example.net"), destination("True", "d@example.net")};
+    // A file where the snapshot folder should be: the writer cannot open its file.
+    QDir(home.path()).rmdir("img");
+    writeFileBytes(home.filePath("img"), {});
+    EXPECT_EQ(run(), QStringList({kSending, kHandingOver, "", kSending}));
+    EXPECT_EQ(recipients(), QStringList({"a@example.net"}));
+    EXPECT_TRUE(logText().contains("not written (1)"));
 }
