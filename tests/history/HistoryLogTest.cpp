@@ -1,8 +1,13 @@
+// The alarm history: its file, and the record each alarm's events make.
+#include "history/AlarmHistory.h"
 #include "history/HistoryLog.h"
+#include "settings/DiskSpace.h"
+#include "settings/Settings.h"
 #include "tests/support/SmallDisk.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/TempAppFolder.h"
 
+#include <QDir>
 #include <QFile>
 #include <QJsonDocument>
 
@@ -43,38 +48,11 @@ QByteArray bytesOf(const char (&text)[N])
 class HistoryLogTest : public ::testing::Test {
 protected:
     QString log() const { return home.filePath(QStringLiteral("history.log")); }
-    void appendRaw(const QByteArray& bytes) const
-    {
-        QFile file(log());
-        ASSERT_TRUE(file.open(QIODevice::Append));
-        file.write(bytes);
-    }
 
     TempAppFolder home;
     const QDateTime first = QDateTime(QDate(2024, 5, 1), QTime(12, 3, 9, 120));
     const QDateTime second = first.addSecs(95);
 };
-
-TEST_F(HistoryLogTest, RecordsComeBackAsWrittenInAFileOfTheUserAlone)
-{
-    const AlarmRecord a = sampleAlarm(first, QStringLiteral("avi/240501120312_ALERT.AVI"));
-    AlarmRecord b;
-    b.time = second;
-    b.count = 7;
-    b.interrupted = true;
-    ASSERT_TRUE(appendHistoryLine(log(), alarmToJson(a)));
-    ASSERT_TRUE(appendHistoryLine(log(), alarmToJson(b)));
-
-    const HistoryContents contents = readHistory(log());
-    ASSERT_EQ(contents.alarms.size(), 2u);
-    EXPECT_EQ(contents.alarms[0], a);
-    EXPECT_EQ(contents.alarms[1], b);
-    EXPECT_EQ(contents.damagedLines, 0);
-    EXPECT_EQ(readFileBytes(log()).count('\n'), 2);
-    struct stat status {};
-    ASSERT_EQ(::stat(QFile::encodeName(log()).constData(), &status), 0);
-    EXPECT_EQ(status.st_mode & 0777, 0600u);
-}
 
 // A crash in the middle of a line, or a file that is not ours, costs only the
 // damaged lines; what is appended afterwards reads whole.
@@ -92,8 +70,7 @@ TEST_F(HistoryLogTest, DamagedLinesAreSkippedAndLaterLinesStayWhole)
         {"an object of another kind", "{\"type\":\"weather\"}\n[1,2]\n{\"type\":\"alarm\"}\n", 3, 0},
     };
     for (const auto& row : rows) {
-        QFile::remove(log());
-        appendRaw(row.before);
+        writeFileBytes(log(), row.before);
         const HistoryContents damaged = readHistory(log());
         EXPECT_EQ(damaged.alarms.size(), row.alarms) << row.name;
         EXPECT_EQ(damaged.damagedLines, row.damaged) << row.name;
@@ -110,14 +87,18 @@ TEST_F(HistoryLogTest, DamagedLinesAreSkippedAndLaterLinesStayWhole)
     EXPECT_FALSE(readLatestAlarm(home.filePath(QStringLiteral("none.log"))).has_value());
 }
 
-// An upload told after its alarm's record finds that record by the alarm's
-// time, else by its clip; one whose record is gone is counted as damaged.
-TEST_F(HistoryLogTest, LateUploadsJoinTheirAlarm)
+// Records come back as written, in a file of the user alone. An upload told
+// after its alarm's record finds that record by the alarm's time, else by its
+// clip; one whose record is gone is counted as damaged.
+TEST_F(HistoryLogTest, RecordsComeBackAsWrittenAndLateUploadsJoinTheirAlarm)
 {
     AlarmRecord a = sampleAlarm(first, QStringLiteral("avi/a.AVI"));
-    AlarmRecord b = sampleAlarm(second, QStringLiteral("avi/b.AVI"));
+    AlarmRecord b;
+    b.time = second;
+    b.count = 7;
+    b.clip = QStringLiteral("avi/b.AVI");
+    b.interrupted = true;
     a.upload.reset();
-    b.upload.reset();
     ASSERT_TRUE(appendHistoryLine(log(), alarmToJson(a)));
     ASSERT_TRUE(appendHistoryLine(log(), alarmToJson(b)));
     const auto upload = [](const QString& alarm, const QString& clip, bool ok) {
@@ -134,13 +115,17 @@ TEST_F(HistoryLogTest, LateUploadsJoinTheirAlarm)
     ASSERT_TRUE(appendHistoryLine(log(), {{QStringLiteral("type"), QStringLiteral("removed")},
                                           {QStringLiteral("file"), QStringLiteral("img/x.jpg")}}));
 
+    a.upload = UploadResult{true, QStringLiteral("ALERT.AVI"), QString()};
+    b.upload = UploadResult{false, QStringLiteral("ALERT.AVI"), QStringLiteral("refused")};
     const HistoryContents contents = readHistory(log());
-    ASSERT_EQ(contents.alarms.size(), 2u);
-    EXPECT_EQ(contents.alarms[0].upload, (UploadResult{true, QStringLiteral("ALERT.AVI"), QString()}));
-    EXPECT_EQ(contents.alarms[1].upload, (UploadResult{false, QStringLiteral("ALERT.AVI"), QStringLiteral("refused")}));
+    EXPECT_EQ(contents.alarms, (std::vector<AlarmRecord>{a, b}));
     EXPECT_EQ(contents.damagedLines, 1);
     EXPECT_EQ(contents.removedFiles, QSet<QString>{QStringLiteral("img/x.jpg")});
     EXPECT_EQ(readLatestAlarm(log())->time, second);
+    EXPECT_EQ(readFileBytes(log()).count('\n'), 6);
+    struct stat status {};
+    ASSERT_EQ(::stat(QFile::encodeName(log()).constData(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0600u);
 }
 
 // On a full disk a line goes in whole or not at all: the file keeps its old content.
@@ -160,6 +145,119 @@ TEST_F(HistoryLogTest, AFullDiskTakesNoPartOfALine)
     disk.empty();
     EXPECT_TRUE(appendHistoryLine(path, alarmToJson(large)));
     EXPECT_EQ(readHistory(path).alarms.size(), 2u);
+}
+
+using Kind = WatchEvent::Kind;
+
+// Alarms told as watch events, with stored passwords to keep out of the file.
+class AlarmHistoryTest : public HistoryLogTest {
+protected:
+    void SetUp() override
+    {
+        Settings = SettingsRecord{};
+        Settings.MAIL.SMTPPASS = QStringLiteral("s3cret-pw");
+        Settings.FTP.PASS = QStringLiteral("bark twice");
+    }
+    QString inApp(const QString& name) const { return home.filePath(name); }
+    static void tell(Kind kind, bool ok = true, const QString& name = {}, const QString& detail = {},
+                     const QString& clip = {})
+    {
+        tellWatchEvent({.kind = kind, .ok = ok, .name = name, .detail = detail, .clip = clip});
+    }
+    void alarm(int32_t count) const { tellWatchEvent({.kind = Kind::Alarm, .count = count, .alarmCount = 100}); }
+};
+
+TEST_F(AlarmHistoryTest, AnAlarmsEventsMakeOneRecordWithoutPasswords)
+{
+    AlarmHistory history(log());
+    tell(Kind::Snapshot, true, inApp(QStringLiteral("img/240501120000_TEST.jpg")));  // no alarm: not recorded
+    const QDateTime before = QDateTime::currentDateTime();
+    alarm(412);
+    tell(Kind::Snapshot, true, inApp(QStringLiteral("img/240501120309_ALERT.jpg")));
+    tell(Kind::MailSent, true, QStringLiteral("A"), QStringLiteral("owner@example.net"));
+    tell(Kind::Snapshot, false, inApp(QStringLiteral("img/240501120310_ALERT.jpg")), diskFullText());
+    tell(Kind::MailSent, false, QStringLiteral("C"), QStringLiteral("AUTH failed for s3cret-pw"));
+    tell(Kind::ClipRecorded, true, inApp(QStringLiteral("avi/240501120312_ALERT.AVI")));
+    tell(Kind::Uploaded, false, QStringLiteral("ALERT.AVI"), QStringLiteral("login bark twice refused"),
+         inApp(QStringLiteral("avi/240501120312_ALERT.AVI")));
+    EXPECT_TRUE(readHistory(log()).alarms.empty()) << "written before the alarm is over";
+    tell(Kind::AlarmOver);
+
+    const HistoryContents contents = readHistory(log());
+    ASSERT_EQ(contents.alarms.size(), 1u);
+    const AlarmRecord& record = contents.alarms[0];
+    EXPECT_GE(record.time, before);
+    EXPECT_LE(record.time, QDateTime::currentDateTime());
+    EXPECT_EQ(record.count, 412);
+    EXPECT_EQ(record.alarmCount, 100);
+    EXPECT_EQ(record.snapshots, QStringList{QStringLiteral("img/240501120309_ALERT.jpg")});
+    EXPECT_EQ(record.snapshotFailures, QStringList{diskFullText()});
+    EXPECT_EQ(record.mails, (QList<MailResult>{{QStringLiteral("A"), true, QStringLiteral("owner@example.net")},
+                                               {QStringLiteral("C"), false, QStringLiteral("AUTH failed for ****")}}));
+    EXPECT_EQ(record.clip, QStringLiteral("avi/240501120312_ALERT.AVI"));
+    EXPECT_TRUE(record.clipRecorded);
+    EXPECT_EQ(record.upload, (UploadResult{false, QStringLiteral("ALERT.AVI"), QStringLiteral("login **** refused")}));
+    EXPECT_FALSE(record.interrupted);
+    const QByteArray file = readFileBytes(log());
+    EXPECT_FALSE(file.contains("s3cret-pw") || file.contains("bark twice"));
+}
+
+// A background upload may end during the next alarm, or after it.
+TEST_F(AlarmHistoryTest, UploadsToldLaterJoinTheirOwnAlarm)
+{
+    AlarmHistory history(log());
+    const QString firstClip = inApp(QStringLiteral("avi/first.AVI")), secondClip = inApp(QStringLiteral("avi/second.AVI"));
+    alarm(150);
+    tell(Kind::ClipRecorded, true, firstClip);
+    tell(Kind::AlarmOver);
+    alarm(160);
+    tell(Kind::ClipRecorded, false, secondClip, QStringLiteral("camera lost"));
+    tell(Kind::Uploaded, true, QStringLiteral("first.AVI"), {}, firstClip);
+    tell(Kind::AlarmOver);
+    tell(Kind::Uploaded, false, QStringLiteral("second.AVI"), QStringLiteral("no file"), secondClip);
+    tell(Kind::FileRemoved, true, inApp(QStringLiteral("img/old_ALERT.jpg")));
+
+    const HistoryContents contents = readHistory(log());
+    ASSERT_EQ(contents.alarms.size(), 2u);
+    EXPECT_EQ(contents.alarms[0].upload, (UploadResult{true, QStringLiteral("first.AVI"), QString()}));
+    EXPECT_EQ(contents.alarms[1].upload, (UploadResult{false, QStringLiteral("second.AVI"), QStringLiteral("no file")}));
+    EXPECT_FALSE(contents.alarms[1].clipRecorded);
+    EXPECT_EQ(contents.alarms[1].clipFailure, QStringLiteral("camera lost"));
+    EXPECT_EQ(contents.removedFiles, QSet<QString>{QStringLiteral("img/old_ALERT.jpg")});
+    EXPECT_EQ(contents.damagedLines, 0);
+}
+
+TEST_F(AlarmHistoryTest, AnAlarmCutShortIsStillRecorded)
+{
+    {
+        AlarmHistory history(log());
+        alarm(101);
+        tell(Kind::Stopped);
+        alarm(102);
+        tell(Kind::Snapshot, true, inApp(QStringLiteral("img/a.jpg")));
+    }  // the program closes during the second alarm
+    const HistoryContents contents = readHistory(log());
+    ASSERT_EQ(contents.alarms.size(), 2u);
+    EXPECT_TRUE(contents.alarms[0].interrupted);
+    EXPECT_TRUE(contents.alarms[1].interrupted);
+    EXPECT_EQ(contents.alarms[1].snapshots, QStringList{QStringLiteral("img/a.jpg")});
+}
+
+// A line that cannot be written waits, and goes first once there is room.
+TEST_F(AlarmHistoryTest, LinesWaitUntilTheyCanBeWritten)
+{
+    const QString folder = home.filePath(QStringLiteral("later"));
+    AlarmHistory history(folder + QStringLiteral("/history.log"));
+    alarm(300);
+    tell(Kind::AlarmOver);
+    EXPECT_EQ(history.pendingLines(), 1);
+    ASSERT_TRUE(QDir().mkpath(folder));
+    tell(Kind::FileRemoved, true, inApp(QStringLiteral("img/x.jpg")));
+    EXPECT_EQ(history.pendingLines(), 0);
+    const QList<QByteArray> lines = readFileBytes(folder + QStringLiteral("/history.log")).trimmed().split('\n');
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_TRUE(lines[0].contains("\"alarm\""));
+    EXPECT_TRUE(lines[1].contains("\"removed\""));
 }
 
 }  // namespace

@@ -1,4 +1,3 @@
-#include "history/AlarmHistory.h"
 #include "history/HistoryLog.h"
 #include "history/HistoryModel.h"
 #include "history/frmHistory.h"
@@ -75,7 +74,7 @@ protected:
     QStringList opened;
 };
 
-TEST_F(HistoryWindowTest, TenThousandAlarmsListNewestFirstAndFilterByDay)
+TEST_F(HistoryWindowTest, TenThousandAlarmsListNewestFirstFilterByDayAndOpenTheirFiles)
 {
     QElapsedTimer clock;
     clock.start();
@@ -113,12 +112,8 @@ TEST_F(HistoryWindowTest, TenThousandAlarmsListNewestFirstAndFilterByDay)
     window.cboDay->setCurrentIndex(0);
     emit window.cboDay->activated(0);
     EXPECT_EQ(model.rowCount(), kAlarms);
-}
 
-TEST_F(HistoryWindowTest, ThumbnailsComeAsTheyAreReadAndFilesOpenWithTheDesktop)
-{
-    frmHistory window(log(), [this](const QString& path) { opened.append(path); });
-    window.show();
+    // Thumbnails come as they are read; files open with the desktop.
     const QModelIndex newest = cell(window, 0, HistoryModel::SnapshotColumn);
     ASSERT_TRUE(waitFor([&] { return !newest.data(Qt::DecorationRole).value<QImage>().isNull(); }));
     const QImage thumbnail = newest.data(Qt::DecorationRole).value<QImage>();
@@ -133,19 +128,6 @@ TEST_F(HistoryWindowTest, ThumbnailsComeAsTheyAreReadAndFilesOpenWithTheDesktop)
     window.lstHistory->setCurrentIndex(cell(window, 1, HistoryModel::TimeColumn));
     EXPECT_TRUE(window.cmdSnapshot->isEnabled());
     EXPECT_FALSE(window.cmdClip->isEnabled()) << "the clip was removed";
-}
-
-// An alarm while the window is open shows in it.
-TEST_F(HistoryWindowTest, ANewAlarmShowsWhileOpen)
-{
-    AlarmHistory history(log());
-    frmHistory window(log(), [](const QString&) {});
-    window.show();
-    ASSERT_EQ(window.model()->rowCount(), kAlarms);
-    tellWatchEvent({.kind = WatchEvent::Kind::Alarm, .count = 777, .alarmCount = 100});
-    tellWatchEvent({.kind = WatchEvent::Kind::AlarmOver});
-    ASSERT_TRUE(waitFor([&] { return window.model()->rowCount() == kAlarms + 1; }));
-    EXPECT_EQ(cell(window, 0, HistoryModel::CountColumn).data().toString(), QStringLiteral("777 / 100"));
 }
 
 }  // namespace

@@ -92,7 +92,10 @@ protected:
     int listener = 0;
 };
 
-TEST_F(StorageKeeperTest, OnlyTheProgramsOwnFilesCountAndGo)
+// At start-up the program's own files older than the limit go, but never those
+// of the latest alarm, the history's newest record, nor a clip still waiting
+// for its upload.
+TEST_F(StorageKeeperTest, AtStartOnlyTheProgramsOwnFilesGoAndTheNewestRecordsAndClipsInUseStay)
 {
     for (const QString& name :
          {QStringLiteral("img/240501120309_ALERT.jpg"), QStringLiteral("img/240501120309_TEST.jpg"),
@@ -103,15 +106,23 @@ TEST_F(StorageKeeperTest, OnlyTheProgramsOwnFilesCountAndGo)
     ASSERT_TRUE(QDir(home.path()).mkpath(QStringLiteral("img/240501120000_ALERT.jpg")));
     ASSERT_TRUE(QFile::link(home.filePath(QStringLiteral("houndly.ini")),
                             home.filePath(QStringLiteral("img/240501120001_ALERT.jpg"))));
-    const QStringList ours = {QStringLiteral("avi/240501120312_ALERT.AVI"), QStringLiteral("avi/ALERT.AVI"),
-                              QStringLiteral("img/240501120309_ALERT.jpg"), QStringLiteral("img/240501120309_TEST.jpg")};
-    EXPECT_EQ(left(), ours);
+    EXPECT_EQ(left(), (QStringList{"avi/240501120312_ALERT.AVI", "avi/ALERT.AVI", "img/240501120309_ALERT.jpg",
+                                   "img/240501120309_TEST.jpg"}));
+    const QString history = home.filePath(QStringLiteral("history.log"));
+    AlarmRecord latest;
+    latest.time = QDateTime::currentDateTime().addDays(-30);
+    latest.snapshots = {QStringLiteral("img/240501120309_ALERT.jpg")};
+    latest.clip = QStringLiteral("avi/240501120312_ALERT.AVI");
+    latest.clipRecorded = true;
+    ASSERT_TRUE(appendHistoryLine(history, alarmToJson(latest)));
+    const QString waitingClip = QStringLiteral("avi/240428000000_ALERT.AVI");
+    const QString waitingPath = file(waitingClip, 1000, 30 * 86400);
 
     Settings.EXT.KEEPDAYS = 7;
-    StorageKeeper keeper(home.path());
-    keeper.keepAfterStart(home.filePath(QStringLiteral("history.log")));
-    EXPECT_TRUE(left().isEmpty());
-    EXPECT_EQ(removedTold.size(), ours.size());
+    StorageKeeper keeper(home.path(), [&] { return QSet<QString>{waitingPath}; });
+    keeper.keepAfterStart(history);
+    EXPECT_EQ(left(), (QStringList{waitingClip, latest.clip, latest.snapshots[0]}));
+    EXPECT_EQ(removedTold.size(), 2);
     for (const QString& name : {QStringLiteral("img/holiday.jpg"), QStringLiteral("houndly.ini"),
                                 QStringLiteral("img/240501120309_ALERT.jpg.bak")})
         EXPECT_TRUE(QFile::exists(home.filePath(name))) << name.toStdString();
@@ -165,29 +176,6 @@ TEST_F(StorageKeeperTest, AfterAnAlarmTheCapHoldsAndTheAlarmsFilesStay)
     EXPECT_LE(total(), kMb);
     for (const QString& path : third)
         EXPECT_TRUE(QFile::exists(path)) << path.toStdString();
-}
-
-// At start-up the latest alarm is the history's newest record; a clip still
-// waiting for its upload stays as well.
-TEST_F(StorageKeeperTest, AtStartTheNewestRecordsFilesAndClipsInUseStay)
-{
-    const QString history = home.filePath(QStringLiteral("history.log"));
-    AlarmRecord latest;
-    latest.time = QDateTime::currentDateTime().addDays(-20);
-    latest.snapshots = {QStringLiteral("img/240430000000_ALERT.jpg")};
-    latest.clip = QStringLiteral("avi/240430000001_ALERT.AVI");
-    latest.clipRecorded = true;
-    ASSERT_TRUE(appendHistoryLine(history, alarmToJson(latest)));
-    file(latest.snapshots[0], 1000, 20 * 86400);
-    file(latest.clip, 1000, 20 * 86400);
-    file(QStringLiteral("img/240429000000_ALERT.jpg"), 1000, 21 * 86400);
-    const QString waitingClip = QStringLiteral("avi/240428000000_ALERT.AVI");
-    const QString waitingPath = file(waitingClip, 1000, 22 * 86400);
-
-    Settings.EXT.KEEPDAYS = 10;
-    StorageKeeper keeper(home.path(), [&] { return QSet<QString>{waitingPath}; });
-    keeper.keepAfterStart(history);
-    EXPECT_EQ(left(), (QStringList{waitingClip, latest.clip, latest.snapshots[0]}));
 }
 
 }  // namespace
