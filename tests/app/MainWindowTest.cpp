@@ -53,8 +53,18 @@ Controls commandControls(const frmSw_Mail& window)
 
 }  // namespace
 
-TEST_F(MainWindowTest, StartUpShowsTheSettingsAndWatches)
+// Older versions left img/ and avi/ readable by everyone, and a killed save its
+// temporary copy of the settings: the start takes both back, and nothing else.
+TEST_F(MainWindowTest, StartUpTidiesTheFolderShowsTheSettingsAndWatches)
 {
+    const QDir folder(home.path());
+    for (const char* name : {"img", "avi"}) {
+        ASSERT_TRUE(folder.mkdir(QString::fromLatin1(name), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                                                QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther |
+                                                                QFile::ExeOther));
+    }
+    const QString leftOver = writeFileBytes(folder.filePath(QStringLiteral("houndly.ini.Zz9Yx8")), "PASS=secret");
+    const QString kept = writeFileBytes(folder.filePath(QStringLiteral("houndly.ini.keep")), "mine");
     const struct {
         QByteArray ini;
         QString count;
@@ -87,6 +97,10 @@ TEST_F(MainWindowTest, StartUpShowsTheSettingsAndWatches)
         EXPECT_EQ(window->camera->Timer1->interval(), c.timer * 100);
         EXPECT_TRUE(window->camera->Timer1->isActive() && hCapWnd->previewing());
     }
+    for (const char* name : {"img", "avi"})
+        EXPECT_EQ(QFileInfo(folder.filePath(QString::fromLatin1(name))).permissions() & 0x0077, 0) << name;
+    EXPECT_FALSE(QFile::exists(leftOver));
+    EXPECT_TRUE(QFile::exists(kept));
 }
 
 TEST_F(MainWindowTest, EachStateLocksItsControls)
@@ -197,25 +211,6 @@ TEST_F(MainWindowTest, UnreadableSettingsAreNamedInAMessageBox)
     EXPECT_EQ(messages[0].text,
               QStringLiteral("設定ﾌｧｲﾙを読み込めません。\n%1\n%2\nﾌｧｲﾙはそのままにして終了します。").arg(ini, folder));
     EXPECT_TRUE(QFileInfo(ini).isDir());
-}
-
-// Older versions left img/ and avi/ readable by everyone, and a killed save its
-// temporary copy of the settings: the start takes both back, and nothing else.
-TEST_F(MainWindowTest, StartUpTidiesTheApplicationFolder)
-{
-    const QDir folder(home.path());
-    for (const char* name : {"img", "avi"}) {
-        ASSERT_TRUE(folder.mkdir(QString::fromLatin1(name), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
-                                                                QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther |
-                                                                QFile::ExeOther));
-    }
-    const QString leftOver = writeFileBytes(folder.filePath(QStringLiteral("houndly.ini.Zz9Yx8")), "PASS=secret");
-    const QString kept = writeFileBytes(folder.filePath(QStringLiteral("houndly.ini.keep")), "mine");
-    startWindow();
-    for (const char* name : {"img", "avi"})
-        EXPECT_EQ(QFileInfo(folder.filePath(QString::fromLatin1(name))).permissions() & 0x0077, 0) << name;
-    EXPECT_FALSE(QFile::exists(leftOver));
-    EXPECT_TRUE(QFile::exists(kept));
 }
 
 // Every control and dialog that saves tells a failed save once, where the user

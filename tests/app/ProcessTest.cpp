@@ -28,8 +28,8 @@ QProcess* startHoundly(const QTemporaryDir& home, const QStringList& arguments)
     return process;
 }
 
-// True once the process catches SIGTERM: from then on the signal closes the
-// window, whatever the program is doing.
+// True once the process catches SIGTERM (and SIGINT with it): from then on the
+// signal closes the window, whatever the program is doing.
 bool catchesTermination(const QProcess& process)
 {
     QFile status(QStringLiteral("/proc/%1/status").arg(process.processId()));
@@ -41,15 +41,15 @@ bool catchesTermination(const QProcess& process)
     return false;
 }
 
-// Sends SIGTERM once the program handles it; how long it then took to end, -1 if it did not.
-qint64 terminate(QProcess& process)
+// Sends the signal once the program handles it; how long it then took to end, -1 if it did not.
+qint64 terminate(QProcess& process, int signalNumber = SIGTERM)
 {
     QDeadlineTimer started(20000);
     while (!catchesTermination(process) && !started.hasExpired())
         QThread::msleep(20);
     QElapsedTimer clock;
     clock.start();
-    ::kill(static_cast<pid_t>(process.processId()), SIGTERM);
+    ::kill(static_cast<pid_t>(process.processId()), signalNumber);
     return process.waitForFinished(20000) && process.exitStatus() == QProcess::NormalExit ? clock.elapsed() : -1;
 }
 
@@ -62,70 +62,71 @@ void writeFile(const QString& path, const QByteArray& bytes)
 
 }  // namespace
 
-// The dialogs of the start-up run before the program's event loop: a signal
-// during them ends the program too, so an unattended start never hangs there.
-TEST(HoundlyProcessTest, TerminationDuringAStartUpDialogEndsTheProgram)
+// SIGTERM or SIGINT ends the program wherever it stands: in the dialogs of the
+// start-up, which run before the program's event loop, so an unattended start
+// never hangs there, or while watching. A settings file that cannot be read is
+// named with its reason and left as it is; every other end saves the settings.
+TEST(HoundlyProcessTest, ASignalEndsTheProgramWhereverItStands)
 {
+    const QStringList demo = {QStringLiteral("--camera"), QStringLiteral("demo")};
+    const QByteArray folder = "<a folder>", tooLarge = "<65 MB>";
+    const qint64 tooLargeSize = qint64(65) << 20;
     const struct {
-        const char* dialog;
+        const char* where;
         QStringList arguments;
         QByteArray settings;
+        int signalNumber;
         int exitCode;
+        const char* told;  // the reason the settings were not read
     } cases[] = {
-        {"no camera: ドライバーが見つかりません。", {}, {}, 1},
-        {"the compression dialog of COMP", {QStringLiteral("--camera"), QStringLiteral("demo")}, "[COM]\nCOMP=ON\n", 0},
+        {"no camera: ドライバーが見つかりません。", {}, {}, SIGTERM, 1, nullptr},
+        {"the compression dialog of COMP", demo, "[COM]\nCOMP=ON\n", SIGTERM, 0, nullptr},
+        {"unreadable settings: a folder", demo, folder, SIGTERM, 1, "it is a folder"},
+        {"unreadable settings: too large", demo, tooLarge, SIGINT, 1, "it is larger than 64 MB"},
+        {"watching", demo, {}, SIGTERM, 0, nullptr},
+        {"watching", demo, {}, SIGINT, 0, nullptr},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.dialog);
+        SCOPED_TRACE(std::string(c.where) + (c.signalNumber == SIGINT ? ", SIGINT" : ", SIGTERM"));
         if (c.arguments.isEmpty() && !QDir(QStringLiteral("/dev")).entryList({QStringLiteral("video*")}, QDir::System).isEmpty()) {
             std::puts("[ skipped  ] a camera is attached");
             continue;
         }
         QTemporaryDir home;
         const QString ini = home.filePath(QStringLiteral("houndly.ini"));
-        if (!c.settings.isEmpty())
+        if (c.settings == folder) {
+            ASSERT_TRUE(QDir(home.path()).mkdir(QStringLiteral("houndly.ini")));
+        } else if (c.settings == tooLarge) {
+            QFile file(ini);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.resize(tooLargeSize));  // sparse
+        } else if (!c.settings.isEmpty()) {
             writeFile(ini, c.settings);
+        }
         std::unique_ptr<QProcess> houndly(startHoundly(home, c.arguments));
         ASSERT_TRUE(houndly->waitForStarted(10000));
-        EXPECT_GE(terminate(*houndly), 0);
+        const bool watching = c.where == std::string("watching");
+        if (watching) {
+            // The start-up writes the settings file once the window has its values; then only the shutdown can.
+            QDeadlineTimer started(20000);
+            while (!QFile::exists(ini) && !started.hasExpired())
+                QThread::msleep(50);
+            QThread::msleep(500);
+            ASSERT_TRUE(QFile::remove(ini));
+        }
+        EXPECT_GE(terminate(*houndly, c.signalNumber), 0);
         EXPECT_EQ(houndly->exitCode(), c.exitCode);
-        // The shutdown saved the settings.
+        const QByteArray output = houndly->readAll();
+        if (c.told) {
+            EXPECT_TRUE(output.contains(QStringLiteral("cannot read the settings file %1: %2").arg(ini, c.told).toUtf8()))
+                << output.toStdString();
+            const QFileInfo kept(ini);
+            EXPECT_TRUE(c.settings == folder ? kept.isDir() : kept.size() == tooLargeSize);
+            continue;
+        }
         QFile saved(ini);
         EXPECT_TRUE(saved.open(QIODevice::ReadOnly) && saved.readAll().contains("TIMER="));
-    }
-}
-
-// A settings file that cannot be read is named with its reason, and left as it is.
-TEST(HoundlyProcessTest, UnreadableSettingsAreNamedAndKept)
-{
-    const struct {
-        const char* what;
-        const char* reason;
-    } cases[] = {{"folder", "it is a folder"}, {"file of 65 MB", "it is larger than 64 MB"}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        QTemporaryDir home;
-        const QString ini = home.filePath(QStringLiteral("houndly.ini"));
-        const qint64 tooLarge = qint64(65) << 20;
-        if (c.what == std::string("folder")) {
-            ASSERT_TRUE(QDir(home.path()).mkdir(QStringLiteral("houndly.ini")));
-        } else {
-            QFile file(ini);
-            ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.resize(tooLarge));  // sparse
-        }
-        std::unique_ptr<QProcess> houndly(startHoundly(home, {QStringLiteral("--camera"), QStringLiteral("demo")}));
-        ASSERT_TRUE(houndly->waitForStarted(10000));
-        // The message box waits for the user; the line on standard error comes first.
-        QByteArray output;
-        QDeadlineTimer told(20000);
-        while (!output.contains("houndly: ") && houndly->waitForReadyRead(static_cast<int>(told.remainingTime())))
-            output += houndly->readAll();
-        EXPECT_TRUE(output.contains(QStringLiteral("cannot read the settings file %1: %2").arg(ini, c.reason).toUtf8()))
-            << output.toStdString();
-        EXPECT_GE(terminate(*houndly), 0);
-        EXPECT_EQ(houndly->exitCode(), 1);
-        const QFileInfo kept(ini);
-        EXPECT_TRUE(c.what == std::string("folder") ? kept.isDir() : kept.size() == tooLarge);
+        // The user guide shipped beside the program was put where the help command looks.
+        EXPECT_TRUE(!watching || QFile::exists(home.filePath(QStringLiteral("help/guide_en.html"))));
     }
 }
 
@@ -157,32 +158,6 @@ TEST(HoundlyProcessTest, TerminationDuringAnAlarmMailSendsNothingMore)
     EXPECT_EQ(readRecords(records, QStringLiteral("ehlo")).size(), 1) << "no further connection";
     QFile log(home.filePath(QStringLiteral("mail.log.txt")));
     EXPECT_TRUE(log.open(QIODevice::ReadOnly) && log.readAll().contains("= not sent: cancelled: the program is closing"));
-}
-
-TEST(HoundlyProcessTest, TerminationClosesTheWindowAndSavesSettings)
-{
-    for (const int signalNumber : {SIGTERM, SIGINT}) {
-        SCOPED_TRACE(signalNumber);
-        QTemporaryDir home;
-        const QString ini = home.filePath(QStringLiteral("houndly.ini"));
-        std::unique_ptr<QProcess> houndly(startHoundly(home, {QStringLiteral("--camera"), QStringLiteral("demo")}));
-        ASSERT_TRUE(houndly->waitForStarted(10000));
-        // The start-up writes the settings file once the window has its values.
-        QDeadlineTimer started(20000);
-        while (!QFile::exists(ini) && !started.hasExpired())
-            QThread::msleep(50);
-        ASSERT_TRUE(QFile::exists(ini));
-        // Only the shutdown can write it again.
-        QThread::msleep(500);
-        ASSERT_TRUE(QFile::remove(ini));
-        ::kill(static_cast<pid_t>(houndly->processId()), signalNumber);
-        ASSERT_TRUE(houndly->waitForFinished(20000));
-        EXPECT_EQ(houndly->exitStatus(), QProcess::NormalExit);
-        EXPECT_EQ(houndly->exitCode(), 0);
-        EXPECT_TRUE(QFile::exists(ini));
-        // The user guide shipped beside the program was put where the help command looks.
-        EXPECT_TRUE(QFile::exists(home.filePath(QStringLiteral("help/guide_en.html"))));
-    }
 }
 
 TEST(HoundlyProcessTest, OptionsAreCheckedBeforeStarting)
