@@ -45,8 +45,10 @@ protected:
     frmFtp dialog_;
 };
 
-TEST_F(FrmFtpTest, AnonymousFillsTheUserAndAlwaysClearsThePassword)
+TEST_F(FrmFtpTest, AnonymousFillsTheUserAndAlwaysClearsThePasswordShownAsStars)
 {
+    EXPECT_EQ(namedChild<QLineEdit>(dialog_, "txtPass")->echoMode(), QLineEdit::Password);
+    EXPECT_EQ(passwordCharacter(dialog_, "txtPass"), QLatin1Char('*'));
     for (const auto& [nowTicked, user] : {std::pair{true, "anonymous"}, std::pair{false, ""}}) {
         typeInto(dialog_, "txtPass", "secret");
         clickNamed(dialog_, "ckanonymous");
@@ -54,12 +56,6 @@ TEST_F(FrmFtpTest, AnonymousFillsTheUserAndAlwaysClearsThePassword)
         EXPECT_EQ(text("txtUser"), user);
         EXPECT_TRUE(text("txtPass").isEmpty());
     }
-}
-
-TEST_F(FrmFtpTest, ThePasswordShowsAsStars)
-{
-    EXPECT_EQ(namedChild<QLineEdit>(dialog_, "txtPass")->echoMode(), QLineEdit::Password);
-    EXPECT_EQ(passwordCharacter(dialog_, "txtPass"), QLatin1Char('*'));
 }
 
 TEST_F(FrmFtpTest, UploadingKeepsRecordingTicked)

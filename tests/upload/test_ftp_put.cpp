@@ -62,28 +62,53 @@ TEST_F(FtpPutTest, UploadsByteForByteIntoTheFolderAndLeavesNoScript)
     }
 }
 
-// The client's failures are its exit statuses (test_ftp_client); here one of them and what sFtpPut adds.
-TEST_F(FtpPutTest, FailedUploadsReturnFalseAndLeaveNoScript)
+// Each upload, whatever its end, returns its result, leaves no script and one
+// log record: what was sent, the result and the reason, for the user alone and
+// without the password. The client's own failures are its exit statuses (test_ftp_client).
+TEST_F(FtpPutTest, EveryUploadReturnsItsResultAndLogsItsReason)
 {
+    ASSERT_TRUE(server_.running());
     const QString local = writeFile("clip.AVI", sampleBytes(1000));
-    const QString client = FtpClientProgram;
-    const QString password = FtpTestServer::kPassword;
-    // password, local file, client program, time limit
-    const std::tuple<QString, QString, QString, int> rows[] = {
-        {"bark once", local, client, 60000},
-        {password, local + ".gone", client, 60000},
-        {password, local, work_.filePath("no-such-client"), 60000},
-        {password, local, writeFile("hang.sh", "#!/bin/sh\nexec sleep 30\n", true), 2000},
+    const QString client = FtpClientProgram, host = FtpHost, password = FtpTestServer::kPassword;
+    const QString hang = writeFile("hang.sh", "#!/bin/sh\nexec sleep 30\n", true);
+    const struct {
+        const char* what;
+        QString host, password, file, program;
+        int limitMs;
+        QString reason;  // a part of the result line ("" when sent)
+    } rows[] = {
+        {"sent", host, password, local, client, 60000, ""},
+        {"wrong password", host, "bark once", local, client, 60000, "Access denied: 530"},
+        {"refused host", "127.0.0.1\nDELE x", password, local, client, 60000, "refused: the host holds a line break"},
+        {"no local file", host, password, local + ".gone", client, 60000, "cannot read local file"},
+        {"no client", host, password, local, work_.filePath("no-such-client"), 60000, "cannot start "},
+        {"client over its time", host, password, local, hang, 2000, "no end within 2 s: stopped"},
     };
-    for (const auto& [entered, file, program, limitMs] : rows) {
-        std::tie(FtpPassword, FtpClientProgram, FtpClientTimeLimitMs) = std::tie(entered, program, limitMs);
+    for (const auto& row : rows) {
+        std::tie(FtpHost, FtpPassword, FtpClientProgram, FtpClientTimeLimitMs) =
+            std::tie(row.host, row.password, row.program, row.limitMs);
         QElapsedTimer elapsed;
         elapsed.start();
-        EXPECT_FALSE(sFtpPut("a.AVI", file, {}, "binary")) << program.toStdString();
-        EXPECT_LT(elapsed.elapsed(), 20000) << program.toStdString();
-        EXPECT_FALSE(scriptLeft()) << program.toStdString();
+        EXPECT_EQ(sFtpPut("a.AVI", row.file, "sub", "binary"), row.reason.isEmpty()) << row.what;
+        EXPECT_LT(elapsed.elapsed(), 20000) << row.what;
+        EXPECT_FALSE(scriptLeft()) << row.what;
+        EXPECT_EQ(server_.fileContent("sub/a.AVI") == readFileBytes(local), row.reason.isEmpty()) << row.what;
+        QFile::remove(server_.root() + "/sub/a.AVI");
     }
-    EXPECT_EQ(server_.fileContent("a.AVI"), "<missing>");
+    const QString log = QString::fromUtf8(readFileBytes(work_.filePath("ftp.log.txt")));
+    const QStringList records = log.split("----", Qt::SkipEmptyParts);
+    ASSERT_EQ(records.size(), std::ssize(rows)) << log.toStdString();
+    for (qsizetype i = 0; i < records.size(); ++i) {
+        const auto& row = rows[i];
+        const QStringList lines = records[i].trimmed().split('\n');
+        ASSERT_EQ(lines.size(), 3) << row.what;
+        EXPECT_TRUE(lines[0].endsWith(" FTP " + QString(row.host).replace("\n", "\\n"))) << row.what;
+        EXPECT_EQ(lines[1], QString("* PUT \"%1\" sub/a.AVI").arg(row.file)) << row.what;
+        EXPECT_TRUE(lines[2].startsWith(row.reason.isEmpty() ? "= uploaded" : "= not uploaded: ")) << row.what;
+        EXPECT_TRUE(lines[2].contains(row.reason)) << row.what << ": " << lines[2].toStdString();
+    }
+    EXPECT_FALSE(log.contains("bark")) << "no password";
+    EXPECT_EQ(QFile::permissions(work_.filePath("ftp.log.txt")) & 0x0077, 0) << "readable by others";
 }
 
 TEST_F(FtpPutTest, WritesTheScriptExactlyAndReadableByTheUserAlone)
@@ -111,38 +136,6 @@ TEST_F(FtpPutTest, WritesTheScriptExactlyAndReadableByTheUserAlone)
         EXPECT_EQ(readFileBytes(copyPath() + ".mode").trimmed(), "600");
         EXPECT_FALSE(scriptLeft());
     }
-}
-
-// Each upload, whatever its end, leaves one record: what was sent, the result
-// and the reason, for the user alone and without the password.
-TEST_F(FtpPutTest, EveryUploadLeavesItsResultAndReasonInTheLog)
-{
-    ASSERT_TRUE(server_.running());
-    const QString local = writeFile("clip.AVI", sampleBytes(1000));
-    const QString password = FtpTestServer::kPassword;
-    // what, host, password, the start and a part of the result line
-    const std::tuple<const char*, QString, QString, QString, QString> rows[] = {
-        {"sent", FtpHost, password, "= uploaded", ""},
-        {"wrong password", FtpHost, "bark once", "= not uploaded: houndly-ftp: ", "Access denied: 530"},
-        {"refused host", "127.0.0.1\nDELE x", password, "= not uploaded: refused: the host holds a line break", ""},
-    };
-    for (const auto& [what, host, entered, result, reason] : rows) {
-        std::tie(FtpHost, FtpPassword) = std::tie(host, entered);
-        sFtpPut("a.AVI", local, "sub", "binary");
-    }
-    const QString log = QString::fromUtf8(readFileBytes(work_.filePath("ftp.log.txt")));
-    const QStringList records = log.split("----", Qt::SkipEmptyParts);
-    ASSERT_EQ(records.size(), 3) << log.toStdString();
-    for (qsizetype i = 0; i < records.size(); ++i) {
-        const auto& [what, host, entered, result, reason] = rows[i];
-        const QStringList lines = records[i].trimmed().split('\n');
-        ASSERT_EQ(lines.size(), 3) << what;
-        EXPECT_TRUE(lines[0].endsWith(" FTP " + QString(host).replace("\n", "\\n"))) << what;
-        EXPECT_EQ(lines[1], QString("* PUT \"%1\" sub/a.AVI").arg(local)) << what;
-        EXPECT_TRUE(lines[2].startsWith(result) && lines[2].contains(reason)) << what << ": " << lines[2].toStdString();
-    }
-    EXPECT_FALSE(log.contains("bark")) << "no password";
-    EXPECT_EQ(QFile::permissions(work_.filePath("ftp.log.txt")) & 0x0077, 0) << "readable by others";
 }
 
 TEST_F(FtpPutTest, ALineBreakInAnyValueWritesNoScript)
