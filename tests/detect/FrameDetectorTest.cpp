@@ -1,5 +1,6 @@
 #include "capture/DriverRegistry.h"
 #include "capture/V4l2Driver.h"
+#include "detect/AlarmLevel.h"
 #include "detect/FrameDetector.h"
 #include "detect/SkipCompare.h"
 #include "tests/capture/FakeV4l2Node.h"
@@ -104,6 +105,22 @@ TEST(FrameDetector, NoFrameOrAnEmptyOneEndsTheTickWithoutCountAndKeepsWorking)
     EXPECT_EQ(after->count, 3);
 }
 
+TEST(AlarmLevel, ClassifiesAgainstAlarmCount)
+{
+    using enum AlarmLevel;
+    const struct {
+        int16_t alarmCount;
+        int32_t count;
+        AlarmLevel level;
+    } rows[] = {
+        {100, 101, Alarm}, {100, 100, Suspect}, {100, 91, Suspect}, {100, 90, Doubt}, {100, 81, Doubt},
+        {100, 80, Calm},   {7, 8, Alarm},       {7, 7, Suspect},    {7, 6, Doubt},    {7, 5, Calm},
+        {1, 1, Suspect},   {1, 0, Calm},        {0, 1, Alarm},      {0, 0, Calm},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(classifyAlarm(row.count, row.alarmCount), row.level) << row.count << " of " << row.alarmCount;
+}
+
 TEST(FormatDetectionCount, PadsToThreeDigitsAndGroupsThousands)
 {
     const std::pair<int32_t, const char*> rows[] = {
@@ -111,10 +128,6 @@ TEST(FormatDetectionCount, PadsToThreeDigitsAndGroupsThousands)
     for (const auto& [count, text] : rows)
         EXPECT_EQ(formatDetectionCount(count), QString::fromLatin1(text)) << count;
 }
-
-}  // namespace
-
-namespace {
 
 using namespace std::chrono_literals;
 
@@ -134,11 +147,14 @@ TEST(FrameDetector, MeasuresOnlyNewFramesAndStartsAfreshWhenTheCameraComesBack)
     CaptureWindow window;
     ASSERT_TRUE(capDriverConnect(&window, 0));
     FrameDetector detector;
-    const auto tickAfterANewFrame = [&] {
+    // Whether the tick after a new frame compared; a tick must come.
+    const auto comparesANewFrame = [&] {
         uint64_t number = 0;
         window.latestFrame(&number);
         EXPECT_TRUE(window.waitForFrameAfter(number, 5s));
-        return detector.sDetectFrame(&window);
+        const std::optional<DetectionResult> tick = detector.sDetectFrame(&window);
+        EXPECT_TRUE(tick);
+        return tick && tick->compared;
     };
     const auto waitFor = [](const std::function<bool()>& done) {
         const auto deadline = std::chrono::steady_clock::now() + 5s;
@@ -147,12 +163,8 @@ TEST(FrameDetector, MeasuresOnlyNewFramesAndStartsAfreshWhenTheCameraComesBack)
         return done();
     };
 
-    std::optional<DetectionResult> tick = tickAfterANewFrame();
-    ASSERT_TRUE(tick);
-    EXPECT_FALSE(tick->compared) << "the first frame is the reference";
-    tick = tickAfterANewFrame();
-    ASSERT_TRUE(tick);
-    EXPECT_TRUE(tick->compared);
+    EXPECT_FALSE(comparesANewFrame()) << "the first frame is the reference";
+    EXPECT_TRUE(comparesANewFrame());
 
     camera->stalled = true;
     ASSERT_TRUE(waitFor([&] { return camera->stalledReads > 0; }));
@@ -164,12 +176,8 @@ TEST(FrameDetector, MeasuresOnlyNewFramesAndStartsAfreshWhenTheCameraComesBack)
     ASSERT_TRUE(waitFor([&] { return window.latestFrame().isNull(); }));
     EXPECT_FALSE(detector.sDetectFrame(&window)) << "nothing while it is lost";
     camera->plugged = true;
-    tick = tickAfterANewFrame();
-    ASSERT_TRUE(tick);
-    EXPECT_FALSE(tick->compared) << "back after a loss: a new reference";
-    tick = tickAfterANewFrame();
-    ASSERT_TRUE(tick);
-    EXPECT_TRUE(tick->compared);
+    EXPECT_FALSE(comparesANewFrame()) << "back after a loss: a new reference";
+    EXPECT_TRUE(comparesANewFrame());
     setDriverEnumerator({});
 }
 
