@@ -3,6 +3,7 @@
 #include "mail/MailMessageBox.h"
 #include "sound/SilentAudioOutput.h"
 #include "sound/SoundCommands.h"
+#include "tests/support/LoopbackAccounts.h"
 #include "upload/FtpScriptRunner.h"
 
 void LoopbackAlarmFixture::SetUp()
@@ -18,17 +19,7 @@ void LoopbackAlarmFixture::SetUp()
     });
     Settings.COM.TIMER = 50;
     Settings.COM.CKSUM = 10;
-    Settings.MAIL.MAIL = QStringLiteral("guard@example.org");
-    Settings.MAIL.SMTP = QStringLiteral("127.0.0.1\t%1").arg(smtp.port());
-    // SMTP-AUTH with AUTH LOGIN.
-    Settings.MAIL.ATT = Settings.MAIL.OPTATT = QStringLiteral("1");
-    Settings.MAIL.AtCRAM = QStringLiteral("0");
-    Settings.MAIL.SMTPUSER = kSmtpUser;
-    Settings.MAIL.SMTPPASS = kSmtpPassword;
-    Settings.FTP.HOST = QStringLiteral("127.0.0.1 %1").arg(ftp.port());
-    Settings.FTP.USER = FtpTestServer::kUser;
-    Settings.FTP.PASS = FtpTestServer::kPassword;
-    Settings.FTP.TIME = 5;
+    useLoopbackAccounts(smtp.port(), ftp.port());
 }
 
 void LoopbackAlarmFixture::TearDown()

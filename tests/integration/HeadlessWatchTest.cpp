@@ -3,7 +3,7 @@
 // mails and uploads the alarm through real servers on loopback, tells each event
 // on standard output, and saves its settings and ends cleanly on SIGTERM.
 #include "tests/support/HttpCamera.h"
-#include "tests/support/LoopbackServers.h"
+#include "tests/support/LoopbackAccounts.h"
 #include "tests/support/TempAppFolder.h"
 #include "tests/support/TestApplication.h"
 
@@ -73,20 +73,11 @@ protected:
         Settings.COM.CKSUM = 10;  // the demo intruder changes some 15 to 35 points
         Settings.COM.ACCURACY = 1;
         Settings.COM.SOUND = QStringLiteral("bark.wav");
-        Settings.MAIL.MAIL = QStringLiteral("guard@example.org");
-        Settings.MAIL.SMTP = QStringLiteral("127.0.0.1\t%1").arg(smtp.port());
-        Settings.MAIL.ATT = Settings.MAIL.OPTATT = QStringLiteral("1");
-        Settings.MAIL.AtCRAM = QStringLiteral("0");
-        Settings.MAIL.SMTPUSER = kSmtpUser;
-        Settings.MAIL.SMTPPASS = kSmtpPassword;
+        useLoopbackAccounts(smtp.port(), ftp.port());
         Settings.TRG[0] = {QStringLiteral("True"), QStringLiteral("owner@example.net"), QStringLiteral("警報"),
                            QStringLiteral("誰か来たワン"), 1, 1, QString(), 20};
         Settings.FTP.MOVE = Settings.FTP.FTP = QStringLiteral("True");
         Settings.FTP.FILENAME = Settings.FTP.AUDIO = QStringLiteral("False");
-        Settings.FTP.HOST = QStringLiteral("127.0.0.1 %1").arg(ftp.port());
-        Settings.FTP.USER = FtpTestServer::kUser;
-        Settings.FTP.PASS = FtpTestServer::kPassword;
-        Settings.FTP.TIME = 5;
         ASSERT_TRUE(sSaveSettings());
         Settings = SettingsRecord{};
     }
