@@ -83,7 +83,10 @@ TEST_F(UploadQueueTest, UploadsRunOneAtATimeInOrderWhileTheEventLoopRuns)
                   QFileInfo(server_.root() + '/' + names[index - 1]).lastModified().addMSecs(900));
 }
 
-TEST_F(UploadQueueTest, AFullQueueDropsTheOldestWaitingAndKeepsItsClip)
+// A full queue drops its oldest waiting upload and keeps that clip; shutting
+// down drops the rest and ends the running upload within its bound, deleting
+// its script.
+TEST_F(UploadQueueTest, AFullQueueDropsTheOldestWaitingAndShutDownEndsTheRest)
 {
     useSlowClient(30);
     for (int index = 1; index <= UploadQueue::kMostWaiting + 3; ++index)
@@ -91,7 +94,21 @@ TEST_F(UploadQueueTest, AFullQueueDropsTheOldestWaitingAndKeepsItsClip)
     EXPECT_EQ(queue_.waitingCount(), UploadQueue::kMostWaiting);
     EXPECT_EQ(dropped_, (QStringList{"2.AVI", "3.AVI"})) << "the first runs; the oldest waiting go";
     EXPECT_TRUE(QFile::exists(work_.filePath("2.AVI")));
+    QElapsedTimer started;
+    started.start();
+    while (!QFile::exists(work_.filePath("modes")) && started.elapsed() < 20000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    ASSERT_TRUE(QFile::exists(scriptPath()));
     EXPECT_TRUE(ended_.isEmpty());
+
+    QElapsedTimer elapsed;
+    elapsed.start();
+    queue_.shutDown(std::chrono::milliseconds(1000));
+    EXPECT_LT(elapsed.elapsed(), 8000);
+    EXPECT_FALSE(queue_.isBusy());
+    EXPECT_FALSE(QFile::exists(scriptPath()));
+    EXPECT_EQ(ended_, QStringList{"1.AVI failed"});
+    EXPECT_EQ(dropped_.size(), UploadQueue::kMostWaiting + 2);
 }
 
 TEST_F(UploadQueueTest, FailuresEndTheirUploadAndTheNextRuns)
@@ -137,27 +154,6 @@ TEST_F(UploadQueueTest, FailuresEndTheirUploadAndTheNextRuns)
     EXPECT_TRUE(log.contains("line break")) << log.toStdString();
     EXPECT_FALSE(log.contains(FtpTestServer::kPassword) || log.contains("bark once")) << log.toStdString();
     EXPECT_EQ(QFile::permissions(work_.filePath("ftp.log.txt")) & 0x0077, 0) << "readable by others";
-}
-
-TEST_F(UploadQueueTest, ShutDownEndsTheRunningUploadWithinItsBoundAndDeletesTheScript)
-{
-    useSlowClient(30);
-    queue_.add(clip("running.AVI", server_.port()));
-    queue_.add(clip("waiting.AVI", server_.port()));
-    QElapsedTimer started;
-    started.start();
-    while (!QFile::exists(work_.filePath("modes")) && started.elapsed() < 20000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-    ASSERT_TRUE(QFile::exists(scriptPath()));
-
-    QElapsedTimer elapsed;
-    elapsed.start();
-    queue_.shutDown(std::chrono::milliseconds(1000));
-    EXPECT_LT(elapsed.elapsed(), 8000);
-    EXPECT_FALSE(queue_.isBusy());
-    EXPECT_FALSE(QFile::exists(scriptPath()));
-    EXPECT_EQ(ended_, QStringList{"running.AVI failed"});
-    EXPECT_EQ(dropped_, QStringList{"waiting.AVI"});
 }
 
 }  // namespace
