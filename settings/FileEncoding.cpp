@@ -79,6 +79,11 @@ std::optional<QByteArray> encodeCodePage932(const QString& text)
         return std::nullopt;
     }
     bytes.truncate(out - bytes.data());
+    // Some characters are written as another that reads back ("¢" as "￠"):
+    // a text the file would not give back is refused like one it cannot hold.
+    if (decodeTextExactly(bytes, FileEncoding::ShiftJis) != text) {
+        return std::nullopt;
+    }
     return bytes;
 }
 

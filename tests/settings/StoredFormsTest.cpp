@@ -127,12 +127,15 @@ TEST_F(StoredFormsTest, AKeyThatCannotBeWrittenFailsTheSaveButNotTheKeysAfterIt)
 {
     const struct {
         QByteArray before;
-        QString unwritable;  // no code page 932 form in a Shift-JIS file; one below a surrogate when shifted
+        QString unwritable;  // no faithful code page 932 form in a Shift-JIS file; one below a surrogate when shifted
         QByteArray kept;
     } cases[] = {
         {toShiftJis(QStringLiteral("; 設定\r\n[MAIL]\r\nPASS=old\r\nSMTPPASS=old\r\n[EXT]\r\nCAMERA=old\r\n")),
          QString::fromUtf8("\xF0\x9F\x90\x95"), "PASS=old\r\n"},
         {"[MAIL]\nPASS=old\nSMTPPASS=old\n[EXT]\nCAMERA=old\n", QString(QChar(0xE000)), "PASS=old\n"},
+        // Code page 932 takes "¢" but gives back "￠".
+        {toShiftJis(QStringLiteral("; 設定\r\n[MAIL]\r\nPASS=old\r\nSMTPPASS=old\r\n[EXT]\r\nCAMERA=old\r\n")),
+         QStringLiteral("¢"), "PASS=old\r\n"},
     };
     for (const auto& c : cases) {
         writeIni(c.before);
