@@ -1,6 +1,8 @@
 #include "tests/app/AppTestSupport.h"
 
+#include "app/PictureBox.h"
 #include "capture/DriverRegistry.h"
+#include "detect/TimeLine.h"
 #include "tests/support/NamedWidgets.h"
 
 #include <QCheckBox>
@@ -141,7 +143,7 @@ TEST_F(MainWindowTest, EachStateLocksItsControls)
     }
 }
 
-TEST_F(MainWindowTest, DetectionControlsStoreAtOnce)
+TEST_F(MainWindowTest, DetectionControlsStoreAtOnceAndClosingSaves)
 {
     startWindow();
     CommandPanel& panel = *window->picSideWindow;
@@ -170,14 +172,10 @@ TEST_F(MainWindowTest, DetectionControlsStoreAtOnce)
     panel.txtCKData->setText(QStringLiteral("12x"));
     QTest::mouseClick(panel.cmdKenchi, Qt::LeftButton);
     EXPECT_EQ(Settings.COM.CKSUM, 100);
-}
 
-TEST_F(MainWindowTest, ClosingStopsCaptureAndSavesSettings)
-{
-    startWindow();
+    // Closing stops the camera and saves; an upload script left by a killed run goes.
     const QString leftOver = writeFileBytes(home.filePath(QStringLiteral("FTP_PUT.txt")), "PASS secret");
     Settings.COM.CKSUM = 321;
-
     window->close();
     EXPECT_TRUE(window->isClosing());
     EXPECT_EQ(storedValue(QStringLiteral("COM"), QStringLiteral("CKSUM")), QStringLiteral("321"));
@@ -186,31 +184,35 @@ TEST_F(MainWindowTest, ClosingStopsCaptureAndSavesSettings)
     EXPECT_FALSE(window->camera->Timer1->isActive());
 }
 
-TEST_F(MainWindowTest, NoCameraSaysSoAndEnds)
-{
-    setPreferredCamera(QString());
-    setDriverEnumerator([] { return std::vector<DriverEntry>{}; });
-    window = std::make_unique<frmSw_Mail>();
-    EXPECT_EQ(window->startUp(), frmSw_Mail::StartResult::NoDriver);
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].text, QStringLiteral("ドライバーが見つかりません。"));
-    // The shutdown ran: the settings file was written.
-    EXPECT_EQ(storedValue(QStringLiteral("COM"), QStringLiteral("TIMER")), QStringLiteral("20"));
-}
-
-TEST_F(MainWindowTest, UnreadableSettingsAreNamedInAMessageBox)
+// Either start that cannot watch tells why in one message box; a settings file
+// that cannot be read is left as it is, else the shutdown saves the settings.
+TEST_F(MainWindowTest, AStartThatCannotWatchSaysWhy)
 {
     const QString ini = home.filePath(QStringLiteral("houndly.ini"));
-    ASSERT_TRUE(QDir(home.path()).mkdir(QStringLiteral("houndly.ini")));
-    const QString folder = QStringLiteral("ﾌｧｲﾙではなくﾌｫﾙﾀﾞです。");
-    window = std::make_unique<frmSw_Mail>();
-    EXPECT_EQ(window->startUp(), frmSw_Mail::StartResult::SettingsUnreadable);
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].icon, QMessageBox::Critical);
-    EXPECT_EQ(messages[0].title, QStringLiteral("Tarnwell Houndly"));
-    EXPECT_EQ(messages[0].text,
-              QStringLiteral("設定ﾌｧｲﾙを読み込めません。\n%1\n%2\nﾌｧｲﾙはそのままにして終了します。").arg(ini, folder));
-    EXPECT_TRUE(QFileInfo(ini).isDir());
+    const QString unreadable = QStringLiteral("設定ﾌｧｲﾙを読み込めません。\n%1\nﾌｧｲﾙではなくﾌｫﾙﾀﾞです。\nﾌｧｲﾙはそのままにして終了します。")
+                                   .arg(ini);
+    for (const bool noCamera : {true, false}) {
+        SCOPED_TRACE(noCamera ? "no camera" : "unreadable settings");
+        messages.clear();
+        if (noCamera) {
+            setPreferredCamera(QString());
+            setDriverEnumerator([] { return std::vector<DriverEntry>{}; });
+        } else {
+            setDriverEnumerator({});
+            setPreferredCamera(QStringLiteral("demo"));
+            ASSERT_TRUE(QFile::remove(ini) && QDir(home.path()).mkdir(QStringLiteral("houndly.ini")));
+        }
+        window = std::make_unique<frmSw_Mail>();
+        EXPECT_EQ(window->startUp(),
+                  noCamera ? frmSw_Mail::StartResult::NoDriver : frmSw_Mail::StartResult::SettingsUnreadable);
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_EQ(messages[0].icon, QMessageBox::Critical);
+        EXPECT_EQ(messages[0].title, QStringLiteral("Tarnwell Houndly"));
+        EXPECT_EQ(messages[0].text, noCamera ? QStringLiteral("ドライバーが見つかりません。") : unreadable);
+        EXPECT_EQ(storedValue(QStringLiteral("COM"), QStringLiteral("TIMER")),
+                  noCamera ? QStringLiteral("20") : QStringLiteral("<no key>"));
+        EXPECT_EQ(QFileInfo(ini).isDir(), !noCamera);
+    }
 }
 
 // Every control and dialog that saves tells a failed save once, where the user
@@ -260,4 +262,24 @@ TEST_F(MainWindowTest, AFailedSaveIsToldOnceUntilASaveSucceeds)
         EXPECT_TRUE(QFileInfo(ini).isFile()) << what;
         EXPECT_EQ(messages.size(), before + 1) << what;
     }
+}
+
+// The bars of the chart come back after a restart, from a file the user alone reads.
+TEST_F(MainWindowTest, TimeLineSurvivesARestart)
+{
+    Settings.COM.TIMER = 50;
+    Settings.COM.CKSUM = 10;
+    ASSERT_TRUE(sSaveSettings());
+    startWindow();
+    tickAt(1000);
+    tickAt(1400);
+    tickAt(28000);  // the demo intruder: an alarm, a full red bar
+    const int x = window->camera->timeLine().lastColumn();
+    const QImage before = window->picSideScope->picTimeLine->image();
+    ASSERT_EQ(before.pixel(x, TimeLine::kTopY + 1), qRgb(255, 0, 0));
+    window->close();
+    window.reset();
+    startWindow();
+    EXPECT_EQ(window->picSideScope->picTimeLine->image(), before);
+    EXPECT_EQ(QFileInfo(home.filePath(QStringLiteral("timeline.json"))).permissions() & 0x0077, 0);
 }

@@ -181,7 +181,8 @@ TEST_F(HeadlessWatchTest, StoredNetworkCameraIsWaitedForAndItsAccountNeverShows)
     const QString shown = QStringLiteral("http://***@127.0.0.1:%1/feed.mjpg").arg(port);
     ASSERT_TRUE(sLoadSettings());
     Settings.COM.CKSUM = 9999;  // no alarm: this is about the camera
-    Settings.EXT.CAMERA = QStringLiteral("http://%1:%2@127.0.0.1:%3/feed.mjpg").arg(user, password).arg(port);
+    const QString url = QStringLiteral("http://%1:%2@127.0.0.1:%3/feed.mjpg").arg(user, password).arg(port);
+    Settings.EXT.CAMERA = url;
     ASSERT_TRUE(sSaveSettings());
     Settings = SettingsRecord{};
 
@@ -195,6 +196,8 @@ TEST_F(HeadlessWatchTest, StoredNetworkCameraIsWaitedForAndItsAccountNeverShows)
     ASSERT_TRUE(houndly.waitForFinished(30000));
     output.readAvailable();
     EXPECT_EQ(houndly.exitCode(), 0);
+    ASSERT_TRUE(sLoadSettings());
+    EXPECT_EQ(Settings.EXT.CAMERA, url) << "kept while it did not answer";
 
     QStringList seen = {QStringLiteral("standard output"), QStringLiteral("standard error")};
     QList<QByteArray> contents = {output.all().toUtf8(), houndly.readAllStandardError()};
