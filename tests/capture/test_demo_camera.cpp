@@ -29,7 +29,7 @@ protected:
     DemoDriver driver;
 };
 
-TEST_F(DemoCamera, SameSceneTimeGivesTheSamePictureInEverySize)
+TEST_F(DemoCamera, SameSceneTimeGivesTheSamePictureInEverySizeAndControlsChangeIt)
 {
     DemoDriver second;
     ASSERT_TRUE(second.open());
@@ -41,23 +41,13 @@ TEST_F(DemoCamera, SameSceneTimeGivesTheSamePictureInEverySize)
         EXPECT_EQ(a, frameAt(second, 1234));
     }
     EXPECT_FALSE(driver.setFrameSize(QSize(800, 600)));
-}
 
-TEST_F(DemoCamera, CalmSceneDiffersOnlyByMildNoiseAndTheIntruderChangesMuch)
-{
-    const QImage a = frameAt(driver, 2000);
-    const QImage b = frameAt(driver, 4000);
-    EXPECT_GT(meanByteDifference(a, b), 0.0);  // noise makes frames differ
-    // No byte moves by the noise threshold of 32-bit frames.
-    for (qsizetype i = 0; i < a.sizeInBytes(); ++i)
-        ASSERT_LT(std::abs(a.constBits()[i] - b.constBits()[i]), 32) << "byte " << i;
-
-    // Default period 30 s: the intruder is in view during the last 3 s of each period.
-    EXPECT_LT(DemoScene::intruderProgress(26999, 30), 0);
-    EXPECT_GE(DemoScene::intruderProgress(27000, 30), 0);
-    const QImage crossing = frameAt(driver, 28800);
-    EXPECT_GT(meanByteDifference(frameAt(driver, 26000), crossing), 15.0);
-    EXPECT_GT(meanByteDifference(frameAt(driver, 27900), crossing), 15.0) << "the intruder moves";
+    const QImage normal = frameAt(driver, 1000);
+    ASSERT_TRUE(driver.setControl(DemoDriver::kBrightness, 50));
+    EXPECT_GT(meanByteDifference(normal, frameAt(driver, 1000)), 30.0);
+    ASSERT_TRUE(driver.setControl(DemoDriver::kNoise, 0));
+    EXPECT_EQ(frameAt(driver, 1000), frameAt(driver, 2000));
+    EXPECT_FALSE(driver.setControl(99, 1));
 }
 
 // Two calm frames differ by the noise alone: each colour moves by -3..3 in
@@ -71,22 +61,13 @@ TEST_F(DemoCamera, NoiseKeepsItsStrengthInEveryPartOfEveryFrame)
     for (int64_t sceneMs = 1000 + DemoScene::kFrameMs; sceneMs < 1000 + 5 * DemoScene::kFrameMs; sceneMs += DemoScene::kFrameMs) {
         const QImage next = frameAt(driver, sceneMs);
         EXPECT_NEAR(meanByteDifference(previous, next), kExpected, 0.05) << sceneMs;
+        // No byte moves by the noise threshold of 32-bit frames.
+        for (qsizetype i = 0; i < next.sizeInBytes(); ++i)
+            ASSERT_LT(std::abs(previous.constBits()[i] - next.constBits()[i]), 32) << "byte " << i;
         for (const QRect part : {QRect(0, 0, 640, 8), QRect(0, 472, 640, 8), QRect(0, 0, 8, 480), QRect(632, 0, 8, 480)})
             EXPECT_NEAR(meanByteDifference(previous.copy(part), next.copy(part)), kExpected, 0.25) << sceneMs;
         previous = next;
     }
-}
-
-TEST_F(DemoCamera, SourceControlsChangeThePicture)
-{
-    const QImage normal = frameAt(driver, 1000);
-    ASSERT_TRUE(driver.setControl(DemoDriver::kBrightness, 50));
-    EXPECT_GT(meanByteDifference(normal, frameAt(driver, 1000)), 30.0);
-
-
-    ASSERT_TRUE(driver.setControl(DemoDriver::kNoise, 0));
-    EXPECT_EQ(frameAt(driver, 1000), frameAt(driver, 2000));
-    EXPECT_FALSE(driver.setControl(99, 1));
 }
 
 TEST(DemoCameraPeriod, EnvironmentSetsTheIntruderPeriodWithinItsRange)

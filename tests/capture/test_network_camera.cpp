@@ -85,11 +85,9 @@ TEST_F(NetworkCameraTest, DroppedStreamIsReopenedAndAbsentCameraKeptAtStart)
     EXPECT_TRUE(window.waitForFrameAfter(0, 5s));
 }
 
-class RtspCameraTest : public NetworkCameraTest, public ::testing::WithParamInterface<const char*> {};
-
-TEST_P(RtspCameraTest, FramesComeLiveAndDecode)
+TEST_F(NetworkCameraTest, RtspFramesComeLiveAndDecode)
 {
-    ServerProcess server("rtsp_server.py", {"--codec", GetParam(), "--rate", "25", "--lifetime", "30"});
+    ServerProcess server("rtsp_server.py", {"--codec", "h264", "--rate", "25", "--lifetime", "30"});
     ASSERT_GT(server.port(), 0);
     connectTo(QStringLiteral("rtsp://127.0.0.1:%1/live").arg(server.port()));
     uint64_t first = 0;
@@ -102,7 +100,5 @@ TEST_P(RtspCameraTest, FramesComeLiveAndDecode)
     EXPECT_EQ(picture.size(), QSize(320, 240));
     EXPECT_EQ(picture.format(), QImage::Format_RGB32);
 }
-
-INSTANTIATE_TEST_SUITE_P(Codecs, RtspCameraTest, ::testing::Values("h264"));
 
 }  // namespace

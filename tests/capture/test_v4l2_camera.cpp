@@ -7,6 +7,7 @@
 
 #include <QTemporaryDir>
 
+#include <functional>
 #include <future>
 
 #include <gtest/gtest.h>
@@ -73,7 +74,7 @@ TEST(V4l2Cameras, OnlyCaptureNodesBecomeDriversInDeviceOrderNamedByTheirCard)
     EXPECT_EQ(cameras[1].name, QStringLiteral("Second Camera"));
 }
 
-TEST(V4l2Driver, OffersTheCommonSizesAndKeepsTheDeviceSize)
+TEST(V4l2Driver, OffersTheCommonSizesKeepsTheDeviceSizeAndChangesControls)
 {
     auto camera = webcam();
     std::unique_ptr<V4l2Driver> driver = openDriver(camera);
@@ -91,11 +92,7 @@ TEST(V4l2Driver, OffersTheCommonSizesAndKeepsTheDeviceSize)
     std::unique_ptr<V4l2Driver> ranged = openDriver(camera);
     EXPECT_EQ(ranged->frameSizes(), std::vector<QSize>({{160, 120}, {176, 144}, {320, 240}, {352, 288}, {640, 480}}));
     EXPECT_EQ(ranged->frameSize(), QSize(640, 480));
-}
 
-TEST(V4l2Driver, ControlsCanBeReadAndChanged)
-{
-    std::unique_ptr<V4l2Driver> driver = openDriver(webcam());
     std::vector<CaptureControl> controls = driver->controls();
     ASSERT_EQ(controls.size(), 2u);  // the disabled one is left out
     EXPECT_EQ(controls[0].value, 140);
@@ -106,34 +103,10 @@ TEST(V4l2Driver, ControlsCanBeReadAndChanged)
     EXPECT_EQ(driver->controls()[0].value, 200);
 }
 
-TEST(V4l2Driver, UnpluggedCameraFailsToGrabAndWorksAgainWhenBack)
-{
-    auto camera = webcam();
-    setDriverEnumerator([camera] {
-        return v4l2Cameras({"/dev/video0"},
-                           [camera](const QString& path) { return std::make_unique<FakeV4l2Node>(camera, path); });
-    });
-    CaptureWindow window;
-    ASSERT_TRUE(capDriverConnect(&window, 0));
-    uint64_t number = 0;
-    ASSERT_TRUE(window.waitForFrameAfter(0, 5s, &number));
-    EXPECT_TRUE(capGrabFrame(&window));
-
-    camera->plugged = false;
-    const auto deadline = std::chrono::steady_clock::now() + 5s;
-    while (!window.latestFrame().isNull() && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(5ms);
-    EXPECT_FALSE(capGrabFrame(&window));
-
-    camera->plugged = true;
-    ASSERT_TRUE(window.waitForFrameAfter(number, 5s));
-    EXPECT_TRUE(capGrabFrame(&window));
-    setDriverEnumerator({});
-}
-
 // The window's thread asks while the reader is inside a read that does not end
-// until the test lets it: the answers must come meanwhile.
-TEST(V4l2Driver, ControlsAndSizesDoNotWaitForAFrameBeingRead)
+// until the test lets it: the answers must come meanwhile. Then the camera is
+// unplugged and plugged back.
+TEST(V4l2Driver, ControlsAndSizesDoNotWaitForAFrameBeingReadAndAnUnpluggedCameraComesBack)
 {
     auto camera = webcam();
     setDriverEnumerator([camera] {
@@ -144,10 +117,13 @@ TEST(V4l2Driver, ControlsAndSizesDoNotWaitForAFrameBeingRead)
     ASSERT_TRUE(capDriverConnect(&window, 0));
     ASSERT_TRUE(window.waitForFrameAfter(0, 5s));
     camera->stalled = true;
-    const auto deadline = std::chrono::steady_clock::now() + 5s;
-    while (camera->stalledReads == 0 && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(1ms);
-    ASSERT_GT(camera->stalledReads, 0);
+    const auto waitUntil = [](const std::function<bool()>& done) {
+        const auto deadline = std::chrono::steady_clock::now() + 10s;
+        while (!done() && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(1ms);
+        return done();
+    };
+    ASSERT_TRUE(waitUntil([&] { return camera->stalledReads > 0; }));
 
     std::future<bool> served = std::async(std::launch::async, [&window] {
         return window.controls().size() == 2u && window.setControl(V4L2_CID_BRIGHTNESS, 10) &&
@@ -161,6 +137,15 @@ TEST(V4l2Driver, ControlsAndSizesDoNotWaitForAFrameBeingRead)
     uint64_t number = 0;
     ASSERT_TRUE(window.waitForFrameAfter(0, 5s, &number));
     EXPECT_EQ(window.latestFrame().size(), QSize(640, 480)) << "the reader took up the new size";
+    EXPECT_TRUE(capGrabFrame(&window));
+
+    camera->plugged = false;
+    EXPECT_TRUE(waitUntil([&] { return window.latestFrame().isNull(); }));
+    EXPECT_FALSE(capGrabFrame(&window));
+    window.latestFrame(&number);
+    camera->plugged = true;
+    ASSERT_TRUE(window.waitForFrameAfter(number, 10s));
+    EXPECT_TRUE(capGrabFrame(&window));
     setDriverEnumerator({});
 }
 
