@@ -17,12 +17,14 @@ namespace {
 
 using CommonHelpersTest = TempHome;
 
-TEST_F(CommonHelpersTest, WaitEndsWhenTheProcessEndsAndServesEventsMeanwhile)
+// The wait serves events, keeps no processor busy and stops at its bound.
+TEST_F(CommonHelpersTest, WaitServesEventsUntilTheProcessEndsOrItsBound)
 {
     testApplication();
-    QProcess sleeper;
+    QProcess sleeper, longSleeper;
     sleeper.start("sleep", {"0.5"});
-    ASSERT_TRUE(sleeper.waitForStarted());
+    longSleeper.start("sleep", {"30"});
+    ASSERT_TRUE(sleeper.waitForStarted() && longSleeper.waitForStarted());
     int ticks = 0;
     QTimer timer;
     QObject::connect(&timer, &QTimer::timeout, [&ticks] { ++ticks; });
@@ -35,19 +37,12 @@ TEST_F(CommonHelpersTest, WaitEndsWhenTheProcessEndsAndServesEventsMeanwhile)
     EXPECT_LT(processorMs, 0.5 * double(wall.elapsed())) << "waiting must not keep a processor busy";
     EXPECT_EQ(sleeper.state(), QProcess::NotRunning);
     EXPECT_GT(ticks, 0) << "timers run during the wait";
-}
-
-TEST_F(CommonHelpersTest, WaitStopsAtItsBound)
-{
-    testApplication();
-    QProcess sleeper;
-    sleeper.start("sleep", {"30"});
-    ASSERT_TRUE(sleeper.waitForStarted());
-    EXPECT_FALSE(sWaitProcess(sleeper, 100));
-    EXPECT_EQ(sleeper.state(), QProcess::Running);
-    sleeper.kill();
-    sleeper.waitForFinished();
     EXPECT_TRUE(sWaitProcess(sleeper, 100)) << "an ended process returns at once";
+
+    EXPECT_FALSE(sWaitProcess(longSleeper, 100));
+    EXPECT_EQ(longSleeper.state(), QProcess::Running);
+    longSleeper.kill();
+    longSleeper.waitForFinished();
 }
 
 TEST_F(CommonHelpersTest, ShortPathIsTheCanonicalPathOfAnExistingFile)

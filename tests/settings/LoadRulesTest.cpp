@@ -1,9 +1,6 @@
 #include "TempHome.h"
 
-#include "settings/StoredKeys.h"
-
 #include <functional>
-#include <set>
 
 namespace {
 
@@ -73,20 +70,46 @@ TEST_F(LoadRulesTest, EveryNumberLoadsWithinItsRange)
     }
 }
 
-// A key of the program that loads a number or an on/off has its rules above.
-TEST_F(LoadRulesTest, EveryNumberKeyHasItsRules)
+// Odd forms the classic reader takes, the on/off texts, and the options of
+// [EXT], which never fail the load and come back from a save.
+TEST_F(LoadRulesTest, OddFormsLoadAsTheClassicReaderTakesThem)
 {
-    std::set<std::string> covered;
-    for (const KeyRules& rules : kRules) {
-        const std::string section = rules.section;
-        covered.insert((section.ends_with("TRG") ? std::string("TRG") : section) + "/" + rules.key);
+    using Field = std::function<QString()>;
+    const Field time = [] { return QString::number(Settings.FTP.TIME); };
+    const Field comp = [] { return QString::number(Settings.COM.COMP); };
+    const Field moveIsTrue = [] { return QString::number(Settings.FTP.MOVE == "True"); };
+    const Field pretime = [] { return QString::number(Settings.EXT.PRETIME); };
+    const Field lightCut = [] { return QString::number(Settings.EXT.LIGHTCUT); };
+    const Field background = [] { return QString::number(Settings.EXT.BGUPLOAD); };
+    const Field mail = [] { return Settings.MAIL.MAIL; };
+    const Field subject = [] { return Settings.TRG[1].SUBJECT; };
+    const struct {
+        QByteArray file;
+        Field field;
+        QString expected;
+    } cases[] = {
+        {"[FTP]\nTIME= 12 \n", time, "12"}, {"[FTP]\nTIME=12.5\n", time, "12"},
+        {"[COM]\nCOMP=ON\n", comp, "1"}, {"[COM]\nCOMP=on\n", comp, "0"}, {"[FTP]\nMOVE=true\n", moveIsTrue, "0"},
+        {"[EXT]\nPRETIME= 4 \n", pretime, "4"}, {"[EXT]\nLIGHTCUT=True\n", lightCut, "1"},
+        {"[EXT]\nLIGHTCUT=true\n", lightCut, "0"}, {"[EXT]\nBGUPLOAD=True\n", background, "1"},
+        // Blanks inside a value's quotes go once the quotes are gone; only an escaped value keeps them.
+        {"[MAIL]\nMAIL=\" watcher@example.net\t\"\n", mail, "watcher@example.net"},
+        {"[1TRG]\nSUBJECT=\"  Houndly \"\n", subject, "Houndly"},
+    };
+    for (const auto& c : cases) {
+        Settings = SettingsRecord{};
+        writeIni(c.file);
+        ASSERT_TRUE(sLoadSettings()) << c.file.constData();
+        EXPECT_EQ(c.field(), c.expected) << c.file.constData();
     }
-    for (const StoredKey& key : kStoredKeys) {
-        const bool takesANumber = key.kind == KeyKind::Number || key.kind == KeyKind::Option ||
-                                  key.kind == KeyKind::OneZero;
-        const std::string name = std::string(key.section) + "/" + std::string(key.name);
-        EXPECT_EQ(covered.count(name), takesANumber ? 1u : 0u) << name;
-    }
+
+    Settings.EXT = {QStringLiteral("rtsp://cam.local/live"), 3, true, true, 250000, 14};
+    ASSERT_TRUE(sSaveSettings());
+    Settings = SettingsRecord{};
+    ASSERT_TRUE(sLoadSettings());
+    const auto& ext = Settings.EXT;
+    EXPECT_TRUE(ext.CAMERA == "rtsp://cam.local/live" && ext.PRETIME == 3 && ext.BGUPLOAD && ext.LIGHTCUT &&
+                ext.KEEPMB == 250000 && ext.KEEPDAYS == 14);
 }
 
 }  // namespace
