@@ -202,45 +202,39 @@ TEST_F(AlarmHistoryTest, AnAlarmsEventsMakeOneRecordWithoutPasswords)
     EXPECT_FALSE(file.contains("s3cret-pw") || file.contains("bark twice"));
 }
 
-// A background upload may end during the next alarm, or after it.
-TEST_F(AlarmHistoryTest, UploadsToldLaterJoinTheirOwnAlarm)
+// A background upload may end during the next alarm, or after it; an alarm
+// cut short by a stop or by the program closing is still recorded.
+TEST_F(AlarmHistoryTest, UploadsToldLaterJoinTheirOwnAlarmAndAlarmsCutShortAreKept)
 {
-    AlarmHistory history(log());
-    const QString firstClip = inApp(QStringLiteral("avi/first.AVI")), secondClip = inApp(QStringLiteral("avi/second.AVI"));
-    alarm(150);
-    tell(Kind::ClipRecorded, true, firstClip);
-    tell(Kind::AlarmOver);
-    alarm(160);
-    tell(Kind::ClipRecorded, false, secondClip, QStringLiteral("camera lost"));
-    tell(Kind::Uploaded, true, QStringLiteral("first.AVI"), {}, firstClip);
-    tell(Kind::AlarmOver);
-    tell(Kind::Uploaded, false, QStringLiteral("second.AVI"), QStringLiteral("no file"), secondClip);
-    tell(Kind::FileRemoved, true, inApp(QStringLiteral("img/old_ALERT.jpg")));
+    {
+        AlarmHistory history(log());
+        const QString firstClip = inApp(QStringLiteral("avi/first.AVI")), secondClip = inApp(QStringLiteral("avi/second.AVI"));
+        alarm(150);
+        tell(Kind::ClipRecorded, true, firstClip);
+        tell(Kind::AlarmOver);
+        alarm(160);
+        tell(Kind::ClipRecorded, false, secondClip, QStringLiteral("camera lost"));
+        tell(Kind::Uploaded, true, QStringLiteral("first.AVI"), {}, firstClip);
+        tell(Kind::AlarmOver);
+        tell(Kind::Uploaded, false, QStringLiteral("second.AVI"), QStringLiteral("no file"), secondClip);
+        tell(Kind::FileRemoved, true, inApp(QStringLiteral("img/old_ALERT.jpg")));
+        alarm(101);
+        tell(Kind::Stopped);
+        alarm(102);
+        tell(Kind::Snapshot, true, inApp(QStringLiteral("img/a.jpg")));
+    }  // the program closes during the fourth alarm
 
     const HistoryContents contents = readHistory(log());
-    ASSERT_EQ(contents.alarms.size(), 2u);
+    ASSERT_EQ(contents.alarms.size(), 4u);
     EXPECT_EQ(contents.alarms[0].upload, (UploadResult{true, QStringLiteral("first.AVI"), QString()}));
     EXPECT_EQ(contents.alarms[1].upload, (UploadResult{false, QStringLiteral("second.AVI"), QStringLiteral("no file")}));
     EXPECT_FALSE(contents.alarms[1].clipRecorded);
     EXPECT_EQ(contents.alarms[1].clipFailure, QStringLiteral("camera lost"));
     EXPECT_EQ(contents.removedFiles, QSet<QString>{QStringLiteral("img/old_ALERT.jpg")});
     EXPECT_EQ(contents.damagedLines, 0);
-}
-
-TEST_F(AlarmHistoryTest, AnAlarmCutShortIsStillRecorded)
-{
-    {
-        AlarmHistory history(log());
-        alarm(101);
-        tell(Kind::Stopped);
-        alarm(102);
-        tell(Kind::Snapshot, true, inApp(QStringLiteral("img/a.jpg")));
-    }  // the program closes during the second alarm
-    const HistoryContents contents = readHistory(log());
-    ASSERT_EQ(contents.alarms.size(), 2u);
-    EXPECT_TRUE(contents.alarms[0].interrupted);
-    EXPECT_TRUE(contents.alarms[1].interrupted);
-    EXPECT_EQ(contents.alarms[1].snapshots, QStringList{QStringLiteral("img/a.jpg")});
+    EXPECT_FALSE(contents.alarms[1].interrupted);
+    EXPECT_TRUE(contents.alarms[2].interrupted && contents.alarms[3].interrupted);
+    EXPECT_EQ(contents.alarms[3].snapshots, QStringList{QStringLiteral("img/a.jpg")});
 }
 
 // A line that cannot be written waits, and goes first once there is room.
