@@ -56,12 +56,3 @@ ClipFacts probeClip(const QString& path)
     facts.decodes = decode.ok && decode.errors.trimmed().isEmpty();
     return facts;
 }
-
-bool makeTestVideo(const QString& path, int width, int height, int framesPerSecond, int seconds)
-{
-    const QString source = QStringLiteral("testsrc=size=%1x%2:rate=%3").arg(width).arg(height).arg(framesPerSecond);
-    return runTool(QStringLiteral("ffmpeg"), {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-y"),
-                                              QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"), source,
-                                              QStringLiteral("-t"), QString::number(seconds), path})
-        .ok;
-}

@@ -17,6 +17,3 @@ struct ClipFacts {
 };
 
 ClipFacts probeClip(const QString& path);
-
-// A small video file for the file camera, made by ffmpeg's test source.
-bool makeTestVideo(const QString& path, int width, int height, int framesPerSecond, int seconds);

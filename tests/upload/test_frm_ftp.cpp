@@ -70,7 +70,7 @@ TEST_F(FrmFtpTest, UploadingKeepsRecordingTicked)
     }
 }
 
-TEST_F(FrmFtpTest, RefusedEntriesStayInTheDialogAndStoreNothing)
+TEST_F(FrmFtpTest, RefusedEntriesStayInTheDialogAndAnEmptyHostPassesWithoutUploading)
 {
     const QString lineBreak = "改行を含む文字は使えません。";
     const std::tuple<const char*, QString, QString> rows[] = {
@@ -87,10 +87,9 @@ TEST_F(FrmFtpTest, RefusedEntriesStayInTheDialogAndStoreNothing)
         EXPECT_EQ(clickOk(), message) << box;
         EXPECT_TRUE(dialog_.isVisible() && !saved() && Settings.FTP.USER == " hound") << box;
     }
-}
-
-TEST_F(FrmFtpTest, AnEmptyHostIsAcceptedWithoutUploading)
-{
+    // Without uploading, an empty host is accepted.
+    dialog_.hide();
+    dialog_.show();
     clickNamed(dialog_, "ckFtpExe");
     typeInto(dialog_, "txtHost", "  ");
     EXPECT_EQ(clickOk(), QString());
