@@ -187,12 +187,30 @@ bool ProfileFile::setValue(const QString& section, const QString& key, const QSt
     Section& target = found->second;
     const auto keyLine = target.keys.find(keyName);
     if (keyLine != target.keys.end()) {
+        if (wouldBeReadAsUtf8(keyLine->second, *line)) {
+            return false;
+        }
         keyLine->second->text = *line;
         return true;
     }
     target.last = insertLineAfter(target.last, *line);
     target.keys.try_emplace(keyName.toString(), target.last);
     return true;
+}
+
+bool ProfileFile::wouldBeReadAsUtf8(LineIt line, const QByteArray& replacement) const
+{
+    if (m_encoding != FileEncoding::ShiftJis || detectEncoding(line->text) == FileEncoding::Utf8
+        || detectEncoding(replacement) == FileEncoding::ShiftJis) {
+        return false;
+    }
+    QByteArray content;
+    for (auto it = m_lines.begin(); it != m_lines.end(); ++it) {
+        content += it == line ? replacement : it->text;
+        content += it->end;
+    }
+    return detectEncoding(content) == FileEncoding::Utf8
+           && decodeText(content, FileEncoding::Utf8) != decodeText(content, FileEncoding::ShiftJis);
 }
 
 ProfileFile::LineIt ProfileFile::insertLineAfter(LineIt line, QByteArray text)

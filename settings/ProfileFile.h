@@ -48,7 +48,8 @@ public:
 
     // Replaces the key's line in place, or appends the key to the end of its
     // section, or the section to the end of the file. False, with nothing
-    // changed, when the text has no form in the file's encoding.
+    // changed, when the text has no form in the file's encoding or the file
+    // would be read back in another one.
     bool setValue(const QString& section, const QString& key, const QString& text);
 
     QByteArray bytes() const;
@@ -71,6 +72,10 @@ private:
     void parse(const QByteArray& bytes);
     void indexLine(const QString& decoded, LineIt line, Section*& current);
     LineIt insertLineAfter(LineIt line, QByteArray text);
+    // A Shift-JIS file is told from UTF-8 by its bytes that are not UTF-8: true when
+    // replacing `line` would take the last of them away and the next load would
+    // read the rest as UTF-8, as other text.
+    bool wouldBeReadAsUtf8(LineIt line, const QByteArray& replacement) const;
 
     ReadProblem m_readProblem = ReadProblem::None;
     FileEncoding m_encoding = FileEncoding::Utf8;

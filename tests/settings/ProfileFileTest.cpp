@@ -111,4 +111,16 @@ TEST_F(ProfileFileTest, TextWithNoFormInTheFilesEncodingIsRefused)
     }
 }
 
+TEST_F(ProfileFileTest, AWriteThatWouldHaveAShiftJisFileReadAsUtf8IsRefused)
+{
+    // "ﾕ０" in Shift-JIS is "ՂO" in UTF-8; "あ" alone tells the file apart.
+    const QByteArray before = toShiftJis(QStringLiteral("[A]\r\nk=ﾕ０\r\nj=あ\r\n"));
+    ProfileFile file(before);
+    EXPECT_FALSE(file.setValue("A", "j", "x"));
+    EXPECT_EQ(file.bytes(), before);
+    EXPECT_TRUE(file.setValue("A", "j", QStringLiteral("い")));
+    EXPECT_TRUE(file.setValue("A", "k", "x"));
+    EXPECT_TRUE(file.setValue("A", "j", "x"));  // all ASCII: both encodings read it alike
+}
+
 }  // namespace
