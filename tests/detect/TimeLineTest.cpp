@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <vector>
 
 namespace {
@@ -39,24 +40,18 @@ QDateTime at(QDate day, QTime time)
     return QDateTime(day, time);
 }
 
-TEST(TimeLine, SlotOfTimeOfDay)
+// One column per 12 minutes from x = 20; a bar's top scales the count to the
+// alarm count, and a zero alarm count gives a full bar.
+TEST(TimeLine, SlotsOfTheDayAndBarTops)
 {
-    const std::pair<QTime, int> rows[] = {{QTime(0, 0), 20},   {QTime(0, 11, 59), 20}, {QTime(0, 12), 21},
-                                          {QTime(12, 0), 80},  {QTime(23, 48), 139},   {QTime(23, 59, 59), 139}};
-    for (const auto& [time, x] : rows)
+    const std::pair<QTime, int> columns[] = {{QTime(0, 0), 20},   {QTime(0, 11, 59), 20}, {QTime(0, 12), 21},
+                                             {QTime(12, 0), 80},  {QTime(23, 48), 139},   {QTime(23, 59, 59), 139}};
+    for (const auto& [time, x] : columns)
         EXPECT_EQ(TimeLine::slotX(time), x) << time.toString().toStdString();
-}
-
-TEST(TimeLine, BarTopScalesCountToAlarmCountAndZeroAlarmCountIsFull)
-{
-    const struct {
-        int32_t count;
-        int16_t alarmCount;
-        int top;
-    } rows[] = {{100, 100, 5}, {50, 100, 45}, {0, 100, 90}, {95, 100, 5}, {200, 100, 5},
-                {93, 100, 6},  {1, 4, 68},    {25500, 1, 5}, {0, 0, 5},   {7, 0, 5}};
-    for (const auto& row : rows)
-        EXPECT_EQ(TimeLine::barTop(row.count, row.alarmCount), row.top) << row.count << " of " << row.alarmCount;
+    const std::array<int32_t, 3> bars[] = {{100, 100, 5}, {50, 100, 45}, {0, 100, 90}, {95, 100, 5}, {200, 100, 5},
+                                           {93, 100, 6},  {1, 4, 68},    {25500, 1, 5}, {0, 0, 5},   {7, 0, 5}};
+    for (const auto& [count, alarmCount, top] : bars)
+        EXPECT_EQ(TimeLine::barTop(count, int16_t(alarmCount)), top) << count << " of " << alarmCount;
 }
 
 TEST(TimeLine, TicksInASlotDrawOverEachOtherAndEnteringASlotErasesItsOldBar)
