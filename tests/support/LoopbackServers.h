@@ -9,7 +9,7 @@
 //         {"--cert", c.certificate, "--key", c.key} from makeCertificate()
 //         for STARTTLS. Writes JSON lines to `file`: "ehlo", "auth" and
 //         "message" (mail_from, rcpt_tos, reply_to, subject decoded, body,
-//         attachments [{filename, type, data in Base64}], raw). A server that
+//         attachments [{filename, type, data in Base64}]). A server that
 //         hangs at one step: {"--stall", "data"} never answers the end of a
 //         message (recorded first), {"--stall", "quit"} never answers QUIT.
 //         A slow one: {"--delay", "2"} answers the end of a message 2 s late.

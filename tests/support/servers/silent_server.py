@@ -12,7 +12,6 @@ sock = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
 sock.bind(("127.0.0.1", 0))
 sock.listen(8)
 print(sock.getsockname()[1], flush=True)
-sock.settimeout(args.lifetime)
 held = []
 deadline = time.time() + args.lifetime
 while time.time() < deadline:

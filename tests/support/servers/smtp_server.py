@@ -36,11 +36,6 @@ def decoded(raw):
     result = {
         "subject": str(email.header.make_header(email.header.decode_header(message["Subject"] or ""))),
         "reply_to": message["Reply-To"] or "",
-        "from": message["From"] or "",
-        "to": message["To"] or "",
-        "date": message["Date"] or "",
-        "message_id": message["Message-ID"] or "",
-        "mime_version": message["MIME-Version"] or "",
         "body": "",
         "attachments": [],
     }
@@ -85,7 +80,6 @@ class Handler:
             "rcpt_tos": envelope.rcpt_tos,
             "tls": session.ssl is not None,
             "authenticated": bool(session.authenticated),
-            "raw": envelope.original_content.decode("utf-8", "replace"),
         }
         entry.update(decoded(envelope.original_content))
         record(self.args.record, entry)
