@@ -30,7 +30,7 @@ TEST_F(MainCommandsTest, DialogCommandsSuspendAndResumeWatching)
     }
 }
 
-TEST_F(MainCommandsTest, FormatButtonShowsTheNewSizeAndTakesAFreshReference)
+TEST_F(MainCommandsTest, FormatAndScopeCommandsReshapeTheWindow)
 {
     startWindow();
     bool seen = false;
@@ -40,11 +40,8 @@ TEST_F(MainCommandsTest, FormatButtonShowsTheNewSizeAndTakesAFreshReference)
     EXPECT_EQ(window->StatusBarPanel(3)->text(), QStringLiteral("解像度: 320×240"));
     EXPECT_TRUE(SkipCompare);
     EXPECT_TRUE(window->camera->Timer1->isActive());
-}
 
-TEST_F(MainCommandsTest, ScopeToggleHidesThePanelAndWidensTheCamera)
-{
-    startWindow();
+    // The scope toggle hides the panel and widens the camera.
     const int narrow = window->cameraSubWindow->width();
     window->menu.mnu_scope->trigger();
     EXPECT_FALSE(window->picSideScope->isVisible());

@@ -1,4 +1,5 @@
 #include "tests/support/LoopbackServers.h"
+#include "tests/support/TempAppFolder.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -53,13 +54,6 @@ qint64 terminate(QProcess& process, int signalNumber = SIGTERM)
     return process.waitForFinished(20000) && process.exitStatus() == QProcess::NormalExit ? clock.elapsed() : -1;
 }
 
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
 }  // namespace
 
 // SIGTERM or SIGINT ends the program wherever it stands: in the dialogs of the
@@ -100,7 +94,7 @@ TEST(HoundlyProcessTest, ASignalEndsTheProgramWhereverItStands)
             QFile file(ini);
             ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.resize(tooLargeSize));  // sparse
         } else if (!c.settings.isEmpty()) {
-            writeFile(ini, c.settings);
+            writeFileBytes(ini, c.settings);
         }
         std::unique_ptr<QProcess> houndly(startHoundly(home, c.arguments));
         ASSERT_TRUE(houndly->waitForStarted(10000));
@@ -123,8 +117,7 @@ TEST(HoundlyProcessTest, ASignalEndsTheProgramWhereverItStands)
             EXPECT_TRUE(c.settings == folder ? kept.isDir() : kept.size() == tooLargeSize);
             continue;
         }
-        QFile saved(ini);
-        EXPECT_TRUE(saved.open(QIODevice::ReadOnly) && saved.readAll().contains("TIMER="));
+        EXPECT_TRUE(readFileBytes(ini).contains("TIMER="));
         // The user guide shipped beside the program was put where the help command looks.
         EXPECT_TRUE(!watching || QFile::exists(home.filePath(QStringLiteral("help/guide_en.html"))));
     }
@@ -141,7 +134,7 @@ TEST(HoundlyProcessTest, TerminationDuringAnAlarmMailSendsNothingMore)
                           QByteArray::number(smtp.port()) + "\nATT=0\nOPTATT=0\nAtCRAM=0\n";
     for (const char* section : {"0TRG", "1TRG", "2TRG"})
         settings += QByteArray("[") + section + "]\nENABLED=True\nMAILTO=owner@example.net\nSUBJECT=alarm\nGRP=0\n";
-    writeFile(home.filePath(QStringLiteral("houndly.ini")), settings);
+    writeFileBytes(home.filePath(QStringLiteral("houndly.ini")), settings);
     std::unique_ptr<QProcess> houndly(startHoundly(home, {QStringLiteral("--camera"), QStringLiteral("demo")}));
     ASSERT_TRUE(houndly->waitForStarted(10000));
     // The first destination's message is in; the server now keeps the mail waiting.
@@ -156,8 +149,8 @@ TEST(HoundlyProcessTest, TerminationDuringAnAlarmMailSendsNothingMore)
     EXPECT_LT(exitMs, 3000);
     EXPECT_EQ(houndly->exitCode(), 0);
     EXPECT_EQ(readRecords(records, QStringLiteral("ehlo")).size(), 1) << "no further connection";
-    QFile log(home.filePath(QStringLiteral("mail.log.txt")));
-    EXPECT_TRUE(log.open(QIODevice::ReadOnly) && log.readAll().contains("= not sent: cancelled: the program is closing"));
+    EXPECT_TRUE(readFileBytes(home.filePath(QStringLiteral("mail.log.txt")))
+                    .contains("= not sent: cancelled: the program is closing"));
 }
 
 TEST(HoundlyProcessTest, OptionsAreCheckedBeforeStarting)

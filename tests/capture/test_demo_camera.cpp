@@ -1,19 +1,11 @@
 #include "capture/DemoDriver.h"
+#include "tests/support/Footage.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 
 namespace {
-
-// Mean absolute difference per byte of two frames of the same size.
-double meanByteDifference(const QImage& a, const QImage& b)
-{
-    long long sum = 0;
-    for (qsizetype i = 0; i < a.sizeInBytes(); ++i)
-        sum += std::abs(a.constBits()[i] - b.constBits()[i]);
-    return double(sum) / double(a.sizeInBytes());
-}
 
 QImage frameAt(DemoDriver& driver, int64_t sceneMs)
 {

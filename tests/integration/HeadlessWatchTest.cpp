@@ -12,7 +12,6 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QDirIterator>
-#include <QJsonArray>
 #include <QProcess>
 #include <QRegularExpression>
 
@@ -130,15 +129,9 @@ TEST_F(HeadlessWatchTest, AlarmIsMailedAndUploadedEveryEventIsToldAndSigtermSave
     EXPECT_GT(alarmLine.match(alarm).captured(1).toInt(), 10);
     EXPECT_LT(output.indexOf(QStringLiteral("started:")), output.indexOf(QStringLiteral("alarm: count")));
 
-    // The alarm's mail and clip went out before it was over.
-    const QList<QJsonObject> mails = readRecords(smtpRecords(), QStringLiteral("message"));
-    ASSERT_EQ(mails.size(), 1);
-    EXPECT_EQ(mails[0][QStringLiteral("rcpt_tos")].toArray().toVariantList(),
-              QVariantList{QStringLiteral("owner@example.net")});
+    // Each step of the alarm has its line, in the order it happened; what the servers got is the window test's.
     const QStringList clips = QDir(home.filePath(QStringLiteral("avi"))).entryList({QStringLiteral("*_ALERT.AVI")});
     ASSERT_EQ(clips.size(), 1);
-    EXPECT_EQ(ftp.fileContent(clips[0]), readFileBytes(home.filePath(QStringLiteral("avi/") + clips[0])));
-    // Each step of the alarm has its line, in the order it happened.
     const qsizetype steps[] = {output.indexOf(QStringLiteral("alarm: count")), output.indexOf(QStringLiteral("snapshot ")),
                                output.indexOf(QStringLiteral("mail A sent to owner@example.net")),
                                output.indexOf(QStringLiteral("clip ") + home.filePath(QStringLiteral("avi/") + clips[0])),

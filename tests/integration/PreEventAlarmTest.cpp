@@ -177,12 +177,9 @@ TEST_F(PreEventAlarmTest, ClipBeginsBeforeTheAlarmFrameAndCoversTheMail)
     }
 
     // Uploaded under the fixed name, which is a copy of the clip.
-    QFile local(clip);
-    ASSERT_TRUE(local.open(QIODevice::ReadOnly));
-    const QByteArray bytes = local.readAll();
+    const QByteArray bytes = readFileBytes(clip);
+    ASSERT_FALSE(bytes.isEmpty());
     EXPECT_EQ(ftp.fileContent(QStringLiteral("ALERT.AVI")), bytes);
-    QFile copy(home.filePath(QStringLiteral("avi/ALERT.AVI")));
-    ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
-    EXPECT_EQ(copy.readAll(), bytes);
+    EXPECT_EQ(readFileBytes(home.filePath(QStringLiteral("avi/ALERT.AVI"))), bytes);
     EXPECT_EQ(QFile::permissions(clip) & (QFile::ReadGroup | QFile::ReadOther), QFileDevice::Permissions{});
 }

@@ -4,6 +4,7 @@
 
 #include <QProcess>
 
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -115,4 +116,12 @@ std::vector<QImage> decodeFrames(const QString& path, QSize size)
         frames.push_back(frame);
     }
     return frames;
+}
+
+double meanByteDifference(const QImage& a, const QImage& b)
+{
+    long long sum = 0;
+    for (qsizetype i = 0; i < a.sizeInBytes(); ++i)
+        sum += std::abs(a.constBits()[i] - b.constBits()[i]);
+    return double(sum) / double(a.sizeInBytes());
 }

@@ -27,6 +27,9 @@ int footageNumber(const QImage& frame);
 // A flat grey picture carrying `number` (0..1023) as numbered footage does.
 QImage numberedPicture(int number, QSize size);
 
+// The mean absolute difference per byte of two pictures of one size and format.
+double meanByteDifference(const QImage& a, const QImage& b);
+
 // Writes the footage to `path`; false (and a test failure) when ffmpeg cannot.
 bool makeFootage(const QString& path, const Footage& footage);
 
