@@ -41,12 +41,14 @@ TEST(PreEventClip, BeginsWithTheKeptFrameOfItsStartAndRunsOnLive)
     };
     for (const Row& row : rows) {
         auto buffer = std::make_shared<PreEventBuffer>(10s);
-        const Clock::time_point now = Clock::now();
         const int keptFrames = static_cast<int>(row.kept / kPeriod);
-        for (int code = 0; code < keptFrames; ++code) {
-            const QByteArray jpeg = encodeFrameJpeg(numberedPicture(code, kSize), 90);
-            buffer->keep(DeviceBufferFrame(jpeg, kSize), now - row.kept + code * kPeriod);
-        }
+        std::vector<QByteArray> packets;
+        for (int code = 0; code < keptFrames; ++code)
+            packets.push_back(encodeFrameJpeg(numberedPicture(code, kSize), 90));
+        // Taken after the slow encoding, so that the clip's length does not depend on it.
+        const Clock::time_point now = Clock::now();
+        for (int code = 0; code < keptFrames; ++code)
+            buffer->keep(DeviceBufferFrame(packets[size_t(code)], kSize), now - row.kept + code * kPeriod);
         ClipRecording recording;
         recording.path = work.filePath(QString::fromLatin1(row.name) + ".AVI");
         recording.frameSize = kSize;
