@@ -33,18 +33,6 @@ AlarmRecord sampleAlarm(const QDateTime& time, const QString& clip)
     return record;
 }
 
-QByteArray lineOf(const QJsonObject& object)
-{
-    return QJsonDocument(object).toJson(QJsonDocument::Compact);
-}
-
-// The bytes of a literal that may hold NUL.
-template <size_t N>
-QByteArray bytesOf(const char (&text)[N])
-{
-    return QByteArray(text, N - 1);
-}
-
 class HistoryLogTest : public ::testing::Test {
 protected:
     QString log() const { return home.filePath(QStringLiteral("history.log")); }
@@ -58,7 +46,7 @@ protected:
 // damaged lines; what is appended afterwards reads whole.
 TEST_F(HistoryLogTest, DamagedLinesAreSkippedAndLaterLinesStayWhole)
 {
-    const QByteArray whole = lineOf(alarmToJson(sampleAlarm(first, {})));
+    const QByteArray whole = QJsonDocument(alarmToJson(sampleAlarm(first, {}))).toJson(QJsonDocument::Compact);
     const struct {
         const char* name;
         QByteArray before;
@@ -66,7 +54,7 @@ TEST_F(HistoryLogTest, DamagedLinesAreSkippedAndLaterLinesStayWhole)
         size_t alarms;
     } rows[] = {
         {"torn last line", whole + "\n" + whole.left(whole.size() / 2), 1, 1},
-        {"garbage", bytesOf("\x00\xff\xfe{\"type\":\"alarm\",\x01\n\n]]][\n") + QByteArray(3000, '\xc3'), 3, 0},
+        {"garbage", QByteArrayLiteral("\x00\xff\xfe{\"type\":\"alarm\",\x01\n\n]]][\n") + QByteArray(3000, '\xc3'), 3, 0},
         {"an object of another kind", "{\"type\":\"weather\"}\n[1,2]\n{\"type\":\"alarm\"}\n", 3, 0},
     };
     for (const auto& row : rows) {

@@ -45,14 +45,6 @@ TEST_F(CommonHelpersTest, WaitServesEventsUntilTheProcessEndsOrItsBound)
     longSleeper.waitForFinished();
 }
 
-TEST_F(CommonHelpersTest, ShortPathIsTheCanonicalPathOfAnExistingFile)
-{
-    writeFileBytes(path("real.wav"), "RIFF");
-    ASSERT_TRUE(QFile::link(path("real.wav"), path("link.wav")));
-    EXPECT_EQ(GetShortPath(path("link.wav")), QFileInfo(path("real.wav")).canonicalFilePath());
-    EXPECT_EQ(GetShortPath(path("missing.wav")), "");
-}
-
 TEST_F(CommonHelpersTest, AppFolderComesFromHoundlyHomeWithItsFolders)
 {
     const QString home = path("nested/home");

@@ -56,11 +56,13 @@ TEST_F(SettingsFileTest, SoundPathIsTheCanonicalPathOfAnExistingSound)
 {
     QDir().mkpath(path("win/media"));
     writeFileBytes(path("win/media/ding.wav"), "RIFF");
+    ASSERT_TRUE(QFile::link(path("win/media/ding.wav"), path("win/media/link.wav")));
     qputenv("WINDIR", QFile::encodeName(path("win")));
     static int warnings = 0;
     const QtMessageHandler previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) { ++warnings; });
     const std::tuple<QByteArray, QString, QString> rows[] = {  // stored, SOUND, SoundPath
         {"ding.wav", "ding.wav", QFileInfo(path("win/media/ding.wav")).canonicalFilePath()},
+        {"link.wav", "link.wav", QFileInfo(path("win/media/ding.wav")).canonicalFilePath()},
         {"gone.wav", "gone.wav", ""},
         {QByteArray("ding\0.wav", 9), "", ""},
         {QByteArray("\0", 1), "", ""},
