@@ -1,5 +1,8 @@
 #include "TempHome.h"
 
+#include "settings/SettingsSaveReport.h"
+#include "tests/support/StandardError.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -48,6 +51,14 @@ TEST_F(StoredFormsTest, PasswordsHaveTheOriginalsStoredFormAndSurviveASave)
         ASSERT_TRUE(sLoadSettings());
         EXPECT_EQ(Settings.MAIL.PASS, c.password);
     }
+
+    // The file holding them is for the user alone after every save.
+    const auto userOnly = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser;
+    ASSERT_TRUE(QFile::remove(iniPath()) && sSaveSettings());
+    EXPECT_EQ(QFile::permissions(iniPath()), userOnly);
+    ASSERT_TRUE(QFile::setPermissions(iniPath(), userOnly | QFile::ReadGroup | QFile::ReadOther));
+    ASSERT_TRUE(sSaveSettings());
+    EXPECT_EQ(QFile::permissions(iniPath()), userOnly);
 }
 
 // A network camera's password is shifted like the mail passwords, escaped
@@ -146,16 +157,6 @@ TEST_F(StoredFormsTest, AKeyThatCannotBeWrittenFailsTheSaveButNotTheKeysAfterIt)
     }
 }
 
-TEST_F(StoredFormsTest, TheFileIsForTheUserAloneAfterEverySave)
-{
-    const auto userOnly = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser;
-    ASSERT_TRUE(sSaveSettings());
-    EXPECT_EQ(QFile::permissions(iniPath()), userOnly);
-    ASSERT_TRUE(QFile::setPermissions(iniPath(), userOnly | QFile::ReadGroup | QFile::ReadOther));
-    ASSERT_TRUE(sSaveSettings());
-    EXPECT_EQ(QFile::permissions(iniPath()), userOnly);
-}
-
 TEST_F(StoredFormsTest, ASaveThatCannotCompleteKeepsTheOldFileWhole)
 {
     Settings.TRG[0].BODY = QString(150, u'x');
@@ -179,16 +180,32 @@ TEST_F(StoredFormsTest, ASaveThatCannotCompleteKeepsTheOldFileWhole)
     EXPECT_EQ(QDir(path("")).entryList(QDir::Files), QStringList{"houndly.ini"}) << "no temporary file left";
 }
 
-TEST_F(StoredFormsTest, ADirectoryOrPipeInPlaceOfTheFileIsNeitherReadNorReplaced)
+// A failed save is told on standard error and to the notice, once, until a
+// save succeeds again.
+TEST_F(StoredFormsTest, ADirectoryOrPipeInPlaceOfTheFileIsNeitherReadNorReplacedAndTheFailureToldOnce)
 {
+    QStringList notices;
+    setSaveFailureNotice([&notices](const QString& message) { notices << message; });
     ASSERT_TRUE(QDir().mkpath(iniPath() + "/inside"));
     EXPECT_FALSE(sLoadSettings());
-    EXPECT_FALSE(sSaveSettings());
+    const QByteArray told = standardErrorOf([] {
+        EXPECT_FALSE(sSaveSettingsReported());
+        sSaveSettingsReported();
+    });
     EXPECT_TRUE(QFileInfo(iniPath() + "/inside").isDir());
+    EXPECT_EQ(told.count('\n'), 1) << told.constData();
+    EXPECT_TRUE(told.contains(QFile::encodeName(iniPath()))) << told.constData();
+    ASSERT_EQ(notices.size(), 1);
+    EXPECT_TRUE(notices[0].contains(iniPath()));
+
     ASSERT_TRUE(QDir(iniPath()).removeRecursively());
+    EXPECT_EQ(standardErrorOf([] { EXPECT_TRUE(sSaveSettingsReported()); }), "");
+    ASSERT_TRUE(QFile::remove(iniPath()));
     ASSERT_EQ(::mkfifo(QFile::encodeName(iniPath()).constData(), 0600), 0);
     EXPECT_FALSE(sLoadSettings()) << "a pipe must not block the load";
-    EXPECT_FALSE(sSaveSettings());
+    EXPECT_FALSE(standardErrorOf([] { EXPECT_FALSE(sSaveSettingsReported()); }).isEmpty());
+    EXPECT_EQ(notices.size(), 2);
+    setSaveFailureNotice({});
 }
 
 }  // namespace
