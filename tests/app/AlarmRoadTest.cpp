@@ -72,17 +72,6 @@ TEST_F(AlarmRoadTest, IntruderRaisesAlarmAndNextTickIsCalm)
     EXPECT_GT(count(), 10);
 }
 
-// Every count above 0 is an alarm; the bar is full instead of the tick failing.
-TEST_F(AlarmRoadTest, TypedAlarmCountOfZeroStillDrawsTheTimeLine)
-{
-    startWithAlarmCount(QStringLiteral("0"));
-    tickAt(kCalm);
-    tickAt(kCalm + 1000);
-    EXPECT_TRUE(alarmShown());
-    EXPECT_TRUE(timeLineIsRed());
-    EXPECT_TRUE(window->camera->Timer1->isActive());
-}
-
 // A light switched on brightens the whole room: an alarm as described, unless
 // the light rule is on; then the count still shows and a walker still alarms.
 TEST_F(AlarmRoadTest, ALightSwitchedOnAlarmsOnlyWithoutTheLightRule)

@@ -1,6 +1,7 @@
 #include "tests/app/AppTestSupport.h"
 
 #include "app/PictureBox.h"
+#include "capture/DemoDriver.h"
 #include "capture/DriverRegistry.h"
 #include "detect/TimeLine.h"
 #include "tests/support/NamedWidgets.h"
@@ -10,6 +11,7 @@
 #include <QFileInfo>
 #include <QMdiSubWindow>
 #include <QSlider>
+#include <QSpinBox>
 
 #include <set>
 
@@ -282,4 +284,52 @@ TEST_F(MainWindowTest, TimeLineSurvivesARestart)
     startWindow();
     EXPECT_EQ(window->picSideScope->picTimeLine->image(), before);
     EXPECT_EQ(QFileInfo(home.filePath(QStringLiteral("timeline.json"))).permissions() & 0x0077, 0);
+}
+
+TEST_F(MainWindowTest, StoredFileThatIsGoneFallsBackToTheSearchAndStaysStored)
+{
+    setDriverEnumerator([] {
+        return std::vector<DriverEntry>{{QStringLiteral("room"), [] { return std::make_unique<DemoDriver>(); }}};
+    });
+    const QString gone = home.filePath(QStringLiteral("garden.mp4"));
+    Settings.EXT.CAMERA = gone;
+    ASSERT_TRUE(sSaveSettings());
+    // A start with no --camera and no HOUNDLY_CAMERA, from what is on disk.
+    Settings = SettingsRecord{};
+    setPreferredCamera(QString());
+    startWindow();
+    EXPECT_EQ(hCapWnd->driverName(), QStringLiteral("room"));
+    EXPECT_EQ(hCapWnd->driverIndex(), 1);
+    window->close();
+    EXPECT_EQ(storedValue(QStringLiteral("EXT"), QStringLiteral("CAMERA")), gone);
+}
+
+// The options dialog, driven as a user would: Cancel keeps the options, OK stores and saves them.
+TEST_F(MainWindowTest, OptionsDialogStoresAndSavesOnOkOnly)
+{
+    startWindow();
+    Settings.EXT = {QStringLiteral("demo"), 4, true, false, 500, 0};
+    for (const char* button : {"bcmdCancel", "bcmdOK"}) {
+        SCOPED_TRACE(button);
+        bool seen = false;
+        whileModal(
+            [button](QWidget* dialog) {
+                EXPECT_EQ(namedChild<QSpinBox>(*dialog, "spinPreTime")->value(), 4);
+                EXPECT_TRUE(namedChild<QCheckBox>(*dialog, "ckBgUpload")->isChecked());
+                EXPECT_EQ(namedChild<QSpinBox>(*dialog, "spinKeepMb")->value(), 500);
+                namedChild<QSpinBox>(*dialog, "spinPreTime")->setValue(99);  // held to 10
+                clickNamed(*dialog, "ckBgUpload");
+                clickNamed(*dialog, "ckLightCut");
+                namedChild<QSpinBox>(*dialog, "spinKeepMb")->setValue(2048);
+                namedChild<QSpinBox>(*dialog, "spinKeepDays")->setValue(30);
+                clickNamed(*dialog, button);
+            },
+            &seen);
+        window->menu.mnu_ext->trigger();
+        ASSERT_TRUE(seen);
+    }
+    const QByteArray stored = readFileBytes(home.filePath(QStringLiteral("houndly.ini")));
+    EXPECT_TRUE(stored.contains("[EXT]\nCAMERA=demo\nPRETIME=10\nBGUPLOAD=False\nLIGHTCUT=True\nKEEPMB=2048\n"
+                                "KEEPDAYS=30\n"))
+        << stored.constData();
 }

@@ -164,8 +164,9 @@ TEST_F(HeadlessWatchTest, NoCameraIsALineAndAFailedExitNeverADialog)
 }
 
 // The camera stored last is a network camera whose account is in its URL and
-// which does not answer yet: it is opened when it comes, and neither its user
-// name nor its password shows anywhere but (shifted) in houndly.ini.
+// which does not answer yet: it is told lost and back once each, opened when
+// it comes, stays stored, and neither its user name nor its password shows
+// anywhere but (shifted) in houndly.ini.
 TEST_F(HeadlessWatchTest, StoredNetworkCameraIsWaitedForAndItsAccountNeverShows)
 {
     const QString user = QStringLiteral("camwatcher");
@@ -189,6 +190,8 @@ TEST_F(HeadlessWatchTest, StoredNetworkCameraIsWaitedForAndItsAccountNeverShows)
     ASSERT_TRUE(houndly.waitForFinished(30000));
     output.readAvailable();
     EXPECT_EQ(houndly.exitCode(), 0);
+    for (const QString& told : {QStringLiteral("camera lost: "), QStringLiteral("camera back: ")})
+        EXPECT_EQ(output.all().count(told), 1) << "told once: " << output.all().toStdString();
     ASSERT_TRUE(sLoadSettings());
     EXPECT_EQ(Settings.EXT.CAMERA, url) << "kept while it did not answer";
 
