@@ -54,29 +54,10 @@ TEST(TimeLine, SlotsOfTheDayAndBarTops)
         EXPECT_EQ(TimeLine::barTop(count, int16_t(alarmCount)), top) << count << " of " << alarmCount;
 }
 
-TEST(TimeLine, TicksInASlotDrawOverEachOtherAndEnteringASlotErasesItsOldBar)
-{
-    using enum AlarmLevel;
-    TimeLine timeLine;
-    // Yesterday's 00:12 bar, then today's first ticks in the 00:00 slot.
-    timeLine.sDrawTimeLine(500, 100, Alarm, at(kYesterday, QTime(0, 12)));
-    timeLine.sDrawTimeLine(92, 100, Suspect, at(kToday, QTime(0, 0, 1)));
-    timeLine.sDrawTimeLine(10, 100, Calm, at(kToday, QTime(0, 5)));
-    EXPECT_EQ(column(timeLine, 20), expectedColumn({{7, Suspect}, {81, Calm}}));
-    EXPECT_EQ(column(timeLine, 21), expectedColumn({{5, Alarm}}));
-    EXPECT_EQ(timeLine.lastColumn(), 20);
-    EXPECT_EQ(timeLine.markerLeft(), 16);
-    EXPECT_EQ(timeLine.clockText(), QStringLiteral("00:05:00"));
-
-    timeLine.sDrawTimeLine(10, 100, Calm, at(kToday, QTime(0, 12, 30)));
-    EXPECT_EQ(column(timeLine, 21), expectedColumn({{81, Calm}}));
-    EXPECT_EQ(column(timeLine, 20), expectedColumn({{7, Suspect}, {81, Calm}}));
-    EXPECT_EQ(timeLine.lastColumn(), 21);
-}
-
-// What is kept of a chart and drawn again into a new one gives the same
-// columns for the last 24 hours and nothing older.
-TEST(TimeLine, KeptSlotsDrawTheSameChartAgainWithoutTheOldest)
+// Ticks in one slot draw over each other and the marker follows the last; what
+// is kept of a chart and drawn again into a new one gives the same columns for
+// the last 24 hours and nothing older; entering a slot erases its old bar.
+TEST(TimeLine, TicksDrawOverEachOtherAndKeptSlotsDrawTheSameChartAgainWithoutTheOldest)
 {
     using enum AlarmLevel;
     TimeLine running;
@@ -91,6 +72,12 @@ TEST(TimeLine, KeptSlotsDrawTheSameChartAgainWithoutTheOldest)
     const std::vector<TimeLineSlot> kept = running.recentSlots(now);
     ASSERT_EQ(kept.size(), 3u);
     EXPECT_EQ(kept[1], (TimeLineSlot{at(kToday, QTime(8, 0)), {{5, Alarm}, {11, Doubt}}}));
+    const int x10 = TimeLine::slotX(QTime(10, 1));
+    EXPECT_EQ(column(running, TimeLine::slotX(QTime(8, 1))), expectedColumn({{5, Alarm}, {11, Doubt}}))
+        << "ticks in one slot draw over each other";
+    EXPECT_EQ(running.lastColumn(), x10);
+    EXPECT_EQ(running.markerLeft(), x10 - 4);
+    EXPECT_EQ(running.clockText(), QStringLiteral("10:01:00"));
 
     TempAppFolder home;
     const QString path = home.filePath(QStringLiteral("timeline.json"));
@@ -100,13 +87,13 @@ TEST(TimeLine, KeptSlotsDrawTheSameChartAgainWithoutTheOldest)
     const int x9 = TimeLine::slotX(QTime(9, 5)), x11 = TimeLine::slotX(QTime(11, 0)), x8 = TimeLine::slotX(QTime(8, 1));
     EXPECT_EQ(column(running, x9), expectedColumn({{54, Calm}}));
     EXPECT_EQ(column(restarted, x9), expectedColumn({}));
-    for (const int x : {x11, x8, TimeLine::slotX(QTime(10, 1))})
+    for (const int x : {x11, x8, x10})
         EXPECT_EQ(column(restarted, x), column(running, x)) << x;
-    EXPECT_EQ(restarted.lastColumn(), TimeLine::slotX(QTime(10, 1)));
+    EXPECT_EQ(restarted.lastColumn(), x10);
 
     // A tick in the slot under way adds to it; one in a new slot erases only that slot.
     restarted.sDrawTimeLine(20, 100, Calm, now);
-    EXPECT_EQ(column(restarted, TimeLine::slotX(QTime(10, 1))), expectedColumn({{63, Calm}}));
+    EXPECT_EQ(column(restarted, x10), expectedColumn({{63, Calm}}));
     restarted.sDrawTimeLine(0, 100, Calm, at(kToday, QTime(11, 0)));
     EXPECT_EQ(column(restarted, x11), expectedColumn({}));
     EXPECT_EQ(column(restarted, x8), column(running, x8));
