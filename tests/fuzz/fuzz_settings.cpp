@@ -1,5 +1,5 @@
 // Fuzzes a load, a save and a reload of the settings, in memory: the settings
-// read back are those first read, a second save changes nothing, and every
+// read back are those first read, a save after a complete one changes nothing, and every
 // line the program does not own stays byte for byte.
 
 #include "settings/FileEncoding.h"
@@ -136,7 +136,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (!loadSettingsFrom(file, first)) {
         return 0;  // a file the program refuses at start-up
     }
-    saveSettingsInto(file, first);  // a key that cannot be written keeps its line
+    // A key that cannot be written keeps its line; the save is then reported failed.
+    const bool complete = saveSettingsInto(file, first);
     const QByteArray once = file.bytes();
 
     ProfileFile reloaded(once);
@@ -144,7 +145,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     require(loadSettingsFrom(reloaded, second));
     require(sameSettings(first, second));
     saveSettingsInto(reloaded, second);
-    require(reloaded.bytes() == once);
+    // After a failed save, the next may write a key the first could not (a Shift-JIS
+    // file still told apart by a line written later); after a complete one, nothing changes.
+    require(!complete || reloaded.bytes() == once);
 
     checkForeignLinesKept(bytes, once);
     return 0;
