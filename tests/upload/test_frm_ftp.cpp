@@ -45,7 +45,7 @@ protected:
     frmFtp dialog_;
 };
 
-TEST_F(FrmFtpTest, AnonymousFillsTheUserAndAlwaysClearsThePasswordShownAsStars)
+TEST_F(FrmFtpTest, AnonymousFillsTheUserAndClearsThePasswordShownAsStarsAndUploadingKeepsRecordingTicked)
 {
     EXPECT_EQ(namedChild<QLineEdit>(dialog_, "txtPass")->echoMode(), QLineEdit::Password);
     EXPECT_EQ(passwordCharacter(dialog_, "txtPass"), QLatin1Char('*'));
@@ -56,10 +56,7 @@ TEST_F(FrmFtpTest, AnonymousFillsTheUserAndAlwaysClearsThePasswordShownAsStars)
         EXPECT_EQ(text("txtUser"), user);
         EXPECT_TRUE(text("txtPass").isEmpty());
     }
-}
 
-TEST_F(FrmFtpTest, UploadingKeepsRecordingTicked)
-{
     // Upload off (recording stays), on (recording follows), recording cannot be
     // unticked while uploading, upload off again, and then it can.
     const std::pair<const char*, bool> steps[] = {
