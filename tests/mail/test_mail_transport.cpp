@@ -90,6 +90,9 @@ TEST_F(MailTest, RefusedInputNeverReachesTheServer)
     const std::array<QString, 6> cases[] = {  // recipient, subject, ATT, OPTATT, AtCRAM, SMTP user
         {to + "\r\nBcc: thief@example.com", "s", "0", "0", "0", "u"},
         {to, "s\nBcc: thief@example.com", "0", "0", "0", "u"},
+        {to, "a\rb", "0", "0", "0", "u"},
+        {to + "\t", "s", "0", "0", "0", "u"},
+        {to, "a\u2028b", "0", "0", "0", "u"},
         {to, "s", "1", "1", "0", "u\r\nRCPT TO:<x@y>"},
         {to, "s", "", "0", "0", "u"},
         {to, "s", "1", "x", "0", "u"},
