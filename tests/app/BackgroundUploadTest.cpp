@@ -108,5 +108,6 @@ TEST_F(BackgroundUploadTest, AlarmsUploadInOrderWhileTheDetectorTicksAndClosingE
     EXPECT_EQ(storedValue("EXT", "BGUPLOAD"), "True") << "the settings are saved";
     QStringList ended = uploaded.mid(2);
     ended.sort();
-    EXPECT_EQ(ended, QStringList({clips()[2] + " failed", clips()[3] + " failed"})) << "the one stuck and the one queued";
+    // The one stuck and the one queued behind it.
+    EXPECT_EQ(ended, QStringList({clips()[2] + " failed", clips()[3] + " failed"}));
 }

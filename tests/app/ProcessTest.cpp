@@ -1,8 +1,8 @@
 #include "tests/support/LoopbackServers.h"
 #include "tests/support/TempAppFolder.h"
+#include "tests/support/TestApplication.h"
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -45,9 +45,7 @@ bool catchesTermination(const QProcess& process)
 // Sends the signal once the program handles it; how long it then took to end, -1 if it did not.
 qint64 terminate(QProcess& process, int signalNumber = SIGTERM)
 {
-    QDeadlineTimer started(20000);
-    while (!catchesTermination(process) && !started.hasExpired())
-        QThread::msleep(20);
+    waitUntil([&process] { return catchesTermination(process); }, std::chrono::seconds(20));
     QElapsedTimer clock;
     clock.start();
     ::kill(static_cast<pid_t>(process.processId()), signalNumber);
@@ -100,9 +98,7 @@ TEST(HoundlyProcessTest, ASignalEndsTheProgramWhereverItStands)
         const bool watching = c.where == std::string("watching");
         if (watching) {
             // The start-up writes the settings file once the window has its values; then only the shutdown can.
-            QDeadlineTimer started(20000);
-            while (!QFile::exists(ini) && !started.hasExpired())
-                QThread::msleep(50);
+            waitUntil([&ini] { return QFile::exists(ini); }, std::chrono::seconds(20));
             QThread::msleep(500);
             ASSERT_TRUE(QFile::remove(ini));
         }
@@ -137,9 +133,8 @@ TEST(HoundlyProcessTest, TerminationDuringAnAlarmMailSendsNothingMore)
     std::unique_ptr<QProcess> houndly(startHoundly(home, {QStringLiteral("--camera"), QStringLiteral("demo")}));
     ASSERT_TRUE(houndly->waitForStarted(10000));
     // The first destination's message is in; the server now keeps the mail waiting.
-    QDeadlineTimer alarmed(30000);
-    while (readRecords(records, QStringLiteral("message")).isEmpty() && !alarmed.hasExpired())
-        QThread::msleep(20);
+    waitUntil([&records] { return !readRecords(records, QStringLiteral("message")).isEmpty(); },
+              std::chrono::seconds(30));
     ASSERT_EQ(readRecords(records, QStringLiteral("message")).size(), 1);
 
     const qint64 exitMs = terminate(*houndly);

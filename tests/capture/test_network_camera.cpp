@@ -3,6 +3,7 @@
 #include "capture/NetworkCameraDriver.h"
 #include "tests/support/HttpCamera.h"
 #include "tests/support/LoopbackServers.h"
+#include "tests/support/TestApplication.h"
 
 #include <gtest/gtest.h>
 
@@ -12,14 +13,6 @@ namespace {
 
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
-
-bool waitUntil(const std::function<bool()>& done, std::chrono::seconds bound)
-{
-    const auto deadline = Clock::now() + bound;
-    while (!done() && Clock::now() < deadline)
-        std::this_thread::sleep_for(5ms);
-    return done();
-}
 
 class NetworkCameraTest : public ::testing::Test {
 protected:

@@ -4,10 +4,10 @@
 #include "capture/V4l2Driver.h"
 #include "FakeV4l2Node.h"
 #include "tests/support/TempAppFolder.h"
+#include "tests/support/TestApplication.h"
 
 #include <QTemporaryDir>
 
-#include <functional>
 #include <future>
 
 #include <gtest/gtest.h>
@@ -117,13 +117,7 @@ TEST(V4l2Driver, ControlsAndSizesDoNotWaitForAFrameBeingReadAndAnUnpluggedCamera
     ASSERT_TRUE(capDriverConnect(&window, 0));
     ASSERT_TRUE(window.waitForFrameAfter(0, 5s));
     camera->stalled = true;
-    const auto waitUntil = [](const std::function<bool()>& done) {
-        const auto deadline = std::chrono::steady_clock::now() + 10s;
-        while (!done() && std::chrono::steady_clock::now() < deadline)
-            std::this_thread::sleep_for(1ms);
-        return done();
-    };
-    ASSERT_TRUE(waitUntil([&] { return camera->stalledReads > 0; }));
+    ASSERT_TRUE(waitUntil([&] { return camera->stalledReads > 0; }, 10s));
 
     std::future<bool> served = std::async(std::launch::async, [&window] {
         return window.controls().size() == 2u && window.setControl(V4L2_CID_BRIGHTNESS, 10) &&
@@ -140,7 +134,7 @@ TEST(V4l2Driver, ControlsAndSizesDoNotWaitForAFrameBeingReadAndAnUnpluggedCamera
     EXPECT_TRUE(capGrabFrame(&window));
 
     camera->plugged = false;
-    EXPECT_TRUE(waitUntil([&] { return window.latestFrame().isNull(); }));
+    EXPECT_TRUE(waitUntil([&] { return window.latestFrame().isNull(); }, 10s));
     EXPECT_FALSE(capGrabFrame(&window));
     window.latestFrame(&number);
     camera->plugged = true;

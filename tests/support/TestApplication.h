@@ -1,6 +1,11 @@
 #pragma once
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QThread>
+
+#include <chrono>
+#include <functional>
 
 // The test program's one application object (QCoreApplication or QApplication),
 // made on first use so that test discovery runs without one, and kept to the end.
@@ -12,4 +17,14 @@ Application& testApplication()
     static char* argv[] = {name, nullptr};
     static Application application(argc, argv);
     return application;
+}
+
+// Waits until `done` holds, at most `bound`: looked at every few milliseconds,
+// so a busy machine only makes the wait longer, never the test wrong.
+inline bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds bound)
+{
+    for (const QDeadlineTimer deadline(bound); !done(); QThread::msleep(5))
+        if (deadline.hasExpired())
+            return false;
+    return true;
 }
