@@ -153,15 +153,6 @@ TEST_F(HeadlessWatchTest, AlarmIsMailedAndUploadedEveryEventIsToldAndSigtermSave
         EXPECT_FALSE(output.all().contains(password));
 }
 
-TEST_F(HeadlessWatchTest, NoCameraIsALineAndAFailedExitNeverADialog)
-{
-    start({QStringLiteral("--headless"), QStringLiteral("--camera"), home.filePath(QStringLiteral("missing.mp4"))});
-    ASSERT_TRUE(houndly.waitForFinished(30000));
-    const QString output = QString::fromUtf8(houndly.readAllStandardOutput());
-    EXPECT_NE(houndly.exitCode(), 0);
-    EXPECT_TRUE(output.contains(QStringLiteral("error: ドライバーが見つかりません。"))) << output.toStdString();
-}
-
 // The camera stored last is a network camera whose account is in its URL and
 // which does not answer yet: it is told lost and back once each, opened when
 // it comes, stays stored, and neither its user name nor its password shows
