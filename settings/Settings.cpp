@@ -192,7 +192,9 @@ bool writeKey(ProfileFile& file, const QString& section, const StoredKey& key, F
         return writePassword(file, section, name, *std::get<QString*>(field));
     case KeyKind::Camera: {
         const std::optional<QString> stored = toStoredCamera(*std::get<QString*>(field), file.encoding());
-        return stored && WriteIniValue(file, section, name, *stored);
+        // One the reader would cut is not written: the next start would open another camera.
+        return stored && toStoredValue(*stored).size() <= kProfileValueMaxLength
+               && WriteIniValue(file, section, name, *stored);
     }
     case KeyKind::Text:
     case KeyKind::TrueFalse:

@@ -91,6 +91,13 @@ TEST_F(StoredFormsTest, CameraPasswordIsStoredShiftedAndEverythingElseAsTyped)
         ASSERT_TRUE(sLoadSettings());
         EXPECT_EQ(Settings.EXT.CAMERA, c.camera);
     }
+
+    // Escaped, the password takes more room: a URL the reader would then cut, and so
+    // open another camera at the next start, is not written.
+    writeIni("[EXT]\nCAMERA=demo\n");
+    Settings.EXT.CAMERA = "rtsp://u:" + QString(60, u'A') + "@h/" + QString(120, u'x');
+    EXPECT_FALSE(sSaveSettings());
+    EXPECT_TRUE(readIni().contains("\nCAMERA=demo\n")) << readIni().constData();
 }
 
 TEST_F(StoredFormsTest, MultiLineValuesSurviveAndSingleLineOnesAreStoredAsTheyAre)
