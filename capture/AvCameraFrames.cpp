@@ -1,5 +1,7 @@
 #include "capture/AvCameraFrames.h"
 
+#include "capture/FrameJpeg.h"
+
 extern "C" {
 #include <libavcodec/avcodec.h>
 }
@@ -23,7 +25,7 @@ QImage JpegPacketFrame::decode() const
 
 QImage JpegPacketFrame::previewPicture(QSize box) const
 {
-    const QImage shown = converter_->decodeJpegForBox(jpegBytes(), box);
+    const QImage shown = decodeFrameJpegForBox(jpegBytes(), box);
     return shown.isNull() ? picture() : shown;
 }
 

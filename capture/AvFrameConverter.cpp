@@ -6,7 +6,6 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
-#include <turbojpeg.h>
 
 namespace {
 
@@ -33,9 +32,6 @@ AVPixelFormat plainLayout(AVPixelFormat format, bool& fullRange)
     }
 }
 
-// The byte order of Format_RGB32 (a native 32-bit 0xffRRGGBB) in libjpeg-turbo's terms.
-constexpr int kTurboRgb32 = Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? TJPF_BGRA : TJPF_ARGB;
-
 }  // namespace
 
 AvFrameConverter::AvFrameConverter(const AVCodecParameters& stream) : stream_(avcodec_parameters_alloc())
@@ -46,8 +42,6 @@ AvFrameConverter::AvFrameConverter(const AVCodecParameters& stream) : stream_(av
 
 AvFrameConverter::~AvFrameConverter()
 {
-    if (turbo_)
-        tjDestroy(turbo_);
     sws_freeContext(scaler_);
     av_frame_free(&jpegDecoded_);
     avcodec_free_context(&jpegDecoder_);
@@ -126,38 +120,5 @@ QImage AvFrameConverter::decodeJpeg(const AVPacket& packet)
         return {};
     QImage picture = convertLocked(*jpegDecoded_);
     av_frame_unref(jpegDecoded_);
-    return picture;
-}
-
-QImage AvFrameConverter::decodeJpegForBox(QByteArrayView jpeg, QSize box)
-{
-    std::lock_guard lock(mutex_);
-    if (!turbo_ && !(turbo_ = tjInitDecompress()))
-        return {};
-    auto* bytes = const_cast<unsigned char*>(reinterpret_cast<const unsigned char*>(jpeg.data()));
-    const auto length = static_cast<unsigned long>(jpeg.size());
-    int width = 0;
-    int height = 0;
-    int subsampling = 0;
-    int colourspace = 0;
-    if (tjDecompressHeader3(turbo_, bytes, length, &width, &height, &subsampling, &colourspace) != 0)
-        return {};
-    // Halves, quarters and eighths are the scales libjpeg-turbo decodes faster than the whole.
-    tjscalingfactor chosen{1, 1};
-    for (const int denominator : {2, 4, 8}) {
-        const tjscalingfactor smaller{1, denominator};
-        if (TJSCALED(width, smaller) < box.width() || TJSCALED(height, smaller) < box.height())
-            break;
-        chosen = smaller;
-    }
-    QImage picture(TJSCALED(width, chosen), TJSCALED(height, chosen), QImage::Format_RGB32);
-    if (picture.isNull())
-        return {};
-    const int result = tjDecompress2(turbo_, bytes, length, picture.bits(), picture.width(),
-                                     static_cast<int>(picture.bytesPerLine()), picture.height(), kTurboRgb32,
-                                     TJFLAG_FASTDCT | TJFLAG_FASTUPSAMPLE);
-    // A warning (a damaged but readable image) still gives a picture to show.
-    if (result != 0 && tjGetErrorCode(turbo_) != TJERR_WARNING)
-        return {};
     return picture;
 }

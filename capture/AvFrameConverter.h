@@ -30,9 +30,6 @@ public:
     // One JPEG packet of the stream, decoded by FFmpeg and converted as above:
     // the picture FFmpeg would have given had the input decoded it. Null on failure.
     QImage decodeJpeg(const AVPacket& packet);
-    // A JPEG image decoded by libjpeg-turbo at the smallest of 1, 1/2, 1/4 and
-    // 1/8 of its size that still covers `box`, for showing only. Null when libjpeg-turbo cannot decode it.
-    QImage decodeJpegForBox(QByteArrayView jpeg, QSize box);
 
 private:
     QImage convertLocked(const AVFrame& frame);
@@ -46,5 +43,4 @@ private:
     int scalerWidth_ = 0;
     int scalerHeight_ = 0;
     int scalerFormat_ = -1;
-    void* turbo_ = nullptr;  // libjpeg-turbo decompressor, made on first use
 };

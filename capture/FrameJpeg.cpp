@@ -29,25 +29,8 @@ void* decompressor()
     return handle.get();
 }
 
-}  // namespace
-
-QByteArray encodeFrameJpeg(const QImage& picture, int quality)
-{
-    if (picture.isNull() || picture.format() != QImage::Format_RGB32 || !compressor())
-        return {};
-    unsigned char* data = nullptr;
-    unsigned long size = 0;
-    const int failed = tjCompress2(compressor(), picture.constBits(), picture.width(),
-                                   static_cast<int>(picture.bytesPerLine()), picture.height(), kPixelFormat, &data,
-                                   &size, TJSAMP_420, quality, 0);
-    QByteArray jpeg;
-    if (failed == 0 && data)
-        jpeg = QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
-    tjFree(data);
-    return jpeg;
-}
-
-QImage decodeFrameJpeg(QByteArrayView jpeg)
+// The image decoded at the smallest scale that covers `box` (an invalid box: whole).
+QImage decompress(QByteArrayView jpeg, QSize box, int flags, bool warningsTolerated)
 {
     if (jpeg.isEmpty() || !decompressor())
         return {};
@@ -60,12 +43,48 @@ QImage decodeFrameJpeg(QByteArrayView jpeg)
     if (tjDecompressHeader3(decompressor(), bytes, size, &width, &height, &subsampling, &colourspace) != 0
         || width <= 0 || height <= 0)
         return {};
-    QImage picture(width, height, QImage::Format_RGB32);
+    // Halves, quarters and eighths are the scales libjpeg-turbo decodes faster than the whole.
+    tjscalingfactor chosen{1, 1};
+    for (const int denominator : {2, 4, 8}) {
+        const tjscalingfactor smaller{1, denominator};
+        if (!box.isValid() || TJSCALED(width, smaller) < box.width() || TJSCALED(height, smaller) < box.height())
+            break;
+        chosen = smaller;
+    }
+    QImage picture(TJSCALED(width, chosen), TJSCALED(height, chosen), QImage::Format_RGB32);
     if (picture.isNull())
         return {};
-    if (tjDecompress2(decompressor(), bytes, size, picture.bits(), width, static_cast<int>(picture.bytesPerLine()),
-                      height, kPixelFormat, 0)
-        != 0)
+    const int result = tjDecompress2(decompressor(), bytes, size, picture.bits(), picture.width(),
+                                     static_cast<int>(picture.bytesPerLine()), picture.height(), kPixelFormat, flags);
+    if (result != 0 && !(warningsTolerated && tjGetErrorCode(decompressor()) == TJERR_WARNING))
         return {};
     return picture;
+}
+
+}  // namespace
+
+QByteArray encodeFrameJpeg(const QImage& picture, int quality)
+{
+    if (picture.isNull() || picture.format() != QImage::Format_RGB32 || !compressor())
+        return {};
+    unsigned char* data = nullptr;
+    unsigned long size = 0;
+    const int failed = tjCompress2(compressor(), picture.constBits(), picture.width(),
+                                   static_cast<int>(picture.bytesPerLine()), picture.height(), kPixelFormat, &data,
+                                   &size, TJSAMP_420, quality, TJFLAG_ACCURATEDCT);
+    QByteArray jpeg;
+    if (failed == 0 && data)
+        jpeg = QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    tjFree(data);
+    return jpeg;
+}
+
+QImage decodeFrameJpeg(QByteArrayView jpeg)
+{
+    return decompress(jpeg, QSize(), 0, false);
+}
+
+QImage decodeFrameJpegForBox(QByteArrayView jpeg, QSize box)
+{
+    return decompress(jpeg, box, TJFLAG_FASTDCT | TJFLAG_FASTUPSAMPLE, true);
 }

@@ -1,11 +1,10 @@
 #include "capture/JpegWriter.h"
 
+#include "capture/FrameJpeg.h"
+
 #include <QSaveFile>
 
-#include <turbojpeg.h>
-
 #include <algorithm>
-#include <memory>
 
 namespace {
 
@@ -18,13 +17,6 @@ constexpr int16_t kNoPicture = 5;
 
 // libjpeg cannot encode sides longer than this.
 constexpr int kLargestSide = 65500;
-
-struct TurboJpegDeleter {
-    void operator()(void* handle) const { tjDestroy(handle); }
-};
-struct TurboJpegBufferDeleter {
-    void operator()(unsigned char* buffer) const { tjFree(buffer); }
-};
 
 }  // namespace
 
@@ -41,25 +33,14 @@ int16_t DCSavetoJPEG(const QImage& picture, int width, int height, const QString
     if (width <= 0 || height <= 0 || width > kLargestSide || height > kLargestSide)
         return kFormatError;
 
-    QImage scaled = picture.size() == QSize(width, height)
+    const QImage scaled = picture.size() == QSize(width, height)
                         ? picture
                         : picture.scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    // RGBX8888 has the same byte order on every machine, unlike RGB32.
-    const QImage pixels = scaled.convertToFormat(QImage::Format_RGBX8888);
+    const QImage pixels = scaled.convertToFormat(QImage::Format_RGB32);
     if (pixels.isNull())
         return kFormatError;
-
-    std::unique_ptr<void, TurboJpegDeleter> encoder(tjInitCompress());
-    if (!encoder)
-        return kEncoderFailed;
-    unsigned char* jpegData = nullptr;
-    unsigned long jpegSize = 0;
-    const int failed = tjCompress2(encoder.get(), pixels.constBits(), width,
-                                   static_cast<int>(pixels.bytesPerLine()), height, TJPF_RGBX,
-                                   &jpegData, &jpegSize, TJSAMP_420,
-                                   jpegQualityForRate(compressionRate), TJFLAG_ACCURATEDCT);
-    std::unique_ptr<unsigned char, TurboJpegBufferDeleter> jpeg(jpegData);
-    if (failed != 0 || !jpeg)
+    const QByteArray jpeg = encodeFrameJpeg(pixels, jpegQualityForRate(compressionRate));
+    if (jpeg.isEmpty())
         return kEncoderFailed;
 
     // A failed write leaves the previous file, never half a picture.
@@ -67,8 +48,7 @@ int16_t DCSavetoJPEG(const QImage& picture, int width, int height, const QString
     // Unbuffered, so a short write shows in the count rather than being lost in a flush.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return kCannotOpen;
-    const auto size = static_cast<qint64>(jpegSize);
-    if (file.write(reinterpret_cast<const char*>(jpeg.get()), size) != size || !file.commit())
+    if (file.write(jpeg) != jpeg.size() || !file.commit())
         return kCannotWrite;
     return kWritten;
 }
