@@ -22,6 +22,13 @@ bool CaptureWindow::connectDriver(int index)
     if (index >= static_cast<int>(drivers.size()))
         return false;
     const DriverEntry& entry = drivers[static_cast<size_t>(index)];
+    // The camera in use, picked again, keeps its connection: a second open fails
+    // on a device node in use or a network camera that serves one viewer.
+    if (reader_ && !reader_->sourceLost() && entry.source == driverSource_) {
+        driverIndex_ = index;
+        driverName_ = entry.name;
+        return true;
+    }
     std::unique_ptr<CaptureDriver> driver = entry.create();
     if (!driver)
         return false;
