@@ -75,9 +75,7 @@ TEST_F(UploadQueueTest, UploadsRunOneAtATimeInOrderWhileTheEventLoopRuns)
     EXPECT_GT(ticks, 10) << "the event loop ran during the uploads";
     EXPECT_EQ(scriptsWhenEnded_, 0);
     EXPECT_EQ(readFileBytes(work_.filePath("modes")), "600\n600\n600\n");
-    for (const QString& name : names)
-        EXPECT_EQ(server_.fileContent(name), readFileBytes(work_.filePath(name))) << name.toStdString();
-    // One after the other: each arrived after the one before it.
+    // One after the other: each arrived after the one before it. (What arrives is the background upload test's.)
     for (int index = 1; index < names.size(); ++index)
         EXPECT_GE(QFileInfo(server_.root() + '/' + names[index]).lastModified(),
                   QFileInfo(server_.root() + '/' + names[index - 1]).lastModified().addMSecs(900));
