@@ -68,6 +68,15 @@ TEST_F(LoadRulesTest, EveryNumberLoadsWithinItsRange)
         ASSERT_TRUE(sLoadSettings());
         EXPECT_EQ(rules.field(), rules.whenAbsent) << rules.section << "/" << rules.key << " absent";
     }
+
+    // A failing key stops the load there: the keys before it are loaded, the key
+    // itself keeps its value unclamped, and none after it is read.
+    writeIni("[COM]\nTIMER=7\nCKSUM=1e9\nACCURACY=50\n[MAIL]\nMAIL=a@b\n");
+    Settings = SettingsRecord{};
+    Settings.COM.CKSUM = -3;
+    EXPECT_FALSE(sLoadSettings());
+    EXPECT_EQ(QList<int64_t>({Settings.COM.TIMER, Settings.COM.CKSUM, Settings.COM.ACCURACY}), QList<int64_t>({7, -3, 0}));
+    EXPECT_EQ(Settings.MAIL.MAIL, "");
 }
 
 // Odd forms the classic reader takes, the on/off texts, and the options of

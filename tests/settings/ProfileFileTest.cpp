@@ -6,19 +6,22 @@ namespace {
 
 using ProfileFileTest = TempHome;
 
-struct ReadCase {
-    const char* name;
-    QByteArray file;
-    QString section;
-    QString key;
-    QString expected;  // "" reads as absent
-};
-
+// A missing file reads as the default, cut to the buffer, and is made by a write.
 TEST_F(ProfileFileTest, ReadsValuesAsThePlatformReaderDoes)
 {
+    QString buffer;
+    EXPECT_EQ(ReadIniString("A", "k", "default", buffer, 4, iniPath()), 3);
+    EXPECT_EQ(buffer, "def");
+    ASSERT_TRUE(WriteIniString("A", "k", "v", iniPath()));
+    EXPECT_EQ(readIni(), "[A]\nk=v\n");
+
     const QString longValue(300, u'x');
     const QString astral = QString::fromUtf8("\xF0\x9F\x98\x80");
-    const ReadCase cases[] = {
+    const struct {
+        const char* name;
+        QByteArray file;
+        QString section, key, expected;  // "" reads as absent
+    } cases[] = {
         {"names ignore ASCII case", "[cOm]\ntImEr=5\n", "COM", "TIMER", "5"},
         {"blanks around names", "  [ COM ]\t\n \tTIMER \t= 5\n", "COM", "TIMER", "5"},
         {"value trimmed of spaces and TABs", "[A]\nk= \t x  y\t \n", "A", "k", "x  y"},
@@ -42,36 +45,22 @@ TEST_F(ProfileFileTest, ReadsValuesAsThePlatformReaderDoes)
         {"Shift-JIS control characters are ASCII", toShiftJis(QStringLiteral("[A]\r\nk=あ")) + "\x1a\x1c\x7f\r\n",
          "A", "k", QStringLiteral("あ\x1a\x1c\x7f")},
     };
-    for (const ReadCase& c : cases) {
+    for (const auto& c : cases) {
         writeIni(c.file);
-        QString buffer;
         const int count = ReadIniString(c.section, c.key, QString(), buffer, 200, iniPath());
         EXPECT_EQ(buffer, c.expected) << c.name;
         EXPECT_EQ(count, c.expected.size()) << c.name;
     }
 }
 
-TEST_F(ProfileFileTest, AMissingFileReadsTheDefaultCutToTheBufferAndIsMadeByAWrite)
-{
-    QString buffer;
-    EXPECT_EQ(ReadIniString("A", "k", "default", buffer, 4, iniPath()), 3);
-    EXPECT_EQ(buffer, "def");
-    ASSERT_TRUE(WriteIniString("A", "k", "v", iniPath()));
-    EXPECT_EQ(readIni(), "[A]\nk=v\n");
-}
-
-struct WriteCase {
-    const char* name;
-    QByteArray before;
-    QString section;
-    QString key;
-    QString value;
-    QByteArray after;
-};
-
 TEST_F(ProfileFileTest, WritesOneLineAndKeepsEveryOtherByte)
 {
-    const WriteCase cases[] = {
+    const struct {
+        const char* name;
+        QByteArray before;
+        QString section, key, value;
+        QByteArray after;
+    } cases[] = {
         {"replaced in place, line end kept", "; note\r\n[A]\r\n  K = 1 \r\nother=x\r\n", "A", "k", "2",
          "; note\r\n[A]\r\nk=2\r\nother=x\r\n"},
         {"appended after the section's last line", "[A]\nk=1\n; end of A\n[B]\nx=1\n", "a", "j", "2",
@@ -85,7 +74,7 @@ TEST_F(ProfileFileTest, WritesOneLineAndKeepsEveryOtherByte)
         {"Shift-JIS file stays Shift-JIS", toShiftJis(QStringLiteral("[A]\r\nk=あ\r\n")), "A", "j",
          QStringLiteral("い"), toShiftJis(QStringLiteral("[A]\r\nk=あ\r\nj=い\r\n"))},
     };
-    for (const WriteCase& c : cases) {
+    for (const auto& c : cases) {
         writeIni(c.before);
         ASSERT_TRUE(WriteIniString(c.section, c.key, c.value, iniPath())) << c.name;
         EXPECT_EQ(readIni(), c.after) << c.name;
@@ -93,7 +82,8 @@ TEST_F(ProfileFileTest, WritesOneLineAndKeepsEveryOtherByte)
 }
 
 // A text with no form in the file's encoding is refused whole, never written
-// with a stand-in character in its place.
+// with a stand-in character in its place; so is a write that would have a
+// Shift-JIS file read as UTF-8.
 TEST_F(ProfileFileTest, TextWithNoFormInTheFilesEncodingIsRefused)
 {
     const QByteArray shiftJis = toShiftJis(QStringLiteral("[A]\r\nk=あ\r\n"));
@@ -109,15 +99,12 @@ TEST_F(ProfileFileTest, TextWithNoFormInTheFilesEncodingIsRefused)
         EXPECT_FALSE(file.setValue("B", "k", text)) << before.toHex().constData();
         EXPECT_EQ(file.bytes(), before);
     }
-}
 
-TEST_F(ProfileFileTest, AWriteThatWouldHaveAShiftJisFileReadAsUtf8IsRefused)
-{
     // "ﾕ０" in Shift-JIS is "ՂO" in UTF-8; "あ" alone tells the file apart.
-    const QByteArray before = toShiftJis(QStringLiteral("[A]\r\nk=ﾕ０\r\nj=あ\r\n"));
-    ProfileFile file(before);
+    const QByteArray toldByOneLine = toShiftJis(QStringLiteral("[A]\r\nk=ﾕ０\r\nj=あ\r\n"));
+    ProfileFile file(toldByOneLine);
     EXPECT_FALSE(file.setValue("A", "j", "x"));
-    EXPECT_EQ(file.bytes(), before);
+    EXPECT_EQ(file.bytes(), toldByOneLine);
     EXPECT_TRUE(file.setValue("A", "j", QStringLiteral("い")));
     EXPECT_TRUE(file.setValue("A", "k", "x"));
     EXPECT_TRUE(file.setValue("A", "j", "x"));  // all ASCII: both encodings read it alike

@@ -148,7 +148,9 @@ TEST_F(StoredFormsTest, AKeyThatCannotBeWrittenFailsTheSaveButNotTheKeysAfterIt)
     }
 }
 
-TEST_F(StoredFormsTest, ASaveThatCannotCompleteKeepsTheOldFileWhole)
+// A save that cannot complete keeps the old file whole. A failed save is told on
+// standard error and to the notice, once, until a save succeeds again.
+TEST_F(StoredFormsTest, AFailedSaveKeepsTheOldFileWholeAndIsToldOnce)
 {
     Settings.TRG[0].BODY = QString(150, u'x');
     ASSERT_TRUE(sSaveSettings());
@@ -169,12 +171,9 @@ TEST_F(StoredFormsTest, ASaveThatCannotCompleteKeepsTheOldFileWhole)
     EXPECT_FALSE(saved);
     EXPECT_EQ(readIni(), before);
     EXPECT_EQ(QDir(path("")).entryList(QDir::Files), QStringList{"houndly.ini"}) << "no temporary file left";
-}
 
-// A failed save is told on standard error and to the notice, once, until a
-// save succeeds again.
-TEST_F(StoredFormsTest, ADirectoryOrPipeInPlaceOfTheFileIsNeitherReadNorReplacedAndTheFailureToldOnce)
-{
+    // A directory or a pipe in place of the file is neither read nor replaced.
+    ASSERT_TRUE(QFile::remove(iniPath()));
     QStringList notices;
     setSaveFailureNotice([&notices](const QString& message) { notices << message; });
     ASSERT_TRUE(QDir().mkpath(iniPath() + "/inside"));
