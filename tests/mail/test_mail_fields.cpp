@@ -13,7 +13,8 @@
 
 #include <QRegularExpression>
 
-TEST(MailFields, AccountAndReplyToSurviveTheLibraryFields)
+// The account and Reply-To survive the library's fields; server fields become URLs or are refused.
+TEST(MailFields, LibraryFieldsAndServerUrls)
 {
     for (const QString password : {"plain", "with:colon", "with\ttab", ""}) {
         for (const bool cram : {false, true}) {
@@ -25,10 +26,7 @@ TEST(MailFields, AccountAndReplyToSurviveTheLibraryFields)
     EXPECT_TRUE(parseSenderField(senderField("me@example.org")).mechanism.isEmpty());
     const RecipientParts to = parseRecipientField(recipientField("you@example.net", "me@example.org"));
     EXPECT_EQ(to.extraHeaders, QStringList{"Reply-To: me@example.org"});
-}
 
-TEST(MailFields, ServerFieldsAndUrls)
-{
     const std::pair<QString, QString> cases[] = {  // field, URL ("" when refused)
         {"mail.example.org\t587", "smtp://mail.example.org:587/"}, {"mail.example.org", "smtp://mail.example.org:25/"},
         {"mail.example.org\t", "smtp://mail.example.org:25/"},    {" mail.example.org \t 465 ", "smtps://mail.example.org:465/"},

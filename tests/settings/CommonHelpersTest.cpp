@@ -45,7 +45,10 @@ TEST_F(CommonHelpersTest, WaitServesEventsUntilTheProcessEndsOrItsBound)
     longSleeper.waitForFinished();
 }
 
-TEST_F(CommonHelpersTest, AppFolderComesFromHoundlyHomeWithItsFolders)
+// The application folder comes from HOUNDLY_HOME, made with its folders; the
+// sounds from WINDIR's media/ when set, otherwise from the shipped folder, which
+// lies beside the program or in the installed data folder.
+TEST_F(CommonHelpersTest, AppSoundAndShippedFolders)
 {
     const QString home = path("nested/home");
     for (const QString& variable : {home, home + "/"}) {
@@ -54,33 +57,23 @@ TEST_F(CommonHelpersTest, AppFolderComesFromHoundlyHomeWithItsFolders)
         EXPECT_TRUE(QFileInfo(home + "/img").isDir() && QFileInfo(home + "/avi").isDir());
         EXPECT_EQ(appFilePath("houndly.ini"), home + "/houndly.ini");
     }
-}
 
-TEST_F(CommonHelpersTest, SoundFolderIsTheWindowsFoldersWhenSetOtherwiseTheShippedOne)
-{
     const QString shipped = shippedFolder("media") + "/";
-    const std::pair<const char*, QString> cases[] = {{"/srv/win/", "/srv/win/media/"}, {"/srv/win", "/srv/win/media/"},
-                                                     {"", shipped}};
-    for (const auto& [windir, expected] : cases) {
+    for (const auto& [windir, expected] :
+         {std::pair<const char*, QString>{"/srv/win/", "/srv/win/media/"}, {"/srv/win", "/srv/win/media/"}, {"", shipped}}) {
         qputenv("WINDIR", windir);
         EXPECT_EQ(soundFolder(), expected) << windir;
     }
     qunsetenv("WINDIR");
     EXPECT_EQ(soundFolder(), shipped);
-}
 
-TEST_F(CommonHelpersTest, ShippedFoldersLieBesideTheProgramOrInTheInstalledDataFolder)
-{
     // A build or portable folder holds media/ beside the program; an install has bin/ and share/houndly/.
-    ASSERT_TRUE(QDir().mkpath(path("portable/media")));
-    ASSERT_TRUE(QDir().mkpath(path("usr/bin")));
-    ASSERT_TRUE(QDir().mkpath(path("usr/share/houndly/media")));
-    const std::pair<QString, QString> cases[] = {
-        {path("portable"), path("portable/media")},
-        {path("usr/bin"), path("usr/share/houndly/media")},
-        {path("usr/bin/"), path("usr/share/houndly/media")},
-    };
-    for (const auto& [program, expected] : cases)
+    for (const char* folder : {"portable/media", "usr/bin", "usr/share/houndly/media"})
+        ASSERT_TRUE(QDir().mkpath(path(folder)));
+    const std::pair<QString, QString> layouts[] = {{path("portable"), path("portable/media")},
+                                                   {path("usr/bin"), path("usr/share/houndly/media")},
+                                                   {path("usr/bin/"), path("usr/share/houndly/media")}};
+    for (const auto& [program, expected] : layouts)
         EXPECT_EQ(shippedFolderOf(program, "media"), expected) << program.toStdString();
 
     // Only the portable folder keeps the settings beside the program; the
