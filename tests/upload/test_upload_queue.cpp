@@ -41,7 +41,7 @@ protected:
         const QString script = QString("#!/bin/sh\np=${1#-s:}; p=${p#\\\"}; p=${p%%\\\"}\nstat -c %a \"$p\" >> '%1'\n"
                                        "sleep %2 >/dev/null 2>&1\nexec '%3' \"$@\"\n")
                                    .arg(work_.filePath("modes"), QString::number(seconds), HOUNDLY_FTP_CLIENT);
-        FtpClientProgram = writeFileBytes(work_.filePath("slow-client.sh"), script.toUtf8());
+        FtpClientProgram = writeFileBytes(work_.filePath(QString("slow-client-%1.sh").arg(seconds)), script.toUtf8());
         QFile::setPermissions(FtpClientProgram, QFile::ReadOwner | QFile::ExeOwner);
     }
     QString scriptPath() const { return work_.filePath("FTP_PUT.txt"); }
@@ -55,7 +55,10 @@ protected:
     int scriptsWhenEnded_ = 0;
 };
 
-TEST_F(UploadQueueTest, UploadsRunOneAtATimeInOrderWhileTheEventLoopRuns)
+// Uploads run one at a time, in order, while the event loop runs. A full queue
+// drops its oldest waiting upload and keeps that clip; shutting down drops the
+// rest and ends the running upload within its bound, deleting its script.
+TEST_F(UploadQueueTest, UploadsRunOneAtATimeInOrderAndAFullQueueDropsTheOldestAndShutDownEndsTheRest)
 {
     ASSERT_TRUE(server_.running());
     useSlowClient(1);
@@ -79,13 +82,9 @@ TEST_F(UploadQueueTest, UploadsRunOneAtATimeInOrderWhileTheEventLoopRuns)
     for (int index = 1; index < names.size(); ++index)
         EXPECT_GE(QFileInfo(server_.root() + '/' + names[index]).lastModified(),
                   QFileInfo(server_.root() + '/' + names[index - 1]).lastModified().addMSecs(900));
-}
 
-// A full queue drops its oldest waiting upload and keeps that clip; shutting
-// down drops the rest and ends the running upload within its bound, deleting
-// its script.
-TEST_F(UploadQueueTest, AFullQueueDropsTheOldestWaitingAndShutDownEndsTheRest)
-{
+    ended_.clear();
+    QFile::remove(work_.filePath("modes"));
     useSlowClient(30);
     for (int index = 1; index <= UploadQueue::kMostWaiting + 3; ++index)
         queue_.add(clip(QString("%1.AVI").arg(index), server_.port()));
