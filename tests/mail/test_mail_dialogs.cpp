@@ -43,7 +43,9 @@ protected:
     QStringList messages;
 };
 
-TEST_F(MailDialogTest, AccountDialogFollowsTheEnablingRules)
+// The account dialog enables its boxes by the chosen login, and checks each box
+// in use before it stores anything.
+TEST_F(MailDialogTest, AccountDialogFollowsTheEnablingRulesAndChecksBeforeStoring)
 {
     Settings.MAIL = {"", "smtp.example.org\t587", "pop.example.org", "", "", "1", "1", "1", "", ""};
     frmMail dialog;
@@ -57,16 +59,13 @@ TEST_F(MailDialogTest, AccountDialogFollowsTheEnablingRules)
     for (const auto& [click, enabled] : steps) {
         if (click)
             clickNamed(dialog, click);
-        const std::array<bool, 3> shown = {namedChild(dialog, "chkAtCram")->isEnabled(),
-                                           namedChild(dialog, "txtSmtpUser")->isEnabled(),
-                                           namedChild(dialog, "txtPop")->isEnabled() && namedChild(dialog, "txtPass")->isEnabled()};
-        EXPECT_EQ(shown, enabled) << (click ? click : "load");
+        std::array<bool, 4> shown{}, expected = {enabled[0], enabled[1], enabled[2], enabled[2]};
+        for (size_t i = 0; const char* name : {"chkAtCram", "txtSmtpUser", "txtPop", "txtPass"})
+            shown[i++] = namedChild(dialog, name)->isEnabled();
+        EXPECT_EQ(shown, expected) << (click ? click : "load");
     }
     EXPECT_TRUE(namedChild<QCheckBox>(dialog, "chkAtCram")->isChecked()) << "kept while disabled";
-}
 
-TEST_F(MailDialogTest, AccountDialogChecksBeforeStoring)
-{
     Settings.MAIL = {};
     const std::vector<const char*> pop = {"chkAttestation", "optAt0"};
     struct Case {
@@ -85,13 +84,13 @@ TEST_F(MailDialogTest, AccountDialogChecksBeforeStoring)
         {{{"txtMail", "m@x\r\nBcc: t@y"}, {"txtSmtp", "s"}}, {}, "改行やﾀﾌﾞは入力できません。", "txtMail"},
     };
     for (const Case& c : cases) {
-        frmMail dialog;
-        dialog.show();
-        fill(dialog, c.entries, c.clicks);
-        clickNamed(dialog, "bcmdOK");
+        frmMail checked;
+        checked.show();
+        fill(checked, c.entries, c.clicks);
+        clickNamed(checked, "bcmdOK");
         EXPECT_EQ(lastMessage(), c.message);
-        EXPECT_EQ(dialog.focusWidget(), namedChild(dialog, c.focus)) << c.focus;
-        EXPECT_TRUE(dialog.isVisible() && Settings.MAIL.MAIL.isEmpty()) << c.focus;
+        EXPECT_EQ(checked.focusWidget(), namedChild(checked, c.focus)) << c.focus;
+        EXPECT_TRUE(checked.isVisible() && Settings.MAIL.MAIL.isEmpty()) << c.focus;
     }
 }
 

@@ -45,7 +45,9 @@ protected:
     frmFtp dialog_;
 };
 
-TEST_F(FrmFtpTest, AnonymousFillsTheUserAndClearsThePasswordShownAsStarsAndUploadingKeepsRecordingTicked)
+// Anonymous fills the user and clears the password, shown as stars; uploading
+// keeps recording ticked. OK stores trimmed values and saves; Cancel discards.
+TEST_F(FrmFtpTest, AnonymousAndTheUploadBoxesFollowTheClicksAndOkStoresTrimmedValuesAndSavesCancelDiscards)
 {
     EXPECT_EQ(namedChild<QLineEdit>(dialog_, "txtPass")->echoMode(), QLineEdit::Password);
     EXPECT_EQ(passwordCharacter(dialog_, "txtPass"), QLatin1Char('*'));
@@ -65,6 +67,22 @@ TEST_F(FrmFtpTest, AnonymousFillsTheUserAndClearsThePasswordShownAsStarsAndUploa
         clickNamed(dialog_, click);
         EXPECT_EQ(ticked("ckMakeAvi"), recording) << click;
     }
+
+    for (const char* button : {"bcmdCancel", "bcmdOK"}) {
+        dialog_.hide();
+        dialog_.show();  // reloads every box
+        typeInto(dialog_, "txtUser", "  watcher  ");
+        clickNamed(dialog_, "ckAudio");
+        clickNamed(dialog_, button);
+        const bool ok = button == std::string("bcmdOK");
+        EXPECT_FALSE(dialog_.isVisible()) << button;
+        EXPECT_EQ(Settings.FTP.TIME, ok ? 5 : 3) << "shown and stored at least 5";
+        EXPECT_EQ(saved(), ok) << button;
+    }
+    const SettingsRecord::Ftp& ftp = Settings.FTP;
+    // MOVE as shown: only a click couples the boxes.
+    EXPECT_EQ(QStringList({ftp.MOVE, ftp.FTP, ftp.HOST, ftp.USER, ftp.PASS, ftp.HOLDER, ftp.FILENAME, ftp.AUDIO}),
+              QStringList({"False", "True", "ftp.example.net", "watcher", "bark twice", "clips", "True", "False"}));
 }
 
 TEST_F(FrmFtpTest, RefusedEntriesStayInTheDialogAndAnEmptyHostPassesWithoutUploading)
@@ -91,24 +109,6 @@ TEST_F(FrmFtpTest, RefusedEntriesStayInTheDialogAndAnEmptyHostPassesWithoutUploa
     typeInto(dialog_, "txtHost", "  ");
     EXPECT_EQ(clickOk(), QString());
     EXPECT_EQ(Settings.FTP.FTP + Settings.FTP.HOST, "False");
-}
-
-TEST_F(FrmFtpTest, OkStoresTrimmedValuesAndSavesCancelDiscards)
-{
-    for (const char* button : {"bcmdCancel", "bcmdOK"}) {
-        dialog_.show();
-        typeInto(dialog_, "txtUser", "  watcher  ");
-        clickNamed(dialog_, "ckAudio");
-        clickNamed(dialog_, button);
-        const bool ok = button == std::string("bcmdOK");
-        EXPECT_FALSE(dialog_.isVisible()) << button;
-        EXPECT_EQ(Settings.FTP.TIME, ok ? 5 : 3) << "shown and stored at least 5";
-        EXPECT_EQ(saved(), ok) << button;
-    }
-    const SettingsRecord::Ftp& ftp = Settings.FTP;
-    // MOVE as shown: only a click couples the boxes.
-    EXPECT_EQ(QStringList({ftp.MOVE, ftp.FTP, ftp.HOST, ftp.USER, ftp.PASS, ftp.HOLDER, ftp.FILENAME, ftp.AUDIO}),
-              QStringList({"False", "True", "ftp.example.net", "watcher", "bark twice", "clips", "True", "False"}));
 }
 
 }  // namespace
