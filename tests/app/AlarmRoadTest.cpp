@@ -5,14 +5,6 @@
 #include "detect/LightChange.h"
 #include "detect/TimeLine.h"
 
-namespace {
-
-// Scene times of the demo camera: the intruder crosses in the last 3 s of every 30 s.
-constexpr int64_t kCalm = 1000;
-constexpr int64_t kIntruder = 28000;
-
-}  // namespace
-
 // Without mail, sound or recording: the alarm's own signs. The whole alarm with
 // its mail, recording and upload is the end-to-end test's.
 class AlarmRoadTest : public MainWindowFixture {

@@ -64,6 +64,9 @@ struct ShownMessage {
 // demo scene's time in the test's hand and message boxes recorded, not shown.
 class MainWindowFixture : public ::testing::Test {
 protected:
+    // Scene times of the demo camera: the intruder crosses in the last 3 s of every 30 s.
+    static constexpr int64_t kCalm = 1000, kIntruder = 28000, kSceneLoop = 30000;
+
     void SetUp() override;
     void TearDown() override;
 

@@ -12,13 +12,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 
-namespace {
-
-constexpr int64_t kCalm = 1000;
-constexpr int64_t kIntruder = 28000;  // the demo intruder crosses in the last 3 s of every 30 s
-
-}  // namespace
-
 class BackgroundUploadTest : public MainWindowFixture {
 protected:
     void SetUp() override

@@ -8,6 +8,14 @@
 // root), the alarm count 10, the longest timer period so that Timer1 does not
 // tick by itself between the test's ticks, and no speakers. Destinations,
 // recording and sound are the test's to set before it starts the window.
+// A destination in use; the snapshot attached at `size` (0: 640 x 480, 1: 320 x 240, 2: 110 x 82).
+inline MailTrigger destination(const QString& to, int16_t picture = 1, int16_t size = 1, int16_t rate = 20)
+{
+    return {QStringLiteral("True"), to, QStringLiteral("警報"), QStringLiteral("誰か来たワン"), picture, size, QString(), rate};
+}
+
+inline const QString kAlarmText = QStringLiteral("Houndly: 警報！ 誰かいるワン！!");
+
 class LoopbackAlarmFixture : public MainWindowFixture {
 protected:
     void SetUp() override;

@@ -13,7 +13,6 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <cstdio>
 
 namespace {
 
@@ -148,7 +147,6 @@ TEST(HoundlyProcessTest, TerminationDuringAnAlarmMailSendsNothingMore)
     ASSERT_EQ(readRecords(records, QStringLiteral("message")).size(), 1);
 
     const qint64 exitMs = terminate(*houndly);
-    std::printf("[ measured ] SIGTERM during an alarm mail to exit: %lld ms\n", static_cast<long long>(exitMs));
     EXPECT_GE(exitMs, 0);
     EXPECT_LT(exitMs, 3000);
     EXPECT_EQ(houndly->exitCode(), 0);

@@ -29,11 +29,6 @@ constexpr int kFootageRate = 30;
 constexpr QSize kFootageSize{320, 240};
 const QString kRecording = QStringLiteral("Houndly: 動画録画中･･･");
 
-MailTrigger destination(const QString& to)
-{
-    return {QStringLiteral("True"), to, QStringLiteral("警報"), QStringLiteral("誰か来たワン"), 1, 1, QString(), 20};
-}
-
 // When the camera published each frame of the footage, by the frame number
 // the footage carries: watched on a thread of its own, as a viewer would.
 class PublishTimes {
@@ -48,14 +43,8 @@ public:
     int newestBy(Clock::time_point moment) const
     {
         std::lock_guard lock(mutex_);
-        int newest = -1;
-        Clock::time_point newestTime = Clock::time_point::min();
-        for (const auto& [time, number] : seen_)
-            if (time <= moment && time > newestTime) {
-                newestTime = time;
-                newest = number;
-            }
-        return newest;
+        const auto after = seen_.upper_bound(moment);
+        return after == seen_.begin() ? -1 : std::prev(after)->second;
     }
     int latestNumber() const
     {
