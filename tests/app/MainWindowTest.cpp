@@ -266,38 +266,34 @@ TEST_F(MainWindowTest, AFailedSaveIsToldOnceUntilASaveSucceeds)
     }
 }
 
-// The bars of the chart come back after a restart, from a file the user alone reads.
-TEST_F(MainWindowTest, TimeLineSurvivesARestart)
+// A restart brings back the bars of the chart, from a file the user alone reads;
+// a stored camera file that is gone falls back to the search and stays stored.
+TEST_F(MainWindowTest, ARestartKeepsTheChartAndAStoredCameraFileThatIsGone)
 {
     Settings.COM.TIMER = 50;
     Settings.COM.CKSUM = 10;
+    const QString gone = home.filePath(QStringLiteral("garden.mp4"));
+    Settings.EXT.CAMERA = gone;
     ASSERT_TRUE(sSaveSettings());
     startWindow();
-    tickAt(1000);
-    tickAt(1400);
-    tickAt(28000);  // the demo intruder: an alarm, a full red bar
+    tickAt(kCalm);
+    tickAt(kCalm + 400);
+    tickAt(kIntruder);  // an alarm, a full red bar
     const int x = window->camera->timeLine().lastColumn();
     const QImage before = window->picSideScope->picTimeLine->image();
     ASSERT_EQ(before.pixel(x, TimeLine::kTopY + 1), qRgb(255, 0, 0));
     window->close();
     window.reset();
-    startWindow();
-    EXPECT_EQ(window->picSideScope->picTimeLine->image(), before);
-    EXPECT_EQ(QFileInfo(home.filePath(QStringLiteral("timeline.json"))).permissions() & 0x0077, 0);
-}
 
-TEST_F(MainWindowTest, StoredFileThatIsGoneFallsBackToTheSearchAndStaysStored)
-{
+    // A start with no --camera and no HOUNDLY_CAMERA, from what is on disk.
     setDriverEnumerator([] {
         return std::vector<DriverEntry>{{QStringLiteral("room"), [] { return std::make_unique<DemoDriver>(); }}};
     });
-    const QString gone = home.filePath(QStringLiteral("garden.mp4"));
-    Settings.EXT.CAMERA = gone;
-    ASSERT_TRUE(sSaveSettings());
-    // A start with no --camera and no HOUNDLY_CAMERA, from what is on disk.
     Settings = SettingsRecord{};
     setPreferredCamera(QString());
     startWindow();
+    EXPECT_EQ(window->picSideScope->picTimeLine->image(), before);
+    EXPECT_EQ(QFileInfo(home.filePath(QStringLiteral("timeline.json"))).permissions() & 0x0077, 0);
     EXPECT_EQ(hCapWnd->driverName(), QStringLiteral("room"));
     EXPECT_EQ(hCapWnd->driverIndex(), 1);
     window->close();

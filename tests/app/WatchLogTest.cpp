@@ -7,23 +7,15 @@ namespace {
 
 using Kind = WatchEvent::Kind;
 
-class WatchLogTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        Settings = SettingsRecord{};
-        Settings.MAIL.PASS = QStringLiteral("pop-pw");
-        Settings.MAIL.SMTPPASS = QStringLiteral("smtp pw");
-        Settings.FTP.PASS = QStringLiteral("ftp:pw");
-        Settings.COM.CKSUM = 10;
-        Settings.COM.TIMER = 5;
-        Settings.COM.SOUND = QStringLiteral("bark.wav");
-    }
-    void TearDown() override { Settings = SettingsRecord{}; }
-};
-
-TEST_F(WatchLogTest, EveryEventIsOneLineSayingWhatItCanAndNoStoredPasswordGetsThrough)
+TEST(WatchLogTest, EveryEventIsOneLineSayingWhatItCanAndNoStoredPasswordGetsThrough)
 {
+    Settings = SettingsRecord{};
+    Settings.MAIL.PASS = QStringLiteral("pop-pw");
+    Settings.MAIL.SMTPPASS = QStringLiteral("smtp pw");
+    Settings.FTP.PASS = QStringLiteral("ftp:pw");
+    Settings.COM.CKSUM = 10;
+    Settings.COM.TIMER = 5;
+    Settings.COM.SOUND = QStringLiteral("bark.wav");
     // What the watcher will do when set up is the headless test's; here what it will not.
     const std::pair<WatchEvent, QString> cases[] = {
         {{.kind = Kind::Started, .name = "demo"},
@@ -44,6 +36,7 @@ TEST_F(WatchLogTest, EveryEventIsOneLineSayingWhatItCanAndNoStoredPasswordGetsTh
         EXPECT_EQ(watchEventLine(event), line);
     EXPECT_EQ(messageLine(QMessageBox::Critical, "ドライバーが見つかりません。"), "error: ドライバーが見つかりません。");
     EXPECT_EQ(messageLine(QMessageBox::Warning, "two\nlines"), "warning: two lines");
+    Settings = SettingsRecord{};
 }
 
 }  // namespace

@@ -155,35 +155,55 @@ protected:
     void alarm(int32_t count) const { tellWatchEvent({.kind = Kind::Alarm, .count = count, .alarmCount = 100}); }
 };
 
-// A line that cannot be written (its folder is missing) waits, and goes first once there is room.
-TEST_F(AlarmHistoryTest, AnAlarmsEventsMakeOneRecordWithoutPasswordsWrittenOnceItCanBe)
+// An alarm's events make one record, without the stored passwords. A line that
+// cannot be written (its folder is missing) waits, and goes first once there is
+// room. A background upload may end during the next alarm, or after it; an alarm
+// cut short by a stop or by the program closing is still recorded.
+TEST_F(AlarmHistoryTest, EachAlarmMakesOneRecordWithoutPasswordsAndLateUploadsAndCutAlarmsJoinIt)
 {
     const QString folder = home.filePath(QStringLiteral("later"));
     const QString later = folder + QStringLiteral("/history.log");
     ASSERT_TRUE(QDir().mkpath(folder));
-    AlarmHistory history(later);
-    tell(Kind::Snapshot, true, inApp(QStringLiteral("img/240501120000_TEST.jpg")));  // no alarm: not recorded
     const QDateTime before = QDateTime::currentDateTime();
-    alarm(412);
-    tell(Kind::Snapshot, true, inApp(QStringLiteral("img/240501120309_ALERT.jpg")));
-    tell(Kind::MailSent, true, QStringLiteral("A"), QStringLiteral("owner@example.net"));
-    tell(Kind::Snapshot, false, inApp(QStringLiteral("img/240501120310_ALERT.jpg")), diskFullText());
-    tell(Kind::MailSent, false, QStringLiteral("C"), QStringLiteral("AUTH failed for s3cret-pw"));
-    tell(Kind::ClipRecorded, true, inApp(QStringLiteral("avi/240501120312_ALERT.AVI")));
-    tell(Kind::Uploaded, false, QStringLiteral("ALERT.AVI"), QStringLiteral("login bark twice refused"),
-         inApp(QStringLiteral("avi/240501120312_ALERT.AVI")));
-    ASSERT_TRUE(QDir().rmdir(folder)) << "written before the alarm is over";
-    tell(Kind::AlarmOver);
-    EXPECT_EQ(history.pendingLines(), 1);
-    ASSERT_TRUE(QDir().mkpath(folder));
-    tell(Kind::FileRemoved, true, inApp(QStringLiteral("img/x.jpg")));
-    EXPECT_EQ(history.pendingLines(), 0);
-    const QList<QByteArray> lines = readFileBytes(later).trimmed().split('\n');
-    ASSERT_EQ(lines.size(), 2);
-    EXPECT_TRUE(lines[0].contains("\"alarm\"") && lines[1].contains("\"removed\""));
+    {
+        AlarmHistory history(later);
+        tell(Kind::Snapshot, true, inApp(QStringLiteral("img/240501120000_TEST.jpg")));  // no alarm: not recorded
+        alarm(412);
+        tell(Kind::Snapshot, true, inApp(QStringLiteral("img/240501120309_ALERT.jpg")));
+        tell(Kind::MailSent, true, QStringLiteral("A"), QStringLiteral("owner@example.net"));
+        tell(Kind::Snapshot, false, inApp(QStringLiteral("img/240501120310_ALERT.jpg")), diskFullText());
+        tell(Kind::MailSent, false, QStringLiteral("C"), QStringLiteral("AUTH failed for s3cret-pw"));
+        tell(Kind::ClipRecorded, true, inApp(QStringLiteral("avi/240501120312_ALERT.AVI")));
+        tell(Kind::Uploaded, false, QStringLiteral("ALERT.AVI"), QStringLiteral("login bark twice refused"),
+             inApp(QStringLiteral("avi/240501120312_ALERT.AVI")));
+        ASSERT_TRUE(QDir().rmdir(folder)) << "written before the alarm is over";
+        tell(Kind::AlarmOver);
+        EXPECT_EQ(history.pendingLines(), 1);
+        ASSERT_TRUE(QDir().mkpath(folder));
+        tell(Kind::FileRemoved, true, inApp(QStringLiteral("img/x.jpg")));
+        EXPECT_EQ(history.pendingLines(), 0);
+        const QList<QByteArray> lines = readFileBytes(later).trimmed().split('\n');
+        ASSERT_EQ(lines.size(), 2);
+        EXPECT_TRUE(lines[0].contains("\"alarm\"") && lines[1].contains("\"removed\""));
+
+        const QString firstClip = inApp(QStringLiteral("avi/first.AVI")), secondClip = inApp(QStringLiteral("avi/second.AVI"));
+        alarm(150);
+        tell(Kind::ClipRecorded, true, firstClip);
+        tell(Kind::AlarmOver);
+        alarm(160);
+        tell(Kind::ClipRecorded, false, secondClip, QStringLiteral("camera lost"));
+        tell(Kind::Uploaded, true, QStringLiteral("first.AVI"), {}, firstClip);
+        tell(Kind::AlarmOver);
+        tell(Kind::Uploaded, false, QStringLiteral("second.AVI"), QStringLiteral("no file"), secondClip);
+        tell(Kind::FileRemoved, true, inApp(QStringLiteral("img/old_ALERT.jpg")));
+        alarm(101);
+        tell(Kind::Stopped);
+        alarm(102);
+        tell(Kind::Snapshot, true, inApp(QStringLiteral("img/a.jpg")));
+    }  // the program closes during the last alarm
 
     const HistoryContents contents = readHistory(later);
-    ASSERT_EQ(contents.alarms.size(), 1u);
+    ASSERT_EQ(contents.alarms.size(), 5u);
     const AlarmRecord& record = contents.alarms[0];
     EXPECT_GE(record.time, before);
     EXPECT_LE(record.time, QDateTime::currentDateTime());
@@ -199,41 +219,16 @@ TEST_F(AlarmHistoryTest, AnAlarmsEventsMakeOneRecordWithoutPasswordsWrittenOnceI
     EXPECT_FALSE(record.interrupted);
     const QByteArray file = readFileBytes(later);
     EXPECT_FALSE(file.contains("s3cret-pw") || file.contains("bark twice"));
-}
 
-// A background upload may end during the next alarm, or after it; an alarm
-// cut short by a stop or by the program closing is still recorded.
-TEST_F(AlarmHistoryTest, UploadsToldLaterJoinTheirOwnAlarmAndAlarmsCutShortAreKept)
-{
-    {
-        AlarmHistory history(log());
-        const QString firstClip = inApp(QStringLiteral("avi/first.AVI")), secondClip = inApp(QStringLiteral("avi/second.AVI"));
-        alarm(150);
-        tell(Kind::ClipRecorded, true, firstClip);
-        tell(Kind::AlarmOver);
-        alarm(160);
-        tell(Kind::ClipRecorded, false, secondClip, QStringLiteral("camera lost"));
-        tell(Kind::Uploaded, true, QStringLiteral("first.AVI"), {}, firstClip);
-        tell(Kind::AlarmOver);
-        tell(Kind::Uploaded, false, QStringLiteral("second.AVI"), QStringLiteral("no file"), secondClip);
-        tell(Kind::FileRemoved, true, inApp(QStringLiteral("img/old_ALERT.jpg")));
-        alarm(101);
-        tell(Kind::Stopped);
-        alarm(102);
-        tell(Kind::Snapshot, true, inApp(QStringLiteral("img/a.jpg")));
-    }  // the program closes during the fourth alarm
-
-    const HistoryContents contents = readHistory(log());
-    ASSERT_EQ(contents.alarms.size(), 4u);
-    EXPECT_EQ(contents.alarms[0].upload, (UploadResult{true, QStringLiteral("first.AVI"), QString()}));
-    EXPECT_EQ(contents.alarms[1].upload, (UploadResult{false, QStringLiteral("second.AVI"), QStringLiteral("no file")}));
-    EXPECT_FALSE(contents.alarms[1].clipRecorded);
-    EXPECT_EQ(contents.alarms[1].clipFailure, QStringLiteral("camera lost"));
-    EXPECT_EQ(contents.removedFiles, QSet<QString>{QStringLiteral("img/old_ALERT.jpg")});
+    EXPECT_EQ(contents.alarms[1].upload, (UploadResult{true, QStringLiteral("first.AVI"), QString()}));
+    EXPECT_EQ(contents.alarms[2].upload, (UploadResult{false, QStringLiteral("second.AVI"), QStringLiteral("no file")}));
+    EXPECT_FALSE(contents.alarms[2].clipRecorded);
+    EXPECT_EQ(contents.alarms[2].clipFailure, QStringLiteral("camera lost"));
+    EXPECT_EQ(contents.removedFiles, (QSet<QString>{QStringLiteral("img/x.jpg"), QStringLiteral("img/old_ALERT.jpg")}));
     EXPECT_EQ(contents.damagedLines, 0);
-    EXPECT_FALSE(contents.alarms[1].interrupted);
-    EXPECT_TRUE(contents.alarms[2].interrupted && contents.alarms[3].interrupted);
-    EXPECT_EQ(contents.alarms[3].snapshots, QStringList{QStringLiteral("img/a.jpg")});
+    EXPECT_FALSE(contents.alarms[2].interrupted);
+    EXPECT_TRUE(contents.alarms[3].interrupted && contents.alarms[4].interrupted);
+    EXPECT_EQ(contents.alarms[4].snapshots, QStringList{QStringLiteral("img/a.jpg")});
 }
 
 }  // namespace

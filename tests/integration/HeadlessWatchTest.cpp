@@ -17,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 
 namespace {
@@ -31,12 +32,10 @@ public:
     // Waits for a line containing `text`; every line read meanwhile is kept.
     bool waitFor(const QString& text, int timeoutMs = kLineWaitMs)
     {
-        QDeadlineTimer deadline(timeoutMs);
-        while (indexOf(text) < 0) {
+        for (QDeadlineTimer deadline(timeoutMs); indexOf(text) < 0; readAvailable()) {
             if (deadline.hasExpired() || process_.state() == QProcess::NotRunning)
                 return false;
             process_.waitForReadyRead(200);
-            readAvailable();
         }
         return true;
     }
@@ -47,10 +46,8 @@ public:
     }
     qsizetype indexOf(const QString& text) const
     {
-        for (qsizetype i = 0; i < lines_.size(); ++i)
-            if (lines_[i].contains(text))
-                return i;
-        return -1;
+        const auto found = std::ranges::find_if(lines_, [&](const QString& line) { return line.contains(text); });
+        return found == lines_.end() ? -1 : found - lines_.begin();
     }
     QString all() const { return lines_.join(u'\n'); }
 
@@ -101,6 +98,16 @@ protected:
         }
     }
 
+    // SIGTERM, then the rest of the output once the program has ended.
+    void terminate(OutputLines& output)
+    {
+        ::kill(static_cast<pid_t>(houndly.processId()), SIGTERM);
+        ASSERT_TRUE(houndly.waitForFinished(30000));
+        output.readAvailable();
+        EXPECT_EQ(houndly.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(houndly.exitCode(), 0);
+    }
+
     QString smtpRecords() const { return home.filePath(QStringLiteral("smtp.jsonl")); }
 
     TempAppFolder home;
@@ -142,11 +149,7 @@ TEST_F(HeadlessWatchTest, AlarmIsMailedAndUploadedEveryEventIsToldAndSigtermSave
 
     // Only the shutdown writes the settings now.
     ASSERT_TRUE(QFile::remove(home.filePath(QStringLiteral("houndly.ini"))));
-    ::kill(static_cast<pid_t>(houndly.processId()), SIGTERM);
-    ASSERT_TRUE(houndly.waitForFinished(30000));
-    output.readAvailable();
-    EXPECT_EQ(houndly.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(houndly.exitCode(), 0);
+    ASSERT_NO_FATAL_FAILURE(terminate(output));
     EXPECT_TRUE(output.all().endsWith(QStringLiteral("stopped"))) << output.all().toStdString();
     ASSERT_TRUE(QFile::exists(home.filePath(QStringLiteral("houndly.ini"))));
     for (const QString& password : {kSmtpPassword, FtpTestServer::kPassword})
@@ -176,26 +179,23 @@ TEST_F(HeadlessWatchTest, StoredNetworkCameraIsWaitedForAndItsAccountNeverShows)
     ASSERT_TRUE(output.waitFor(QStringLiteral("camera lost: ") + shown, 30000)) << output.all().toStdString();
     HttpCamera camera(port, 10, 120);
     ASSERT_TRUE(output.waitFor(QStringLiteral("camera back: ") + shown, 30000)) << output.all().toStdString();
-    ::kill(static_cast<pid_t>(houndly.processId()), SIGTERM);
-    ASSERT_TRUE(houndly.waitForFinished(30000));
-    output.readAvailable();
-    EXPECT_EQ(houndly.exitCode(), 0);
+    ASSERT_NO_FATAL_FAILURE(terminate(output));
     for (const QString& told : {QStringLiteral("camera lost: "), QStringLiteral("camera back: ")})
         EXPECT_EQ(output.all().count(told), 1) << "told once: " << output.all().toStdString();
     ASSERT_TRUE(sLoadSettings());
     EXPECT_EQ(Settings.EXT.CAMERA, url) << "kept while it did not answer";
 
-    QStringList seen = {QStringLiteral("standard output"), QStringLiteral("standard error")};
-    QList<QByteArray> contents = {output.all().toUtf8(), houndly.readAllStandardError()};
+    const QString ini = home.filePath(QStringLiteral("houndly.ini"));
+    QMap<QString, QByteArray> contents = {{QStringLiteral("standard output"), output.all().toUtf8()},
+                                          {QStringLiteral("standard error"), houndly.readAllStandardError()}};
     for (QDirIterator files(home.path(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories); files.hasNext();) {
-        seen << files.next();
-        contents << readFileBytes(seen.last());
+        const QString path = files.next();
+        contents[path] = readFileBytes(path);
     }
-    ASSERT_TRUE(seen.contains(home.filePath(QStringLiteral("houndly.ini"))));
-    for (qsizetype i = 0; i < seen.size(); ++i) {
-        const bool settingsFile = seen[i] == home.filePath(QStringLiteral("houndly.ini"));
-        EXPECT_FALSE(contents[i].contains(password.toUtf8())) << seen[i].toStdString();
-        EXPECT_TRUE(settingsFile || !contents[i].contains(user.toUtf8())) << seen[i].toStdString();
+    ASSERT_TRUE(contents.contains(ini));
+    for (const auto& [where, content] : contents.asKeyValueRange()) {
+        EXPECT_FALSE(content.contains(password.toUtf8())) << where.toStdString();
+        EXPECT_TRUE(where == ini || !content.contains(user.toUtf8())) << where.toStdString();
     }
 }
 
