@@ -1,23 +1,37 @@
 // The whole road of an alarm in the real main window on the demo camera: the
 // intruder crosses, both destinations get their mail from a real SMTP server,
-// the clip is recorded and goes up to a real FTP server, and the next tick is
-// calm again. Then a manual mail of the current picture.
+// the clip is recorded and goes up to a real FTP server, the history keeps it
+// all, and the next tick is calm again. Then a full disk, and a manual mail of
+// the current picture.
 #include "tests/app/LoopbackAlarmFixture.h"
 #include "tests/support/ClipProbe.h"
 #include "tests/support/Footage.h"
+#include "tests/support/QtPrinters.h"
+#include "tests/support/SmallDisk.h"
+
+#include "history/HistoryLog.h"
+#include "history/StorageKeeper.h"
+#include "history/frmHistory.h"
+#include "settings/AppPaths.h"
+#include "settings/DiskSpace.h"
 
 #include "sound/SoundCommands.h"
 #include "sound/SoundPlayer.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QImage>
 #include <QJsonArray>
 #include <QRegularExpression>
+#include <QTreeView>
+#include <QUrl>
 
 #include <cmath>
 
 namespace {
 
+// Room for the logs' few lines on the full disk, not for a snapshot or a clip.
+constexpr int64_t kLeftRoom = 48 * 1024;
 const QString kMailing = QStringLiteral("Houndly: ﾒｰﾙ送信中･･･");
 const QString kRecording = QStringLiteral("Houndly: 動画録画中･･･");
 const QString kUploading = QStringLiteral("Houndly: FTPで送信中･･･");
@@ -43,11 +57,8 @@ protected:
         Settings.TRG = {destination(QStringLiteral("owner@example.net")), destination(QStringLiteral("nobody@example.net")),
                         destination(QStringLiteral("neighbour@example.net"), 1, 2), MailTrigger{}};
         Settings.TRG[1].ENABLED = QStringLiteral("False");  // filled in, not in use
-        Settings.FTP.MOVE = Settings.FTP.FTP = QStringLiteral("True");
-        Settings.FTP.FILENAME = Settings.FTP.AUDIO = QStringLiteral("False");
-        // Saved and loaded again, as the dialogs would leave it.
-        ASSERT_TRUE(sSaveSettings());
-        startWindow();
+        Settings.FTP.MOVE = Settings.FTP.FTP = Settings.FTP.FILENAME = QStringLiteral("True");
+        Settings.FTP.AUDIO = QStringLiteral("False");
     }
     void TearDown() override
     {
@@ -55,18 +66,43 @@ protected:
         qunsetenv("WINDIR");
     }
 
-    QByteArray appFile(const QString& name) const { return readFileBytes(home.filePath(name)); }
+    // Saved and loaded again, as the dialogs would leave them; files open in the test's list.
+    void start()
+    {
+        ASSERT_TRUE(sSaveSettings());
+        startWindow();
+        window->setUrlOpener([this](const QUrl& url) {
+            opened.append(url.toLocalFile());
+            return true;
+        });
+    }
+    QString appFile(const QString& name) const { return QDir(appFolder()).filePath(name); }
+
+    QStringList opened;
 };
 
-TEST_F(AlarmEndToEndTest, IntruderIsMailedRecordedUploadedAndTheWatcherCalmsDown)
+// With a cap, files beyond it go after each alarm, the latest alarm's stay, and
+// every deletion is in the history.
+TEST_F(AlarmEndToEndTest, IntruderIsMailedRecordedUploadedKeptInTheHistoryUnderTheCapAndTheWatcherCalmsDown)
 {
+    QStringList old;
+    appFolder();  // makes img/
+    for (int day = 1; day <= 3; ++day) {
+        old.append(writeFileBytes(home.filePath(QStringLiteral("img/24040%1_ALERT.jpg").arg(day * 1000000)),
+                                  QByteArray(600'000, 'o')));
+        QFile file(old.last());
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTime().addDays(-40 + day), QFileDevice::FileModificationTime));
+    }
+    Settings.EXT.KEEPMB = 1;
+    start();
     ASSERT_EQ(Settings.FTP.TIME, 5);
     ASSERT_FALSE(Settings.COM.SoundPath.isEmpty());
     tickAt(kCalm);
     PaintedTexts panel1(window->StatusBarPanel(1));
     tickAt(kIntruder);
     const QString soundAfterAlarm = GetSoundMode(Settings.COM.SoundPath);
-    tickAt(kIntruder + 500);
+    tickAt(kSceneLoop + kCalm);
 
     // The order of the alarm: mail, then the recording, then the upload.
     const qint64 alarmAt = panel1.timeOf(kAlarmText), mailAt = panel1.timeOf(kMailing);
@@ -75,7 +111,7 @@ TEST_F(AlarmEndToEndTest, IntruderIsMailedRecordedUploadedAndTheWatcherCalmsDown
         << alarmAt << " " << mailAt << " " << recordAt << " " << uploadAt;
 
     const QList<QJsonObject> mails = readRecords(records(), QStringLiteral("message"));
-    const QString log = QString::fromUtf8(appFile(QStringLiteral("mail.log.txt")));
+    const QString log = QString::fromUtf8(readFileBytes(appFile(QStringLiteral("mail.log.txt"))));
     ASSERT_EQ(mails.size(), 2);
     const QStringList recipients = {QStringLiteral("owner@example.net"), QStringLiteral("neighbour@example.net")};
     const QSize sizes[] = {{320, 240}, {110, 82}};
@@ -92,19 +128,19 @@ TEST_F(AlarmEndToEndTest, IntruderIsMailedRecordedUploadedAndTheWatcherCalmsDown
     EXPECT_FALSE(log.contains(kSmtpPassword));
     EXPECT_FALSE(log.contains(QString::fromLatin1(kSmtpPassword.toUtf8().toBase64())));
 
-    const QStringList clips = QDir(home.filePath(QStringLiteral("avi")))
+    const QStringList clips = QDir(appFile(QStringLiteral("avi")))
                                   .entryList(QDir::Files)
                                   .filter(QRegularExpression(QStringLiteral("^\\d{12}_ALERT\\.AVI$")));
     ASSERT_EQ(clips.size(), 1);
-    const QByteArray clip = appFile(QStringLiteral("avi/") + clips[0]);
-    // The upload is over when the alarm is: the server has the whole clip already.
-    EXPECT_EQ(ftp.fileContent(clips[0]), clip);
-    const ClipFacts facts = probeClip(QDir(ftp.root()).filePath(clips[0]));
+    const QByteArray clip = readFileBytes(appFile(QStringLiteral("avi/") + clips[0]));
+    // The upload is over when the alarm is: the server has the whole clip already, under the fixed name.
+    EXPECT_EQ(ftp.fileContent(QStringLiteral("ALERT.AVI")), clip);
+    const ClipFacts facts = probeClip(QDir(ftp.root()).filePath(QStringLiteral("ALERT.AVI")));
     EXPECT_TRUE(facts.decodes);
     EXPECT_EQ(facts.codec, QStringLiteral("mjpeg"));
     EXPECT_EQ(facts.frameRate, QStringLiteral("30/1"));
     EXPECT_LE(std::abs(facts.durationSeconds - 5.0), 5.0 / 30);
-    EXPECT_FALSE(QFile::exists(home.filePath(QStringLiteral("FTP_PUT.txt"))));
+    EXPECT_FALSE(QFile::exists(appFile(QStringLiteral("FTP_PUT.txt"))));
 
     // The tick after the alarm: calm, the commands open, the sound closed.
     EXPECT_EQ(soundAfterAlarm, QStringLiteral("PLAYING"));
@@ -117,10 +153,103 @@ TEST_F(AlarmEndToEndTest, IntruderIsMailedRecordedUploadedAndTheWatcherCalmsDown
                                  window->picSideWindow->bcmd_End, window->picSideWindow->cmdKenchi})
         EXPECT_TRUE(command->isEnabled()) << command->objectName().toStdString();
     EXPECT_TRUE(messages.empty());
+
+    // One record with what the alarm wrote and what became of its mails and upload.
+    const HistoryContents history = readHistory(appFile(QStringLiteral("history.log")));
+    ASSERT_EQ(history.alarms.size(), 1u);
+    const AlarmRecord& alarm = history.alarms[0];
+    EXPECT_GT(alarm.count, 10);
+    EXPECT_EQ(alarm.alarmCount, 10);
+    ASSERT_EQ(alarm.snapshots.size(), 2) << "one for each picture size";
+    for (const QString& snapshot : alarm.snapshots)
+        EXPECT_TRUE(QFileInfo(appFile(snapshot)).size() > 0) << snapshot.toStdString();
+    EXPECT_EQ(alarm.mails, (QList<MailResult>{{QStringLiteral("A"), true, recipients[0]},
+                                              {QStringLiteral("C"), true, recipients[1]}}));
+    EXPECT_TRUE(alarm.clipRecorded);
+    EXPECT_EQ(alarm.clip, QStringLiteral("avi/") + clips[0]);
+    EXPECT_EQ(alarm.upload, (UploadResult{true, QStringLiteral("ALERT.AVI"), QString()}));
+
+    // The history window lists it and opens its files while watching goes on.
+    window->menu.mnu_history->trigger();
+    auto* dialog = window->findChild<frmHistory*>();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_TRUE(window->camera->Timer1->isActive());
+    ASSERT_EQ(dialog->lstHistory->model()->rowCount(), 1);
+    dialog->lstHistory->setCurrentIndex(dialog->lstHistory->model()->index(0, 0));
+    dialog->cmdClip->click();
+    dialog->cmdSnapshot->click();
+    EXPECT_EQ(opened, (QStringList{appFile(alarm.clip), appFile(alarm.snapshots[0])}));
+
+    // The next alarm joins the open window.
+    tickAt(kSceneLoop + kIntruder);
+    ASSERT_TRUE(window->StatusBarPanel(1)->text().startsWith(QStringLiteral("Houndly: 警報！ 誰かいたワン！!")));
+    tickAt(2 * kSceneLoop + kCalm);
+    const HistoryContents after = readHistory(appFile(QStringLiteral("history.log")));
+    ASSERT_EQ(after.alarms.size(), 2u);
+    QApplication::processEvents();
+    EXPECT_EQ(dialog->lstHistory->model()->rowCount(), 2);
+
+    // Over the cap with its clip and the clip's copy alone, the latest alarm keeps
+    // its files and every other goes, told to the history.
+    const QDir folder(appFolder());
+    QSet<QString> left;
+    for (const StoredFile& stored : storedFiles(appFolder()))
+        left.insert(folder.relativeFilePath(stored.path));
+    const AlarmRecord& latest = after.alarms.back();
+    EXPECT_EQ(left, (QSet<QString>{latest.snapshots.value(0), latest.snapshots.value(1), latest.clip,
+                                   QStringLiteral("avi/ALERT.AVI")}));
+    for (const QString& file : old + QStringList{appFile(alarm.snapshots[0]), appFile(alarm.snapshots[1]), appFile(alarm.clip)})
+        EXPECT_TRUE(!QFile::exists(file) && after.removedFiles.contains(folder.relativeFilePath(file))) << file.toStdString();
+}
+
+// On a full disk the alarm still sounds, shows, mails without a picture and
+// says what it could not save; nothing half-written stays behind.
+TEST_F(AlarmEndToEndTest, AFullDiskStillRaisesTheAlarmAndLeavesNoPartialFiles)
+{
+    SmallDisk disk(8 * 1024 * 1024);
+    if (!disk.mounted())
+        GTEST_SKIP() << "cannot mount a small file system here";
+    qputenv("HOUNDLY_HOME", disk.path().toUtf8());
+    Settings.TRG[0] = destination(QStringLiteral("owner@example.net"), 1, 0, 0);  // 640 x 480, finest
+    Settings.TRG[2].GRP = 0;  // a small picture would still fit
+    start();
+    tickAt(kCalm);
+    disk.fill(kLeftRoom);
+    PaintedTexts panel1(window->StatusBarPanel(1));
+    tickAt(kIntruder);
+
+    EXPECT_GE(panel1.timeOf(kAlarmText), 0);
+    EXPECT_TRUE(window->StatusBarPanel(2)->text().startsWith(QStringLiteral("最終警報: ")));
+    EXPECT_TRUE(window->picSideScope->signal[2]->isLit());
+    EXPECT_EQ(GetSoundMode(Settings.COM.SoundPath), QStringLiteral("PLAYING"));
+    EXPECT_EQ(window->StatusBarPanel(1)->text(),
+              QStringLiteral("Houndly: 警報！ 誰かいたワン！! ﾃﾞｨｽｸがいっぱいで画像と動画を保存できませんでした。"));
+    const QList<QJsonObject> sent = readRecords(records(), QStringLiteral("message"));
+    ASSERT_EQ(sent.size(), 2);
+    for (const QJsonObject& mail : sent)
+        EXPECT_TRUE(mail[QStringLiteral("attachments")].toArray().isEmpty());
+    EXPECT_EQ(QDir(disk.path() + QStringLiteral("/img")).entryList(QDir::Files | QDir::Hidden), QStringList{});
+    EXPECT_EQ(QDir(disk.path() + QStringLiteral("/avi")).entryList(QDir::Files | QDir::Hidden), QStringList{});
+
+    const HistoryContents history = readHistory(disk.path() + QStringLiteral("/history.log"));
+    ASSERT_EQ(history.alarms.size(), 1u);
+    EXPECT_EQ(history.alarms[0].snapshotFailures, QStringList{diskFullText()});
+    EXPECT_FALSE(history.alarms[0].clipRecorded);
+    EXPECT_EQ(history.alarms[0].clipFailure, diskFullText());
+    EXPECT_EQ(history.alarms[0].mails.size(), 2);
+    ASSERT_TRUE(history.alarms[0].upload.has_value());
+    EXPECT_FALSE(history.alarms[0].upload->ok);
+
+    // The next tick is calm as always.
+    tickAt(kIntruder + 500);
+    EXPECT_EQ(window->StatusBarPanel(1)->text(), QStringLiteral("Houndly: 大丈夫ワン！"));
+    window.reset();
 }
 
 TEST_F(AlarmEndToEndTest, ManualMailSendsTheCurrentPicture)
 {
+    start();
     tickAt(kCalm);
     const QImage calm = hCapWnd->latestFrame();
     showScene(kIntruder);  // the scene changes after the detector's last frame
@@ -144,6 +273,6 @@ TEST_F(AlarmEndToEndTest, ManualMailSendsTheCurrentPicture)
     const double fromCurrent = meanByteDifference(sent, hCapWnd->latestFrame().convertToFormat(QImage::Format_RGB32));
     const double fromEarlier = meanByteDifference(sent, calm.convertToFormat(QImage::Format_RGB32));
     EXPECT_LT(fromCurrent, fromEarlier / 2);
-    EXPECT_TRUE(appFile(QStringLiteral("mail.log.txt")).contains("owner@example.net"));
+    EXPECT_TRUE(readFileBytes(appFile(QStringLiteral("mail.log.txt"))).contains("owner@example.net"));
     EXPECT_TRUE(window->camera->Timer1->isActive());
 }
