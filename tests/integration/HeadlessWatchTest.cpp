@@ -1,8 +1,10 @@
-// The installed way of watching without a desktop: the real houndly program,
-// started with no display, watches the demo camera with a short intruder period,
-// mails and uploads the alarm through real servers on loopback, tells each event
-// on standard output, and saves its settings and ends cleanly on SIGTERM.
+// The installed program as its own process: how a signal ends it wherever it
+// stands, how it checks its options, and its way of watching without a desktop:
+// started with no display, it watches the demo camera with a short intruder
+// period, mails and uploads the alarm through real servers on loopback, tells
+// each event on standard output, and saves its settings and ends cleanly on SIGTERM.
 #include "tests/support/HttpCamera.h"
+#include "tests/support/LoopbackServers.h"
 #include "tests/support/LoopbackAccounts.h"
 #include "tests/support/TempAppFolder.h"
 #include "tests/support/TestApplication.h"
@@ -12,7 +14,11 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QDirIterator>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
 #include <QRegularExpression>
 
 #include <gtest/gtest.h>
@@ -23,6 +29,52 @@
 namespace {
 
 constexpr int kLineWaitMs = 90000;  // an alarm takes a mail, a 5 s clip and an upload; the machine may be busy
+
+const QString kOffscreen = QStringLiteral("offscreen");
+// As on a desktop: a platform that is not offscreen first, so the program shows
+// its windows and dialogs, which Qt then draws offscreen.
+const QString kDesktop = QStringLiteral("xcb;offscreen");
+
+// The program on the application folder `home`, without a display; with no
+// platform chosen it must decide to watch headless by itself.
+void startHoundly(QProcess& process, const QString& home, const QStringList& arguments, const QString& platform = {},
+                  QProcess::ProcessChannelMode channels = QProcess::MergedChannels)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* variable :
+         {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "JOURNAL_STREAM", "WINDIR", "HOUNDLY_CAMERA"})
+        environment.remove(QString::fromLatin1(variable));
+    if (!platform.isEmpty())
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
+    environment.insert(QStringLiteral("HOUNDLY_HOME"), home);
+    environment.insert(QStringLiteral("HOUNDLY_DEMO_PERIOD"), QStringLiteral("5"));
+    process.setProcessEnvironment(environment);
+    process.setProcessChannelMode(channels);
+    process.start(QStringLiteral(HOUNDLY_EXECUTABLE), arguments);
+}
+
+// True once the process catches SIGTERM (and SIGINT with it): from then on the
+// signal closes the window, whatever the program is doing.
+bool catchesTermination(const QProcess& process)
+{
+    QFile status(QStringLiteral("/proc/%1/status").arg(process.processId()));
+    if (!status.open(QIODevice::ReadOnly))
+        return false;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("SigCgt:"))
+            return (line.mid(7).trimmed().toULongLong(nullptr, 16) >> (SIGTERM - 1)) & 1;
+    return false;
+}
+
+// Sends the signal once the program handles it; how long it then took to end, -1 if it did not.
+qint64 terminate(QProcess& process, int signalNumber = SIGTERM)
+{
+    waitUntil([&process] { return catchesTermination(process); }, std::chrono::seconds(20));
+    QElapsedTimer clock;
+    clock.start();
+    ::kill(static_cast<pid_t>(process.processId()), signalNumber);
+    return process.waitForFinished(30000) && process.exitStatus() == QProcess::NormalExit ? clock.elapsed() : -1;
+}
 
 // The program's standard output, read line by line as it comes.
 class OutputLines {
@@ -77,37 +129,6 @@ protected:
         Settings = SettingsRecord{};
     }
 
-    // No display and no platform chosen: the program must decide to watch headless by itself.
-    void start(const QStringList& arguments, QProcess::ProcessChannelMode errors = QProcess::ForwardedErrorChannel)
-    {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        for (const char* variable :
-             {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "JOURNAL_STREAM", "WINDIR", "HOUNDLY_CAMERA"})
-            environment.remove(QString::fromLatin1(variable));
-        environment.insert(QStringLiteral("HOUNDLY_HOME"), home.path());
-        environment.insert(QStringLiteral("HOUNDLY_DEMO_PERIOD"), QStringLiteral("5"));
-        houndly.setProcessEnvironment(environment);
-        houndly.setProcessChannelMode(errors);
-        houndly.start(QStringLiteral(HOUNDLY_EXECUTABLE), arguments);
-    }
-    void TearDown() override
-    {
-        if (houndly.state() != QProcess::NotRunning) {
-            houndly.kill();
-            houndly.waitForFinished();
-        }
-    }
-
-    // SIGTERM, then the rest of the output once the program has ended.
-    void terminate(OutputLines& output)
-    {
-        ::kill(static_cast<pid_t>(houndly.processId()), SIGTERM);
-        ASSERT_TRUE(houndly.waitForFinished(30000));
-        output.readAvailable();
-        EXPECT_EQ(houndly.exitStatus(), QProcess::NormalExit);
-        EXPECT_EQ(houndly.exitCode(), 0);
-    }
-
     QString smtpRecords() const { return home.filePath(QStringLiteral("smtp.jsonl")); }
 
     TempAppFolder home;
@@ -119,7 +140,8 @@ protected:
 
 TEST_F(HeadlessWatchTest, AlarmIsMailedAndUploadedEveryEventIsToldAndSigtermSaves)
 {
-    start({QStringLiteral("--camera"), QStringLiteral("demo")});
+    startHoundly(houndly, home.path(), {QStringLiteral("--camera"), QStringLiteral("demo")}, {},
+                 QProcess::ForwardedErrorChannel);
     OutputLines output(houndly);
     ASSERT_TRUE(output.waitFor(QStringLiteral("started: camera demo"), 30000)) << output.all().toStdString();
     ASSERT_TRUE(output.waitFor(QStringLiteral("alarm over"))) << output.all().toStdString();
@@ -149,7 +171,9 @@ TEST_F(HeadlessWatchTest, AlarmIsMailedAndUploadedEveryEventIsToldAndSigtermSave
 
     // Only the shutdown writes the settings now.
     ASSERT_TRUE(QFile::remove(home.filePath(QStringLiteral("houndly.ini"))));
-    ASSERT_NO_FATAL_FAILURE(terminate(output));
+    ASSERT_GE(terminate(houndly), 0);
+    output.readAvailable();
+    EXPECT_EQ(houndly.exitCode(), 0);
     EXPECT_TRUE(output.all().endsWith(QStringLiteral("stopped"))) << output.all().toStdString();
     ASSERT_TRUE(QFile::exists(home.filePath(QStringLiteral("houndly.ini"))));
     for (const QString& password : {kSmtpPassword, FtpTestServer::kPassword})
@@ -173,13 +197,15 @@ TEST_F(HeadlessWatchTest, StoredNetworkCameraIsWaitedForAndItsAccountNeverShows)
     ASSERT_TRUE(sSaveSettings());
     Settings = SettingsRecord{};
 
-    start({}, QProcess::SeparateChannels);
+    startHoundly(houndly, home.path(), {}, {}, QProcess::SeparateChannels);
     OutputLines output(houndly);
     ASSERT_TRUE(output.waitFor(QStringLiteral("started: camera ") + shown, 30000)) << output.all().toStdString();
     ASSERT_TRUE(output.waitFor(QStringLiteral("camera lost: ") + shown, 30000)) << output.all().toStdString();
     HttpCamera camera(port, 10, 120);
     ASSERT_TRUE(output.waitFor(QStringLiteral("camera back: ") + shown, 30000)) << output.all().toStdString();
-    ASSERT_NO_FATAL_FAILURE(terminate(output));
+    ASSERT_GE(terminate(houndly), 0);
+    output.readAvailable();
+    EXPECT_EQ(houndly.exitCode(), 0);
     for (const QString& told : {QStringLiteral("camera lost: "), QStringLiteral("camera back: ")})
         EXPECT_EQ(output.all().count(told), 1) << "told once: " << output.all().toStdString();
     ASSERT_TRUE(sLoadSettings());
@@ -196,6 +222,128 @@ TEST_F(HeadlessWatchTest, StoredNetworkCameraIsWaitedForAndItsAccountNeverShows)
     for (const auto& [where, content] : contents.asKeyValueRange()) {
         EXPECT_FALSE(content.contains(password.toUtf8())) << where.toStdString();
         EXPECT_TRUE(where == ini || !content.contains(user.toUtf8())) << where.toStdString();
+    }
+}
+
+// SIGTERM or SIGINT ends the program wherever it stands: in the dialogs of the
+// start-up, which run before the program's event loop, so an unattended start
+// never hangs there, or while watching. Headless, a start that cannot watch
+// ends by itself with a line that says why. A settings file that cannot be read
+// is named with its reason and left as it is; every other end saves the settings.
+TEST(HoundlyProcessTest, ASignalEndsTheProgramWhereverItStands)
+{
+    const QStringList demo = {QStringLiteral("--camera"), QStringLiteral("demo")};
+    const QStringList missing = {QStringLiteral("--camera"), QStringLiteral("/nonexistent/missing.mp4")};
+    const QByteArray folder = "<a folder>", tooLarge = "<65 MB>";
+    const qint64 tooLargeSize = qint64(65) << 20;
+    const struct {
+        const char* where;
+        bool desktop;
+        QStringList arguments;
+        QByteArray settings;
+        int signalNumber;  // 0: it ends by itself
+        int exitCode;
+        const char* told;  // %1: the settings file
+    } cases[] = {
+        {"no camera: ドライバーが見つかりません。", true, missing, {}, SIGTERM, 1, ""},
+        {"no camera, headless", false, missing, {}, 0, 1, "error: ドライバーが見つかりません。"},
+        {"the compression dialog of COMP", true, demo, "[COM]\nCOMP=ON\n", SIGTERM, 0, ""},
+        {"unreadable settings: a folder", true, demo, folder, SIGTERM, 1,
+         "cannot read the settings file %1: it is a folder"},
+        {"unreadable settings: too large", true, demo, tooLarge, SIGINT, 1,
+         "cannot read the settings file %1: it is larger than 64 MB"},
+        {"watching", true, demo, {}, SIGINT, 0, ""},  // SIGTERM while watching headless: the headless test
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.where);
+        QTemporaryDir home;
+        const QString ini = home.filePath(QStringLiteral("houndly.ini"));
+        if (c.settings == folder) {
+            ASSERT_TRUE(QDir(home.path()).mkdir(QStringLiteral("houndly.ini")));
+        } else if (c.settings == tooLarge) {
+            QFile file(ini);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.resize(tooLargeSize));  // sparse
+        } else if (!c.settings.isEmpty()) {
+            writeFileBytes(ini, c.settings);
+        }
+        QProcess houndly;
+        startHoundly(houndly, home.path(), c.arguments, c.desktop ? kDesktop : kOffscreen);
+        ASSERT_TRUE(houndly.waitForStarted(10000));
+        const bool watching = c.where == std::string("watching");
+        if (watching) {
+            // The start-up writes the settings file once the window has its values; then only the shutdown can.
+            waitUntil([&ini] { return QFile::exists(ini); }, std::chrono::seconds(20));
+            QThread::msleep(500);
+            ASSERT_TRUE(QFile::remove(ini));
+        }
+        if (c.signalNumber == 0)
+            EXPECT_TRUE(houndly.waitForFinished(20000) && houndly.exitStatus() == QProcess::NormalExit);
+        else
+            EXPECT_GE(terminate(houndly, c.signalNumber), 0);
+        EXPECT_EQ(houndly.exitCode(), c.exitCode);
+        const QString output = QString::fromUtf8(houndly.readAll());
+        const QString told = QString::fromUtf8(c.told).replace(QStringLiteral("%1"), ini);
+        EXPECT_TRUE(output.contains(told)) << output.toStdString();
+        if (c.settings == folder || c.settings == tooLarge) {
+            const QFileInfo kept(ini);
+            EXPECT_TRUE(c.settings == folder ? kept.isDir() : kept.size() == tooLargeSize);
+            continue;
+        }
+        EXPECT_TRUE(readFileBytes(ini).contains("TIMER="));
+        // The user guide shipped beside the program was put where the help command looks.
+        EXPECT_TRUE(!watching || QFile::exists(home.filePath(QStringLiteral("help/guide_en.html"))));
+    }
+}
+
+// A SIGTERM while the alarm mail waits on a server that went silent: the mail
+// ends at once, no further destination is mailed, and the program exits.
+TEST(HoundlyProcessTest, TerminationDuringAnAlarmMailSendsNothingMore)
+{
+    QTemporaryDir home;
+    const QString records = home.filePath(QStringLiteral("smtp.jsonl"));
+    ServerProcess smtp(QStringLiteral("smtp_server.py"), {"--record", records, "--stall", "data"});
+    QByteArray settings = "[COM]\nTIMER=1\nCKSUM=1\nACCURACY=100\n[MAIL]\nMAIL=guard@example.org\nSMTP=127.0.0.1\t" +
+                          QByteArray::number(smtp.port()) + "\nATT=0\nOPTATT=0\nAtCRAM=0\n";
+    for (const char* section : {"0TRG", "1TRG", "2TRG"})
+        settings += QByteArray("[") + section + "]\nENABLED=True\nMAILTO=owner@example.net\nSUBJECT=alarm\nGRP=0\n";
+    writeFileBytes(home.filePath(QStringLiteral("houndly.ini")), settings);
+    QProcess houndly;
+    startHoundly(houndly, home.path(), {QStringLiteral("--camera"), QStringLiteral("demo")}, kOffscreen);
+    ASSERT_TRUE(houndly.waitForStarted(10000));
+    // The first destination's message is in; the server now keeps the mail waiting.
+    waitUntil([&records] { return !readRecords(records, QStringLiteral("message")).isEmpty(); },
+              std::chrono::seconds(30));
+    ASSERT_EQ(readRecords(records, QStringLiteral("message")).size(), 1);
+
+    const qint64 exitMs = terminate(houndly);
+    EXPECT_GE(exitMs, 0);
+    EXPECT_LT(exitMs, 3000);
+    EXPECT_EQ(houndly.exitCode(), 0);
+    EXPECT_EQ(readRecords(records, QStringLiteral("ehlo")).size(), 1) << "no further connection";
+    EXPECT_TRUE(readFileBytes(home.filePath(QStringLiteral("mail.log.txt")))
+                    .contains("= not sent: cancelled: the program is closing"));
+}
+
+TEST(HoundlyProcessTest, OptionsAreCheckedBeforeStarting)
+{
+    QTemporaryDir home;
+    const struct {
+        QStringList arguments;
+        int exitCode;
+        const char* output;
+    } cases[] = {
+        {{QStringLiteral("--version")}, 0, "Houndly 1.1.0"},
+        {{QStringLiteral("--help")}, 0, "--camera demo|PATH"},
+        {{QStringLiteral("--frobnicate")}, 2, "unknown option: --frobnicate"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments.join(u' ').toStdString());
+        QProcess houndly;
+        startHoundly(houndly, home.path(), c.arguments, kOffscreen);
+        ASSERT_TRUE(houndly.waitForFinished(10000));
+        EXPECT_EQ(houndly.exitCode(), c.exitCode);
+        EXPECT_TRUE(houndly.readAll().contains(c.output));
+        EXPECT_FALSE(QFile::exists(home.filePath(QStringLiteral("houndly.ini"))));
     }
 }
 
