@@ -3,6 +3,7 @@
 #include "app/PictureBox.h"
 #include "capture/DemoDriver.h"
 #include "capture/DriverRegistry.h"
+#include "detect/LightChange.h"
 #include "detect/TimeLine.h"
 #include "tests/support/NamedWidgets.h"
 
@@ -12,6 +13,7 @@
 #include <QMdiSubWindow>
 #include <QSlider>
 #include <QSpinBox>
+#include <QUrl>
 
 #include <set>
 
@@ -328,4 +330,152 @@ TEST_F(MainWindowTest, OptionsDialogStoresAndSavesOnOkOnly)
     EXPECT_TRUE(stored.contains("[EXT]\nCAMERA=demo\nPRETIME=10\nBGUPLOAD=False\nLIGHTCUT=True\nKEEPMB=2048\n"
                                 "KEEPDAYS=30\n"))
         << stored.constData();
+}
+
+TEST_F(MainWindowTest, DialogCommandsSuspendAndResumeWatching)
+{
+    startWindow();
+    const MainMenu& menu = window->menu;
+    for (QAction* command : {menu.mnu_sound, menu.mnu_mail, menu.mnu_sendA, menu.mnu_Ftp, menu.mnu_ext, menu.mnu_send,
+                             menu.mnu_Drive, menu.mnu_vdriver, menu.mnu_vdriver2}) {
+        SCOPED_TRACE(command->text().toStdString());
+        bool seen = false;
+        whileModal(
+            [this](QWidget*) {
+                EXPECT_FALSE(window->camera->Timer1->isActive());
+                EXPECT_FALSE(hCapWnd->previewing());
+                Settings.COM.SOUND = QStringLiteral("chime.wav");
+            },
+            &seen);
+        command->trigger();
+        EXPECT_TRUE(seen);
+        EXPECT_TRUE(window->camera->Timer1->isActive());
+        EXPECT_TRUE(hCapWnd->previewing());
+        // The panels follow what the dialog stored.
+        EXPECT_EQ(window->StatusBarPanel(4)->text(), QStringLiteral("警告音: chime.wav"));
+        Settings.COM.SOUND.clear();
+    }
+}
+
+TEST_F(MainWindowTest, FormatAndScopeCommandsReshapeTheWindow)
+{
+    startWindow();
+    bool seen = false;
+    whileModal([](QWidget*) { hCapWnd->setFrameSize(QSize(320, 240)); }, &seen);
+    QTest::mouseClick(window->picSideWindow->bcmd_VideoSetting, Qt::LeftButton);
+    EXPECT_TRUE(seen);
+    EXPECT_EQ(window->StatusBarPanel(3)->text(), QStringLiteral("解像度: 320×240"));
+    EXPECT_TRUE(SkipCompare);
+    EXPECT_TRUE(window->camera->Timer1->isActive());
+
+    // The scope toggle hides the panel and widens the camera.
+    const int narrow = window->cameraSubWindow->width();
+    window->menu.mnu_scope->trigger();
+    EXPECT_FALSE(window->picSideScope->isVisible());
+    EXPECT_GT(window->cameraSubWindow->width(), narrow);
+    window->menu.mnu_scope->trigger();
+    EXPECT_TRUE(window->picSideScope->isVisible());
+    EXPECT_EQ(window->cameraSubWindow->width(), narrow);
+    QTest::mouseClick(window->picSideScope->cmdDisableScope, Qt::LeftButton);
+    EXPECT_FALSE(window->picSideScope->isVisible());
+}
+
+// The desktop opens the folders; a missing log or a failing desktop is told.
+TEST_F(MainWindowTest, FoldersAndLogOpenOnTheDesktopOrSayWhy)
+{
+    startWindow();
+    std::vector<QUrl> opened;
+    bool desktopWorks = true;
+    window->setUrlOpener([&](const QUrl& url) {
+        opened.push_back(url);
+        return desktopWorks;
+    });
+    window->menu.mnu_img->trigger();
+    window->menu.mnu_log->trigger();
+    EXPECT_EQ(opened, std::vector<QUrl>{QUrl::fromLocalFile(home.filePath(QStringLiteral("img")))});
+    desktopWorks = false;
+    writeFileBytes(home.filePath(QStringLiteral("mail.log.txt")), "");
+    window->menu.mnu_log->trigger();
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_TRUE(messages[0].text.contains(QStringLiteral("mail.log.txt")));
+    EXPECT_EQ(messages[1].icon, QMessageBox::Warning);
+}
+
+// Without mail, sound or recording: the alarm's own signs. The whole alarm with
+// its mail, recording and upload is the end-to-end test's.
+class AlarmRoadTest : public MainWindowFixture {
+protected:
+    // Starts the window and types the alarm count, as a user does.
+    void startWithAlarmCount(const QString& text)
+    {
+        startWindow();
+        QTest::mouseClick(window->picSideWindow->cmdKenchi, Qt::LeftButton);
+        window->picSideWindow->txtCKData->clear();
+        QTest::keyClicks(window->picSideWindow->txtCKData, text);
+        QTest::mouseClick(window->picSideWindow->cmdKenchi, Qt::LeftButton);
+        ASSERT_EQ(Settings.COM.CKSUM, text.toInt());
+    }
+
+    // Which lamps are lit and which lines shown, blue first.
+    std::vector<bool> lamps() const
+    {
+        std::vector<bool> state;
+        for (int index = 0; index < 3; ++index)
+            state.push_back(window->picSideScope->signal[index]->isLit());
+        for (int index = 0; index < 3; ++index)
+            state.push_back(!window->picSideScope->line_Signal[index]->isHidden());
+        return state;
+    }
+    bool timeLineIsRed() const
+    {
+        const QImage line = window->picSideScope->picTimeLine->image();
+        return line.pixel(TimeLine::slotX(QTime::currentTime()), TimeLine::kTopY + 1) == qRgb(255, 0, 0);
+    }
+    bool alarmShown() const { return window->StatusBarPanel(1)->text().contains(QStringLiteral("警報")); }
+    int count() const { return window->picSideScope->lblCount->text().toInt(); }
+};
+
+// A light switched on brightens the whole room: an alarm as described, unless
+// the light rule is on; then the count still shows and a walker still alarms,
+// and the tick after an alarm is calm.
+TEST_F(AlarmRoadTest, ALightAlarmsOnlyWithoutTheLightRuleAnIntruderAlwaysAndTheNextTickIsCalm)
+{
+    const std::vector<bool> calmLamps = {true, false, false, true, false, false};
+    for (const bool lightCut : {false, true}) {
+        SCOPED_TRACE(lightCut ? "light rule on" : "light rule off");
+        startWithAlarmCount(QStringLiteral("10"));
+        Settings.EXT.LIGHTCUT = lightCut;
+        // The camera's controls outlive the window: the room starts at its usual light.
+        ASSERT_TRUE(hCapWnd->setControl(DemoDriver::kBrightness, 0));
+        showScene(kCalm);
+        tickAt(kCalm);
+        tickAt(kCalm + 1000);
+        EXPECT_FALSE(alarmShown());
+        EXPECT_EQ(lamps(), calmLamps);
+        ASSERT_TRUE(hCapWnd->setControl(DemoDriver::kBrightness, 40));
+        showScene(kCalm + 2000);  // a frame read before the change may come first
+        tickAt(kCalm + 2000);
+        EXPECT_GT(count(), 10);
+        EXPECT_EQ(alarmShown(), !lightCut);
+        EXPECT_EQ(window->StatusBarPanel(1)->text() == lightChangeStatusText(), lightCut);
+        EXPECT_EQ(lamps()[0], lightCut) << "blue lamp";
+
+        tickAt(kCalm + 3000);
+        tickAt(kIntruder);
+        EXPECT_GT(count(), 10);
+        EXPECT_TRUE(alarmShown());
+        EXPECT_TRUE(window->StatusBarPanel(2)->text().startsWith(QStringLiteral("最終警報: ")));
+        EXPECT_EQ(lamps(), (std::vector<bool>{false, false, true, false, false, true}));
+        EXPECT_TRUE(timeLineIsRed());
+
+        // The tick after an alarm takes a new reference; the one after compares again.
+        tickAt(kIntruder + 500);
+        EXPECT_EQ(count(), 0);
+        EXPECT_FALSE(alarmShown());
+        EXPECT_EQ(lamps(), calmLamps);
+        tickAt(kIntruder + 1000);
+        EXPECT_GT(count(), 10);
+        hCapWnd->setControl(DemoDriver::kBrightness, 0);
+        window.reset();
+    }
 }
