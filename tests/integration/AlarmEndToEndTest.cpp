@@ -54,7 +54,8 @@ protected:
         LoopbackAlarmFixture::SetUp();
         qputenv("WINDIR", qgetenv("HOUNDLY_SOURCE_DIR"));  // its media/ holds the shipped sounds
         Settings.COM.SOUND = QStringLiteral("bark.wav");
-        Settings.TRG = {destination(QStringLiteral("owner@example.net")), destination(QStringLiteral("nobody@example.net")),
+        Settings.TRG = {destination(QStringLiteral("owner@example.net")),
+                        destination(QStringLiteral("nobody@example.net")),
                         destination(QStringLiteral("neighbour@example.net"), 1, 2), MailTrigger{}};
         Settings.TRG[1].ENABLED = QStringLiteral("False");  // filled in, not in use
         Settings.FTP.MOVE = Settings.FTP.FTP = Settings.FTP.FILENAME = QStringLiteral("True");
@@ -199,8 +200,10 @@ TEST_F(AlarmEndToEndTest, IntruderIsMailedRecordedUploadedKeptInTheHistoryUnderT
     const AlarmRecord& latest = after.alarms.back();
     EXPECT_EQ(left, (QSet<QString>{latest.snapshots.value(0), latest.snapshots.value(1), latest.clip,
                                    QStringLiteral("avi/ALERT.AVI")}));
-    for (const QString& file : old + QStringList{appFile(alarm.snapshots[0]), appFile(alarm.snapshots[1]), appFile(alarm.clip)})
-        EXPECT_TRUE(!QFile::exists(file) && after.removedFiles.contains(folder.relativeFilePath(file))) << file.toStdString();
+    for (const QString& file : old + QStringList{appFile(alarm.snapshots[0]), appFile(alarm.snapshots[1]),
+                                                 appFile(alarm.clip)})
+        EXPECT_TRUE(!QFile::exists(file) && after.removedFiles.contains(folder.relativeFilePath(file)))
+            << file.toStdString();
 }
 
 // On a full disk the alarm still sounds, shows, mails without a picture and
