@@ -35,6 +35,18 @@ struct FakeCamera {
     std::atomic<bool> stalled{false};
     std::atomic<int> stalledReads{0};
     std::mutex mutex;
+
+    void addControl(uint32_t id, const char* name, uint32_t type, int maximum, int value, uint32_t flags = 0,
+                    std::vector<const char*> menu = {})
+    {
+        Control& control = controls.emplace_back(Control{v4l2_queryctrl{}, value, std::move(menu)});
+        control.query.id = id;
+        std::strncpy(reinterpret_cast<char*>(control.query.name), name, sizeof control.query.name - 1);
+        control.query.type = type;
+        control.query.maximum = maximum;
+        control.query.step = 1;
+        control.query.flags = flags;
+    }
 };
 
 // A node on a FakeCamera: answers the ioctls the V4L2 driver asks and streams
@@ -45,17 +57,20 @@ public:
 
     QString path() const override { return path_; }
     bool open() override { return open_ = camera_->plugged; }
-    void close() override
-    {
-        open_ = false;
-        streamSize_ = QSize();
-    }
+    void close() override { open_ = false, streamSize_ = QSize(); }
     int control(unsigned long request, void* argument) override
     {
-        if (!open_ || !camera_->plugged)
-            return fail(ENODEV);
         std::lock_guard lock(camera_->mutex);
         FakeCamera& camera = *camera_;
+        const auto find = [&camera](uint32_t id, bool next = false) -> FakeCamera::Control* {
+            for (FakeCamera::Control& entry : camera.controls)
+                if (next ? entry.query.id > id : entry.query.id == id)
+                    return &entry;
+            return nullptr;
+        };
+        if (!open_ || !camera.plugged)
+            return errno = ENODEV, -1;
+        errno = EINVAL;  // every refusal below but a value out of range
         switch (request) {
         case VIDIOC_QUERYCAP: {
             auto* caps = static_cast<v4l2_capability*>(argument);
@@ -68,14 +83,14 @@ public:
         case VIDIOC_ENUM_FMT: {
             auto* format = static_cast<v4l2_fmtdesc*>(argument);
             if (format->index >= camera.formats.size())
-                return fail(EINVAL);
+                return -1;
             format->pixelformat = camera.formats[format->index];
             return 0;
         }
         case VIDIOC_ENUM_FRAMESIZES: {
             auto* size = static_cast<v4l2_frmsizeenum*>(argument);
             if (size->index >= (camera.range ? 1 : camera.sizes.size()))
-                return fail(EINVAL);
+                return -1;
             size->type = camera.range ? V4L2_FRMSIZE_TYPE_STEPWISE : V4L2_FRMSIZE_TYPE_DISCRETE;
             if (camera.range)
                 size->stepwise = *camera.range;
@@ -83,29 +98,20 @@ public:
                 size->discrete = camera.sizes[size->index];
             return 0;
         }
-        case VIDIOC_G_FMT: {
-            auto* format = static_cast<v4l2_format*>(argument);
-            format->fmt.pix.width = camera.current.width;
-            format->fmt.pix.height = camera.current.height;
+        case VIDIOC_G_FMT:
+            static_cast<v4l2_format*>(argument)->fmt.pix.width = camera.current.width;
+            static_cast<v4l2_format*>(argument)->fmt.pix.height = camera.current.height;
             return 0;
-        }
         case VIDIOC_QUERYCTRL: {
             auto* query = static_cast<v4l2_queryctrl*>(argument);
-            const bool next = query->id & V4L2_CTRL_FLAG_NEXT_CTRL;
-            const uint32_t id = query->id & ~V4L2_CTRL_FLAG_NEXT_CTRL;
-            for (const FakeCamera::Control& entry : camera.controls) {
-                if (next ? entry.query.id > id : entry.query.id == id) {
-                    *query = entry.query;
-                    return 0;
-                }
-            }
-            return fail(EINVAL);
+            FakeCamera::Control* entry = find(query->id & ~V4L2_CTRL_FLAG_NEXT_CTRL, query->id & V4L2_CTRL_FLAG_NEXT_CTRL);
+            return entry ? (*query = entry->query, 0) : -1;
         }
         case VIDIOC_QUERYMENU: {
             auto* item = static_cast<v4l2_querymenu*>(argument);
             FakeCamera::Control* entry = find(item->id);
             if (!entry || item->index >= entry->menu.size())
-                return fail(EINVAL);
+                return -1;
             std::strncpy(reinterpret_cast<char*>(item->name), entry->menu[item->index], sizeof item->name - 1);
             return 0;
         }
@@ -113,18 +119,16 @@ public:
         case VIDIOC_S_CTRL: {
             auto* value = static_cast<v4l2_control*>(argument);
             FakeCamera::Control* entry = find(value->id);
-            if (!entry)
-                return fail(EINVAL);
-            if (request == VIDIOC_G_CTRL)
+            if (entry && request == VIDIOC_G_CTRL)
                 value->value = entry->value;
-            else if (value->value < entry->query.minimum || value->value > entry->query.maximum)
-                return fail(ERANGE);
-            else
+            else if (entry && value->value >= entry->query.minimum && value->value <= entry->query.maximum)
                 entry->value = value->value;
+            else
+                return errno = entry ? ERANGE : EINVAL, -1;
             return 0;
         }
         default:
-            return fail(ENOTTY);
+            return errno = ENOTTY, -1;
         }
     }
     bool startStream(QSize size, uint32_t) override
@@ -136,11 +140,9 @@ public:
     std::shared_ptr<const CameraFrame> readFrame() override
     {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));  // the device's own frame period
-        if (camera_->stalled) {
-            ++camera_->stalledReads;
-            while (camera_->stalled)
+        if (camera_->stalled)
+            for (++camera_->stalledReads; camera_->stalled;)
                 std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
         if (!camera_->plugged || streamSize_.isEmpty())
             return nullptr;
         QImage frame(streamSize_, QImage::Format_RGB32);
@@ -149,20 +151,6 @@ public:
     }
 
 private:
-    static int fail(int error)
-    {
-        errno = error;
-        return -1;
-    }
-    FakeCamera::Control* find(uint32_t id)
-    {
-        for (FakeCamera::Control& entry : camera_->controls) {
-            if (entry.query.id == id)
-                return &entry;
-        }
-        return nullptr;
-    }
-
     std::shared_ptr<FakeCamera> camera_;
     QString path_;
     bool open_ = false;

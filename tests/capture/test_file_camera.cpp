@@ -1,6 +1,8 @@
+// The file camera: its pictures, its pace and its loop, on real clips made by ffmpeg.
 #include "capture/CaptureWindow.h"
 #include "capture/DriverRegistry.h"
 #include "capture/VideoFileDriver.h"
+#include "tests/support/Footage.h"
 #include "tests/support/TempAppFolder.h"
 
 #include <QProcess>
@@ -8,51 +10,97 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <thread>
 
 namespace {
 
 using namespace std::chrono_literals;
 
-// A real 12-frame clip at 10 frames a second, 160 x 120, with a moving test pattern.
-class FileCameraTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        ASSERT_EQ(QProcess::execute("ffmpeg", {"-loglevel", "error", "-f", "lavfi", "-i", "testsrc=size=160x120:rate=10",
-                                               "-frames:v", "12", "-c:v", "mjpeg", "-y", clip}),
-                  0);
-    }
-    void TearDown() override { setPreferredCamera({}); }
+constexpr int kFrames = 6;
 
-    QTemporaryDir folder;
-    QString clip = folder.filePath(QStringLiteral("clip.avi"));
-};
-
-TEST_F(FileCameraTest, PlaysAtItsRateAndLoopsAndAMissingOrBrokenFileDoesNotOpen)
+// A clip of kFrames frames at 10 frames a second, 320 x 240, with a moving test pattern.
+QString makeClip(const QTemporaryDir& folder, const char* codec, const char* pixelFormat)
 {
-    VideoFileDriver driver(clip);
-    ASSERT_TRUE(driver.open());
-    EXPECT_FALSE(driver.setFrameSize(QSize(320, 240)));
-    std::vector<QImage> frames;
-    for (int i = 0; i < 14; ++i) {
-        std::optional<DriverFrame> frame = driver.readFrame();
-        ASSERT_TRUE(frame) << "frame " << i;
-        EXPECT_EQ(frame->interval, 100ms);
-        frames.push_back(frame->frame->picture());
-    }
-    EXPECT_NE(frames[0], frames[1]);
-    EXPECT_EQ(frames[12], frames[0]);  // back at the start after the last frame
+    const QString clip = folder.filePath(QStringLiteral("%1_%2.avi").arg(codec, pixelFormat));
+    EXPECT_EQ(QProcess::execute("ffmpeg", {"-loglevel", "error", "-f", "lavfi", "-i", "testsrc2=size=320x240:rate=10",
+                                           "-frames:v", QString::number(kFrames), "-c:v", codec, "-pix_fmt", pixelFormat,
+                                           "-y", clip}),
+              0);
+    return clip;
+}
 
+// The pictures of a file as the file camera made them when it decoded every
+// frame as it came: FFmpeg's decoder, then swscale (bilinear) from the decoder's
+// own pixel format, full-range "J" formats included, straight to RGB32.
+std::vector<QImage> decodeEveryFrame(const QString& path, QSize size)
+{
+    QProcess ffmpeg;
+    ffmpeg.start("ffmpeg", {"-loglevel", "error", "-i", path, "-frames:v", QString::number(kFrames), "-sws_flags",
+                            "bilinear", "-f", "rawvideo", "-pix_fmt", "bgra", "-"});
+    ffmpeg.waitForFinished(60000);
+    const QByteArray bytes = ffmpeg.readAllStandardOutput();
+    const qsizetype frameBytes = qsizetype(size.width()) * size.height() * 4;
+    std::vector<QImage> pictures;
+    for (qsizetype at = 0; at + frameBytes <= bytes.size(); at += frameBytes) {
+        QImage picture(size, QImage::Format_RGB32);
+        std::memcpy(picture.bits(), bytes.constData() + at, size_t(frameBytes));
+        pictures.push_back(picture);
+    }
+    return pictures;
+}
+
+// What the detector, snapshots and clips get is bit for bit what they got when
+// every frame was decoded as it came; only the preview may decode its own way.
+// Frames come at the file's rate and start again after the last.
+TEST(FileCamera, PicturesAreThoseOfDecodingEveryFrameAtItsRateLooped)
+{
+    const struct {
+        const char* codec;
+        const char* pixelFormat;
+        bool keptCompressed;  // an MJPEG frame stays a JPEG until used
+    } encodings[] = {{"mjpeg", "yuvj420p", true}, {"mjpeg", "yuvj422p", true}, {"mjpeg", "yuvj444p", true},
+                     {"mpeg4", "yuv420p", false}, {"rawvideo", "yuyv422", false}};
+    QTemporaryDir folder;
+    for (const auto& encoding : encodings) {
+        SCOPED_TRACE(encoding.pixelFormat);
+        const QString clip = makeClip(folder, encoding.codec, encoding.pixelFormat);
+        const std::vector<QImage> expected = decodeEveryFrame(clip, QSize(320, 240));
+        ASSERT_EQ(expected.size(), size_t(kFrames));
+        ASSERT_NE(expected[0], expected[kFrames - 1]) << "the pattern moves, so the loop shows";
+
+        VideoFileDriver driver(clip);
+        ASSERT_TRUE(driver.open());
+        EXPECT_FALSE(driver.setFrameSize(QSize(160, 120)));
+        for (int i = 0; i <= kFrames; ++i) {
+            SCOPED_TRACE(i);
+            std::optional<DriverFrame> read = driver.readFrame();
+            ASSERT_TRUE(read && read->frame);
+            EXPECT_EQ(read->interval, 100ms);
+            const CameraFrame& frame = *read->frame;
+            const QImage& picture = expected[size_t(i % kFrames)];
+            EXPECT_EQ(frame.size(), QSize(320, 240));
+            EXPECT_EQ(frame.jpegBytes().isEmpty(), !encoding.keptCompressed);
+            ASSERT_EQ(frame.picture(), picture);
+
+            // The preview: as large as its box needs, and the same picture to the eye.
+            const QImage whole = frame.previewPicture(QSize(320, 240));
+            ASSERT_EQ(whole.size(), QSize(320, 240));
+            EXPECT_LT(meanByteDifference(whole, picture), 2.0);
+            EXPECT_EQ(frame.previewPicture(QSize(150, 100)).size(), encoding.keptCompressed ? QSize(160, 120) : QSize(320, 240));
+            EXPECT_EQ(frame.previewPicture(QSize(161, 100)).size(), QSize(320, 240));
+        }
+    }
     EXPECT_FALSE(VideoFileDriver(folder.filePath(QStringLiteral("none.avi"))).open());
     EXPECT_FALSE(VideoFileDriver(writeFileBytes(folder.filePath(QStringLiteral("notes.avi")), "not a video")).open());
 }
 
 // Paced, not decoded as fast as the processor allows (that would be hundreds of
 // frames in the half second); a slow machine only delivers fewer.
-TEST_F(FileCameraTest, WindowReceivesPacedFramesFromAFileAtIndexZero)
+TEST(FileCamera, WindowReceivesPacedFramesFromAFileAtIndexZero)
 {
-    setPreferredCamera(clip);
+    QTemporaryDir folder;
+    setPreferredCamera(makeClip(folder, "mjpeg", "yuvj420p"));
     CaptureWindow window;
     ASSERT_TRUE(capDriverConnect(&window, 0));
     uint64_t first = 0;
@@ -62,6 +110,7 @@ TEST_F(FileCameraTest, WindowReceivesPacedFramesFromAFileAtIndexZero)
     window.latestFrame(&later);
     EXPECT_LE(later - first, 5u + 3u) << "at most 5 frames in 0.5 s, and a few after a stall";
     EXPECT_TRUE(window.waitForFrameAfter(later, 5s)) << "and frames keep coming";
+    setPreferredCamera({});
 }
 
 }  // namespace

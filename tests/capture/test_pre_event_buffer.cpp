@@ -1,10 +1,18 @@
-// The frames kept for pre-event recording: how far back, how much memory,
-// in what order, and that a packet is the buffer's own copy.
+// The frames kept for pre-event recording: how far back, how much memory, in
+// what order, that a packet is the buffer's own copy; and clips that begin
+// with them on the clip's 30-frame grid, then run on live without a gap.
+#include "capture/CameraFrame.h"
+#include "capture/ClipRecorder.h"
+#include "capture/FrameJpeg.h"
 #include "capture/PreEventBuffer.h"
-#include "tests/capture/DeviceBufferFrame.h"
+#include "tests/support/ClipProbe.h"
+#include "tests/support/Footage.h"
+
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -12,6 +20,37 @@ namespace {
 
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
+
+// A frame as an MJPEG camera delivers it: its bytes live in a buffer the
+// "device" owns and fills again, as V4L2 does with its mapped buffers.
+class DeviceBufferFrame final : public CameraFrame {
+public:
+    explicit DeviceBufferFrame(const QByteArray& deviceBuffer, QSize size = {64, 48})
+        : CameraFrame(size), buffer_(deviceBuffer)
+    {
+    }
+    QByteArrayView jpegBytes() const override { return buffer_; }
+
+protected:
+    QImage decode() const override { return decodeFrameJpeg(buffer_); }
+
+private:
+    const QByteArray& buffer_;
+};
+
+QImage greyPicture(int level, QSize size = {64, 48})
+{
+    QImage picture(size, QImage::Format_RGB32);
+    picture.fill(QColor(level, level, level));
+    return picture;
+}
+
+// The mean grey of a picture, which tells the flat test pictures apart.
+int meanGrey(const QImage& picture)
+{
+    const QImage small = picture.scaled(1, 1, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return qGray(small.pixel(0, 0));
+}
 
 // On a whole second, so that frames meet the encoder's tenth-of-a-second slots at their start.
 const Clock::time_point kStart{std::chrono::duration_cast<std::chrono::seconds>(Clock::now().time_since_epoch())};
@@ -21,26 +60,21 @@ Clock::time_point at(std::chrono::milliseconds offset)
     return kStart + offset;
 }
 
-}  // namespace
-
 TEST(PreEventBuffer, KeepsItsLengthPlusTheMarginAndNoMore)
 {
-    struct Case {
-        std::chrono::seconds length;
-        std::chrono::milliseconds fed;
-    };
-    for (const Case& c : {Case{1s, 6000ms}, Case{3s, 6000ms}, Case{10s, 4000ms}}) {
-        PreEventBuffer buffer(c.length);
+    const std::pair<std::chrono::seconds, std::chrono::milliseconds> cases[] = {{1s, 6000ms}, {3s, 6000ms}, {10s, 4000ms}};
+    for (const auto& [length, fed] : cases) {
+        PreEventBuffer buffer(length);
         const QByteArray jpeg = encodeFrameJpeg(greyPicture(100), 80);
-        for (std::chrono::milliseconds t = 0ms; t <= c.fed; t += 40ms)
+        for (std::chrono::milliseconds t = 0ms; t <= fed; t += 40ms)
             buffer.keep(DeviceBufferFrame(jpeg), at(t));
         const std::vector<KeptFrame> kept = buffer.framesAfter(Clock::time_point::min());
         ASSERT_FALSE(kept.empty());
-        EXPECT_EQ(kept.back().time, at(c.fed - c.fed % 40ms));
-        const std::chrono::milliseconds reach = std::min<std::chrono::milliseconds>(c.length + PreEventBuffer::kMargin, c.fed);
+        EXPECT_EQ(kept.back().time, at(fed - fed % 40ms));
+        const std::chrono::milliseconds reach = std::min<std::chrono::milliseconds>(length + PreEventBuffer::kMargin, fed);
         // Back as far as the length and margin reach (or the first frame), not one frame further.
-        EXPECT_LE(kept.back().time - kept.front().time, reach) << c.length.count();
-        EXPECT_GT(kept.back().time - kept.front().time + 40ms, reach) << c.length.count();
+        EXPECT_LE(kept.back().time - kept.front().time, reach) << length.count();
+        EXPECT_GT(kept.back().time - kept.front().time + 40ms, reach) << length.count();
         EXPECT_EQ(buffer.bytes(), static_cast<qsizetype>(kept.size()) * jpeg.size());
     }
 }
@@ -112,3 +146,71 @@ TEST(PreEventBuffer, PicturesAreEncodedAtMostTenASecond)
         EXPECT_NEAR(meanGrey(picture), 40 + 3 * index, 2) << index;
     }
 }
+
+constexpr QSize kSize{80, 48};
+constexpr int kLiveCode = 1023;
+constexpr std::chrono::microseconds kPeriod{33333};
+
+TEST(PreEventClip, BeginsWithTheKeptFrameOfItsStartAndRunsOnLive)
+{
+    QTemporaryDir work;
+    const struct {
+        const char* name;
+        std::chrono::seconds kept;   // how much the buffer holds, 30 frames a second up to now
+        std::chrono::seconds reach;  // how far back the clip is to begin
+        int firstCode;               // the kept frame it begins with; kLiveCode: the live picture
+        double seconds;              // its length, with one second after the start
+    } rows[] = {
+        {"reaching two of three seconds", 3s, 2s, 30, 3.0},
+        {"reaching further than kept", 3s, 10s, 0, 4.0},
+        {"nothing kept", 0s, 2s, kLiveCode, 1.0},
+    };
+    for (const auto& row : rows) {
+        auto buffer = std::make_shared<PreEventBuffer>(10s);
+        const int keptFrames = static_cast<int>(row.kept / kPeriod);
+        std::vector<QByteArray> packets;
+        for (int code = 0; code < keptFrames; ++code)
+            packets.push_back(encodeFrameJpeg(numberedPicture(code, kSize), 90));
+        // Taken after the slow encoding, so that the clip's length does not depend on it.
+        const Clock::time_point now = Clock::now();
+        for (int code = 0; code < keptFrames; ++code)
+            buffer->keep(DeviceBufferFrame(packets[size_t(code)], kSize), now - row.kept + code * kPeriod);
+        ClipRecording recording;
+        recording.path = work.filePath(QString::fromLatin1(row.name) + ".AVI");
+        recording.frameSize = kSize;
+        recording.timeLimit = 60min;
+        recording.compression.quality = 90;
+        recording.earlier = buffer;
+        recording.from = now - row.reach;
+        const QImage live = numberedPicture(kLiveCode, kSize);
+        ClipRecorder recorder(recording, [&live] { return live; });
+        ASSERT_TRUE(recorder.start()) << row.name;
+        recorder.endAfter(1s);
+        recorder.wait();
+        ASSERT_TRUE(recorder.outcome().written) << row.name;
+
+        const ClipFacts facts = probeClip(recording.path);
+        EXPECT_TRUE(facts.decodes) << row.name;
+        EXPECT_EQ(facts.frameRate, "30/1") << row.name;
+        // Within a frame or two: the recorder's start and the end are a moment apart.
+        EXPECT_NEAR(facts.frames, row.seconds * 30, 2.0) << row.name;
+        const std::vector<QImage> frames = decodeFrames(recording.path, kSize);
+        ASSERT_FALSE(frames.empty()) << row.name;
+        std::vector<int> codes;
+        for (const QImage& frame : frames)
+            codes.push_back(footageNumber(frame));
+        EXPECT_NEAR(codes.front(), row.firstCode, 1) << row.name;
+        // The kept frames one after the other, then the live picture: no gap, no step back.
+        for (size_t i = 1; i < codes.size(); ++i) {
+            const bool next = codes[i] == kLiveCode || (codes[i] >= codes[i - 1] && codes[i] <= codes[i - 1] + 2);
+            EXPECT_TRUE(next) << row.name << ": frame " << i << " shows " << codes[i] << " after " << codes[i - 1];
+        }
+        EXPECT_EQ(codes.back(), kLiveCode) << row.name;
+        const auto lastKept = std::find(codes.begin(), codes.end(), kLiveCode);
+        if (keptFrames > 0 && lastKept != codes.begin()) {
+            EXPECT_GE(*(lastKept - 1), keptFrames - 2) << row.name << ": the live picture came before the last kept frame";
+        }
+    }
+}
+
+}  // namespace

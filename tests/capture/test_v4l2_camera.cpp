@@ -16,30 +16,15 @@ namespace {
 
 using namespace std::chrono_literals;
 
-FakeCamera::Control control(uint32_t id, const char* name, uint32_t type, int maximum, int value, uint32_t flags = 0,
-                            std::vector<const char*> menu = {})
-{
-    FakeCamera::Control result{v4l2_queryctrl{}, value, std::move(menu)};
-    result.query.id = id;
-    std::strncpy(reinterpret_cast<char*>(result.query.name), name, sizeof result.query.name - 1);
-    result.query.type = type;
-    result.query.maximum = maximum;
-    result.query.step = 1;
-    result.query.flags = flags;
-    return result;
-}
-
 // A webcam with an integer, a disabled and a menu control.
 std::shared_ptr<FakeCamera> webcam(const char* card = "Fake Camera")
 {
     auto camera = std::make_shared<FakeCamera>();
     camera->card = card;
-    camera->controls = {
-        control(V4L2_CID_BRIGHTNESS, "Brightness", V4L2_CTRL_TYPE_INTEGER, 255, 140),
-        control(V4L2_CID_CONTRAST, "Contrast", V4L2_CTRL_TYPE_INTEGER, 255, 32, V4L2_CTRL_FLAG_DISABLED),
-        control(V4L2_CID_POWER_LINE_FREQUENCY, "Power Line Frequency", V4L2_CTRL_TYPE_MENU, 2, 1, 0,
-                {"Disabled", "50 Hz", "60 Hz"}),
-    };
+    camera->addControl(V4L2_CID_BRIGHTNESS, "Brightness", V4L2_CTRL_TYPE_INTEGER, 255, 140);
+    camera->addControl(V4L2_CID_CONTRAST, "Contrast", V4L2_CTRL_TYPE_INTEGER, 255, 32, V4L2_CTRL_FLAG_DISABLED);
+    camera->addControl(V4L2_CID_POWER_LINE_FREQUENCY, "Power Line Frequency", V4L2_CTRL_TYPE_MENU, 2, 1, 0,
+                       {"Disabled", "50 Hz", "60 Hz"});
     return camera;
 }
 

@@ -4,12 +4,12 @@
 #include "detect/FrameDetector.h"
 #include "detect/SkipCompare.h"
 #include "tests/capture/FakeV4l2Node.h"
+#include "tests/support/TestApplication.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <functional>
-#include <thread>
 
 namespace {
 
@@ -150,24 +150,18 @@ TEST(FrameDetector, MeasuresOnlyNewFramesAndStartsAfreshWhenTheCameraComesBack)
         EXPECT_TRUE(tick);
         return tick && tick->compared;
     };
-    const auto waitFor = [](const std::function<bool()>& done) {
-        const auto deadline = std::chrono::steady_clock::now() + 5s;
-        while (!done() && std::chrono::steady_clock::now() < deadline)
-            std::this_thread::sleep_for(1ms);
-        return done();
-    };
 
     EXPECT_FALSE(comparesANewFrame()) << "the first frame is the reference";
     EXPECT_TRUE(comparesANewFrame());
 
     camera->stalled = true;
-    ASSERT_TRUE(waitFor([&] { return camera->stalledReads > 0; }));
+    ASSERT_TRUE(waitUntil([&] { return camera->stalledReads > 0; }, 5s));
     detector.sDetectFrame(&window);  // takes whatever came before the stall
     EXPECT_FALSE(detector.sDetectFrame(&window)) << "nothing new while the camera is stalled";
     camera->stalled = false;
 
     camera->plugged = false;
-    ASSERT_TRUE(waitFor([&] { return window.latestFrame().isNull(); }));
+    ASSERT_TRUE(waitUntil([&] { return window.latestFrame().isNull(); }, 5s));
     EXPECT_FALSE(detector.sDetectFrame(&window)) << "nothing while it is lost";
     camera->plugged = true;
     EXPECT_FALSE(comparesANewFrame()) << "back after a loss: a new reference";

@@ -115,12 +115,6 @@ TEST(LightChange, TickLevelMeasuresLightOnlyWhenAskedAndAboveCalm)
     }
 }
 
-struct Scene {
-    const char* name;
-    Footage footage;
-    bool alarmsWithLightCut;
-};
-
 struct Watched {
     std::vector<AlarmLevel> levels;
     bool alarmed = false;
@@ -133,27 +127,30 @@ Watched watch(const std::vector<QImage>& frames, bool lightCut)
     Watched run;
     FrameDetector detector;
     for (const QImage& frame : frames) {
-        const auto result = detector.measureFrame(frame, 20, false);
-        if (!result)
-            continue;
-        const LightLevel level = classifyTick(result->count, 50, lightCut, [&] { return detector.lightChange(); });
-        run.levels.push_back(level.level);
-        run.alarmed |= level.level == AlarmLevel::Alarm;
-        run.calmedByLight |= level.lightOnly;
+        if (const auto result = detector.measureFrame(frame, 20, false)) {
+            const LightLevel level = classifyTick(result->count, 50, lightCut, [&] { return detector.lightChange(); });
+            run.levels.push_back(level.level);
+            run.alarmed |= level.level == AlarmLevel::Alarm;
+            run.calmedByLight |= level.lightOnly;
+        }
     }
     return run;
 }
 
 TEST(LightChange, FootageOfLightStepFadeAndWalker)
 {
-    const Scene scenes[] = {
+    const struct {
+        const char* name;
+        Footage footage;
+        bool alarmsWithLightCut;
+    } scenes[] = {
         {"light step +40", {.light = "eq=brightness=0.157:enable='gte(t,3)'"}, false},
         {"slow fade", {.light = "fade=out:st=1:d=4"}, false},
         {"walker", {.light = {}, .walkerFrom = 0.5}, true},
         {"walker while the light comes on", {.light = "eq=brightness=0.157:enable='gte(t,1.4)'", .walkerFrom = 0.5}, true},
     };
     QTemporaryDir folder;
-    for (const Scene& scene : scenes) {
+    for (const auto& scene : scenes) {
         SCOPED_TRACE(scene.name);
         const QString path = folder.filePath(QStringLiteral("footage.avi"));
         ASSERT_TRUE(makeFootage(path, scene.footage));
