@@ -25,7 +25,6 @@ struct FakeCamera {
 
     std::string card = "Fake Camera";
     uint32_t deviceCaps = V4L2_CAP_VIDEO_CAPTURE | V4L2_CAP_STREAMING;
-    std::vector<uint32_t> formats = {V4L2_PIX_FMT_YUYV, V4L2_PIX_FMT_MJPEG};
     std::vector<v4l2_frmsize_discrete> sizes = {{640, 480}, {160, 120}, {320, 240}};
     std::optional<v4l2_frmsize_stepwise> range;  // instead of `sizes` when set
     v4l2_frmsize_discrete current = {320, 240};
@@ -78,13 +77,6 @@ public:
             std::strncpy(reinterpret_cast<char*>(caps->card), camera.card.c_str(), sizeof caps->card - 1);
             caps->capabilities = camera.deviceCaps | V4L2_CAP_DEVICE_CAPS;
             caps->device_caps = camera.deviceCaps;
-            return 0;
-        }
-        case VIDIOC_ENUM_FMT: {
-            auto* format = static_cast<v4l2_fmtdesc*>(argument);
-            if (format->index >= camera.formats.size())
-                return -1;
-            format->pixelformat = camera.formats[format->index];
             return 0;
         }
         case VIDIOC_ENUM_FRAMESIZES: {

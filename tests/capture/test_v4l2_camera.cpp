@@ -2,6 +2,7 @@
 #include "capture/DriverRegistry.h"
 #include "capture/V4l2Cameras.h"
 #include "capture/V4l2Driver.h"
+#include "detect/FrameDetector.h"
 #include "FakeV4l2Node.h"
 #include "tests/support/TempAppFolder.h"
 #include "tests/support/TestApplication.h"
@@ -90,8 +91,10 @@ TEST(V4l2Driver, OffersTheCommonSizesKeepsTheDeviceSizeAndChangesControls)
 
 // The window's thread asks while the reader is inside a read that does not end
 // until the test lets it: the answers must come meanwhile. Then the camera is
-// unplugged and plugged back.
-TEST(V4l2Driver, ControlsAndSizesDoNotWaitForAFrameBeingReadAndAnUnpluggedCameraComesBack)
+// unplugged and plugged back. The detector's tick measures only frames it has
+// not seen, and the first frame after the camera came back is a new reference
+// rather than compared with the last one before it went.
+TEST(V4l2Driver, AStalledOrUnpluggedCameraKeepsTheWindowAnsweringAndTheDetectorHonest)
 {
     auto camera = webcam();
     setDriverEnumerator([camera] {
@@ -99,11 +102,26 @@ TEST(V4l2Driver, ControlsAndSizesDoNotWaitForAFrameBeingReadAndAnUnpluggedCamera
                            [camera](const QString& path) { return std::make_unique<FakeV4l2Node>(camera, path); });
     });
     CaptureWindow window;
+    FrameDetector detector;
+    EXPECT_FALSE(detector.sDetectFrame(&window)) << "no camera, no tick";
+    EXPECT_FALSE(detector.sDetectFrame(nullptr));
     ASSERT_TRUE(capDriverConnect(&window, 0));
-    ASSERT_TRUE(window.waitForFrameAfter(0, 5s));
+    // Whether the tick after a new frame compared; a tick must come.
+    const auto comparesANewFrame = [&] {
+        uint64_t number = 0;
+        window.latestFrame(&number);
+        EXPECT_TRUE(window.waitForFrameAfter(number, 5s));
+        const std::optional<DetectionResult> tick = detector.sDetectFrame(&window);
+        EXPECT_TRUE(tick);
+        return tick && tick->compared;
+    };
+    EXPECT_FALSE(comparesANewFrame()) << "the first frame is the reference";
+    EXPECT_TRUE(comparesANewFrame());
+
     camera->stalled = true;
     ASSERT_TRUE(waitUntil([&] { return camera->stalledReads > 0; }, 10s));
-
+    detector.sDetectFrame(&window);  // takes whatever came before the stall
+    EXPECT_FALSE(detector.sDetectFrame(&window)) << "nothing new while the camera is stalled";
     std::future<bool> served = std::async(std::launch::async, [&window] {
         return window.controls().size() == 2u && window.setControl(V4L2_CID_BRIGHTNESS, 10) &&
                window.frameSizes().size() == 3u && window.setFrameSize(QSize(640, 480)) &&
@@ -113,17 +131,18 @@ TEST(V4l2Driver, ControlsAndSizesDoNotWaitForAFrameBeingReadAndAnUnpluggedCamera
     camera->stalled = false;
     EXPECT_TRUE(answeredWhileReading);
     EXPECT_TRUE(served.get());
-    uint64_t number = 0;
-    ASSERT_TRUE(window.waitForFrameAfter(0, 5s, &number));
-    EXPECT_EQ(window.latestFrame().size(), QSize(640, 480)) << "the reader took up the new size";
-    EXPECT_TRUE(capGrabFrame(&window));
+    EXPECT_TRUE(waitUntil([&] { return window.latestFrame().size() == QSize(640, 480); }, 5s))
+        << "the reader took up the new size";
+    comparesANewFrame();  // the new size: a new reference
+    EXPECT_TRUE(comparesANewFrame());
 
     camera->plugged = false;
     EXPECT_TRUE(waitUntil([&] { return window.latestFrame().isNull(); }, 10s));
     EXPECT_FALSE(capGrabFrame(&window));
-    window.latestFrame(&number);
+    EXPECT_FALSE(detector.sDetectFrame(&window)) << "nothing while it is lost";
     camera->plugged = true;
-    ASSERT_TRUE(window.waitForFrameAfter(number, 10s));
+    EXPECT_FALSE(comparesANewFrame()) << "back after a loss: a new reference";
+    EXPECT_TRUE(comparesANewFrame());
     EXPECT_TRUE(capGrabFrame(&window));
     setDriverEnumerator({});
 }

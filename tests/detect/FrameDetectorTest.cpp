@@ -1,10 +1,6 @@
-#include "capture/DriverRegistry.h"
-#include "capture/V4l2Driver.h"
 #include "detect/AlarmLevel.h"
 #include "detect/FrameDetector.h"
 #include "detect/SkipCompare.h"
-#include "tests/capture/FakeV4l2Node.h"
-#include "tests/support/TestApplication.h"
 
 #include <gtest/gtest.h>
 
@@ -119,54 +115,6 @@ TEST(FormatDetectionCount, PadsToThreeDigitsAndGroupsThousands)
         {0, "000"}, {45, "045"}, {1234, "1,234"}, {1234567, "1,234,567"}, {-5, "-005"}};
     for (const auto& [count, text] : rows)
         EXPECT_EQ(formatDetectionCount(count), QString::fromLatin1(text)) << count;
-}
-
-using namespace std::chrono_literals;
-
-// A tick of a camera that is stalled, lost or back: a frame already measured is
-// not measured again, and the first frame after the camera came back is a new
-// reference rather than compared with the last one before it went.
-TEST(FrameDetector, MeasuresOnlyNewFramesAndStartsAfreshWhenTheCameraComesBack)
-{
-    auto camera = std::make_shared<FakeCamera>();
-    setDriverEnumerator([camera] {
-        std::vector<DriverEntry> drivers;
-        drivers.push_back({"fake", [camera] {
-                               return std::make_unique<V4l2Driver>(std::make_unique<FakeV4l2Node>(camera, "/dev/video0"));
-                           }});
-        return drivers;
-    });
-    CaptureWindow window;
-    FrameDetector detector;
-    EXPECT_FALSE(detector.sDetectFrame(&window)) << "no camera, no tick";
-    EXPECT_FALSE(detector.sDetectFrame(nullptr));
-    ASSERT_TRUE(capDriverConnect(&window, 0));
-    // Whether the tick after a new frame compared; a tick must come.
-    const auto comparesANewFrame = [&] {
-        uint64_t number = 0;
-        window.latestFrame(&number);
-        EXPECT_TRUE(window.waitForFrameAfter(number, 5s));
-        const std::optional<DetectionResult> tick = detector.sDetectFrame(&window);
-        EXPECT_TRUE(tick);
-        return tick && tick->compared;
-    };
-
-    EXPECT_FALSE(comparesANewFrame()) << "the first frame is the reference";
-    EXPECT_TRUE(comparesANewFrame());
-
-    camera->stalled = true;
-    ASSERT_TRUE(waitUntil([&] { return camera->stalledReads > 0; }, 5s));
-    detector.sDetectFrame(&window);  // takes whatever came before the stall
-    EXPECT_FALSE(detector.sDetectFrame(&window)) << "nothing new while the camera is stalled";
-    camera->stalled = false;
-
-    camera->plugged = false;
-    ASSERT_TRUE(waitUntil([&] { return window.latestFrame().isNull(); }, 5s));
-    EXPECT_FALSE(detector.sDetectFrame(&window)) << "nothing while it is lost";
-    camera->plugged = true;
-    EXPECT_FALSE(comparesANewFrame()) << "back after a loss: a new reference";
-    EXPECT_TRUE(comparesANewFrame());
-    setDriverEnumerator({});
 }
 
 }  // namespace
