@@ -35,11 +35,6 @@ std::vector<QRgb> expectedColumn(std::initializer_list<std::pair<int, AlarmLevel
 const QDate kYesterday(2024, 4, 30);
 const QDate kToday(2024, 5, 1);
 
-QDateTime at(QDate day, QTime time)
-{
-    return QDateTime(day, time);
-}
-
 // One column per 12 minutes from x = 20; a bar's top scales the count to the
 // alarm count, and a zero alarm count gives a full bar.
 TEST(TimeLine, SlotsOfTheDayAndBarTops)
@@ -61,17 +56,17 @@ TEST(TimeLine, TicksDrawOverEachOtherAndKeptSlotsDrawTheSameChartAgainWithoutThe
 {
     using enum AlarmLevel;
     TimeLine running;
-    running.sDrawTimeLine(40, 100, Calm, at(kYesterday, QTime(9, 5)));    // 25 hours before: dropped
-    running.sDrawTimeLine(95, 100, Suspect, at(kYesterday, QTime(11, 0)));  // 23 hours before
-    running.sDrawTimeLine(500, 100, Alarm, at(kToday, QTime(8, 1)));
-    running.sDrawTimeLine(85, 100, Doubt, at(kToday, QTime(8, 2)));
-    running.sDrawTimeLine(10, 100, Calm, at(kToday, QTime(8, 3)));
-    running.sDrawTimeLine(88, 100, Doubt, at(kToday, QTime(8, 4)));  // covers the two before
-    running.sDrawTimeLine(30, 100, Calm, at(kToday, QTime(10, 1)));
-    const QDateTime now = at(kToday, QTime(10, 5));
+    running.sDrawTimeLine(40, 100, Calm, QDateTime(kYesterday, QTime(9, 5)));    // 25 hours before: dropped
+    running.sDrawTimeLine(95, 100, Suspect, QDateTime(kYesterday, QTime(11, 0)));  // 23 hours before
+    running.sDrawTimeLine(500, 100, Alarm, QDateTime(kToday, QTime(8, 1)));
+    running.sDrawTimeLine(85, 100, Doubt, QDateTime(kToday, QTime(8, 2)));
+    running.sDrawTimeLine(10, 100, Calm, QDateTime(kToday, QTime(8, 3)));
+    running.sDrawTimeLine(88, 100, Doubt, QDateTime(kToday, QTime(8, 4)));  // covers the two before
+    running.sDrawTimeLine(30, 100, Calm, QDateTime(kToday, QTime(10, 1)));
+    const QDateTime now = QDateTime(kToday, QTime(10, 5));
     const std::vector<TimeLineSlot> kept = running.recentSlots(now);
     ASSERT_EQ(kept.size(), 3u);
-    EXPECT_EQ(kept[1], (TimeLineSlot{at(kToday, QTime(8, 0)), {{5, Alarm}, {11, Doubt}}}));
+    EXPECT_EQ(kept[1], (TimeLineSlot{QDateTime(kToday, QTime(8, 0)), {{5, Alarm}, {11, Doubt}}}));
     const int x10 = TimeLine::slotX(QTime(10, 1));
     EXPECT_EQ(column(running, TimeLine::slotX(QTime(8, 1))), expectedColumn({{5, Alarm}, {11, Doubt}}))
         << "ticks in one slot draw over each other";
@@ -94,7 +89,7 @@ TEST(TimeLine, TicksDrawOverEachOtherAndKeptSlotsDrawTheSameChartAgainWithoutThe
     // A tick in the slot under way adds to it; one in a new slot erases only that slot.
     restarted.sDrawTimeLine(20, 100, Calm, now);
     EXPECT_EQ(column(restarted, x10), expectedColumn({{63, Calm}}));
-    restarted.sDrawTimeLine(0, 100, Calm, at(kToday, QTime(11, 0)));
+    restarted.sDrawTimeLine(0, 100, Calm, QDateTime(kToday, QTime(11, 0)));
     EXPECT_EQ(column(restarted, x11), expectedColumn({}));
     EXPECT_EQ(column(restarted, x8), column(running, x8));
 }
