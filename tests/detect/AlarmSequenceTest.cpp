@@ -23,6 +23,7 @@ public:
     }
     void showAlarm() override { steps.push_back("lamps"); }
     void lockCommands(bool locked) override { steps.push_back(locked ? "lock" : "unlock"); }
+    void startClip() override { steps.push_back("start clip"); }
     void sendMail() override { take("mail"); }
     void recordClip() override { take("record"); }
     void uploadClip(bool inBackground) override { take(inBackground ? "queue upload" : "upload"); }
@@ -39,62 +40,40 @@ private:
     bool closed_ = false;
 };
 
-class AlarmSequenceTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        SkipCompare = false;
-        listener_ = addWatchListener([this](const WatchEvent& event) { events.push_back(event); });
-    }
-    void TearDown() override
-    {
-        removeWatchListener(listener_);
-        SkipCompare = false;
-    }
-    std::vector<WatchEvent> events;
-
-private:
-    int listener_ = 0;
-};
-
 // A clip reaching back before the alarm starts before the mail; an upload in
-// the background is queued in the upload's place.
-TEST_F(AlarmSequenceTest, StepsRunInOrderAndAreToldToListeners)
+// the background is queued in the upload's place. Closing during the alarm
+// leaves the rest undone, the end of the alarm untold.
+TEST(AlarmSequence, StepsRunInOrderUntilTheWindowClosesAndAreToldToListeners)
 {
-    struct ClipFromBefore : RecordedActions {
-        void startClip() override { steps.push_back("start clip"); }
-    } clipFromBefore;
-    runAlarmSequence(clipFromBefore, 412, 100, {.backgroundUpload = true});
-    EXPECT_EQ(clipFromBefore.steps, (std::vector<std::string>{"sound", "lamps", "lock", "start clip", "mail", "record",
-                                                              "queue upload", "unlock", "over"}));
-    events.clear();
-
-    RecordedActions actions;
-    runAlarmSequence(actions, 412, 100);
-    EXPECT_EQ(actions.steps,
-              (std::vector<std::string>{"sound", "lamps", "lock", "mail", "record", "upload", "unlock", "over"}));
-    EXPECT_TRUE(actions.skipSetBeforeSound);
-    EXPECT_TRUE(SkipCompare);
-    ASSERT_EQ(events.size(), 2u);
-    EXPECT_EQ(events[0].kind, WatchEvent::Kind::Alarm);
-    EXPECT_EQ(events[0].count, 412);
-    EXPECT_EQ(events[0].alarmCount, 100);
-    EXPECT_EQ(events[1].kind, WatchEvent::Kind::AlarmOver);
-}
-
-TEST_F(AlarmSequenceTest, ClosingDuringTheAlarmLeavesTheRestUndone)
-{
-    for (const std::string step : {"mail", "upload"}) {
+    std::vector<WatchEvent> events;
+    const int listener = addWatchListener([&events](const WatchEvent& event) { events.push_back(event); });
+    const std::vector<std::string> all = {"sound", "lamps", "lock", "start clip", "mail", "record", "upload", "unlock", "over"};
+    const struct {
+        std::string closeDuring;
+        bool background;
+        size_t taken;  // steps of `all`
+    } rows[] = {{"", false, 9}, {"", true, 9}, {"mail", false, 5}, {"upload", false, 7}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.closeDuring + (row.background ? " background" : ""));
+        SkipCompare = false;
         events.clear();
         RecordedActions actions;
-        actions.closeDuring = step;
-        runAlarmSequence(actions, 150, 100);
-        std::vector<std::string> taken = {"sound", "lamps", "lock", "mail", "record", "upload"};
-        taken.resize(step == "mail" ? 4 : 6);
-        EXPECT_EQ(actions.steps, taken) << step;
-        ASSERT_EQ(events.size(), 1u);
+        actions.closeDuring = row.closeDuring;
+        runAlarmSequence(actions, 412, 100, {.backgroundUpload = row.background});
+        std::vector<std::string> expected(all.begin(), all.begin() + std::ptrdiff_t(row.taken));
+        if (row.background)
+            expected[6] = "queue upload";
+        EXPECT_EQ(actions.steps, expected);
+        EXPECT_TRUE(actions.skipSetBeforeSound);
+        EXPECT_TRUE(SkipCompare);
+        ASSERT_EQ(events.size(), row.closeDuring.empty() ? 2u : 1u);
         EXPECT_EQ(events[0].kind, WatchEvent::Kind::Alarm);
+        EXPECT_EQ(events[0].count, 412);
+        EXPECT_EQ(events[0].alarmCount, 100);
+        EXPECT_EQ(events.back().kind, row.closeDuring.empty() ? WatchEvent::Kind::AlarmOver : WatchEvent::Kind::Alarm);
     }
+    removeWatchListener(listener);
+    SkipCompare = false;
 }
 
 }  // namespace
