@@ -110,7 +110,8 @@ TEST_F(StorageKeeperTest, AtStartOnlyTheProgramsOwnFilesGoAndTheNewestRecordsAnd
                                    "img/240501120309_TEST.jpg"}));
     const QString history = home.filePath(QStringLiteral("history.log"));
     AlarmRecord latest;
-    latest.time = QDateTime::currentDateTime().addDays(-30);
+    // A minute after the files above: files written from the alarm on stay anyway.
+    latest.time = QDateTime::currentDateTime().addDays(-30).addSecs(60);
     latest.snapshots = {QStringLiteral("img/240501120309_ALERT.jpg")};
     latest.clip = QStringLiteral("avi/240501120312_ALERT.AVI");
     latest.clipRecorded = true;
