@@ -46,6 +46,8 @@ struct FakeCamera {
     std::string card;
     uint32_t deviceCaps = V4L2_CAP_VIDEO_CAPTURE | V4L2_CAP_STREAMING;
     std::vector<v4l2_frmsize_discrete> sizes = {{640, 480}, {160, 120}, {320, 240}};
+    std::vector<uint32_t> formats = {V4L2_PIX_FMT_YUYV, V4L2_PIX_FMT_MJPEG};  // in a webcam's usual order
+    std::atomic<uint32_t> streamed{0};                                         // the running stream's format
     std::optional<v4l2_frmsize_stepwise> range;  // instead of `sizes` when set
     v4l2_frmsize_discrete current = {320, 240};
     std::vector<Control> controls;
@@ -99,6 +101,13 @@ public:
             caps->device_caps = camera.deviceCaps;
             return 0;
         }
+        case VIDIOC_ENUM_FMT: {
+            auto* description = static_cast<v4l2_fmtdesc*>(argument);
+            if (description->index >= camera.formats.size())
+                return -1;
+            description->pixelformat = camera.formats[description->index];
+            return 0;
+        }
         case VIDIOC_ENUM_FRAMESIZES: {
             auto* size = static_cast<v4l2_frmsizeenum*>(argument);
             if (size->index >= (camera.range ? 1 : camera.sizes.size()))
@@ -143,9 +152,10 @@ public:
             return errno = ENOTTY, -1;
         }
     }
-    bool startStream(QSize size, uint32_t) override
+    bool startStream(QSize size, uint32_t pixelFormat) override
     {
         streamSize_ = size;
+        camera_->streamed = pixelFormat;
         return camera_->plugged;
     }
     void stopStream() override { streamSize_ = QSize(); }
@@ -200,7 +210,7 @@ TEST(V4l2Cameras, OnlyCaptureNodesBecomeDriversInDeviceOrderNamedByTheirCard)
     EXPECT_EQ(cameras[1].name, QStringLiteral("Second Camera"));
 }
 
-TEST(V4l2Driver, OffersTheCommonSizesKeepsTheDeviceSizeAndChangesControls)
+TEST(V4l2Driver, OffersTheCommonSizesPrefersMjpegKeepsTheDeviceSizeAndChangesControls)
 {
     auto camera = std::make_shared<FakeCamera>();
     std::unique_ptr<V4l2Driver> driver = openDriver(camera);
@@ -211,13 +221,17 @@ TEST(V4l2Driver, OffersTheCommonSizesKeepsTheDeviceSizeAndChangesControls)
     std::optional<DriverFrame> frame = driver->readFrame();
     ASSERT_TRUE(frame);
     EXPECT_EQ(frame->frame->size(), QSize(640, 480));
+    EXPECT_EQ(camera->streamed, V4L2_PIX_FMT_MJPEG) << "MJPEG, listed second, is read where it is offered";
 
     // A range of sizes offers the common sizes inside; a device size outside is not offered.
     camera->range = v4l2_frmsize_stepwise{160, 640, 16, 120, 480, 8};
     camera->current = {1000, 1000};
+    camera->formats = {V4L2_PIX_FMT_NV12, V4L2_PIX_FMT_YUYV};
     std::unique_ptr<V4l2Driver> ranged = openDriver(camera);
     EXPECT_EQ(ranged->frameSizes(), std::vector<QSize>({{160, 120}, {176, 144}, {320, 240}, {352, 288}, {640, 480}}));
     EXPECT_EQ(ranged->frameSize(), QSize(640, 480));
+    ASSERT_TRUE(ranged->readFrame());
+    EXPECT_EQ(camera->streamed, V4L2_PIX_FMT_YUYV) << "else YUYV";
 
     std::vector<CaptureControl> controls = driver->controls();
     ASSERT_EQ(controls.size(), 2u);  // the disabled one is left out
