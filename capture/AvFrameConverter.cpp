@@ -6,7 +6,6 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
-
 namespace {
 
 // swscale takes the full-range ("J") formats only as their plain layout with

@@ -1,5 +1,7 @@
 #include "capture/FrameReader.h"
 
+#include "capture/PreEventBuffer.h"
+
 #include <atomic>
 
 namespace {

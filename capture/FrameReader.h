@@ -1,7 +1,6 @@
 #pragma once
 
 #include "capture/CaptureDriver.h"
-#include "capture/PreEventBuffer.h"
 
 #include <chrono>
 #include <condition_variable>
@@ -9,6 +8,8 @@
 #include <memory>
 #include <mutex>
 #include <thread>
+
+class PreEventBuffer;
 
 // Which frame a reader published.
 struct FrameStamp {
