@@ -34,8 +34,8 @@ void frmSw_Mail::mnu_vdriver_Click()
     suspendWatching();
     capDlgVideoFormat(hCapWnd);
     const bool shown = sDispResolution(hCapWnd);
-    // Unlike the original trap, watching resumes even when the size cannot be
-    // read, so the window never stays locked.
+    // Watching resumes even when the size cannot be read, so the window never
+    // stays locked.
     resumeWatching();
     camera->setWindowTitle(shown ? QString() : kFormatError);
 }

@@ -23,7 +23,7 @@
 namespace {
 
 const QString kCaption = QStringLiteral("手動ﾒｰﾙ送信");
-// 110 x 82.5 in the original layout; whole pixels here.
+// 110 x 82.5 in the form's twips layout; whole pixels here.
 constexpr int kThumbWidth = 110;
 constexpr int kThumbHeight = 82;
 constexpr int kStartRate = 50;

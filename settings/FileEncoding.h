@@ -7,7 +7,7 @@
 #include <optional>
 
 // The text encoding of a settings file: UTF-8 here, or Shift-JIS (code page
-// 932) for a file brought from the original Japanese platform.
+// 932) for a file brought from a Japanese Windows machine.
 enum class FileEncoding { Utf8, ShiftJis };
 
 // UTF-8 when every byte sequence is valid UTF-8, Shift-JIS otherwise.

@@ -14,7 +14,7 @@ QString platformValue(const ProfileFile& file, const QString& section, const QSt
     return stored ? cutProfileValue(unquoteProfileValue(*stored), maxLength) : QString();
 }
 
-// A number as the original's conversion reads one: decimal, a fraction
+// A number as the format's readers take one: decimal, a fraction
 // rounded to the nearest with ties to even.
 std::optional<int16_t> toInt16(const QString& text)
 {

@@ -119,7 +119,7 @@ QString fromStoredPassword(QStringView stored)
         return unescape(stored);
     }
     // Wrapping quotes are only ever written around a form that needs them;
-    // a quoted form that does not is a shifted password as the original wrote it.
+    // a quoted form that does not is a shifted password as older files hold it.
     if (stored.size() >= 2 && stored.front() == u'"' && stored.back() == u'"') {
         const QStringView inner = stored.sliced(1, stored.size() - 2);
         if (wouldLoseItsEnds(inner)) {

@@ -10,7 +10,7 @@
 // as the mark followed by the value with \\ \n \r \t (and \s for a final space)
 // escaped, so that it survives a save and a load.
 
-// The most characters one read gives back, as the original's 200-character buffer.
+// The most characters one read gives back: the format's 200-character buffer.
 constexpr qsizetype kProfileValueMaxLength = 199;
 
 // Removes one matching pair of enclosing double or single quotes.
