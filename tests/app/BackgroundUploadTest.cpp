@@ -70,7 +70,6 @@ TEST_F(BackgroundUploadTest, AlarmsUploadInOrderWhileTheDetectorTicksAndClosingE
     ASSERT_EQ(clips().size(), 1);
     expectWatching();
     tickAt(kIntruder + 500);  // the tick after an alarm, while the first clip goes up
-    EXPECT_EQ(window->picSideScope->lblCount->text(), "000");
     tickAt(kIntruder + 1000);
     ASSERT_EQ(clips().size(), 2);
     expectWatching();
@@ -98,7 +97,6 @@ TEST_F(BackgroundUploadTest, AlarmsUploadInOrderWhileTheDetectorTicksAndClosingE
     window->close();
     EXPECT_LT(closing.elapsed(), 20000);
     EXPECT_FALSE(QFile::exists(home.filePath("FTP_PUT.txt")));
-    EXPECT_EQ(storedValue("EXT", "BGUPLOAD"), "True") << "the settings are saved";
     QStringList ended = uploaded.mid(2);
     ended.sort();
     // The one stuck and the one queued behind it.

@@ -85,7 +85,6 @@ TEST_F(AlarmEndToEndTest, IntruderIsMailedRecordedUploadedKeptInTheHistoryUnderT
     }
     Settings.EXT.KEEPMB = 1;
     start();
-    ASSERT_EQ(Settings.FTP.TIME, 5);
     ASSERT_FALSE(Settings.COM.SoundPath.isEmpty());
     tickAt(kCalm);
     PaintedTexts panel1(window->StatusBarPanel(1));
