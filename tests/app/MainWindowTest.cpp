@@ -385,17 +385,6 @@ TEST_F(MainWindowTest, FoldersAndLogOpenOnTheDesktopOrSayWhy)
 // its mail, recording and upload is the end-to-end test's.
 class AlarmRoadTest : public MainWindowFixture {
 protected:
-    // Starts the window and types the alarm count, as a user does.
-    void startWithAlarmCount(const QString& text)
-    {
-        startWindow();
-        QTest::mouseClick(window->picSideWindow->cmdKenchi, Qt::LeftButton);
-        window->picSideWindow->txtCKData->clear();
-        QTest::keyClicks(window->picSideWindow->txtCKData, text);
-        QTest::mouseClick(window->picSideWindow->cmdKenchi, Qt::LeftButton);
-        ASSERT_EQ(Settings.COM.CKSUM, text.toInt());
-    }
-
     // Which lamps are lit and which lines shown, blue first.
     std::vector<bool> lamps() const
     {
@@ -423,7 +412,9 @@ TEST_F(AlarmRoadTest, ALightAlarmsOnlyWithoutTheLightRuleAnIntruderAlwaysAndTheN
     const std::vector<bool> calmLamps = {true, false, false, true, false, false};
     for (const bool lightCut : {false, true}) {
         SCOPED_TRACE(lightCut ? "light rule on" : "light rule off");
-        startWithAlarmCount(QStringLiteral("10"));
+        Settings.COM.CKSUM = 10;
+        ASSERT_TRUE(sSaveSettings());
+        startWindow();
         Settings.EXT.LIGHTCUT = lightCut;
         // The camera's controls outlive the window: the room starts at its usual light.
         ASSERT_TRUE(hCapWnd->setControl(DemoDriver::kBrightness, 0));

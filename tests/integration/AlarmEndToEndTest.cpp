@@ -118,9 +118,8 @@ TEST_F(AlarmEndToEndTest, IntruderIsMailedRecordedUploadedKeptInTheHistoryUnderT
     // The upload is over when the alarm is: the server has the whole clip already, under the fixed name.
     EXPECT_EQ(ftp.fileContent(QStringLiteral("ALERT.AVI")), clip);
 
-    // The tick after the alarm: calm, the commands open, the sound closed.
+    // The tick after the alarm closes the sound.
     EXPECT_EQ(soundAfterAlarm, QStringLiteral("PLAYING"));
-    EXPECT_EQ(window->StatusBarPanel(1)->text(), QStringLiteral("Houndly: 大丈夫ワン！"));
     EXPECT_EQ(mciSendString(QStringLiteral("close \"%1\"").arg(Settings.COM.SoundPath)).error,
               SoundError::DeviceNotOpen);
     EXPECT_FALSE(window->camera->Timer2->isActive());
@@ -146,7 +145,6 @@ TEST_F(AlarmEndToEndTest, IntruderIsMailedRecordedUploadedKeptInTheHistoryUnderT
 
     // The next alarm joins the open window.
     tickAt(kSceneLoop + kIntruder);
-    ASSERT_TRUE(window->StatusBarPanel(1)->text().startsWith(QStringLiteral("Houndly: 警報！ 誰かいたワン！!")));
     tickAt(2 * kSceneLoop + kCalm);
     const HistoryContents after = readHistory(appFile(QStringLiteral("history.log")));
     ASSERT_EQ(after.alarms.size(), 2u);
