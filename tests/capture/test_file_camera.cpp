@@ -1,6 +1,4 @@
 // The file camera: its pictures, its pace and its loop, on real clips made by ffmpeg.
-#include "capture/CaptureWindow.h"
-#include "capture/DriverRegistry.h"
 #include "capture/VideoFileDriver.h"
 #include "tests/support/Footage.h"
 #include "tests/support/TempAppFolder.h"
@@ -9,8 +7,6 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
-
-#include <thread>
 
 namespace {
 
@@ -31,7 +27,7 @@ QString makeClip(const QTemporaryDir& folder, const char* codec, const char* pix
 
 // What the detector, snapshots and clips get is bit for bit what ffmpeg decodes
 // (full-range "J" formats included); only the preview may decode its own way.
-// Frames come at the file's rate and start again after the last.
+// Frames come at the file's rate (the reader paces them) and start again after the last.
 TEST(FileCamera, PicturesAreThoseOfDecodingEveryFrameAtItsRateLooped)
 {
     const struct {
@@ -72,24 +68,6 @@ TEST(FileCamera, PicturesAreThoseOfDecodingEveryFrameAtItsRateLooped)
     }
     EXPECT_FALSE(VideoFileDriver(folder.filePath(QStringLiteral("none.avi"))).open());
     EXPECT_FALSE(VideoFileDriver(writeFileBytes(folder.filePath(QStringLiteral("notes.avi")), "not a video")).open());
-}
-
-// Paced, not decoded as fast as the processor allows (that would be hundreds of
-// frames in the half second); a slow machine only delivers fewer.
-TEST(FileCamera, WindowReceivesPacedFramesFromAFileAtIndexZero)
-{
-    QTemporaryDir folder;
-    setPreferredCamera(makeClip(folder, "mjpeg", "yuvj420p"));
-    CaptureWindow window;
-    ASSERT_TRUE(capDriverConnect(&window, 0));
-    uint64_t first = 0;
-    ASSERT_TRUE(window.waitForFrameAfter(0, 5s, &first));
-    std::this_thread::sleep_for(500ms);
-    uint64_t later = 0;
-    window.latestFrame(&later);
-    EXPECT_LE(later - first, 5u + 3u) << "at most 5 frames in 0.5 s, and a few after a stall";
-    EXPECT_TRUE(window.waitForFrameAfter(later, 5s)) << "and frames keep coming";
-    setPreferredCamera({});
 }
 
 }  // namespace
