@@ -121,9 +121,6 @@ TEST_F(FtpPutTest, WritesTheScriptExactlyAndReadableByTheUserAloneAndNoneWithALi
     const std::tuple<QString, QString, QString, QString, QString, QString, QByteArray> rows[] = {
         {"X.AVI", "/avi/a b.AVI", "up/dir", "binary", user, password,
          scriptText(FtpHost, user, password, {"CD up/dir", "binary", "PUT \"/avi/a b.AVI\" X.AVI"})},
-        {"X.AVI", "/avi/x.AVI", "up dir", "binary", user, password,
-         scriptText(FtpHost, user, password, {"CD \"up dir\"", "binary", "PUT \"/avi/x.AVI\" X.AVI"})},
-        {"X.AVI", "/avi/x.AVI", "", "binary", user, password, scriptText(FtpHost, user, password, {"binary", "PUT \"/avi/x.AVI\" X.AVI"})},
         {"notes.txt", "", "", "", "", "", scriptText(FtpHost, "", "", {"ascii", "PUT \"notes.txt\" notes.txt"})},
     };
     for (const auto& [remote, local, folder, mode, rowUser, rowPassword, expected] : rows) {
