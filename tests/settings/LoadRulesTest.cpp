@@ -80,7 +80,7 @@ TEST_F(LoadRulesTest, EveryNumberLoadsWithinItsRange)
 }
 
 // Odd forms the classic reader takes, the on/off texts, and the options of
-// [EXT], which never fail the load and come back from a save.
+// [EXT], which never fail the load.
 TEST_F(LoadRulesTest, OddFormsLoadAsTheClassicReaderTakesThem)
 {
     using Field = std::function<QString()>;
@@ -111,14 +111,6 @@ TEST_F(LoadRulesTest, OddFormsLoadAsTheClassicReaderTakesThem)
         ASSERT_TRUE(sLoadSettings()) << c.file.constData();
         EXPECT_EQ(c.field(), c.expected) << c.file.constData();
     }
-
-    Settings.EXT = {QStringLiteral("rtsp://cam.local/live"), 3, true, true, 250000, 14};
-    ASSERT_TRUE(sSaveSettings());
-    Settings = SettingsRecord{};
-    ASSERT_TRUE(sLoadSettings());
-    const auto& ext = Settings.EXT;
-    EXPECT_TRUE(ext.CAMERA == "rtsp://cam.local/live" && ext.PRETIME == 3 && ext.BGUPLOAD && ext.LIGHTCUT &&
-                ext.KEEPMB == 250000 && ext.KEEPDAYS == 14);
 }
 
 }  // namespace
