@@ -15,6 +15,7 @@
 #include "settings/AppPaths.h"
 #include "sound/frmSound.h"
 #include "upload/frmFtp.h"
+#include "watch/Watcher.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -136,8 +137,11 @@ void frmSw_Mail::mnu_ext_Click()
 void frmSw_Mail::mnu_history_Click()
 {
     // Like the about box, it leaves watching on; it stays open beside the main window.
-    if (historyDialog_ == nullptr)
+    if (historyDialog_ == nullptr) {
         historyDialog_ = new frmHistory(historyLogPath(), [this](const QString& path) { openWithDesktop(path); }, this);
+        // The watcher goes before the window's children: it never tells a dialog that is gone.
+        watcher_->events().add([dialog = historyDialog_](const WatchEvent& event) { dialog->hear(event); });
+    }
     historyDialog_->show();
     historyDialog_->raise();
     historyDialog_->activateWindow();

@@ -4,8 +4,8 @@
 #include "app/frm_Camera.h"
 #include "capture/CaptureWindow.h"
 #include "capture/frmSelect.h"
-#include "detect/SkipCompare.h"
 #include "settings/Settings.h"
+#include "watch/Watcher.h"
 
 namespace {
 
@@ -66,14 +66,14 @@ void frmSw_Mail::mnu_comp_Click()
 
 void frmSw_Mail::bcmd_VideoSetting_Click()
 {
-    SkipCompare = true;
+    watcher_->SkipCompare = true;
     mnu_vdriver_Click();
     showFrameSize(hCapWnd);
 }
 
 void frmSw_Mail::bcmd_VideoSetting2_Click()
 {
-    SkipCompare = true;
+    watcher_->SkipCompare = true;
     mnu_vdriver2_Click();
     showFrameSize(hCapWnd);
 }

@@ -99,16 +99,17 @@ QString messageLine(QMessageBox::Icon icon, const QString& text)
     return withoutPasswords(QStringLiteral("%1: %2").arg(kind, QString(text).replace(u'\n', u' ')));
 }
 
-WatchLog::WatchLog(std::FILE* stream)
+WatchLog::WatchLog(std::FILE* stream, WatchEvents& events)
     : stream_(stream),
       stamped_(qEnvironmentVariableIsEmpty("JOURNAL_STREAM")),
-      listener_(addWatchListener([this](const WatchEvent& event) { write(watchEventLine(event)); }))
+      events_(events),
+      listener_(events.add([this](const WatchEvent& event) { write(watchEventLine(event)); }))
 {
 }
 
 WatchLog::~WatchLog()
 {
-    removeWatchListener(listener_);
+    events_.remove(listener_);
 }
 
 void WatchLog::write(const QString& line)

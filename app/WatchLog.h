@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settings/WatchEvents.h"
+#include "watch/WatchEvents.h"
 
 #include <QMessageBox>
 #include <QString>
@@ -18,7 +18,8 @@ QString messageLine(QMessageBox::Icon icon, const QString& text);
 // which stamps them itself.
 class WatchLog {
 public:
-    explicit WatchLog(std::FILE* stream);
+    // Hears `events` from now on.
+    WatchLog(std::FILE* stream, WatchEvents& events);
     ~WatchLog();
     WatchLog(const WatchLog&) = delete;
     WatchLog& operator=(const WatchLog&) = delete;
@@ -28,5 +29,6 @@ public:
 private:
     std::FILE* stream_;
     bool stamped_;
+    WatchEvents& events_;
     int listener_;
 };

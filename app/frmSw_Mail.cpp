@@ -12,18 +12,13 @@
 #include "capture/CaptureDialogs.h"
 #include "capture/CaptureWindow.h"
 #include "capture/DriverRegistry.h"
-#include "detect/SkipCompare.h"
-#include "history/AlarmHistory.h"
-#include "history/HistoryLog.h"
-#include "history/StorageKeeper.h"
+#include "app/PictureBox.h"
 #include "mail/MailAccount.h"
-#include "mail/MailTransport.h"
 #include "settings/AppFolderTidy.h"
 #include "settings/AppPaths.h"
 #include "settings/Settings.h"
 #include "settings/SettingsSaveReport.h"
-#include "settings/WatchEvents.h"
-#include "upload/UploadQueue.h"
+#include "watch/Watcher.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -32,7 +27,6 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDialog>
-#include <QFile>
 #include <QHBoxLayout>
 #include <QShowEvent>
 #include <QLineEdit>
@@ -45,17 +39,10 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-namespace {
-
-constexpr int kDriverIndices = 10;
-constexpr int kPreviewRateMs = 66;
-// How long closing waits for a background upload before ending its client.
-constexpr std::chrono::seconds kUploadsAtClose{10};
-
-}  // namespace
-
 frmSw_Mail::frmSw_Mail(QWidget* parent)
-    : QMainWindow(parent), openUrl_([](const QUrl& url) { return QDesktopServices::openUrl(url); })
+    : QMainWindow(parent),
+      watcher_(std::make_unique<Watcher>()),
+      openUrl_([](const QUrl& url) { return QDesktopServices::openUrl(url); })
 {
     setWindowTitle(QStringLiteral("Tarnwell Houndly"));
     setWindowIcon(applicationIcon());
@@ -80,6 +67,7 @@ frmSw_Mail::frmSw_Mail(QWidget* parent)
 
     menu = buildMainMenu(menuBar());
     statusPanels = buildStatusPanels(statusBar());
+    connectWatcher();
     connectUploads();
     resize(twipsToPixels(11295), twipsToPixels(8190) + menuBar()->sizeHint().height());
 
@@ -95,8 +83,6 @@ frmSw_Mail::frmSw_Mail(QWidget* parent)
 frmSw_Mail::~frmSw_Mail()
 {
     setSaveFailureNotice({});
-    if (hCapWnd == captureWindow_.get())
-        hCapWnd = nullptr;
 }
 
 frmSw_Mail::StartResult frmSw_Mail::startUp()
@@ -106,16 +92,8 @@ frmSw_Mail::StartResult frmSw_Mail::startUp()
     if (result != StartResult::Ready)
         return result;
     MDIForm_Load();
-    tellWatchEvent({.kind = WatchEvent::Kind::Started, .name = cameraName()});
+    watcher_->startWatching();
     return StartResult::Ready;
-}
-
-QString frmSw_Mail::cameraName() const
-{
-    const QString name = hCapWnd ? hCapWnd->driverName() : QString();
-    // A network camera's address may carry its account.
-    const QUrl url(name);
-    return url.scheme().size() > 1 && !url.password().isEmpty() ? url.toString(QUrl::RemovePassword) : name;
 }
 
 frmSw_Mail::StartResult frmSw_Mail::MDIForm_Initialize()
@@ -137,26 +115,14 @@ frmSw_Mail::StartResult frmSw_Mail::MDIForm_Initialize()
         cameraSubWindow->hide();
     }
 
-    captureWindow_ = std::make_unique<CaptureWindow>();
-    hCapWnd = captureWindow_.get();
     if (!headless_)
-        installCaptureDialogs(hCapWnd);
-    camera->attachCaptureWindow(hCapWnd);
-
-    bool connected = false;
-    for (int index = 0; index < kDriverIndices && !connected; ++index)
-        connected = capDriverConnect(hCapWnd, index);
-    if (!connected) {
+        installCaptureDialogs(watcher_->camera());
+    camera->attachCaptureWindow(watcher_->camera());
+    if (!watcher_->connectCamera()) {
         showMessageBox(this, QMessageBox::Critical, windowTitle(), QStringLiteral("ドライバーが見つかりません。"));
         close();
         return StartResult::NoDriver;
     }
-
-    CAPDRIVERCAPS caps;
-    capDriverGetCaps(hCapWnd, &caps, sizeof caps);
-    capPreviewRate(hCapWnd, kPreviewRateMs);
-    capPreviewScale(hCapWnd, true);
-    capPreview(hCapWnd, true);
     sDispResolution(hCapWnd);
 
     if (Settings.COM.COMP) {
@@ -168,20 +134,7 @@ frmSw_Mail::StartResult frmSw_Mail::MDIForm_Initialize()
         return StartResult::Closed;
     showSoundPanel();
     showMailAccountPanel();
-    camera->restoreTimeLine();
-    startRemembering();
-    camera->startDetector();
     return StartResult::Ready;
-}
-
-void frmSw_Mail::startRemembering()
-{
-    if (history_ != nullptr)
-        return;
-    // A clip waiting for its background upload stays until it has gone up.
-    storageKeeper_ = std::make_unique<StorageKeeper>(appFolder(), [this] { return uploads_->clipsToSend(); });
-    history_ = std::make_unique<AlarmHistory>(historyLogPath());
-    storageKeeper_->keepAfterStart(historyLogPath());
 }
 
 void frmSw_Mail::MDIForm_Load()
@@ -272,20 +225,9 @@ void frmSw_Mail::sDispEnabled(bool bolEnabled)
         item->setEnabled(bolEnabled);
 }
 
-bool frmSw_Mail::isStopSelected() const
-{
-    return picSideWindow->optPrv[1]->isChecked();
-}
-
-bool frmSw_Mail::isEditingAlarmCount() const
-{
-    return picSideWindow->txtCKData->isEnabled();
-}
-
 void frmSw_Mail::suspendWatching()
 {
-    camera->stopDetector();
-    capPreview(hCapWnd, false);
+    watcher_->suspend();
     sDispEnabled(false);
 }
 
@@ -294,9 +236,8 @@ void frmSw_Mail::resumeWatching()
     // A close that came while a dialog was open has already let the camera go.
     if (closing_)
         return;
-    capPreview(hCapWnd, true);
+    watcher_->resume();
     sDispEnabled(true);
-    camera->startDetector();
 }
 
 void frmSw_Mail::optPrv_Click()
@@ -322,7 +263,7 @@ void frmSw_Mail::cmdKenchi_Click()
         suspendWatching();
         panel->cmdKenchi->setEnabled(true);
         panel->cmdKenchi->setProperty("tag", QStringLiteral("1"));
-        SkipCompare = true;
+        watcher_->SkipCompare = true;
         panel->txtCKData->setFocus();
         return;
     }
@@ -352,31 +293,6 @@ void frmSw_Mail::MDIForm_QueryUnload()
     if (closing_)
         return;
     closing_ = true;
-    // An alarm mail under way ends now rather than holding the exit.
-    cancelMailInProgress();
-    if (camera != nullptr)
-        camera->stopDetector();
-    sDispEnabled(false);
-    sClearCapture();
-    uploads_->shutDown(kUploadsAtClose);
-    // A script left behind when the FTP client could not run holds a password.
-    QFile::remove(appFilePath(QStringLiteral("FTP_PUT.txt")));
-    const bool saved = sSaveSettingsReported();
-    if (camera != nullptr)
-        camera->Form_Unload();
-    tellWatchEvent({.kind = WatchEvent::Kind::Stopped,
-                    .ok = saved,
-                    .detail = saved ? QString() : QStringLiteral("the settings could not be saved")});
-}
-
-void frmSw_Mail::sClearCapture()
-{
-    capSetCallbackOnError(hCapWnd, nullptr);
-    capSetCallbackOnStatus(hCapWnd, nullptr);
-    capSetCallbackOnYield(hCapWnd, nullptr);
-    capSetCallbackOnFrame(hCapWnd, nullptr);
-    capSetCallbackOnVideoStream(hCapWnd, nullptr);
-    capSetCallbackOnWaveStream(hCapWnd, nullptr);
-    capSetCallbackOnCapControl(hCapWnd, nullptr);
-    capDriverDisconnect(hCapWnd);
+    // The watcher locks the commands through its signal once the detector has stopped.
+    watcher_->shutDown();
 }

@@ -12,20 +12,18 @@ class CaptureWindow;
 class CommandPanel;
 class QMdiArea;
 class QMdiSubWindow;
-class AlarmHistory;
 class QUrl;
 class ScopePanel;
-class StorageKeeper;
+class Watcher;
 class frmAbout;
 class frmFtp;
 class frmHistory;
 class frmMail;
 class frmSound;
 class frm_Camera;
-class UploadQueue;
 
-// The main window: owns the program's lifetime, the capture window, the
-// detection controls and every command.
+// The main window: owns the program's lifetime, the watcher, the detection
+// controls and every command; shows what the watcher tells.
 class frmSw_Mail : public QMainWindow {
     Q_OBJECT
 public:
@@ -42,8 +40,7 @@ public:
     // (the start-up's compression dialog included), so nothing waits for a person.
     void watchHeadless() { headless_ = true; }
 
-    // The connected camera as events name it, a password in it masked.
-    QString cameraName() const;
+    Watcher& watcher() { return *watcher_; }
 
     // Locks or unlocks the commands that open dialogs, the switch, the
     // alarm-count button and the exit commands.
@@ -56,11 +53,7 @@ public:
     QLabel* StatusBarPanel(int number) const;
     void setStatusText(int number, const QString& text);
 
-    bool isStopSelected() const;
-    bool isEditingAlarmCount() const;
     bool isClosing() const { return closing_; }
-    // The clips' uploads that run while watching goes on.
-    UploadQueue& uploads() { return *uploads_; }
 
     // Dialog commands bracket their dialog with these.
     void suspendWatching();
@@ -91,13 +84,12 @@ private:
     StartResult MDIForm_Initialize();
     void MDIForm_Load();
     void MDIForm_QueryUnload();
-    void sClearCapture();
     void showSoundPanel();
     void showMailAccountPanel();
+    // The panels, lamps, scope and time line follow the watcher.
+    void connectWatcher();
     void connectUploads();
     void showUploads();
-    // The alarm history and the storage keeper start listening.
-    void startRemembering();
 
     void optPrv_Click();
     void cmdKenchi_Click();
@@ -127,16 +119,12 @@ private:
     void bcmd_VideoSetting2_Click();
     bool showFrameSize(CaptureWindow* window);
 
-    std::unique_ptr<CaptureWindow> captureWindow_;
-    UploadQueue* uploads_ = nullptr;
+    std::unique_ptr<Watcher> watcher_;
     frmSound* soundDialog_ = nullptr;
     frmMail* mailDialog_ = nullptr;
     frmFtp* ftpDialog_ = nullptr;
     frmAbout* aboutDialog_ = nullptr;
     frmHistory* historyDialog_ = nullptr;
-    // The keeper listens first, so it has made room when the history writes.
-    std::unique_ptr<StorageKeeper> storageKeeper_;
-    std::unique_ptr<AlarmHistory> history_;
     UrlOpener openUrl_;
     bool closing_ = false;
     bool cameraFitted_ = false;

@@ -6,6 +6,7 @@
 #include "app/Version.h"
 #include "app/WatchLog.h"
 #include "app/frmSw_Mail.h"
+#include "watch/Watcher.h"
 #include "capture/DriverRegistry.h"
 #include "mail/MailMessageBox.h"
 #include "settings/AppPaths.h"
@@ -61,18 +62,17 @@ int main(int argc, char* argv[])
     setPreferredCamera(cameraToWatch(commandLine));
     installHelpFolder(shippedHelpFolder(), QDir(appFolder()).filePath(QStringLiteral("help")));
 
+    frmSw_Mail window;
     std::unique_ptr<WatchLog> log;
     if (headless) {
-        log = std::make_unique<WatchLog>(stdout);
+        window.watchHeadless();
+        log = std::make_unique<WatchLog>(stdout, window.watcher().events());
         const auto toLog = [&log](QWidget*, QMessageBox::Icon icon, const QString&, const QString& text) {
             log->write(messageLine(icon, text));
         };
         setMessageBoxHandler(toLog);
         setMailMessageHandler(toLog);
     }
-    frmSw_Mail window;
-    if (headless)
-        window.watchHeadless();
     // A terminal's Ctrl+C or the session's SIGTERM closes the window like its close box.
     ShutdownSignals signals_([&window] { window.close(); });
     switch (window.startUp()) {

@@ -3,16 +3,6 @@
 #include "detect/AlarmLevel.h"
 #include "settings/DiskSpace.h"
 
-AlarmDiskNote::AlarmDiskNote()
-{
-    listenerId_ = addWatchListener([this](const WatchEvent& event) { hear(event); });
-}
-
-AlarmDiskNote::~AlarmDiskNote()
-{
-    removeWatchListener(listenerId_);
-}
-
 void AlarmDiskNote::hear(const WatchEvent& event)
 {
     const bool lostForRoom = !event.ok && event.detail == diskFullText();

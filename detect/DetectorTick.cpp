@@ -4,7 +4,7 @@
 
 #include <QCoreApplication>
 
-std::optional<DetectionResult> FrameDetector::sDetectFrame(CaptureWindow* window)
+std::optional<DetectionResult> FrameDetector::sDetectFrame(CaptureWindow* window, bool& skipCompare)
 {
     capGrabFrame(window);
     const bool copied = capEditCopy(window);
@@ -29,5 +29,5 @@ std::optional<DetectionResult> FrameDetector::sDetectFrame(CaptureWindow* window
 
     const QImage frame = frameBufferFrame();
     frameBufferClear();
-    return measureFrame(frame, Settings.COM.ACCURACY, Settings.COM.NOIZE);
+    return measureFrame(frame, Settings.COM.ACCURACY, Settings.COM.NOIZE, skipCompare);
 }

@@ -1,18 +1,15 @@
 #include "detect/FrameDetector.h"
 
 #include "detect/FrameCompare.h"
-#include "detect/SkipCompare.h"
 
 #include <cmath>
 #include <limits>
 #include <utility>
 
-bool SkipCompare = false;
-
-bool FrameDetector::canCompareWith(const BITMAP& header) const
+bool FrameDetector::canCompareWith(const BITMAP& header, bool skipCompare) const
 {
     // The row width in pixels is not compared: the stride covers it.
-    return RefReady && !SkipCompare && !resumed_ && header.bmType == RefHeader.bmType
+    return RefReady && !skipCompare && !resumed_ && header.bmType == RefHeader.bmType
            && header.bmHeight == RefHeader.bmHeight
            && header.bmWidthBytes == RefHeader.bmWidthBytes
            && header.bmPlanes == RefHeader.bmPlanes
@@ -30,8 +27,8 @@ void FrameDetector::compare(const QImage& frame, bool noise, unsigned threshold,
                          static_cast<size_t>(frame.sizeInBytes()), noise, threshold, opaque});
 }
 
-std::optional<DetectionResult> FrameDetector::measureFrame(const QImage& frame, int accuracy,
-                                                           bool noise)
+std::optional<DetectionResult> FrameDetector::measureFrame(const QImage& frame, int accuracy, bool noise,
+                                                           bool& skipCompare)
 {
     ViewA = frame;
     const BITMAP header = frameHeader(frame);
@@ -41,12 +38,12 @@ std::optional<DetectionResult> FrameDetector::measureFrame(const QImage& frame, 
 
     DetectionResult result;
     uint64_t sum = 0;
-    if (canCompareWith(header)) {
+    if (canCompareWith(header, skipCompare)) {
         compare(frame, noise, header.bmBitsPixel, sum);
         result.compared = true;
     }
 
-    SkipCompare = false;
+    skipCompare = false;
     ComparedRef = result.compared ? RefBits : QImage();
     resumed_ = false;
     RefBits = frame;

@@ -22,11 +22,12 @@ public:
     // One tick from grabbing to the count. nullopt when the tick has no count
     // (no frame obtained, no new frame since the last tick, or a frame that
     // cannot be measured); the caller then just re-arms its timer. Reads
-    // ACCURACY and NOIZE from Settings.
-    std::optional<DetectionResult> sDetectFrame(CaptureWindow* window = hCapWnd);
+    // ACCURACY and NOIZE from Settings. `skipCompare` (the watcher's
+    // SkipCompare) true: no comparison; a measured frame clears it.
+    std::optional<DetectionResult> sDetectFrame(CaptureWindow* window, bool& skipCompare);
 
     // The measuring part of a tick, for a frame already obtained.
-    std::optional<DetectionResult> measureFrame(const QImage& frame, int accuracy, bool noise);
+    std::optional<DetectionResult> measureFrame(const QImage& frame, int accuracy, bool noise, bool& skipCompare);
 
     // The difference image of the last comparison (what the scope shows).
     const QImage& differenceImage() const { return DiffBits; }
@@ -39,7 +40,7 @@ public:
     bool referenceReady() const { return RefReady; }
 
 private:
-    bool canCompareWith(const BITMAP& header) const;
+    bool canCompareWith(const BITMAP& header, bool skipCompare) const;
     void compare(const QImage& frame, bool noise, unsigned threshold, uint64_t& sum);
 
     BITMAP RefHeader;

@@ -21,14 +21,10 @@ QString withoutPasswords(QString text)
 
 }  // namespace
 
-AlarmHistory::AlarmHistory(QString logPath) : logPath_(std::move(logPath))
-{
-    listenerId_ = addWatchListener([this](const WatchEvent& event) { hear(event); });
-}
+AlarmHistory::AlarmHistory(QString logPath) : logPath_(std::move(logPath)) {}
 
 AlarmHistory::~AlarmHistory()
 {
-    removeWatchListener(listenerId_);
     if (open_)
         closeAlarm(true);
 }

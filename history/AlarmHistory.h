@@ -1,7 +1,7 @@
 #pragma once
 
 #include "history/AlarmRecord.h"
-#include "settings/WatchEvents.h"
+#include "settings/WatchEvent.h"
 
 #include <QByteArray>
 #include <QJsonObject>
@@ -10,7 +10,7 @@
 
 #include <optional>
 
-// Listens to the watch events and appends one record to the history file for
+// Hears the watch events and appends one record to the history file for
 // every alarm, from its Alarm event to its AlarmOver. An upload told after its
 // alarm's record, and every file removed to keep storage in bounds, get lines
 // of their own. Lines that cannot be written (a full disk) are kept and tried
@@ -34,7 +34,6 @@ private:
     void append(const QJsonObject& line);
 
     QString logPath_;
-    int listenerId_ = 0;
     std::optional<AlarmRecord> open_;
     // The clip of every alarm this run, for uploads told after their record.
     QList<std::pair<QString, QDateTime>> clips_;

@@ -74,15 +74,9 @@ std::vector<StoredFile> filesBeyondLimits(std::vector<StoredFile> files, const S
     return beyond;
 }
 
-StorageKeeper::StorageKeeper(QString appFolder, FilesInUse inUse)
-    : appFolder_(std::move(appFolder)), inUse_(std::move(inUse))
+StorageKeeper::StorageKeeper(QString appFolder, WatchTeller tell, FilesInUse inUse)
+    : appFolder_(std::move(appFolder)), tell_(std::move(tell)), inUse_(std::move(inUse))
 {
-    listenerId_ = addWatchListener([this](const WatchEvent& event) { hear(event); });
-}
-
-StorageKeeper::~StorageKeeper()
-{
-    removeWatchListener(listenerId_);
 }
 
 void StorageKeeper::hear(const WatchEvent& event)
@@ -131,6 +125,6 @@ void StorageKeeper::keep()
          filesBeyondLimits(storedFiles(appFolder_), limits, kept, latestAlarm_, QDateTime::currentDateTime())) {
         // A file that will not go (taken away already, or not ours to remove) is left to the next round.
         if (QFile::remove(file.path))
-            tellWatchEvent({.kind = WatchEvent::Kind::FileRemoved, .name = file.path});
+            tell_({.kind = WatchEvent::Kind::FileRemoved, .name = file.path});
     }
 }

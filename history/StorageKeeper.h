@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settings/WatchEvents.h"
+#include "settings/WatchEvent.h"
 
 #include <QDateTime>
 #include <QSet>
@@ -42,8 +42,7 @@ std::vector<StoredFile> filesBeyondLimits(std::vector<StoredFile> files, const S
 class StorageKeeper {
 public:
     using FilesInUse = std::function<QSet<QString>()>;
-    explicit StorageKeeper(QString appFolder, FilesInUse inUse = {});
-    ~StorageKeeper();
+    StorageKeeper(QString appFolder, WatchTeller tell, FilesInUse inUse = {});
     StorageKeeper(const StorageKeeper&) = delete;
     StorageKeeper& operator=(const StorageKeeper&) = delete;
 
@@ -55,8 +54,8 @@ private:
     void keep();
 
     QString appFolder_;
+    WatchTeller tell_;
     FilesInUse inUse_;
-    int listenerId_ = 0;
     QSet<QString> latestFiles_;
     QDateTime latestAlarm_;
 };

@@ -1,7 +1,7 @@
 #include "history/frmHistory.h"
 
 #include "history/HistoryModel.h"
-#include "settings/WatchEvents.h"
+#include "settings/WatchEvent.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -72,26 +72,21 @@ frmHistory::frmHistory(QString historyPath, FileOpener openFile, QWidget* parent
     });
     connect(lstHistory->selectionModel(), &QItemSelectionModel::currentRowChanged, this, &frmHistory::showCurrent);
     connect(model_, &QAbstractItemModel::modelReset, this, &frmHistory::showCurrent);
-
-    // New alarms, late uploads and removed files show while the window is open.
-    listenerId_ = addWatchListener([this](const WatchEvent& event) {
-        using Kind = WatchEvent::Kind;
-        const bool changes = event.kind == Kind::AlarmOver || event.kind == Kind::Uploaded ||
-                             event.kind == Kind::FileRemoved || event.kind == Kind::Stopped;
-        if (!changes || !isVisible() || reloadQueued_)
-            return;
-        // After the history has written its line, once the event that caused it is over.
-        reloadQueued_ = true;
-        QTimer::singleShot(0, this, [this] {
-            reloadQueued_ = false;
-            reload();
-        });
-    });
 }
 
-frmHistory::~frmHistory()
+void frmHistory::hear(const WatchEvent& event)
 {
-    removeWatchListener(listenerId_);
+    using Kind = WatchEvent::Kind;
+    const bool changes = event.kind == Kind::AlarmOver || event.kind == Kind::Uploaded ||
+                         event.kind == Kind::FileRemoved || event.kind == Kind::Stopped;
+    if (!changes || !isVisible() || reloadQueued_)
+        return;
+    // After the history has written its line, once the event that caused it is over.
+    reloadQueued_ = true;
+    QTimer::singleShot(0, this, [this] {
+        reloadQueued_ = false;
+        reload();
+    });
 }
 
 void frmHistory::showEvent(QShowEvent* event)

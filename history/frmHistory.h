@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/WatchEvent.h"
+
 #include <QDialog>
 #include <QString>
 
@@ -21,8 +23,9 @@ public:
     using FileOpener = std::function<void(const QString& path)>;
 
     frmHistory(QString historyPath, FileOpener openFile, QWidget* parent = nullptr);
-    ~frmHistory() override;
 
+    // New alarms, late uploads and removed files show while the window is open.
+    void hear(const WatchEvent& event);
     // Reads the history file again, keeping the chosen day when it still has alarms.
     void reload();
     HistoryModel* model() const { return model_; }
@@ -46,6 +49,5 @@ private:
     QString historyPath_;
     FileOpener openFile_;
     HistoryModel* model_;
-    int listenerId_ = 0;
     bool reloadQueued_ = false;
 };

@@ -6,7 +6,7 @@
 #include "mail/Snapshot.h"
 #include "settings/DiskSpace.h"
 #include "settings/Settings.h"
-#include "settings/WatchEvents.h"
+#include "settings/WatchEvent.h"
 
 namespace {
 
@@ -19,7 +19,8 @@ void logSnapshotFailure(const QString& path, int16_t code)
 
 }  // namespace
 
-void sStartMailSend(const QImage& alarmFrame, const StatusText& showStatus, const std::function<bool()>& stopped)
+void sStartMailSend(const QImage& alarmFrame, const StatusText& showStatus, const WatchTeller& tell,
+                    const std::function<bool()>& stopped)
 {
     for (int index = 0; index < int(std::size(Settings.TRG)); ++index) {
         const MailTrigger& destination = Settings.TRG[size_t(index)];
@@ -34,7 +35,7 @@ void sStartMailSend(const QImage& alarmFrame, const StatusText& showStatus, cons
             int16_t code = writeSnapshot(alarmFrame, destination.MINSIZE, destination.ARC, path);
             const bool written = GetJpegError(code);
             const bool diskFull = !written && isDiskFull(path);
-            tellWatchEvent({.kind = WatchEvent::Kind::Snapshot, .ok = written, .name = path,
+            tell({.kind = WatchEvent::Kind::Snapshot, .ok = written, .name = path,
                             .detail = written ? QString() : diskFull ? diskFullText() : jpegErrorText(code)});
             if (!written) {
                 logSnapshotFailure(path, code);
@@ -48,7 +49,7 @@ void sStartMailSend(const QImage& alarmFrame, const StatusText& showStatus, cons
         showStatus(QStringLiteral("自動ﾒｰﾙ送信中"));
         const bool sent = sSendMail(destination.MAILTO, destination.SUBJECT, destination.BODY, attachment);
         showStatus(sent ? QString() : QStringLiteral("ﾒｰﾙ送信ｴﾗｰでした。"));
-        tellWatchEvent({.kind = WatchEvent::Kind::MailSent, .ok = sent, .name = QString(QChar(u'A' + index)),
+        tell({.kind = WatchEvent::Kind::MailSent, .ok = sent, .name = QString(QChar(u'A' + index)),
                         .detail = sent ? destination.MAILTO
                                        : QStringLiteral("ﾒｰﾙ送信ｴﾗｰでした。 ") + destination.MAILTO});
     }

@@ -6,7 +6,7 @@
 #include "settings/DiskSpace.h"
 #include "settings/PrivateFiles.h"
 #include "settings/Settings.h"
-#include "settings/WatchEvents.h"
+#include "settings/WatchEvent.h"
 #include "upload/FtpScriptRunner.h"
 
 #include <QDateTime>
@@ -89,7 +89,7 @@ void sStartAlarmClip()
         makeOwnerOnly(*startedClip);
 }
 
-std::optional<ClipUpload> sRecordAlarmClip(const StatusText& showStatus)
+std::optional<ClipUpload> sRecordAlarmClip(const StatusText& showStatus, const WatchTeller& tell)
 {
     if (Settings.FTP.MOVE != kTrue)
         return std::nullopt;
@@ -110,7 +110,7 @@ std::optional<ClipUpload> sRecordAlarmClip(const StatusText& showStatus)
     // The clip shows the user's home: for the user's eyes alone. The fixed-name
     // copy takes its mode from the clip.
     makeOwnerOnly(clipPath);
-    tellWatchEvent({.kind = WatchEvent::Kind::ClipRecorded, .ok = recorded, .name = clipPath,
+    tell({.kind = WatchEvent::Kind::ClipRecorded, .ok = recorded, .name = clipPath,
                     .detail = recorded            ? QString()
                               : isDiskFull(clipPath) ? diskFullText()
                                                      : QStringLiteral("動画を録画できませんでした。")});
@@ -128,7 +128,7 @@ std::optional<ClipUpload> sRecordAlarmClip(const StatusText& showStatus)
                       Settings.FTP.PASS};
 }
 
-void sUploadAlarmClip(const ClipUpload& upload, const StatusText& showStatus)
+void sUploadAlarmClip(const ClipUpload& upload, const StatusText& showStatus, const WatchTeller& tell)
 {
     show(showStatus, QStringLiteral("Houndly: FTPで送信中･･･"));
     FtpScriptDir = upload.scriptFolder;
@@ -137,13 +137,13 @@ void sUploadAlarmClip(const ClipUpload& upload, const StatusText& showStatus)
     FtpPassword = upload.password;
     const bool uploaded =
         sFtpPut(upload.remoteName, uploadSource(upload), upload.remoteFolder, QStringLiteral("binary"));
-    tellWatchEvent({.kind = WatchEvent::Kind::Uploaded, .ok = uploaded, .name = upload.remoteName,
+    tell({.kind = WatchEvent::Kind::Uploaded, .ok = uploaded, .name = upload.remoteName,
                     .detail = uploaded ? QString() : QStringLiteral("FTPで送信できませんでした。"),
                     .clip = upload.clipPath});
 }
 
-void sStartAVI(const StatusText& showStatus)
+void sStartAVI(const StatusText& showStatus, const WatchTeller& tell)
 {
-    if (const std::optional<ClipUpload> upload = sRecordAlarmClip(showStatus))
-        sUploadAlarmClip(*upload, showStatus);
+    if (const std::optional<ClipUpload> upload = sRecordAlarmClip(showStatus, tell))
+        sUploadAlarmClip(*upload, showStatus, tell);
 }

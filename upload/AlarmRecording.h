@@ -1,6 +1,7 @@
 #pragma once
 
 #include "settings/StatusText.h"
+#include "settings/WatchEvent.h"
 #include "upload/UploadQueue.h"
 
 #include <optional>
@@ -13,9 +14,9 @@ void sKeepPreEventFrames();
 void sStartAlarmClip();
 // Records the alarm clip when the FTP settings ask for it (or ends the one
 // begun at the alarm, TIME seconds from now); the clip's upload when
-// uploading is on too, otherwise nothing.
-std::optional<ClipUpload> sRecordAlarmClip(const StatusText& showStatus);
-// Uploads a recorded clip now and returns when the client has ended.
-void sUploadAlarmClip(const ClipUpload& upload, const StatusText& showStatus);
+// uploading is on too, otherwise nothing. The clip is told to `tell`.
+std::optional<ClipUpload> sRecordAlarmClip(const StatusText& showStatus, const WatchTeller& tell);
+// Uploads a recorded clip now and returns when the client has ended; tells the upload.
+void sUploadAlarmClip(const ClipUpload& upload, const StatusText& showStatus, const WatchTeller& tell);
 // Records the alarm clip and uploads it, as the FTP settings ask.
-void sStartAVI(const StatusText& showStatus);
+void sStartAVI(const StatusText& showStatus, const WatchTeller& tell);

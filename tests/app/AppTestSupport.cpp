@@ -70,7 +70,6 @@ void MainWindowFixture::SetUp()
     ensureApplication();
     ASSERT_TRUE(home.isValid());
     Settings = SettingsRecord{};
-    SkipCompare = false;
     setPreferredCamera(QStringLiteral("demo"));
     setDemoSceneClock([this] { return sceneMs.load(); });
     setMessageBoxHandler([this](QWidget*, QMessageBox::Icon icon, const QString& title, const QString& text) {
@@ -107,7 +106,7 @@ void MainWindowFixture::showScene(int64_t ms)
 void MainWindowFixture::tickAt(int64_t ms)
 {
     showScene(ms);
-    window->camera->Timer1_Timer();
+    window->watcher().Timer1_Timer();
 }
 
 // Read afresh each time, with the program's own reader of the file.

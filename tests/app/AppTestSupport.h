@@ -7,9 +7,9 @@
 #include "app/SignalLamp.h"
 #include "app/frm_Camera.h"
 #include "capture/CaptureWindow.h"
-#include "detect/SkipCompare.h"
 #include "settings/Settings.h"
 #include "tests/support/TempAppFolder.h"
+#include "watch/Watcher.h"
 
 #include <QAction>
 #include <QLabel>

@@ -4,7 +4,6 @@
 #include "tests/app/AppTestSupport.h"
 #include "tests/support/LoopbackServers.h"
 
-#include "settings/WatchEvents.h"
 #include "upload/FtpScriptRunner.h"
 #include "upload/UploadQueue.h"
 
@@ -14,17 +13,8 @@
 
 class BackgroundUploadTest : public MainWindowFixture {
 protected:
-    void SetUp() override
-    {
-        MainWindowFixture::SetUp();
-        listener_ = addWatchListener([this](const WatchEvent& event) {
-            if (event.kind == WatchEvent::Kind::Uploaded)
-                uploaded << event.name + (event.ok ? "" : " failed");
-        });
-    }
     void TearDown() override
     {
-        removeWatchListener(listener_);
         FtpClientProgram.clear();
         MainWindowFixture::TearDown();
     }
@@ -37,6 +27,10 @@ protected:
         FtpClientProgram = writeFileBytes(home.filePath("slow-client.sh"), client.toUtf8());
         QFile::setPermissions(FtpClientProgram, QFile::ReadOwner | QFile::ExeOwner);
         startWindow();
+        window->watcher().events().add([this](const WatchEvent& event) {
+            if (event.kind == WatchEvent::Kind::Uploaded)
+                uploaded << event.name + (event.ok ? "" : " failed");
+        });
         Settings.COM.TIMER = 50;  // the longest period: Timer1 does not tick by itself between the test's ticks
         Settings.COM.CKSUM = 10;
         Settings.FTP = {"True", "True", QString("127.0.0.1 %1").arg(port), FtpTestServer::kUser, FtpTestServer::kPassword,
@@ -47,7 +41,7 @@ protected:
     // Watching goes on at once after an alarm whose upload runs.
     void expectWatching()
     {
-        EXPECT_TRUE(window->camera->Timer1->isActive());
+        EXPECT_TRUE(window->watcher().Timer1->isActive());
         EXPECT_TRUE(window->picSideWindow->cmdKenchi->isEnabled());
         EXPECT_TRUE(window->uploadPanel->isVisible());
         EXPECT_TRUE(window->uploadPanel->text().startsWith(QStringLiteral("FTP送信中･･･")));
@@ -55,9 +49,6 @@ protected:
     QStringList clips() const { return QDir(home.filePath("avi")).entryList(QDir::Files, QDir::Name); }
 
     QStringList uploaded;
-
-private:
-    int listener_ = 0;
 };
 
 TEST_F(BackgroundUploadTest, AlarmsUploadInOrderWhileTheDetectorTicksAndClosingEndsAStuckUploadWithinItsBound)
@@ -75,7 +66,7 @@ TEST_F(BackgroundUploadTest, AlarmsUploadInOrderWhileTheDetectorTicksAndClosingE
     expectWatching();
     EXPECT_TRUE(uploaded.isEmpty()) << "the first upload is still running";
 
-    window->uploads().waitUntilIdle();
+    window->watcher().uploads().waitUntilIdle();
     EXPECT_EQ(uploaded, clips());
     for (const QString& clip : clips())
         EXPECT_EQ(server.fileContent(clip), readFileBytes(home.filePath("avi/" + clip))) << clip.toStdString();

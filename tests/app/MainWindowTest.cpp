@@ -97,8 +97,8 @@ TEST_F(MainWindowTest, StartUpTidiesTheFolderShowsTheSettingsAndWatches)
         EXPECT_EQ(panel.SliderSeido->value(), c.accuracy);
         EXPECT_EQ(panel.ckNoize->isChecked(), c.noise);
         EXPECT_EQ(window->StatusBarPanel(4)->text(), c.soundPanel);
-        EXPECT_EQ(window->camera->Timer1->interval(), c.timer * 100);
-        EXPECT_TRUE(window->camera->Timer1->isActive() && hCapWnd->previewing());
+        EXPECT_EQ(window->watcher().Timer1->interval(), c.timer * 100);
+        EXPECT_TRUE(window->watcher().Timer1->isActive() && hCapWnd->previewing());
     }
     for (const char* name : {"img", "avi"})
         EXPECT_EQ(QFileInfo(folder.filePath(QString::fromLatin1(name))).permissions() & 0x0077, 0) << name;
@@ -129,14 +129,14 @@ TEST_F(MainWindowTest, EachStateLocksItsControls)
         QTest::mouseClick(state.enter, Qt::LeftButton);
         EXPECT_FALSE(hCapWnd->previewing());
         // A tick queued before the pause returns early and does not re-arm the timer.
-        window->camera->Timer1->start(1000);
-        window->camera->Timer1_Timer();
-        EXPECT_FALSE(window->camera->Timer1->isActive());
+        window->watcher().Timer1->start(1000);
+        window->watcher().Timer1_Timer();
+        EXPECT_FALSE(window->watcher().Timer1->isActive());
         Controls lockable = commandControls(*window);
         lockable.insert(panel.txtCKData);
         EXPECT_EQ(without(lockable, disabledControls(*window)), state.usable);
         QTest::mouseClick(state.leave, Qt::LeftButton);
-        EXPECT_TRUE(window->camera->Timer1->isActive());
+        EXPECT_TRUE(window->watcher().Timer1->isActive());
         EXPECT_TRUE(hCapWnd->previewing());
         EXPECT_EQ(disabledControls(*window), before);
     }
@@ -157,7 +157,7 @@ TEST_F(MainWindowTest, DetectionControlsStoreAtOnceAndClosingSaves)
 
     // The alarm count: keys filtered, stored on confirming.
     QTest::mouseClick(panel.cmdKenchi, Qt::LeftButton);
-    EXPECT_TRUE(SkipCompare);
+    EXPECT_TRUE(window->watcher().SkipCompare);
     panel.txtCKData->clear();
     QTest::keyClicks(panel.txtCKData, QStringLiteral("12a3"));
     QTest::keyClick(panel.txtCKData, Qt::Key_Backspace);
@@ -179,7 +179,7 @@ TEST_F(MainWindowTest, DetectionControlsStoreAtOnceAndClosingSaves)
     EXPECT_EQ(storedValue(QStringLiteral("COM"), QStringLiteral("CKSUM")), QStringLiteral("321"));
     EXPECT_FALSE(QFile::exists(leftOver));
     EXPECT_FALSE(hCapWnd->isConnected());
-    EXPECT_FALSE(window->camera->Timer1->isActive());
+    EXPECT_FALSE(window->watcher().Timer1->isActive());
 }
 
 // A settings file that cannot be read is named in one message box and left as
@@ -261,7 +261,7 @@ TEST_F(MainWindowTest, ARestartKeepsTheChartAndAStoredCameraFileThatIsGone)
     tickAt(kCalm);
     tickAt(kCalm + 400);
     tickAt(kIntruder);  // an alarm, a full red bar
-    const int x = window->camera->timeLine().lastColumn();
+    const int x = window->watcher().timeLine().lastColumn();
     const QImage before = window->picSideScope->picTimeLine->image();
     ASSERT_EQ(before.pixel(x, TimeLine::kTopY + 1), qRgb(255, 0, 0));
     window->close();
@@ -322,14 +322,14 @@ TEST_F(MainWindowTest, DialogCommandsSuspendAndResumeWatching)
         bool seen = false;
         whileModal(
             [this](QWidget*) {
-                EXPECT_FALSE(window->camera->Timer1->isActive());
+                EXPECT_FALSE(window->watcher().Timer1->isActive());
                 EXPECT_FALSE(hCapWnd->previewing());
                 Settings.COM.SOUND = QStringLiteral("chime.wav");
             },
             &seen);
         command->trigger();
         EXPECT_TRUE(seen);
-        EXPECT_TRUE(window->camera->Timer1->isActive());
+        EXPECT_TRUE(window->watcher().Timer1->isActive());
         EXPECT_TRUE(hCapWnd->previewing());
         // The panels follow what the dialog stored.
         EXPECT_EQ(window->StatusBarPanel(4)->text(), QStringLiteral("警告音: chime.wav"));
@@ -345,8 +345,8 @@ TEST_F(MainWindowTest, FormatAndScopeCommandsReshapeTheWindow)
     QTest::mouseClick(window->picSideWindow->bcmd_VideoSetting, Qt::LeftButton);
     EXPECT_TRUE(seen);
     EXPECT_EQ(window->StatusBarPanel(3)->text(), QStringLiteral("解像度: 320×240"));
-    EXPECT_TRUE(SkipCompare);
-    EXPECT_TRUE(window->camera->Timer1->isActive());
+    EXPECT_TRUE(window->watcher().SkipCompare);
+    EXPECT_TRUE(window->watcher().Timer1->isActive());
 
     // The scope toggle hides the panel and widens the camera.
     const int narrow = window->cameraSubWindow->width();

@@ -1,6 +1,5 @@
 #include "detect/AlarmLevel.h"
 #include "detect/FrameDetector.h"
-#include "detect/SkipCompare.h"
 
 #include <gtest/gtest.h>
 
@@ -8,6 +7,9 @@
 #include <functional>
 
 namespace {
+
+// The watcher's flag, as the detector sees it.
+bool SkipCompare = false;
 
 // An RGB32 frame whose every byte holds `value`, with `delta` added to its first `changedBytes` bytes.
 QImage uniformFrame(int width, int height, uint8_t value, qsizetype changedBytes = 0, uint8_t delta = 0)
@@ -39,9 +41,9 @@ TEST(FrameDetector, CountsMeanByteDifferenceTimesAccuracyRoundedToEven)
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
-        detector.measureFrame(uniformFrame(64, 48, 100), row.accuracy, row.noise);
+        detector.measureFrame(uniformFrame(64, 48, 100), row.accuracy, row.noise, SkipCompare);
         const auto result =
-            detector.measureFrame(uniformFrame(64, 48, 100, row.changedBytes, row.delta), row.accuracy, row.noise);
+            detector.measureFrame(uniformFrame(64, 48, 100, row.changedBytes, row.delta), row.accuracy, row.noise, SkipCompare);
         ASSERT_TRUE(result);
         EXPECT_TRUE(result->compared);
         EXPECT_EQ(result->count, row.count);
@@ -50,7 +52,7 @@ TEST(FrameDetector, CountsMeanByteDifferenceTimesAccuracyRoundedToEven)
 
 TEST(FrameDetector, TickWithoutValidReferenceGivesZeroThenNextComparesAndAnEmptyFrameGivesNone)
 {
-    const auto tickAt32x24 = [](FrameDetector& d) { d.measureFrame(uniformFrame(32, 24, 0), 1, false); };
+    const auto tickAt32x24 = [](FrameDetector& d) { d.measureFrame(uniformFrame(32, 24, 0), 1, false, SkipCompare); };
     const struct {
         const char* what;
         std::function<void(FrameDetector&)> before;  // what precedes the uncompared tick
@@ -64,14 +66,14 @@ TEST(FrameDetector, TickWithoutValidReferenceGivesZeroThenNextComparesAndAnEmpty
         SCOPED_TRACE(row.what);
         FrameDetector fresh;
         row.before(fresh);
-        const auto uncompared = fresh.measureFrame(uniformFrame(row.size.width(), row.size.height(), 200), 1, false);
+        const auto uncompared = fresh.measureFrame(uniformFrame(row.size.width(), row.size.height(), 200), 1, false, SkipCompare);
         ASSERT_TRUE(uncompared);
         EXPECT_FALSE(uncompared->compared);
         EXPECT_EQ(uncompared->count, 0);
         EXPECT_FALSE(SkipCompare);
 
         // Compared against the uncompared tick's frame, not any before it.
-        const auto next = fresh.measureFrame(uniformFrame(row.size.width(), row.size.height(), 205), 1, false);
+        const auto next = fresh.measureFrame(uniformFrame(row.size.width(), row.size.height(), 205), 1, false, SkipCompare);
         ASSERT_TRUE(next);
         EXPECT_TRUE(next->compared);
         EXPECT_EQ(next->count, 5);
@@ -84,10 +86,10 @@ TEST(FrameDetector, TickWithoutValidReferenceGivesZeroThenNextComparesAndAnEmpty
 
         // An empty frame ends the tick without a count; what it did before failing stays done.
         SkipCompare = true;
-        EXPECT_FALSE(fresh.measureFrame(QImage(), 1, false));
+        EXPECT_FALSE(fresh.measureFrame(QImage(), 1, false, SkipCompare));
         EXPECT_FALSE(SkipCompare);
-        fresh.measureFrame(uniformFrame(row.size.width(), row.size.height(), 0), 1, false);
-        const auto after = fresh.measureFrame(uniformFrame(row.size.width(), row.size.height(), 3), 1, false);
+        fresh.measureFrame(uniformFrame(row.size.width(), row.size.height(), 0), 1, false, SkipCompare);
+        const auto after = fresh.measureFrame(uniformFrame(row.size.width(), row.size.height(), 3), 1, false, SkipCompare);
         ASSERT_TRUE(after);
         EXPECT_EQ(after->count, 3);
     }

@@ -146,12 +146,14 @@ protected:
         Settings.FTP.PASS = QStringLiteral("bark twice");
     }
     QString inApp(const QString& name) const { return home.filePath(name); }
-    static void tell(Kind kind, bool ok = true, const QString& name = {}, const QString& detail = {},
-                     const QString& clip = {})
+    void tell(Kind kind, bool ok = true, const QString& name = {}, const QString& detail = {},
+              const QString& clip = {}) const
     {
-        tellWatchEvent({.kind = kind, .ok = ok, .name = name, .detail = detail, .clip = clip});
+        listening->hear({.kind = kind, .ok = ok, .name = name, .detail = detail, .clip = clip});
     }
-    void alarm(int32_t count) const { tellWatchEvent({.kind = Kind::Alarm, .count = count, .alarmCount = 100}); }
+    void alarm(int32_t count) const { listening->hear({.kind = Kind::Alarm, .count = count, .alarmCount = 100}); }
+
+    AlarmHistory* listening = nullptr;
 };
 
 // An alarm's events make one record, without the stored passwords. A line that
@@ -166,6 +168,7 @@ TEST_F(AlarmHistoryTest, EachAlarmMakesOneRecordWithoutPasswordsAndLateUploadsAn
     const QDateTime before = QDateTime::currentDateTime();
     {
         AlarmHistory history(later);
+        listening = &history;
         tell(Kind::Snapshot, true, inApp(QStringLiteral("img/240501120000_TEST.jpg")));  // no alarm: not recorded
         alarm(412);
         tell(Kind::Snapshot, true, inApp(QStringLiteral("img/240501120309_ALERT.jpg")));

@@ -61,12 +61,15 @@ protected:
     {
         Settings = SettingsRecord{};
         appFolder();  // makes img/ and avi/
-        listener = addWatchListener([this](const WatchEvent& event) {
+    }
+    // What a keeper tells: the files it removed.
+    WatchTeller teller()
+    {
+        return [this](const WatchEvent& event) {
             if (event.kind == Kind::FileRemoved)
                 removedTold.append(event.name);
-        });
+        };
     }
-    void TearDown() override { removeWatchListener(listener); }
 
     // A file of `size` bytes in the application folder, last written `age` seconds ago.
     QString file(const QString& name, qint64 size, qint64 age) const
@@ -89,7 +92,6 @@ protected:
 
     TempAppFolder home;
     QStringList removedTold;
-    int listener = 0;
 };
 
 // At start-up the program's own files older than the limit go, but never those
@@ -120,7 +122,7 @@ TEST_F(StorageKeeperTest, AtStartOnlyTheProgramsOwnFilesGoAndTheNewestRecordsAnd
     const QString waitingPath = file(waitingClip, 1000, 30 * 86400);
 
     Settings.EXT.KEEPDAYS = 7;
-    StorageKeeper keeper(home.path(), [&] { return QSet<QString>{waitingPath}; });
+    StorageKeeper keeper(home.path(), teller(), [&] { return QSet<QString>{waitingPath}; });
     keeper.keepAfterStart(history);
     EXPECT_EQ(left(), (QStringList{waitingClip, latest.clip, latest.snapshots[0]}));
     for (const QString& name : {QStringLiteral("img/holiday.jpg"), QStringLiteral("houndly.ini"),
@@ -134,15 +136,15 @@ TEST_F(StorageKeeperTest, AfterAnAlarmTheCapHoldsAndTheAlarmsFilesStay)
 {
     const QString old = file(QStringLiteral("img/240401000000_ALERT.jpg"), 900'000, 40 * 86400);
     const QString recent = file(QStringLiteral("img/240519000000_TEST.jpg"), 300'000, 3600);
-    StorageKeeper keeper(home.path());
-    tellWatchEvent({.kind = Kind::Alarm, .count = 200, .alarmCount = 100});
+    StorageKeeper keeper(home.path(), teller());
+    keeper.hear({.kind = Kind::Alarm, .count = 200, .alarmCount = 100});
     for (const QString& name : {QStringLiteral("img/240520000000_ALERT.jpg"), QStringLiteral("avi/240520000000_ALERT.AVI")})
-        tellWatchEvent({.kind = name.startsWith("img") ? Kind::Snapshot : Kind::ClipRecorded, .name = file(name, 700'000, 60)});
-    tellWatchEvent({.kind = Kind::AlarmOver});
+        keeper.hear({.kind = name.startsWith("img") ? Kind::Snapshot : Kind::ClipRecorded, .name = file(name, 700'000, 60)});
+    keeper.hear({.kind = Kind::AlarmOver});
     EXPECT_TRUE(removedTold.isEmpty());
 
     Settings.EXT.KEEPMB = 1;
-    tellWatchEvent({.kind = Kind::AlarmOver});
+    keeper.hear({.kind = Kind::AlarmOver});
     EXPECT_EQ(removedTold, (QStringList{old, recent}));
     EXPECT_EQ(left(), (QStringList{"avi/240520000000_ALERT.AVI", "img/240520000000_ALERT.jpg"}));
 }

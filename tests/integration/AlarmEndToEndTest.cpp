@@ -122,7 +122,7 @@ TEST_F(AlarmEndToEndTest, IntruderIsMailedRecordedUploadedKeptInTheHistoryUnderT
     EXPECT_EQ(soundAfterAlarm, QStringLiteral("PLAYING"));
     EXPECT_EQ(mciSendString(QStringLiteral("close \"%1\"").arg(Settings.COM.SoundPath)).error,
               SoundError::DeviceNotOpen);
-    EXPECT_FALSE(window->camera->Timer2->isActive());
+    EXPECT_FALSE(window->watcher().Timer2->isActive());
     EXPECT_TRUE(messages.empty());
 
     // One record with what the alarm wrote and what became of its mails and upload.
@@ -140,7 +140,7 @@ TEST_F(AlarmEndToEndTest, IntruderIsMailedRecordedUploadedKeptInTheHistoryUnderT
     auto* dialog = window->findChild<frmHistory*>();
     ASSERT_NE(dialog, nullptr);
     EXPECT_TRUE(dialog->isVisible());
-    EXPECT_TRUE(window->camera->Timer1->isActive());
+    EXPECT_TRUE(window->watcher().Timer1->isActive());
     ASSERT_EQ(dialog->lstHistory->model()->rowCount(), 1);
 
     // The next alarm joins the open window.

@@ -107,7 +107,7 @@ protected:
         while (times.latestNumber() < number && waited.elapsed() < 30000)
             QTest::qWait(10);
         ASSERT_GE(times.latestNumber(), number);
-        window->camera->Timer1_Timer();
+        window->watcher().Timer1_Timer();
     }
 
     QString slowRecords() const { return home.filePath(QStringLiteral("slow-smtp.jsonl")); }
@@ -129,7 +129,7 @@ TEST_F(PreEventAlarmTest, ClipBeginsBeforeTheAlarmFrameAndCoversTheMail)
     ASSERT_EQ(readRecords(slowRecords(), QStringLiteral("message")).size(), 1);
 
     const Clock::time_point alarmTime = hCapWnd->grabbedFrameStamp().time;
-    const int alarmFrame = footageNumber(window->camera->pic_ViewA());
+    const int alarmFrame = footageNumber(window->watcher().pic_ViewA());
     ASSERT_EQ(alarmFrame, times.newestBy(alarmTime));
     ASSERT_GE(alarmFrame, 6 * kFootageRate) << "the alarm came before the light";
 

@@ -201,7 +201,7 @@ protected:
         QImage frame(320, 240, QImage::Format_RGB32);
         frame.fill(qRgb(200, 30, 30));
         QStringList statuses;
-        sStartMailSend(frame, [&statuses](const QString& text) { statuses << text; });
+        sStartMailSend(frame, [&statuses](const QString& text) { statuses << text; }, [](const WatchEvent&) {});
         return statuses;
     }
     QStringList recipients() const

@@ -84,7 +84,7 @@ TEST_P(AlarmRecordingTest, RecordsAndUploadsAsSet)
         std::tie(alarm.move, alarm.ftp, alarm.fixedName, alarm.folder);
     for (int run = 1; run <= alarm.alarms; ++run) {
         QStringList statuses;
-        sStartAVI([&statuses](const QString& text) { statuses << text; });
+        sStartAVI([&statuses](const QString& text) { statuses << text; }, [](const WatchEvent&) {});
         EXPECT_EQ(statuses, alarm.statuses) << run;
         EXPECT_FALSE(QFile::exists(home_.filePath("FTP_PUT.txt"))) << run;
         ASSERT_EQ(clips().size(), alarm.move == "True" ? run : 0) << run;

@@ -1,6 +1,4 @@
-#include "detect/AlarmSequence.h"
-#include "detect/SkipCompare.h"
-#include "settings/WatchEvents.h"
+#include "watch/AlarmSequence.h"
 
 #include <gtest/gtest.h>
 
@@ -9,18 +7,16 @@
 
 namespace {
 
-// Writes down each step as it is taken; SkipCompare is noted at the first step.
+// Writes down each step as it is taken, and the events told.
 class RecordedActions : public AlarmActions {
 public:
     std::vector<std::string> steps;
+    std::vector<WatchEvent> events;
     std::string closeDuring;  // the step during which the window closes
-    bool skipSetBeforeSound = false;
 
-    void startSound() override
-    {
-        skipSetBeforeSound = SkipCompare;
-        steps.push_back("sound");
-    }
+    void skipNextCompare() override { steps.push_back("skip"); }
+    void tell(const WatchEvent& event) override { events.push_back(event); }
+    void startSound() override { steps.push_back("sound"); }
     void showAlarm() override { steps.push_back("lamps"); }
     void lockCommands(bool locked) override { steps.push_back(locked ? "lock" : "unlock"); }
     void startClip() override { steps.push_back("start clip"); }
@@ -45,32 +41,25 @@ private:
 // leaves the rest undone, the end of the alarm untold.
 TEST(AlarmSequence, StepsRunInOrderUntilTheWindowClosesAndAreToldToListeners)
 {
-    std::vector<WatchEvent> events;
-    const int listener = addWatchListener([&events](const WatchEvent& event) { events.push_back(event); });
-    const std::vector<std::string> all = {"sound", "lamps", "lock", "start clip", "mail", "record", "upload", "unlock", "over"};
+    const std::vector<std::string> all = {"skip", "sound", "lamps", "lock", "start clip", "mail", "record", "upload", "unlock", "over"};
     const struct {
         std::string closeDuring;
         bool background;
         size_t taken;  // steps of `all`
-    } rows[] = {{"", false, 9}, {"", true, 9}, {"mail", false, 5}, {"upload", false, 7}};
+    } rows[] = {{"", false, 10}, {"", true, 10}, {"mail", false, 6}, {"upload", false, 8}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.closeDuring + (row.background ? " background" : ""));
-        SkipCompare = false;
-        events.clear();
         RecordedActions actions;
         actions.closeDuring = row.closeDuring;
         runAlarmSequence(actions, 412, 100, {.backgroundUpload = row.background});
         std::vector<std::string> expected(all.begin(), all.begin() + std::ptrdiff_t(row.taken));
         if (row.background)
-            expected[6] = "queue upload";
+            expected[7] = "queue upload";
         EXPECT_EQ(actions.steps, expected);
-        EXPECT_TRUE(actions.skipSetBeforeSound);
-        EXPECT_TRUE(SkipCompare);
+        const std::vector<WatchEvent>& events = actions.events;
         ASSERT_EQ(events.size(), row.closeDuring.empty() ? 2u : 1u);
         EXPECT_EQ(events.back().kind, row.closeDuring.empty() ? WatchEvent::Kind::AlarmOver : WatchEvent::Kind::Alarm);
     }
-    removeWatchListener(listener);
-    SkipCompare = false;
 }
 
 }  // namespace

@@ -1,12 +1,9 @@
-#include "detect/AlarmSequence.h"
-
-#include "detect/SkipCompare.h"
-#include "settings/WatchEvents.h"
+#include "watch/AlarmSequence.h"
 
 void runAlarmSequence(AlarmActions& actions, int32_t count, int16_t alarmCount, AlarmOrder order)
 {
-    SkipCompare = true;
-    tellWatchEvent({.kind = WatchEvent::Kind::Alarm, .count = count, .alarmCount = alarmCount});
+    actions.skipNextCompare();
+    actions.tell({.kind = WatchEvent::Kind::Alarm, .count = count, .alarmCount = alarmCount});
     actions.startSound();
     actions.showAlarm();
     actions.lockCommands(true);
@@ -21,5 +18,5 @@ void runAlarmSequence(AlarmActions& actions, int32_t count, int16_t alarmCount, 
         return;
     actions.lockCommands(false);
     actions.showAlarmOver();
-    tellWatchEvent({.kind = WatchEvent::Kind::AlarmOver});
+    actions.tell({.kind = WatchEvent::Kind::AlarmOver});
 }

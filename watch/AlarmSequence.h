@@ -1,11 +1,16 @@
 #pragma once
 
+#include "settings/WatchEvent.h"
+
 #include <cstdint>
 
-// What an alarm does, supplied by the window that shows it (or by a test).
+// What an alarm does, supplied by the watcher (or by a test).
 class AlarmActions {
 public:
     virtual ~AlarmActions() = default;
+    // The next tick takes a new reference without comparing (SkipCompare).
+    virtual void skipNextCompare() = 0;
+    virtual void tell(const WatchEvent& event) = 0;
     // Starts the warning sound and its repeat, when a sound is chosen.
     virtual void startSound() = 0;
     // The alarm's status texts and red lamp, painted at once.
@@ -21,7 +26,7 @@ public:
     // The recorded clip's upload, when uploading is on: now, or handed to the
     // background uploads (which go one at a time, in order).
     virtual void uploadClip(bool inBackground) = 0;
-    // True once the program is closing: nothing more is done then.
+    // True once watching is shutting down: nothing more is done then.
     virtual bool closing() const = 0;
     virtual void showAlarmOver() = 0;
 };

@@ -5,9 +5,8 @@
 #include <cstdint>
 #include <functional>
 
-// What happens while watching, told to whoever listens (the alarm history, the
-// headless log). Listeners run on the thread that tells, which is the window's
-// thread for every event of the program.
+// What happens while watching, as the parts that do it tell the watcher
+// (watch/WatchEvents.h), which tells its listeners.
 struct WatchEvent {
     enum class Kind {
         Started,       // name: the camera, credentials masked
@@ -33,9 +32,5 @@ struct WatchEvent {
     QString clip{};
 };
 
-using WatchListener = std::function<void(const WatchEvent&)>;
-
-// Returns an id for removeWatchListener.
-int addWatchListener(WatchListener listener);
-void removeWatchListener(int id);
-void tellWatchEvent(const WatchEvent& event);
+// How a part tells what it did; the watcher hands one to each part it runs.
+using WatchTeller = std::function<void(const WatchEvent&)>;

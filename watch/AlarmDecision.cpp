@@ -1,9 +1,7 @@
 // The alarm decision at the end of a detector tick: status texts, lamps,
 // sound, and for an alarm the mail and the recording.
-#include "app/PictureBox.h"
-#include "app/ScopePanel.h"
-#include "app/frmSw_Mail.h"
-#include "app/frm_Camera.h"
+#include "watch/Watcher.h"
+
 #include "detect/TimeLineFile.h"
 #include "mail/AlarmMail.h"
 #include "mail/MailAccount.h"
@@ -22,7 +20,7 @@ constexpr int kSoundRepeatMs = 100;
 
 }  // namespace
 
-void frm_Camera::sAlarmDecision(int32_t count)
+void Watcher::sAlarmDecision(int32_t count)
 {
     const LightLevel tick = classifyTick(count, Settings.COM.CKSUM, Settings.EXT.LIGHTCUT,
                                          [this] { return detector_.lightChange(); });
@@ -33,18 +31,18 @@ void frm_Camera::sAlarmDecision(int32_t count)
         Timer2->stop();
         showLevel(tick.level);
         if (tick.lightOnly)
-            mainWindow_->setStatusText(1, lightChangeStatusText());
+            emit statusShown(lightChangeStatusText());
     }
     drawTimeLine(count, tick.level);
 }
 
-void frm_Camera::showLevel(AlarmLevel level)
+void Watcher::showLevel(AlarmLevel level)
 {
-    mainWindow_->setStatusText(1, alarmStatusText(level));
-    mainWindow_->picSideScope->lightLamp(signalLampIndex(level));
+    emit statusShown(alarmStatusText(level));
+    emit levelShown(level);
 }
 
-void frm_Camera::startSound()
+void Watcher::startSound()
 {
     if (!Settings.COM.SoundPath.isEmpty()) {
         sSoundPlay(Settings.COM.SoundPath);
@@ -52,88 +50,78 @@ void frm_Camera::startSound()
     }
 }
 
-void frm_Camera::showAlarm()
+void Watcher::showAlarm()
 {
-    mainWindow_->setStatusText(2, lastAlarmText(QDateTime::currentDateTime()));
+    const QString lastAlarm = lastAlarmText(QDateTime::currentDateTime());
     showLevel(AlarmLevel::Alarm);
-    mainWindow_->picSideScope->repaint();
-    mainWindow_->StatusBarPanel(1)->repaint();
+    emit alarmShown(lastAlarm);
 }
 
-void frm_Camera::lockCommands(bool locked)
+void Watcher::lockCommands(bool locked)
 {
-    mainWindow_->sDispEnabled(!locked);
+    emit commandsLocked(locked);
 }
 
-void frm_Camera::showAlarmStep(const QString& text)
-{
-    mainWindow_->setStatusText(1, text);
-    mainWindow_->StatusBarPanel(1)->repaint();
-}
-
-void frm_Camera::startClip()
+void Watcher::startClip()
 {
     sStartAlarmClip();
 }
 
-void frm_Camera::sendMail()
+void Watcher::sendMail()
 {
     sCheckMailReady();
     if (Settings.COM.MailReady)
-        sStartMailSend(detector_.latestFrame(), [this](const QString& text) { showAlarmStep(text); },
-                       [this] { return closing(); });
+        sStartMailSend(
+            detector_.latestFrame(), [this](const QString& text) { emit alarmStepShown(text); },
+            [this](const WatchEvent& event) { tell(event); }, [this] { return closing_; });
 }
 
-void frm_Camera::recordClip()
+void Watcher::recordClip()
 {
-    recordedClip_ = sRecordAlarmClip([this](const QString& text) { showAlarmStep(text); });
+    recordedClip_ = sRecordAlarmClip([this](const QString& text) { emit alarmStepShown(text); },
+                                     [this](const WatchEvent& event) { tell(event); });
 }
 
-void frm_Camera::uploadClip(bool inBackground)
+void Watcher::uploadClip(bool inBackground)
 {
     if (!recordedClip_)
         return;
     const ClipUpload upload = *std::exchange(recordedClip_, std::nullopt);
-    UploadQueue& uploads = mainWindow_->uploads();
     if (inBackground) {
-        // A closing window has already ended its uploads.
-        if (!mainWindow_->isClosing())
-            uploads.add(upload);
+        // Shutting down has already ended the uploads.
+        if (!closing_)
+            uploads_->add(upload);
         return;
     }
     // Uploads queued before the option was turned off go first: one at a time, in order.
-    uploads.waitUntilIdle();
-    sUploadAlarmClip(upload, [this](const QString& text) { showAlarmStep(text); });
+    uploads_->waitUntilIdle();
+    sUploadAlarmClip(upload, [this](const QString& text) { emit alarmStepShown(text); },
+                     [this](const WatchEvent& event) { tell(event); });
 }
 
-bool frm_Camera::closing() const
+void Watcher::showAlarmOver()
 {
-    return mainWindow_->isClosing();
+    emit statusShown(diskNote_.alarmOverText());
 }
 
-void frm_Camera::showAlarmOver()
-{
-    mainWindow_->setStatusText(1, diskNote_.alarmOverText());
-}
-
-void frm_Camera::drawTimeLine(int32_t count, AlarmLevel level)
+void Watcher::drawTimeLine(int32_t count, AlarmLevel level)
 {
     const int16_t column = timeLine_.lastColumn();
     timeLine_.sDrawTimeLine(count, Settings.COM.CKSUM, level, QDateTime::currentDateTime());
-    mainWindow_->picSideScope->showTimeLine(timeLine_.image(), timeLine_.markerLeft(), timeLine_.clockText());
+    emit timeLineDrawn();
     // Kept when a slot is done and at every alarm: a crash loses at most the slot under way.
     if (level == AlarmLevel::Alarm || timeLine_.lastColumn() != column)
         keepTimeLine();
 }
 
-void frm_Camera::keepTimeLine()
+void Watcher::keepTimeLine()
 {
     // Without room the file stays as it was and the next save tries again.
     saveTimeLine(timeLine_, timeLinePath(), QDateTime::currentDateTime());
 }
 
-void frm_Camera::restoreTimeLine()
+void Watcher::restoreTimeLine()
 {
     timeLine_.restore(loadTimeLineSlots(timeLinePath()), QDateTime::currentDateTime());
-    mainWindow_->picSideScope->picTimeLine->setImage(timeLine_.image());
+    emit timeLineRestored();
 }

@@ -1,0 +1,223 @@
+#include "watch/Watcher.h"
+
+#include "capture/CaptureWindow.h"
+#include "history/AlarmHistory.h"
+#include "history/HistoryLog.h"
+#include "history/StorageKeeper.h"
+#include "mail/MailTransport.h"
+#include "settings/AppPaths.h"
+#include "settings/Settings.h"
+#include "settings/SettingsSaveReport.h"
+#include "sound/SoundPlayer.h"
+#include "upload/AlarmRecording.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QTimer>
+#include <QUrl>
+
+#include <exception>
+
+namespace {
+
+constexpr int kDriverIndices = 10;
+constexpr int kPreviewRateMs = 66;
+// How long closing waits for a background upload before ending its client.
+constexpr std::chrono::seconds kUploadsAtClose{10};
+
+}  // namespace
+
+Watcher::Watcher(QObject* parent)
+    : QObject(parent), Timer1(new QTimer(this)), Timer2(new QTimer(this)), camera_(std::make_unique<CaptureWindow>())
+{
+    hCapWnd = camera_.get();
+    connect(Timer1, &QTimer::timeout, this, &Watcher::Timer1_Timer);
+    connect(Timer2, &QTimer::timeout, this, &Watcher::Timer2_Timer);
+    connectUploads();
+}
+
+Watcher::~Watcher()
+{
+    if (hCapWnd == camera_.get())
+        hCapWnd = nullptr;
+}
+
+QString Watcher::cameraName() const
+{
+    const QString name = camera_->driverName();
+    // A network camera's address may carry its account.
+    const QUrl url(name);
+    return url.scheme().size() > 1 && !url.password().isEmpty() ? url.toString(QUrl::RemovePassword) : name;
+}
+
+bool Watcher::connectCamera()
+{
+    bool connected = false;
+    for (int index = 0; index < kDriverIndices && !connected; ++index)
+        connected = capDriverConnect(camera_.get(), index);
+    if (!connected)
+        return false;
+    CAPDRIVERCAPS caps;
+    capDriverGetCaps(camera_.get(), &caps, sizeof caps);
+    capPreviewRate(camera_.get(), kPreviewRateMs);
+    capPreviewScale(camera_.get(), true);
+    capPreview(camera_.get(), true);
+    return true;
+}
+
+void Watcher::startWatching()
+{
+    restoreTimeLine();
+    startRemembering();
+    startDetector();
+    tell({.kind = WatchEvent::Kind::Started, .name = cameraName()});
+}
+
+void Watcher::startRemembering()
+{
+    if (history_ != nullptr)
+        return;
+    // A clip waiting for its background upload stays until it has gone up.
+    storageKeeper_ = std::make_unique<StorageKeeper>(
+        appFolder(), [this](const WatchEvent& event) { tell(event); }, [this] { return uploads_->clipsToSend(); });
+    history_ = std::make_unique<AlarmHistory>(historyLogPath());
+    storageKeeper_->keepAfterStart(historyLogPath());
+}
+
+void Watcher::tell(const WatchEvent& event)
+{
+    diskNote_.hear(event);
+    if (storageKeeper_ != nullptr)
+        storageKeeper_->hear(event);
+    if (history_ != nullptr)
+        history_->hear(event);
+    events_.tell(event);
+}
+
+void Watcher::suspend()
+{
+    suspended_ = true;
+    stopDetector();
+    capPreview(camera_.get(), false);
+}
+
+void Watcher::resume()
+{
+    // A close that came meanwhile has already let the camera go.
+    if (closing_)
+        return;
+    suspended_ = false;
+    capPreview(camera_.get(), true);
+    startDetector();
+}
+
+void Watcher::shutDown()
+{
+    if (closing_)
+        return;
+    closing_ = true;
+    // An alarm mail under way ends now rather than holding the exit.
+    cancelMailInProgress();
+    stopDetector();
+    emit commandsLocked(true);
+    sClearCapture();
+    uploads_->shutDown(kUploadsAtClose);
+    // A script left behind when the FTP client could not run holds a password.
+    QFile::remove(appFilePath(QStringLiteral("FTP_PUT.txt")));
+    const bool saved = sSaveSettingsReported();
+    Timer2->stop();
+    sSoundClose(Settings.COM.SoundPath);
+    keepTimeLine();
+    tell({.kind = WatchEvent::Kind::Stopped,
+          .ok = saved,
+          .detail = saved ? QString() : QStringLiteral("the settings could not be saved")});
+}
+
+void Watcher::sClearCapture()
+{
+    CaptureWindow* window = camera_.get();
+    capSetCallbackOnError(window, nullptr);
+    capSetCallbackOnStatus(window, nullptr);
+    capSetCallbackOnYield(window, nullptr);
+    capSetCallbackOnFrame(window, nullptr);
+    capSetCallbackOnVideoStream(window, nullptr);
+    capSetCallbackOnWaveStream(window, nullptr);
+    capSetCallbackOnCapControl(window, nullptr);
+    capDriverDisconnect(window);
+}
+
+void Watcher::startDetector()
+{
+    // Watching (re)starts with the settings as they are now, pre-event frames included.
+    sKeepPreEventFrames();
+    Timer1->start(Settings.COM.TIMER * 100);
+}
+
+void Watcher::stopDetector()
+{
+    Timer1->stop();
+    Timer1->setInterval(0);
+}
+
+void Watcher::Timer2_Timer()
+{
+    sSoundRepeat(Settings.COM.SoundPath);
+}
+
+void Watcher::Timer1_Timer()
+{
+    // A tick queued before detection stopped is ignored.
+    if (!Timer1->isActive())
+        return;
+    stopDetector();
+    tellCameraState();
+    if (suspended_)
+        return;
+
+    // Any failure inside ends the tick quietly; detection goes on.
+    try {
+        const std::optional<DetectionResult> result = detector_.sDetectFrame(camera_.get(), SkipCompare);
+        if (result) {
+            emit ticked(result->count, result->compared ? detector_.differenceImage() : QImage());
+            sAlarmDecision(result->count);
+        }
+    } catch (const std::exception&) {
+        // An alarm cut short must not leave the commands locked.
+        if (!closing_)
+            emit commandsLocked(false);
+    }
+    // Watching may have shut down while the alarm actions let events run.
+    if (!closing_)
+        startDetector();
+}
+
+void Watcher::tellCameraState()
+{
+    const bool lost = camera_->sourceLost();
+    if (lost == cameraLost_)
+        return;
+    cameraLost_ = lost;
+    tell({.kind = lost ? WatchEvent::Kind::CameraLost : WatchEvent::Kind::CameraBack, .name = cameraName()});
+}
+
+void Watcher::connectUploads()
+{
+    uploads_ = new UploadQueue(this);
+    connect(uploads_, &UploadQueue::uploaded, this, [this](const ClipUpload& upload, bool ok) {
+        tell({.kind = WatchEvent::Kind::Uploaded,
+              .ok = ok,
+              .name = upload.remoteName,
+              .detail = ok ? QString() : QStringLiteral("送信できませんでした: ") + QFileInfo(upload.clipPath).fileName(),
+              .clip = upload.clipPath});
+    });
+    connect(uploads_, &UploadQueue::dropped, this, [this](const ClipUpload& upload) {
+        const QString clip = QFileInfo(upload.clipPath).fileName();
+        if (!closing_)
+            emit statusShown(QStringLiteral("Houndly: 送信待ちが多すぎるワン！ %1 は送らないワン").arg(clip));
+        tell({.kind = WatchEvent::Kind::Uploaded,
+              .ok = false,
+              .name = upload.remoteName,
+              .detail = QStringLiteral("送信しませんでした (送信待ちが多すぎるか終了のため): ") + clip,
+              .clip = upload.clipPath});
+    });
+}

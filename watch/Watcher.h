@@ -1,0 +1,127 @@
+#pragma once
+
+#include "detect/AlarmDiskNote.h"
+#include "detect/AlarmLevel.h"
+#include "detect/FrameDetector.h"
+#include "detect/TimeLine.h"
+#include "upload/UploadQueue.h"
+#include "watch/AlarmSequence.h"
+#include "watch/WatchEvents.h"
+
+#include <QImage>
+#include <QObject>
+#include <QString>
+
+#include <memory>
+#include <optional>
+
+class AlarmHistory;
+class CaptureWindow;
+class QTimer;
+class StorageKeeper;
+
+// Watching itself: the camera (the capture window hCapWnd points to), the
+// detector and its timer Timer1, the alarm decision and run, the alarm
+// sound's repeat timer Timer2, the time line and its file, the background
+// uploads, the storage keeper, the history and the watch events. Windows and
+// the headless program drive it through start, suspend, resume and shutDown
+// and observe it through its signals.
+class Watcher : public QObject, private AlarmActions {
+    Q_OBJECT
+public:
+    explicit Watcher(QObject* parent = nullptr);
+    ~Watcher() override;
+
+    CaptureWindow* camera() const { return camera_.get(); }
+    // The connected camera as events name it, a password in it masked.
+    QString cameraName() const;
+
+    // Connects the first driver among the indices 0 to 9 and starts its live
+    // picture; false when none answers.
+    bool connectCamera();
+    // The time line kept from the last run, the history and the keeper, then
+    // Timer1; tells Started.
+    void startWatching();
+    // Detector off, live picture off; a tick already queued does nothing.
+    void suspend();
+    // Live picture on, detector on (not once shutting down).
+    void resume();
+    // Ends watching whatever it is doing: the alarm mail under way, the camera,
+    // the uploads, the sound; saves the settings and the time line; tells
+    // Stopped. Once only.
+    void shutDown();
+    bool isClosing() const { return closing_; }
+
+    // Timer1 runs with TIMER x 100 ms, or is stopped.
+    void startDetector();
+    void stopDetector();
+    void Timer1_Timer();
+    void Timer2_Timer();
+
+    // The last frame a tick obtained: the alarm mail's snapshot.
+    const QImage& pic_ViewA() const { return detector_.latestFrame(); }
+    const TimeLine& timeLine() const { return timeLine_; }
+    UploadQueue& uploads() { return *uploads_; }
+    // Outside listeners of the watch events.
+    WatchEvents& events() { return events_; }
+    // Told to the watcher's own parts first, in this order: the alarm's disk
+    // note, the storage keeper (so it has made room when the history writes),
+    // the history; then to the outside listeners.
+    void tell(const WatchEvent& event) override;
+
+    // True makes the next tick take a new reference without comparing; only the detector clears it.
+    bool SkipCompare = false;
+    QTimer* Timer1 = nullptr;
+    QTimer* Timer2 = nullptr;
+
+signals:
+    // A tick's count; `difference` is the difference picture, null when the tick did not compare.
+    void ticked(int32_t count, const QImage& difference);
+    void levelShown(AlarmLevel level);
+    // Status panel 1.
+    void statusShown(const QString& text);
+    // Status panel 1 during an alarm, to be painted at once.
+    void alarmStepShown(const QString& text);
+    // An alarm's lamps and texts are set, to be painted at once; `lastAlarm` is panel 2.
+    void alarmShown(const QString& lastAlarm);
+    void commandsLocked(bool locked);
+    // The time line drew a tick (image, marker and clock), or came back from its file (image).
+    void timeLineDrawn();
+    void timeLineRestored();
+
+private:
+    void sAlarmDecision(int32_t count);
+    void showLevel(AlarmLevel level);
+    void drawTimeLine(int32_t count, AlarmLevel level);
+    void keepTimeLine();
+    void restoreTimeLine();
+    void startRemembering();
+    void sClearCapture();
+    void connectUploads();
+    // Tells CameraLost or CameraBack when the reader's state changed since the last tick.
+    void tellCameraState();
+
+    void skipNextCompare() override { SkipCompare = true; }
+    void startSound() override;
+    void showAlarm() override;
+    void lockCommands(bool locked) override;
+    void startClip() override;
+    void sendMail() override;
+    void recordClip() override;
+    void uploadClip(bool inBackground) override;
+    bool closing() const override { return closing_; }
+    void showAlarmOver() override;
+
+    std::unique_ptr<CaptureWindow> camera_;
+    UploadQueue* uploads_ = nullptr;
+    FrameDetector detector_;
+    TimeLine timeLine_;
+    AlarmDiskNote diskNote_;
+    std::unique_ptr<StorageKeeper> storageKeeper_;
+    std::unique_ptr<AlarmHistory> history_;
+    WatchEvents events_;
+    std::optional<ClipUpload> recordedClip_;  // between recording and upload
+    bool suspended_ = false;
+    bool closing_ = false;
+    bool cameraLost_ = false;
+};
