@@ -90,7 +90,13 @@ TEST_F(AlarmEndToEndTest, IntruderIsMailedRecordedUploadedKeptInTheHistoryUnderT
     PaintedTexts panel1(window->StatusBarPanel(1));
     tickAt(kIntruder);
     const QString soundAfterAlarm = GetSoundMode(Settings.COM.SoundPath);
+    // The window shows what the watcher told: the red lamp and its line, the time of the alarm.
+    const ScopePanel& scope = *window->picSideScope;
+    EXPECT_TRUE(scope.signal[2]->isLit() && !scope.line_Signal[2]->isHidden() && !scope.signal[0]->isLit());
+    EXPECT_TRUE(window->StatusBarPanel(2)->text().startsWith(QStringLiteral("最終警報: ")));
     tickAt(kSceneLoop + kCalm);
+    EXPECT_TRUE(scope.signal[0]->isLit() && !scope.line_Signal[0]->isHidden() && scope.line_Signal[2]->isHidden());
+    EXPECT_EQ(scope.lblCount->text(), QStringLiteral("000"));
 
     // The order of the alarm: mail, then the recording, then the upload.
     const qint64 alarmAt = panel1.timeOf(kAlarmText), mailAt = panel1.timeOf(kMailing);

@@ -1,0 +1,117 @@
+// The alarm rules on the watcher alone, without a window: the demo camera with
+// its scene time in the test's hand, the watcher's signals written down.
+#include "watch/Watcher.h"
+
+#include "capture/CaptureWindow.h"
+#include "capture/DemoDriver.h"
+#include "capture/DriverRegistry.h"
+#include "settings/Settings.h"
+#include "tests/support/TempAppFolder.h"
+#include "tests/support/TestApplication.h"
+
+#include <QTime>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <memory>
+
+namespace {
+
+// Scene times of the demo camera: the intruder crosses in the last 3 s of every 30 s.
+constexpr int64_t kCalm = 1000, kIntruder = 28000;
+
+class WatcherTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        testApplication();
+        ASSERT_TRUE(home.isValid());
+        ASSERT_TRUE(sLoadSettings());  // no file: the defaults
+        Settings.COM.TIMER = 50;  // Timer1 does not tick by itself between the test's ticks
+        Settings.COM.CKSUM = 10;
+        setPreferredCamera(QStringLiteral("demo"));
+        setDemoSceneClock([this] { return sceneMs.load(); });
+        watcher = std::make_unique<Watcher>();
+        QObject::connect(watcher.get(), &Watcher::ticked, [this](int32_t count, const QImage&) { counts.push_back(count); });
+        QObject::connect(watcher.get(), &Watcher::levelShown, [this](AlarmLevel level) { levels.push_back(level); });
+        QObject::connect(watcher.get(), &Watcher::statusShown, [this](const QString& text) { status = text; });
+        QObject::connect(watcher.get(), &Watcher::alarmShown, [this](const QString& text) { lastAlarm = text; });
+        ASSERT_TRUE(watcher->connectCamera());
+        watcher->startWatching();
+    }
+    void TearDown() override
+    {
+        watcher.reset();
+        setDemoSceneClock({});
+        setPreferredCamera(QString());
+    }
+
+    // Waits for a frame of scene time `ms`: the one after the latest may have been begun before the change.
+    void showScene(int64_t ms)
+    {
+        sceneMs = ms;
+        uint64_t latest = 0;
+        hCapWnd->latestFrame(&latest);
+        ASSERT_TRUE(hCapWnd->waitForFrameAfter(latest + 1, std::chrono::seconds(10)));
+    }
+    void tickAt(int64_t ms)
+    {
+        showScene(ms);
+        watcher->Timer1_Timer();
+    }
+    bool timeLineIsRed() const
+    {
+        return watcher->timeLine().image().pixel(TimeLine::slotX(QTime::currentTime()), TimeLine::kTopY + 1) ==
+               qRgb(255, 0, 0);
+    }
+
+    TempAppFolder home;
+    std::atomic<int64_t> sceneMs{kCalm};
+    std::unique_ptr<Watcher> watcher;
+    std::vector<int32_t> counts;
+    std::vector<AlarmLevel> levels;
+    QString status, lastAlarm;
+};
+
+// A light switched on brightens the whole room: an alarm as described, unless
+// the light rule is on; then the count is still told and a walker still alarms,
+// and the tick after an alarm is calm.
+TEST_F(WatcherTest, ALightAlarmsOnlyWithoutTheLightRuleAnIntruderAlwaysAndTheNextTickIsCalm)
+{
+    for (const bool lightCut : {false, true}) {
+        SCOPED_TRACE(lightCut ? "light rule on" : "light rule off");
+        Settings.EXT.LIGHTCUT = lightCut;
+        // The camera's controls outlive the connection: the room starts at its usual light.
+        ASSERT_TRUE(hCapWnd->setControl(DemoDriver::kBrightness, 0));
+        tickAt(kCalm);
+        tickAt(kCalm + 1000);
+        EXPECT_EQ(levels.back(), AlarmLevel::Calm);
+        EXPECT_EQ(status, QStringLiteral("Houndly: 大丈夫ワン！"));
+        ASSERT_TRUE(hCapWnd->setControl(DemoDriver::kBrightness, 40));
+        showScene(kCalm + 2000);  // a frame read before the change may come first
+        tickAt(kCalm + 2000);
+        EXPECT_GT(counts.back(), 10);
+        EXPECT_EQ(levels.back() == AlarmLevel::Alarm, !lightCut);
+        EXPECT_EQ(status == lightChangeStatusText(), lightCut);
+
+        lastAlarm.clear();
+        tickAt(kCalm + 3000);
+        tickAt(kIntruder);
+        EXPECT_GT(counts.back(), 10);
+        EXPECT_EQ(levels.back(), AlarmLevel::Alarm);
+        EXPECT_EQ(status, QStringLiteral("Houndly: 警報！ 誰かいたワン！!"));
+        EXPECT_TRUE(lastAlarm.startsWith(QStringLiteral("最終警報: ")));
+        EXPECT_TRUE(timeLineIsRed());
+
+        // The tick after an alarm takes a new reference; the one after compares again.
+        tickAt(kIntruder + 500);
+        EXPECT_EQ(counts.back(), 0);
+        EXPECT_EQ(levels.back(), AlarmLevel::Calm);
+        tickAt(kIntruder + 1000);
+        EXPECT_GT(counts.back(), 10);
+        hCapWnd->setControl(DemoDriver::kBrightness, 0);
+    }
+}
+
+}  // namespace
