@@ -7,11 +7,15 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QCursor>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
+#include <QToolTip>
+
+#include <functional>
 
 namespace {
 
@@ -35,6 +39,16 @@ QSlider* slider(KeyRange range, int top, QWidget* parent)
     slider->setTickPosition(QSlider::TicksBelow);
     slider->setTickInterval(range.highest >= 100 ? 10 : 5);
     return slider;
+}
+
+// A slider's value as a tooltip, on hover and while dragging: the position alone says no number.
+void showValueTips(QSlider* slider, const std::function<QString(int)>& valueText)
+{
+    const auto keep = [slider, valueText](int value) { slider->setToolTip(valueText(value)); };
+    QObject::connect(slider, &QSlider::valueChanged, slider, keep);
+    QObject::connect(slider, &QSlider::sliderMoved, slider,
+                     [slider, valueText](int value) { QToolTip::showText(QCursor::pos(), valueText(value), slider); });
+    keep(slider->value());
 }
 
 QFrame* horizontalLine(int y, QColor colour, QWidget* parent)
@@ -118,8 +132,10 @@ CommandPanel::CommandPanel(QWidget* parent) : QWidget(parent)
     Label13 = captionLabel(QStringLiteral("ﾀｲﾐﾝｸﾞ (10 = 1秒)"),
                            QStringLiteral("ﾀｲﾐﾝｸﾞが短い程、短い時間の変化を検知します。"), 5580, this);
     SliderCKTime = slider(storedRange("COM", "TIMER"), 5790, this);
+    showValueTips(SliderCKTime, [](int tenths) { return QStringLiteral("%1秒").arg(tenths / 10.0); });
     Label14 = captionLabel(QStringLiteral("精度 ( 低 ← → 高 )"),
                            QStringLiteral("精度が高い程、小さな変化を検知します。"), 6210, this);
     SliderSeido = slider(storedRange("COM", "ACCURACY"), 6420, this);
+    showValueTips(SliderSeido, [](int accuracy) { return QString::number(accuracy); });
     ckNoize = placeTwips(new QCheckBox(QStringLiteral("ﾉｲｽﾞ除去"), this), 120, 6780, 1155, 375);
 }

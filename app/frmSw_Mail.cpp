@@ -265,6 +265,8 @@ void frmSw_Mail::cmdKenchi_Click()
         panel->cmdKenchi->setProperty("tag", QStringLiteral("1"));
         watcher_->SkipCompare = true;
         panel->txtCKData->setFocus();
+        // What the user types replaces the count rather than running on after it.
+        panel->txtCKData->selectAll();
         return;
     }
     Settings.COM.CKSUM = alarmCountFromText(panel->txtCKData->text());

@@ -34,6 +34,9 @@ apt_get() { DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=300 -y
 apt_get install "$deb" >/dev/null
 trap 'apt_get remove houndly >/dev/null' EXIT
 houndly --version
+# The Japanese font the package depends on holds every character of the texts.
+mapfile -t font_files < <(dpkg -L fonts-ipaexfont-gothic | grep -E '\.(ttf|otf)$')
+"$root/scripts/font-coverage.py" "$root" "${font_files[@]}"
 # Headless on the demo camera with a quick intruder: the installed program finds
 # its sounds and guide in share/houndly, raises an alarm and saves on SIGTERM.
 home=$(mktemp -d)

@@ -147,17 +147,18 @@ TEST_F(MainWindowTest, DetectionControlsStoreAtOnceAndClosingSaves)
     CommandPanel& panel = *window->picSideWindow;
     panel.SliderCKTime->setValue(5);
     EXPECT_EQ(storedValue(QStringLiteral("COM"), QStringLiteral("TIMER")), QStringLiteral("5"));
+    EXPECT_EQ(panel.SliderCKTime->toolTip(), QStringLiteral("0.5秒"));
     panel.SliderSeido->setValue(77);
     EXPECT_EQ(storedValue(QStringLiteral("COM"), QStringLiteral("ACCURACY")), QStringLiteral("77"));
+    EXPECT_EQ(panel.SliderSeido->toolTip(), QStringLiteral("77"));
     const QString noiseOff = storedValue(QStringLiteral("COM"), QStringLiteral("NOIZE"));
     QTest::mouseClick(panel.ckNoize, Qt::LeftButton);
     EXPECT_TRUE(Settings.COM.NOIZE);
     EXPECT_NE(storedValue(QStringLiteral("COM"), QStringLiteral("NOIZE")), noiseOff);
 
-    // The alarm count: keys filtered, stored on confirming.
+    // The alarm count: what is typed replaces it, keys filtered, stored on confirming.
     QTest::mouseClick(panel.cmdKenchi, Qt::LeftButton);
     EXPECT_TRUE(window->watcher().SkipCompare);
-    panel.txtCKData->clear();
     QTest::keyClicks(panel.txtCKData, QStringLiteral("12a3"));
     QTest::keyClick(panel.txtCKData, Qt::Key_Backspace);
     QTest::keyClicks(panel.txtCKData, QStringLiteral("45"));

@@ -308,6 +308,48 @@ TEST(HoundlyProcessTest, TerminationDuringAnAlarmMailSendsNothingMore)
                     .contains("= not sent: cancelled: the program is closing"));
 }
 
+// The README's quick try, run as it stands (its folder and program swapped for the
+// test's): the demo walker raises an alarm within a few crossings.
+TEST(HoundlyProcessTest, TheReadmesQuickTryRaisesAnAlarm)
+{
+    QFile readme(qEnvironmentVariable("HOUNDLY_SOURCE_DIR") + QStringLiteral("/README.md"));
+    ASSERT_TRUE(readme.open(QIODevice::ReadOnly));
+    const QStringList paragraphs = QString::fromUtf8(readme.readAll()).split(QStringLiteral("\n\n"));
+    const auto example = std::ranges::find_if(
+        paragraphs, [](const QString& text) { return text.startsWith(QStringLiteral("    ")) && text.contains(QStringLiteral("/tmp/try")); });
+    ASSERT_NE(example, paragraphs.end());
+    QTemporaryDir home;
+    const QString script = QString(*example)
+                               .replace(QStringLiteral("/tmp/try"), home.path())
+                               .replace(QStringLiteral(" houndly "), QStringLiteral(" exec " HOUNDLY_EXECUTABLE " "));
+    QProcess houndly;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "HOUNDLY_HOME", "HOUNDLY_CAMERA"})
+        environment.remove(QString::fromLatin1(variable));
+    houndly.setProcessEnvironment(environment);
+    houndly.setProcessChannelMode(QProcess::MergedChannels);
+    houndly.start(QStringLiteral("bash"), {QStringLiteral("-euc"), script});
+    OutputLines output(houndly);
+    EXPECT_TRUE(output.waitFor(QStringLiteral("alarm: count"), 30000)) << script.toStdString() << "\n" << output.all().toStdString();
+    EXPECT_GE(terminate(houndly), 0);
+}
+
+// The windows' texts are Japanese: without a font for them the program says so.
+TEST(HoundlyProcessTest, NoJapaneseFontIsTold)
+{
+    QTemporaryDir home;
+    const QString fontConfig = home.filePath(QStringLiteral("fonts.conf"));
+    writeFileBytes(fontConfig, "<?xml version=\"1.0\"?>\n<fontconfig><dir>" + home.path().toUtf8() +
+                                   "/none</dir><cachedir>" + home.path().toUtf8() + "/cache</cachedir></fontconfig>\n");
+    qputenv("FONTCONFIG_FILE", fontConfig.toUtf8());
+    QProcess houndly;
+    startHoundly(houndly, home.path(), {QStringLiteral("--camera"), QStringLiteral("demo")}, kDesktop);
+    qunsetenv("FONTCONFIG_FILE");
+    OutputLines output(houndly);
+    EXPECT_TRUE(output.waitFor(QStringLiteral("no font with Japanese characters"), 30000)) << output.all().toStdString();
+    EXPECT_GE(terminate(houndly), 0);
+}
+
 TEST(HoundlyProcessTest, OptionsAreCheckedBeforeStarting)
 {
     QTemporaryDir home;
