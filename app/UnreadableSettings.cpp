@@ -1,7 +1,5 @@
 #include "app/UnreadableSettings.h"
 
-#include "app/MessageBox.h"
-
 #include <cstdio>
 
 namespace {
@@ -26,12 +24,10 @@ ProblemTexts textsOf(ReadProblem problem)
 
 }  // namespace
 
-void reportUnreadableSettings(QWidget* parent, const QString& title, const QString& path, ReadProblem problem)
+QString reportUnreadableSettings(const QString& path, ReadProblem problem)
 {
     const ProblemTexts texts = textsOf(problem);
     std::fprintf(stderr, "houndly: cannot read the settings file %s: %s; it is left as it is\n",
                  qPrintable(path), texts.english);
-    showMessageBox(parent, QMessageBox::Critical, title,
-                   QStringLiteral("設定ﾌｧｲﾙを読み込めません。\n%1\n%2\nﾌｧｲﾙはそのままにして終了します。")
-                       .arg(path, texts.japanese));
+    return QStringLiteral("設定ﾌｧｲﾙを読み込めません。\n%1\n%2\nﾌｧｲﾙはそのままにして終了します。").arg(path, texts.japanese);
 }

@@ -4,8 +4,6 @@
 
 #include <QString>
 
-class QWidget;
-
-// Tells on standard error and in a message box which settings file could not
-// be read and why; the program then ends without touching the file.
-void reportUnreadableSettings(QWidget* parent, const QString& title, const QString& path, ReadProblem problem);
+// Tells on standard error which settings file could not be read and why, and
+// returns the message the user sees; the program then ends without touching the file.
+QString reportUnreadableSettings(const QString& path, ReadProblem problem);

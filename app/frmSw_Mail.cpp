@@ -101,7 +101,8 @@ frmSw_Mail::StartResult frmSw_Mail::MDIForm_Initialize()
     ReadProblem problem = ReadProblem::None;
     if (!sLoadSettings(&problem)) {
         if (problem != ReadProblem::None)
-            reportUnreadableSettings(this, windowTitle(), appFilePath(QStringLiteral("houndly.ini")), problem);
+            showMessageBox(this, QMessageBox::Critical, windowTitle(),
+                           reportUnreadableSettings(appFilePath(QStringLiteral("houndly.ini")), problem));
         return StartResult::SettingsUnreadable;
     }
     // Without a camera named at start, the one stored last.
@@ -115,8 +116,7 @@ frmSw_Mail::StartResult frmSw_Mail::MDIForm_Initialize()
         cameraSubWindow->hide();
     }
 
-    if (!headless_)
-        installCaptureDialogs(watcher_->camera());
+    installCaptureDialogs(watcher_->camera());
     camera->attachCaptureWindow(watcher_->camera());
     if (!watcher_->connectCamera()) {
         showMessageBox(this, QMessageBox::Critical, windowTitle(), QStringLiteral("ドライバーが見つかりません。"));

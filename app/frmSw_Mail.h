@@ -36,10 +36,6 @@ public:
     // NoDriver the message has been shown and the shutdown has run, for Closed
     // a close request (a signal) came during the start-up and the shutdown has run.
     StartResult startUp();
-    // Before startUp: the window is never shown and the video dialogs never open
-    // (the start-up's compression dialog included), so nothing waits for a person.
-    void watchHeadless() { headless_ = true; }
-
     Watcher& watcher() { return *watcher_; }
 
     // Locks or unlocks the commands that open dialogs, the switch, the
@@ -128,5 +124,4 @@ private:
     UrlOpener openUrl_;
     bool closing_ = false;
     bool cameraFitted_ = false;
-    bool headless_ = false;
 };

@@ -1,25 +1,12 @@
-#include "app/AppFonts.h"
 #include "app/CommandLine.h"
-#include "app/HelpFolder.h"
-#include "app/MessageBox.h"
-#include "app/ShutdownSignals.h"
+#include "app/HeadlessWatch.h"
 #include "app/Version.h"
-#include "app/WatchLog.h"
-#include "app/frmSw_Mail.h"
-#include "watch/Watcher.h"
-#include "capture/DriverRegistry.h"
-#include "mail/MailMessageBox.h"
-#include "settings/AppPaths.h"
-
-#include <QApplication>
-#include <QDir>
+#include "app/WindowWatch.h"
 
 #include <cstdio>
-#include <memory>
 
 namespace {
 
-constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
 
 QStringList optionsOf(int argc, char* argv[])
@@ -49,42 +36,6 @@ int main(int argc, char* argv[])
     case CommandLine::Action::Run:
         break;
     }
-
-    // Headless, the same windows run unseen on Qt's offscreen platform, so watching
-    // takes the same road with or without a desktop.
-    const bool headless = watchesHeadless(commandLine);
-    if (headless)
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("houndly"));
-    QGuiApplication::setDesktopFileName(QStringLiteral("org.tarnwell.houndly"));
-    useJapaneseFonts();
-    setPreferredCamera(cameraToWatch(commandLine));
-    installHelpFolder(shippedHelpFolder(), QDir(appFolder()).filePath(QStringLiteral("help")));
-
-    frmSw_Mail window;
-    std::unique_ptr<WatchLog> log;
-    if (headless) {
-        window.watchHeadless();
-        log = std::make_unique<WatchLog>(stdout, window.watcher().events());
-        const auto toLog = [&log](QWidget*, QMessageBox::Icon icon, const QString&, const QString& text) {
-            log->write(messageLine(icon, text));
-        };
-        setMessageBoxHandler(toLog);
-        setMailMessageHandler(toLog);
-    }
-    // A terminal's Ctrl+C or the session's SIGTERM closes the window like its close box.
-    ShutdownSignals signals_([&window] { window.close(); });
-    switch (window.startUp()) {
-    case frmSw_Mail::StartResult::Ready:
-        break;
-    case frmSw_Mail::StartResult::Closed:
-        return 0;
-    case frmSw_Mail::StartResult::SettingsUnreadable:
-    case frmSw_Mail::StartResult::NoDriver:
-        return kExitFailure;
-    }
-    if (!headless)
-        window.show();
-    return QApplication::exec();
+    // Without a desktop no window is made: the watcher runs on its own.
+    return watchesHeadless(commandLine) ? runHeadless(argc, argv, commandLine) : runWindows(argc, argv, commandLine);
 }

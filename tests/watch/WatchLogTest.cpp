@@ -1,4 +1,4 @@
-#include "app/WatchLog.h"
+#include "watch/WatchLog.h"
 #include "settings/Settings.h"
 
 #include <gtest/gtest.h>
@@ -33,8 +33,8 @@ TEST(WatchLogTest, EveryEventIsOneLineSayingWhatItCanAndNoStoredPasswordGetsThro
     };
     for (const auto& [event, line] : cases)
         EXPECT_EQ(watchEventLine(event), line);
-    EXPECT_EQ(messageLine(QMessageBox::Critical, "ドライバーが見つかりません。"), "error: ドライバーが見つかりません。");
-    EXPECT_EQ(messageLine(QMessageBox::Warning, "two\nlines"), "warning: two lines");
+    EXPECT_EQ(messageLine(MessageKind::Error, "ドライバーが見つかりません。"), "error: ドライバーが見つかりません。");
+    EXPECT_EQ(messageLine(MessageKind::Warning, "two\nlines"), "warning: two lines");
     Settings = SettingsRecord{};
 }
 

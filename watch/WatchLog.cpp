@@ -1,4 +1,4 @@
-#include "app/WatchLog.h"
+#include "watch/WatchLog.h"
 
 #include "settings/Settings.h"
 
@@ -90,13 +90,13 @@ QString watchEventLine(const WatchEvent& event)
     return withoutPasswords(eventText(event));
 }
 
-QString messageLine(QMessageBox::Icon icon, const QString& text)
+QString messageLine(MessageKind kind, const QString& text)
 {
-    const QString kind = icon == QMessageBox::Critical  ? QStringLiteral("error")
-                         : icon == QMessageBox::Warning ? QStringLiteral("warning")
+    const QString name = kind == MessageKind::Error     ? QStringLiteral("error")
+                         : kind == MessageKind::Warning ? QStringLiteral("warning")
                                                         : QStringLiteral("message");
     // A message box may break its text over lines; the log keeps one line per message.
-    return withoutPasswords(QStringLiteral("%1: %2").arg(kind, QString(text).replace(u'\n', u' ')));
+    return withoutPasswords(QStringLiteral("%1: %2").arg(name, QString(text).replace(u'\n', u' ')));
 }
 
 WatchLog::WatchLog(std::FILE* stream, WatchEvents& events)

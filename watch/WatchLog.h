@@ -2,15 +2,16 @@
 
 #include "watch/WatchEvents.h"
 
-#include <QMessageBox>
 #include <QString>
 
 #include <cstdio>
 
 // One event as the log prints it, without its time; stored passwords masked.
 QString watchEventLine(const WatchEvent& event);
-// A message that a window would have shown, as a line: "error: ...", "warning: ...".
-QString messageLine(QMessageBox::Icon icon, const QString& text);
+// What a message a window would have shown in a box is, by the box's icon.
+enum class MessageKind { Error, Warning, Message };
+// That message as a line: "error: ...", "warning: ...".
+QString messageLine(MessageKind kind, const QString& text);
 
 // The log of a headless run: one line per watch event and per message, on
 // `stream`, each flushed at once so a journal or a pipe sees it as it happens.

@@ -1,0 +1,66 @@
+#include "app/HeadlessWatch.h"
+
+#include "app/HelpFolder.h"
+#include "app/ShutdownSignals.h"
+#include "app/UnreadableSettings.h"
+#include "capture/DriverRegistry.h"
+#include "mail/MailAccount.h"
+#include "settings/AppFolderTidy.h"
+#include "settings/AppPaths.h"
+#include "settings/Settings.h"
+#include "settings/SettingsSaveReport.h"
+#include "watch/WatchLog.h"
+#include "watch/Watcher.h"
+
+#include <QCoreApplication>
+#include <QDir>
+
+namespace {
+
+constexpr int kExitFailure = 1;
+
+}  // namespace
+
+int runHeadless(int& argc, char** argv, const CommandLine& commandLine)
+{
+    QCoreApplication application(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("houndly"));
+    setPreferredCamera(cameraToWatch(commandLine));
+    installHelpFolder(shippedHelpFolder(), QDir(appFolder()).filePath(QStringLiteral("help")));
+
+    Watcher watcher;
+    WatchLog log(stdout, watcher.events());
+    // While closing the Stopped line tells it.
+    setSaveFailureNotice([&](const QString& message) {
+        if (!watcher.isClosing())
+            log.write(messageLine(MessageKind::Warning, message));
+    });
+    // A terminal's Ctrl+C or the session's SIGTERM ends watching wherever it stands.
+    ShutdownSignals signals_([&watcher] {
+        watcher.shutDown();
+        QCoreApplication::quit();
+    });
+
+    tidyAppFolder();
+    ReadProblem problem = ReadProblem::None;
+    int exitCode = kExitFailure;
+    if (!sLoadSettings(&problem)) {
+        if (problem != ReadProblem::None)
+            log.write(messageLine(MessageKind::Error,
+                                  reportUnreadableSettings(appFilePath(QStringLiteral("houndly.ini")), problem)));
+    } else {
+        // Without a camera named at start, the one stored last.
+        if (preferredCamera().isEmpty())
+            setPreferredCamera(Settings.EXT.CAMERA);
+        if (!watcher.connectCamera()) {
+            log.write(messageLine(MessageKind::Error, QStringLiteral("ドライバーが見つかりません。")));
+            watcher.shutDown();
+        } else {
+            sCheckMailReady();
+            watcher.startWatching();
+            exitCode = QCoreApplication::exec();
+        }
+    }
+    setSaveFailureNotice({});
+    return exitCode;
+}
