@@ -31,13 +31,14 @@ std::optional<int16_t> toInt16(const QString& text)
 }
 
 // The text of a key as GetIniValue reads it; nothing for an absent or empty key.
-std::optional<QString> readText(const ProfileFile& file, const QString& section, const QString& key)
+std::optional<QString> readText(const ProfileFile& file, const QString& section, const QString& key,
+                                qsizetype maxLength)
 {
     const std::optional<QString> stored = file.value(section, key);
     if (!stored || stored->isEmpty()) {
         return std::nullopt;
     }
-    const QString value = cutProfileValue(fromStoredValue(*stored), kProfileValueMaxLength);
+    const QString value = cutProfileValue(fromStoredValue(*stored), maxLength);
     if (value.isEmpty()) {
         return std::nullopt;
     }
@@ -75,9 +76,10 @@ bool WriteIniString(const QString& section, const QString& key, const QString& t
     return file.setValue(section, key, text) && file.save(fileName);
 }
 
-bool GetIniValue(const ProfileFile& file, const QString& section, const QString& key, QString& target)
+bool GetIniValue(const ProfileFile& file, const QString& section, const QString& key, QString& target,
+                 qsizetype maxLength)
 {
-    if (const std::optional<QString> text = readText(file, section, key)) {
+    if (const std::optional<QString> text = readText(file, section, key, maxLength)) {
         target = *text;
     }
     return true;
@@ -85,7 +87,7 @@ bool GetIniValue(const ProfileFile& file, const QString& section, const QString&
 
 bool GetIniValue(const ProfileFile& file, const QString& section, const QString& key, int16_t& target)
 {
-    const std::optional<QString> text = readText(file, section, key);
+    const std::optional<QString> text = readText(file, section, key, kProfileValueMaxLength);
     if (!text) {
         return true;
     }

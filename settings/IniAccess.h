@@ -1,6 +1,7 @@
 #pragma once
 
 #include "settings/ProfileFile.h"
+#include "settings/ProfileValue.h"
 
 #include <QString>
 
@@ -17,10 +18,12 @@ int ReadIniString(const QString& section, const QString& key, const QString& def
 // Writes one key into the file; false when the file could not be written.
 bool WriteIniString(const QString& section, const QString& key, const QString& text, const QString& fileName);
 
-// Reads one key of a loaded file into a field. An absent or empty key leaves
-// the field untouched. False when the text is not a value of the field's type
-// (a 16-bit integer outside -32768..32767 or not a number).
-bool GetIniValue(const ProfileFile& file, const QString& section, const QString& key, QString& target);
+// Reads one key of a loaded file into a field, at most maxLength characters of
+// it. An absent or empty key leaves the field untouched. False when the text is
+// not a value of the field's type (a 16-bit integer outside -32768..32767 or not
+// a number).
+bool GetIniValue(const ProfileFile& file, const QString& section, const QString& key, QString& target,
+                 qsizetype maxLength = kProfileValueMaxLength);
 bool GetIniValue(const ProfileFile& file, const QString& section, const QString& key, int16_t& target);
 
 // Writes one field as text (integers in decimal). False when the text has

@@ -1,6 +1,7 @@
 #include "settings/PrivateFiles.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -27,6 +28,16 @@ bool tightenFolder(const QString& path)
     const QByteArray name = QFile::encodeName(path);
     struct stat status {};
     if (::lstat(name.constData(), &status) != 0 || !S_ISDIR(status.st_mode) || status.st_uid != ::geteuid())
+        return false;
+    return (status.st_mode & (S_IRWXG | S_IRWXO)) == 0 || ::chmod(name.constData(), status.st_mode & S_IRWXU) == 0;
+}
+
+bool tightenFile(const QString& path)
+{
+    const QString target = QFileInfo(path).canonicalFilePath();
+    const QByteArray name = QFile::encodeName(target);
+    struct stat status {};
+    if (target.isEmpty() || ::stat(name.constData(), &status) != 0 || !S_ISREG(status.st_mode))
         return false;
     return (status.st_mode & (S_IRWXG | S_IRWXO)) == 0 || ::chmod(name.constData(), status.st_mode & S_IRWXU) == 0;
 }

@@ -11,6 +11,9 @@ bool createPrivateFolder(const QString& path);
 // Takes group and other rights away from a folder of the user's (not through
 // a symbolic link, which the user made on purpose).
 bool tightenFolder(const QString& path);
+// Takes group and other rights away from a regular file, or from the file a
+// symbolic link names; true when no one but the user may then read it.
+bool tightenFile(const QString& path);
 // Restricts a regular file to the user (0600); false when it cannot.
 bool makeOwnerOnly(const QString& path);
 // Appends the bytes to a log file created 0600 (an older one readable by

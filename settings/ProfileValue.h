@@ -12,6 +12,9 @@
 
 // The most characters one read gives back: the format's 200-character buffer.
 constexpr qsizetype kProfileValueMaxLength = 199;
+// The keys beyond the classic ones hold longer values (a camera URL with a
+// token), up to what a web server takes in one request line.
+constexpr qsizetype kLongProfileValueMaxLength = 8192;
 
 // Removes one matching pair of enclosing double or single quotes.
 QString unquoteProfileValue(QStringView text);

@@ -5,11 +5,13 @@
 #include "settings/CommonHelpers.h"
 #include "settings/IniAccess.h"
 #include "settings/PasswordShift.h"
+#include "settings/PrivateFiles.h"
 #include "settings/ProfileFile.h"
 #include "settings/ProfileValue.h"
 #include "settings/StoredKeys.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <iterator>
 #include <vector>
 
@@ -50,14 +52,32 @@ const QString& nameOf(const StoredKey& key)
     return names[size_t(&key - std::begin(kStoredKeys))];
 }
 
+// The classic keys keep the classic reader's length; those of [EXT] take more.
+qsizetype readLimit(const StoredKey& key)
+{
+    return key.section == "EXT" ? kLongProfileValueMaxLength : kProfileValueMaxLength;
+}
+
+// Whether the reader gives back less of the key than the file holds.
+bool isCutOnReading(const ProfileFile& file, const QString& section, const StoredKey& key)
+{
+    const std::optional<QString> stored = file.value(section, nameOf(key));
+    if (!stored) {
+        return false;
+    }
+    const QString value = key.kind == KeyKind::Password ? fromStoredPassword(*stored) : fromStoredValue(*stored);
+    return value.size() > readLimit(key);
+}
+
 // Reads a stored password into the field in clear; only a key present is unshifted.
-bool readPassword(const ProfileFile& file, const QString& section, const QString& key, QString& target)
+bool readPassword(const ProfileFile& file, const QString& section, const QString& key, qsizetype maxLength,
+                  QString& target)
 {
     const std::optional<QString> stored = file.value(section, key);
     if (!stored || stored->isEmpty()) {
         return true;
     }
-    const QString shifted = cutProfileValue(fromStoredPassword(*stored), kProfileValueMaxLength);
+    const QString shifted = cutProfileValue(fromStoredPassword(*stored), maxLength);
     const std::optional<QString> clear = unshiftPassword(shifted, file.encoding());
     if (!clear) {
         return false;
@@ -141,7 +161,7 @@ bool readKey(const ProfileFile& file, const QString& section, const StoredKey& k
     case KeyKind::Camera: {
         // Absent or empty leaves the field as it is, like a text.
         QString stored;
-        GetIniValue(file, section, name, stored);
+        GetIniValue(file, section, name, stored, readLimit(key));
         if (!stored.isEmpty()) {
             *std::get<QString*>(field) = fromStoredCamera(stored, file.encoding());
         }
@@ -154,8 +174,8 @@ bool readKey(const ProfileFile& file, const QString& section, const StoredKey& k
         break;
     }
     QString& text = *std::get<QString*>(field);
-    if (key.kind == KeyKind::Password ? !readPassword(file, section, name, text)
-                                      : !GetIniValue(file, section, name, text)) {
+    if (key.kind == KeyKind::Password ? !readPassword(file, section, name, readLimit(key), text)
+                                      : !GetIniValue(file, section, name, text, readLimit(key))) {
         return false;
     }
     if (key.kind == KeyKind::TrueFalse) {
@@ -193,8 +213,7 @@ bool writeKey(ProfileFile& file, const QString& section, const StoredKey& key, F
     case KeyKind::Camera: {
         const std::optional<QString> stored = toStoredCamera(*std::get<QString*>(field), file.encoding());
         // One the reader would cut is not written: the next start would open another camera.
-        return stored && toStoredValue(*stored).size() <= kProfileValueMaxLength
-               && WriteIniValue(file, section, name, *stored);
+        return stored && stored->size() <= readLimit(key) && WriteIniValue(file, section, name, *stored);
     }
     case KeyKind::Text:
     case KeyKind::TrueFalse:
@@ -231,9 +250,12 @@ bool forEachStoredKey(Visit&& visit)
 
 }  // namespace
 
-bool loadSettingsFrom(const ProfileFile& file, SettingsRecord& record)
+bool loadSettingsFrom(const ProfileFile& file, SettingsRecord& record, QStringList* cutKeys)
 {
     return forEachStoredKey([&](const QString& section, const StoredKey& key, int n) {
+        if (cutKeys != nullptr && isCutOnReading(file, section, key)) {
+            *cutKeys << QStringLiteral("[%1] %2 is longer than %3 characters").arg(section, nameOf(key)).arg(readLimit(key));
+        }
         return readKey(file, section, key, key.field(record, n));
     });
 }
@@ -258,7 +280,17 @@ bool sLoadSettings(ReadProblem* whyUnreadable)
     if (status == ProfileFile::LoadStatus::Unreadable) {
         return false;
     }
-    const bool loaded = loadSettingsFrom(file, Settings);
+    // A file copied in keeps the copy's mode, and it holds the passwords.
+    if (status == ProfileFile::LoadStatus::Loaded && !tightenFile(settingsPath())) {
+        std::fprintf(stderr, "houndly: %s stays readable by other users: its mode cannot be changed\n",
+                     qPrintable(settingsPath()));
+    }
+    QStringList cutKeys;
+    const bool loaded = loadSettingsFrom(file, Settings, &cutKeys);
+    for (const QString& cut : cutKeys) {
+        std::fprintf(stderr, "houndly: %s: %s; only its first characters are used, and saved so\n",
+                     qPrintable(settingsPath()), qPrintable(cut));
+    }
     // The sound's path looks at the disk, so it is found apart from the reading.
     if (!Settings.COM.SOUND.isEmpty()) {
         Settings.COM.SoundPath = GetShortPath(soundFolder() + Settings.COM.SOUND);

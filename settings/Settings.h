@@ -3,6 +3,7 @@
 #include "settings/ReadProblem.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <cstdint>
@@ -77,9 +78,10 @@ class ProfileFile;
 
 // The load and the save on a settings file held in memory, for any record;
 // no file is touched, and SoundPath is left as it was. The load stops at the
-// first key whose text is no value of its field (false); the save writes every
+// first key whose text is no value of its field (false); `cutKeys`, when given,
+// gets one line for each key read that the reader cut. The save writes every
 // key it can, and is false when one keeps its old line.
-bool loadSettingsFrom(const ProfileFile& file, SettingsRecord& record);
+bool loadSettingsFrom(const ProfileFile& file, SettingsRecord& record, QStringList* cutKeys = nullptr);
 bool saveSettingsInto(ProfileFile& file, SettingsRecord& record);
 
 // Reads the whole settings file (appFilePath("houndly.ini")) into Settings. A
@@ -88,6 +90,8 @@ bool saveSettingsInto(ProfileFile& file, SettingsRecord& record);
 // be read (a folder, a pipe, no permission), or at the first key whose text is
 // no value of its field; the fields read before it keep their new values.
 // `whyUnreadable`, when given, tells which of the two: None for a bad value.
+// A file read is made the user's alone (0600); a value the reader cuts (199
+// characters, more in [EXT]) is told on standard error.
 bool sLoadSettings(ReadProblem* whyUnreadable = nullptr);
 // Writes the whole of Settings back through a temporary file, mode 0600. False
 // when a key cannot be written (it keeps its old line; the others are written)

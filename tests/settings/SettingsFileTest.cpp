@@ -28,8 +28,11 @@ TEST_F(SettingsFileTest, ASaveWritesEveryStartValueInOrderAndKeepsTheLinesItFind
     expected += "[EXT]\nCAMERA=\nPRETIME=0\nBGUPLOAD=False\nLIGHTCUT=False\nKEEPMB=0\nKEEPDAYS=0\n";
     EXPECT_EQ(readIni(), expected);
 
+    // A file copied in readable by all is the user's alone once read.
     writeIni("; my notes\r\n[COM]\r\nCOMP = ON\r\nNOIZE=0\r\n[Extra]\r\nx=1\r\n");
+    ASSERT_TRUE(QFile::setPermissions(iniPath(), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther));
     ASSERT_TRUE(sLoadSettings());
+    EXPECT_EQ(QFile::permissions(iniPath()) & 0x0777, QFile::ReadUser | QFile::WriteUser);
     ASSERT_TRUE(Settings.COM.COMP);
     Settings.COM.NOIZE = true;
     ASSERT_TRUE(sSaveSettings());

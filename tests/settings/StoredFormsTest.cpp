@@ -76,9 +76,43 @@ TEST_F(StoredFormsTest, CameraPasswordIsStoredShiftedAndEverythingElseAsTyped)
     // Escaped, the password takes more room: a URL the reader would then cut, and so
     // open another camera at the next start, is not written.
     writeIni("[EXT]\nCAMERA=demo\n");
-    Settings.EXT.CAMERA = "rtsp://u:" + QString(60, u'A') + "@h/" + QString(120, u'x');
+    Settings.EXT.CAMERA = "rtsp://u:" + QString(60, u'A') + "@h/" + QString(8100, u'x');
     EXPECT_FALSE(sSaveSettings());
     EXPECT_TRUE(readIni().contains("\nCAMERA=demo\n")) << readIni().constData();
+}
+
+// The classic keys keep the classic reader's 199 characters, those of [EXT] take
+// 8192; whatever the reader cuts is told on standard error, once.
+TEST_F(StoredFormsTest, LongValuesComeBackWholeInExtAndACutIsTold)
+{
+    const QString token = "rtsp://u:" + QString(60, u'A') + "@h/live?token=" + QString(4500, u't');
+    Settings.EXT.CAMERA = token;
+    ASSERT_TRUE(sSaveSettings());
+    Settings = SettingsRecord{};
+    EXPECT_TRUE(standardErrorOf([] { ASSERT_TRUE(sLoadSettings()); }).isEmpty());
+    EXPECT_EQ(Settings.EXT.CAMERA, token);
+
+    const struct {
+        QByteArray file;
+        QString (*field)();
+        qsizetype length;
+        QByteArray told;  // "" for nothing
+    } rows[] = {
+        {"[2TRG]\nBODY=" + QByteArray(300, 'b'), [] { return Settings.TRG[2].BODY; }, 199, "[2TRG] BODY is longer than 199"},
+        {"[2TRG]\nBODY=" + QByteArray(199, 'b'), [] { return Settings.TRG[2].BODY; }, 199, ""},
+        {"[MAIL]\nSMTPPASS=" + QByteArray(250, 'b'), [] { return Settings.MAIL.SMTPPASS; }, 199, "[MAIL] SMTPPASS is longer"},
+        {"[EXT]\nCAMERA=/" + QByteArray(8191, 'c'), [] { return Settings.EXT.CAMERA; }, 8192, ""},
+        {"[EXT]\nCAMERA=/" + QByteArray(9000, 'c'), [] { return Settings.EXT.CAMERA; }, 8192, "[EXT] CAMERA is longer than 8192"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.file.left(20).constData());
+        Settings = SettingsRecord{};
+        writeIni(row.file + "\n");
+        const QByteArray told = standardErrorOf([] { ASSERT_TRUE(sLoadSettings()); });
+        EXPECT_EQ(row.field().size(), row.length);
+        EXPECT_EQ(told.count('\n'), row.told.isEmpty() ? 0 : 1) << told.constData();
+        EXPECT_TRUE(told.contains(row.told)) << told.constData();
+    }
 }
 
 TEST_F(StoredFormsTest, MultiLineValuesSurviveAndSingleLineOnesAreStoredAsTheyAre)
