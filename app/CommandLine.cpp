@@ -1,6 +1,9 @@
 #include "app/CommandLine.h"
 
 #include "app/Version.h"
+#include "settings/CameraUrlPassword.h"
+
+#include <cstring>
 
 namespace {
 
@@ -40,22 +43,42 @@ CommandLine parseCommandLine(const QStringList& arguments)
     return result;
 }
 
+void hideCameraPassword(int argc, char* argv[])
+{
+    static constexpr char kJoined[] = "--camera=";
+    for (int i = 1; i < argc; ++i) {
+        char* value = nullptr;
+        if (std::strcmp(argv[i], "--camera") == 0 && i + 1 < argc)
+            value = argv[++i];
+        else if (std::strncmp(argv[i], kJoined, sizeof kJoined - 1) == 0)
+            value = argv[i] + sizeof kJoined - 1;
+        if (value == nullptr)
+            continue;
+        // Read as Latin-1, one character per byte: the span is the bytes' own.
+        const UrlPasswordSpan span = urlPasswordSpan(QString::fromLatin1(value));
+        std::memset(value + span.start, '*', size_t(span.length));
+    }
+}
+
 QString commandLineUsage()
 {
     return QStringLiteral(
-               "Usage: houndly [--camera demo|PATH] [--headless] [--help] [--version]\n"
+               "Usage: houndly [--camera demo|PATH|URL] [--headless] [--help] [--version]\n"
                "\n"
                "Watches one camera and raises an alarm when the scene changes.\n"
                "\n"
                "  --camera demo   use the built-in demo scene as the first camera\n"
                "  --camera PATH   use a video file or a device node (/dev/videoN) as the first camera\n"
+               "  --camera URL    use a network camera (rtsp://, http://, https://)\n"
                "  --headless      watch without windows, one line per event on standard output\n"
                "  --help          show this text and exit\n"
                "  --version       show the version and exit\n"
                "\n"
                "Without --camera, $HOUNDLY_CAMERA, then the camera stored in houndly.ini, then\n"
-               "the first V4L2 camera that answers is used. Without a display Houndly watches\n"
-               "headless. Settings and pictures live in $HOUNDLY_HOME when it is set.\n");
+               "the first V4L2 camera that answers is used. A URL with a password is best given\n"
+               "in $HOUNDLY_CAMERA or stored: other users can read the command line while it\n"
+               "starts. Without a display Houndly watches headless. Settings and pictures live\n"
+               "in $HOUNDLY_HOME when it is set.\n");
 }
 
 QString cameraToWatch(const CommandLine& commandLine)

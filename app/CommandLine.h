@@ -7,13 +7,18 @@
 struct CommandLine {
     enum class Action { Run, ShowHelp, ShowVersion, Fail };
     Action action = Action::Run;
-    QString camera;        // "demo", a file or a device node; "" for real cameras only
+    QString camera;        // "demo", a file, a device node or a URL; "" for the stored camera
     bool headless = false; // --headless: no windows even with a display
     QString errorMessage;  // set when action is Fail
 };
 
 // Reads the options that follow the program name.
 CommandLine parseCommandLine(const QStringList& arguments);
+
+// Overwrites the password of a --camera URL in the program's own arguments
+// with "*", once it has been read: the process table (/proc/PID/cmdline)
+// shows this memory to every local user.
+void hideCameraPassword(int argc, char* argv[]);
 
 // The text printed by --help.
 QString commandLineUsage();

@@ -23,6 +23,7 @@ int main(int argc, char* argv[])
 {
     // Options are read before Qt sees them, so Qt's own options count as unknown.
     const CommandLine commandLine = parseCommandLine(optionsOf(argc, argv));
+    hideCameraPassword(argc, argv);
     switch (commandLine.action) {
     case CommandLine::Action::Fail:
         std::fprintf(stderr, "houndly: %s\n%s", qPrintable(commandLine.errorMessage), qPrintable(commandLineUsage()));
