@@ -1,7 +1,6 @@
 #include "history/AlarmHistory.h"
 
 #include "history/HistoryLog.h"
-#include "settings/Settings.h"
 
 #include <QDateTime>
 
@@ -9,15 +8,6 @@ namespace {
 
 // Lines kept for a disk that stays full: beyond them the oldest go.
 constexpr int kMostPending = 10000;
-
-// A reason told by another part could quote a password; the history never does.
-QString withoutPasswords(QString text)
-{
-    for (const QString& password : {Settings.MAIL.PASS, Settings.MAIL.SMTPPASS, Settings.FTP.PASS})
-        if (!password.isEmpty())
-            text.replace(password, QStringLiteral("****"));
-    return text;
-}
 
 }  // namespace
 
@@ -33,7 +23,7 @@ void AlarmHistory::hear(const WatchEvent& event)
 {
     using Kind = WatchEvent::Kind;
     const QString name = historyPathOf(event.name);
-    const QString detail = withoutPasswords(event.detail);
+    const QString& detail = event.detail;
     switch (event.kind) {
     case Kind::Alarm:
         if (open_)
@@ -83,7 +73,7 @@ void AlarmHistory::hear(const WatchEvent& event)
 void AlarmHistory::hearUpload(const WatchEvent& event)
 {
     const QString clip = historyPathOf(event.clip);
-    const UploadResult upload{event.ok, event.name, withoutPasswords(event.detail)};
+    const UploadResult upload{event.ok, event.name, event.detail};
     // An upload without a clip named belongs to the alarm under way.
     if (open_ && (clip.isEmpty() || clip == open_->clip)) {
         open_->upload = upload;

@@ -13,7 +13,7 @@ namespace {
 // The writer's reason is kept in the mail log: the run ends silently on screen.
 void logSnapshotFailure(const QString& path, int16_t code)
 {
-    MailExchangeLog log(mailLogPath(), QStringLiteral("SNAPSHOT"), path, {});
+    MailExchangeLog log(mailLogPath(), QStringLiteral("SNAPSHOT"), path);
     log.finish(QStringLiteral("not written (%1) %2").arg(code).arg(jpegErrorText(code)));
 }
 

@@ -30,15 +30,9 @@ QStringList splitLines(const QString& text)
 }
 }  // namespace
 
-MailExchangeLog::MailExchangeLog(QString logPath, const QString& protocol, const QString& server,
-                                 QStringList secrets)
+MailExchangeLog::MailExchangeLog(QString logPath, const QString& protocol, const QString& server)
     : path_(std::move(logPath))
 {
-    // Very short secrets would mask ordinary words; the commands that carry
-    // them are masked anyway.
-    for (const QString& secret : secrets)
-        if (secret.size() >= 4)
-            secrets_ << secret << QString::fromLatin1(secret.toUtf8().toBase64());
     lines_ << QStringLiteral("---- %1 %2 %3")
                   .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")),
                        protocol, server);
@@ -47,13 +41,13 @@ MailExchangeLog::MailExchangeLog(QString logPath, const QString& protocol, const
 void MailExchangeLog::note(const QString& text)
 {
     for (const QString& line : splitLines(text))
-        lines_ << QStringLiteral("* ") + hideSecrets(line);
+        lines_ << QStringLiteral("* ") + line;
 }
 
 void MailExchangeLog::serverSaid(const QString& text)
 {
     for (const QString& line : splitLines(text)) {
-        lastServerLine_ = hideSecrets(line);
+        lastServerLine_ = line;
         lines_ << QStringLiteral("< ") + lastServerLine_;
         lastReplyWasChallenge_ = line.startsWith(QStringLiteral("334 ")) ||
                                  line == QStringLiteral("334") || line.startsWith(QStringLiteral("+ ")) ||
@@ -69,7 +63,7 @@ void MailExchangeLog::clientSaid(const QString& text)
             lines_ << QStringLiteral("* warning: the password goes unencrypted: the server offers no STARTTLS");
             warnedOfClearPassword_ = true;
         }
-        lines_ << QStringLiteral("> ") + hideSecrets(maskedCommand(line, lastReplyWasChallenge_));
+        lines_ << QStringLiteral("> ") + maskedCommand(line, lastReplyWasChallenge_);
         lastReplyWasChallenge_ = false;
     }
 }
@@ -88,7 +82,7 @@ bool MailExchangeLog::finish(const QString& result)
 {
     if (messageBytes_ > 0)
         lines_ << QStringLiteral("* %1 bytes of message sent").arg(messageBytes_);
-    lines_ << QStringLiteral("= ") + hideSecrets(result);
+    lines_ << QStringLiteral("= ") + result;
     return appendToMailLog(path_, (lines_.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8());
 }
 
@@ -105,13 +99,6 @@ QString MailExchangeLog::maskedCommand(const QString& line, bool answersChalleng
     if (verb == QStringLiteral("APOP") && words.size() > 2)
         return words[0] + QLatin1Char(' ') + words[1] + QLatin1Char(' ') + kMask;
     return line;
-}
-
-QString MailExchangeLog::hideSecrets(QString text) const
-{
-    for (const QString& secret : secrets_)
-        text.replace(secret, kMask);
-    return text;
 }
 
 bool appendToMailLog(const QString& logPath, const QByteArray& text)

@@ -4,12 +4,14 @@
 #include <QStringList>
 
 // The record of one exchange with a mail server, appended to the mail log
-// when it ends. Secrets never reach the file: AUTH payloads, answers to
-// server challenges and passwords are masked.
+// when it ends. Secrets never reach the file: the only lines that carry them
+// are commands (the arguments of AUTH, PASS and APOP, and every answer to a
+// server's challenge), and those are masked where the secret stands. The
+// password goes to the library apart from the URL, and neither the library's
+// remarks nor its errors quote it.
 class MailExchangeLog {
 public:
-    MailExchangeLog(QString logPath, const QString& protocol, const QString& server,
-                    QStringList secrets);
+    MailExchangeLog(QString logPath, const QString& protocol, const QString& server);
 
     void note(const QString& text);       // a remark of the program or the library
     void serverSaid(const QString& text);  // reply lines as received
@@ -27,11 +29,8 @@ public:
     static QString maskedCommand(const QString& line, bool answersChallenge);
 
 private:
-    QString hideSecrets(QString text) const;
-
     QString path_;
     QStringList lines_;
-    QStringList secrets_;
     QString lastServerLine_;
     qsizetype messageBytes_ = 0;
     bool lastReplyWasChallenge_ = false;

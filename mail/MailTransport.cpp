@@ -13,7 +13,7 @@ namespace {
 
 bool refuse(const QString& reason)
 {
-    MailExchangeLog log(mailLogPath(), QStringLiteral("SMTP"), Settings.MAIL.SMTP.simplified(), {});
+    MailExchangeLog log(mailLogPath(), QStringLiteral("SMTP"), Settings.MAIL.SMTP.simplified());
     log.finish(QStringLiteral("not sent: ") + reason);
     return false;
 }

@@ -16,8 +16,7 @@ std::optional<QStringList> RcvMail(const QString& serverField, const QString& ac
     const std::optional<ServerAddress> server = parseServerField(serverField, kPopPort);
     const QString serverText = server ? QStringLiteral("%1:%2").arg(server->host).arg(server->port)
                                       : serverField.simplified();
-    MailExchangeLog log(QDir(folder).filePath(QStringLiteral("mail.log.txt")), QStringLiteral("POP3"),
-                        serverText, {password});
+    MailExchangeLog log(QDir(folder).filePath(QStringLiteral("mail.log.txt")), QStringLiteral("POP3"), serverText);
 
     QString failure;
     if (!server)

@@ -101,7 +101,7 @@ QString SendMailEx(const QString& logPath, const QString& serverField, const QSt
     const std::optional<ServerAddress> server = parseServerField(serverField, kSmtpPort);
     const QString serverText = server ? QStringLiteral("%1:%2").arg(server->host).arg(server->port)
                                       : serverField.simplified();
-    MailExchangeLog log(logPath, QStringLiteral("SMTP"), serverText, {from.password});
+    MailExchangeLog log(logPath, QStringLiteral("SMTP"), serverText);
 
     QString failure = server ? unsafeValue(to, from) : QStringLiteral("no SMTP server or bad port");
     if (failure.isEmpty() && !attachmentPath.isEmpty() && !QFileInfo(attachmentPath).isReadable())

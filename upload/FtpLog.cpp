@@ -7,9 +7,6 @@
 
 namespace {
 
-// Shorter secrets would mask ordinary words, and the masks would give them away.
-constexpr qsizetype kShortestMaskedSecret = 4;
-
 QString oneLine(QString text)
 {
     return text.replace(QLatin1Char('\r'), QLatin1String("\\r")).replace(QLatin1Char('\n'), QLatin1String("\\n"));
@@ -17,7 +14,7 @@ QString oneLine(QString text)
 
 }  // namespace
 
-bool appendFtpLog(const QString& logPath, const FtpUploadRecord& record, const QString& password)
+bool appendFtpLog(const QString& logPath, const FtpUploadRecord& record)
 {
     const QString remotePath =
         record.remoteFolder.isEmpty() ? record.remoteName : record.remoteFolder + QLatin1Char('/') + record.remoteName;
@@ -32,10 +29,5 @@ bool appendFtpLog(const QString& logPath, const FtpUploadRecord& record, const Q
             .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")), oneLine(record.host)),
         QStringLiteral("* PUT \"%1\" %2").arg(oneLine(record.localPath), oneLine(remotePath)),
         record.uploaded ? QStringLiteral("= uploaded") : QStringLiteral("= not uploaded: ") + oneLine(reason)};
-    QString text = lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
-    if (password.size() >= kShortestMaskedSecret) {
-        text.replace(password, QStringLiteral("****"));
-        text.replace(oneLine(password), QStringLiteral("****"));
-    }
-    return appendToPrivateFile(logPath, text.toUtf8());
+    return appendToPrivateFile(logPath, (lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8());
 }

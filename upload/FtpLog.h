@@ -17,7 +17,8 @@ struct FtpUploadRecord {
     QString reason;        // why not, in one or more lines
 };
 
-// Appends the record to the log (created 0600). The password is masked
-// wherever it would appear, and a line break in any field is written as
-// "\n" or "\r", so one record never reads as two. False when not written.
-bool appendFtpLog(const QString& logPath, const FtpUploadRecord& record, const QString& password);
+// Appends the record to the log (created 0600). A line break in any field is
+// written as "\n" or "\r", so one record never reads as two. No field holds the
+// password: the reasons are the client's, which never quotes it. False when not
+// written.
+bool appendFtpLog(const QString& logPath, const FtpUploadRecord& record);

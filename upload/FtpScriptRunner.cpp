@@ -170,6 +170,6 @@ bool sFtpPut(const QString& remoteName, const QString& localPath, const QString&
             QFile::remove(scriptPath);
         }
     }
-    appendFtpLog(FtpScriptDir + kFtpLogName, record, FtpPassword);
+    appendFtpLog(FtpScriptDir + kFtpLogName, record);
     return record.uploaded;
 }

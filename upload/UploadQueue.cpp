@@ -21,7 +21,7 @@ constexpr int kKilledClientMs = 5000;
 void logUpload(const ClipUpload& upload, const QString& localPath, bool ok, const QString& reason)
 {
     appendFtpLog(QDir(upload.scriptFolder).filePath(kFtpLogName),
-                 {upload.host, upload.remoteFolder, upload.remoteName, localPath, ok, reason}, upload.password);
+                 {upload.host, upload.remoteFolder, upload.remoteName, localPath, ok, reason});
 }
 
 }  // namespace

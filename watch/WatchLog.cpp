@@ -10,16 +10,6 @@ namespace {
 
 const QString kTrue = QStringLiteral("True");
 
-// Whatever a teller put into a name or a detail, a stored password never reaches the log.
-QString withoutPasswords(QString text)
-{
-    for (const QString& password : {Settings.MAIL.PASS, Settings.MAIL.SMTPPASS, Settings.FTP.PASS}) {
-        if (!password.isEmpty())
-            text.replace(password, QStringLiteral("***"));
-    }
-    return text;
-}
-
 QString orReason(const QString& subject, const WatchEvent& event)
 {
     return event.ok ? subject : QStringLiteral("%1 failed: %2").arg(subject, event.detail);
@@ -87,7 +77,7 @@ QString eventText(const WatchEvent& event)
 
 QString watchEventLine(const WatchEvent& event)
 {
-    return withoutPasswords(eventText(event));
+    return eventText(event);
 }
 
 QString messageLine(MessageKind kind, const QString& text)
@@ -96,7 +86,7 @@ QString messageLine(MessageKind kind, const QString& text)
                          : kind == MessageKind::Warning ? QStringLiteral("warning")
                                                         : QStringLiteral("message");
     // A message box may break its text over lines; the log keeps one line per message.
-    return withoutPasswords(QStringLiteral("%1: %2").arg(name, QString(text).replace(u'\n', u' ')));
+    return QStringLiteral("%1: %2").arg(name, QString(text).replace(u'\n', u' '));
 }
 
 WatchLog::WatchLog(std::FILE* stream, WatchEvents& events)

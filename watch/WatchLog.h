@@ -6,7 +6,8 @@
 
 #include <cstdio>
 
-// One event as the log prints it, without its time; stored passwords masked.
+// One event as the log prints it, without its time. Events name cameras with
+// their URL's account masked and carry no password, so the line is the event's.
 QString watchEventLine(const WatchEvent& event);
 // What a message a window would have shown in a box is, by the box's icon.
 enum class MessageKind { Error, Warning, Message };

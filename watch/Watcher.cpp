@@ -14,7 +14,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTimer>
-#include <QUrl>
 
 #include <exception>
 
@@ -44,10 +43,8 @@ Watcher::~Watcher()
 
 QString Watcher::cameraName() const
 {
-    const QString name = camera_->driverName();
-    // A network camera's address may carry its account.
-    const QUrl url(name);
-    return url.scheme().size() > 1 && !url.password().isEmpty() ? url.toString(QUrl::RemovePassword) : name;
+    // A network camera's driver names it with its account masked.
+    return camera_->driverName();
 }
 
 bool Watcher::connectCamera()

@@ -119,6 +119,11 @@ protected:
         Settings.COM.ACCURACY = 1;
         Settings.COM.SOUND = QStringLiteral("bark.wav");
         useLoopbackAccounts(smtp.port(), ftp.port());
+        // Short passwords that are also parts of words, paths and addresses.
+        Settings.MAIL.MAIL = QStringLiteral("mail@example.org");
+        Settings.MAIL.PASS = QStringLiteral("p");  // stored, though the SMTP-AUTH account is used
+        Settings.MAIL.SMTPPASS = QStringLiteral("mail");
+        Settings.FTP.PASS = QStringLiteral("home");
         Settings.TRG[0] = {QStringLiteral("True"), QStringLiteral("owner@example.net"), QStringLiteral("警報"),
                            QStringLiteral("誰か来たワン"), 1, 1, QString(), 20};
         Settings.FTP.MOVE = Settings.FTP.FTP = QStringLiteral("True");
@@ -129,10 +134,11 @@ protected:
 
     QString smtpRecords() const { return home.filePath(QStringLiteral("smtp.jsonl")); }
 
-    TempAppFolder home;
+    TempAppFolder home{QStringLiteral("home3")};
     ServerProcess smtp{QStringLiteral("smtp_server.py"), {QStringLiteral("--record"), smtpRecords(),
-                                                         QStringLiteral("--lifetime"), QStringLiteral("150")}};
-    FtpTestServer ftp;
+                                                         QStringLiteral("--lifetime"), QStringLiteral("150"),
+                                                         QStringLiteral("--password"), QStringLiteral("mail")}};
+    FtpTestServer ftp{QStringLiteral("home")};
     QProcess houndly;
 };
 
@@ -162,6 +168,17 @@ TEST_F(HeadlessWatchTest, AlarmIsMailedAndUploadedEveryEventIsToldAndSigtermSave
     for (size_t i = 1; i < std::size(steps); ++i)
         EXPECT_GT(steps[i], steps[i - 1]) << i << "\n" << output.all().toStdString();
     EXPECT_EQ(output.indexOf(QStringLiteral("failed")), -1) << output.all().toStdString();
+    // The logs and the history keep their paths and addresses whole, and the
+    // passwords are masked only where they went to the servers.
+    const QByteArray mailLog = readFileBytes(home.filePath(QStringLiteral("mail.log.txt")));
+    EXPECT_TRUE(mailLog.contains("\n> MAIL FROM:<mail@example.org>") && mailLog.contains("\n> ****\n")
+                && !mailLog.contains(QByteArray("mail").toBase64())) << mailLog.constData();
+    const QByteArray ftpLog = readFileBytes(home.filePath(QStringLiteral("ftp.log.txt")));
+    EXPECT_TRUE(ftpLog.contains(QStringLiteral("\n* PUT \"%1\" %2\n= uploaded").arg(home.filePath("avi/" + clips[0]), clips[0]).toUtf8()))
+        << ftpLog.constData();
+    const QByteArray history = readFileBytes(home.filePath(QStringLiteral("history.log")));
+    EXPECT_TRUE(history.contains("\"owner@example.net\"") && history.contains("avi/" + clips[0].toUtf8()))
+        << history.constData();
 
     // Only the shutdown writes the settings now.
     ASSERT_TRUE(QFile::remove(home.filePath(QStringLiteral("houndly.ini"))));

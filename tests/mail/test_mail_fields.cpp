@@ -96,13 +96,12 @@ QString base64(const QString& text)
     return QString::fromLatin1(text.toUtf8().toBase64());
 }
 
-// The command masks need no secret; the known secrets are masked wherever else
-// they show up (a server echo, a note, a result), the Base64 form too.
-TEST(MailLog, CredentialCommandsAndKnownSecretsNeverReachTheFile)
+// What a command hands the server is masked where it stands; nothing else is touched.
+TEST(MailLog, CredentialCommandsAreMaskedWhereTheSecretStands)
 {
     TempAppFolder home;
     const QString path = home.filePath(QStringLiteral("mail.log.txt"));
-    MailExchangeLog smtp(path, QStringLiteral("SMTP"), QStringLiteral("127.0.0.1"), {});
+    MailExchangeLog smtp(path, QStringLiteral("SMTP"), QStringLiteral("127.0.0.1"));
     smtp.clientSaid(QStringLiteral("AUTH PLAIN ") + base64(QStringLiteral("\0watcher\0") + kPassword));
     smtp.serverSaid(QStringLiteral("334 UGFzc3dvcmQ6"));
     smtp.clientSaid(base64(kPassword));
@@ -112,17 +111,7 @@ TEST(MailLog, CredentialCommandsAndKnownSecretsNeverReachTheFile)
     const QString commands = QString::fromUtf8(readFileBytes(path));
     for (const char* line : {"> AUTH PLAIN ****\n", "\n> ****\n", "> PASS ****\n", "> MAIL FROM:<a@b>\n"})
         EXPECT_TRUE(commands.contains(QString::fromLatin1(line))) << line;
-
-    MailExchangeLog pop(path, QStringLiteral("POP3"), QStringLiteral("127.0.0.1"), {kPassword, QStringLiteral("pw")});
-    pop.serverSaid(QStringLiteral("-ERR wrong password ") + kPassword);
-    pop.note(QStringLiteral("retrying with ") + base64(kPassword));
-    pop.clientSaid(QStringLiteral("NOOP ") + kPassword);
-    ASSERT_TRUE(pop.finish(QStringLiteral("failed: ") + kPassword));
-    const QString text = QString::fromUtf8(readFileBytes(path));
-    EXPECT_FALSE(text.contains(kPassword) || text.contains(base64(kPassword))) << text.toStdString();
-    EXPECT_EQ(text.mid(commands.size()).count(QStringLiteral("****")), 4) << text.toStdString();
-    // A secret too short to mask safely leaves ordinary words alone.
-    EXPECT_TRUE(text.contains(QStringLiteral("wrong password"))) << text.toStdString();
+    EXPECT_FALSE(commands.contains(kPassword) || commands.contains(base64(kPassword))) << commands.toStdString();
 }
 
 }  // namespace

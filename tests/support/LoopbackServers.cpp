@@ -68,9 +68,9 @@ TestCertificate makeCertificate(const QString& folder, const QString& host)
     return made;
 }
 
-FtpTestServer::FtpTestServer()
+FtpTestServer::FtpTestServer(const QString& password)
     : server_(QStringLiteral("ftp_server.py"),
-              {root_.path(), kUser, kPassword, QStringLiteral("90"), QStringLiteral("--record"), records_.filePath("ftp.json")})
+              {root_.path(), kUser, password, QStringLiteral("90"), QStringLiteral("--record"), records_.filePath("ftp.json")})
 {
 }
 

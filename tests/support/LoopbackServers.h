@@ -17,7 +17,8 @@
 //         kPopUser/kPopPassword, APOP unless "--no-apop"; records "pop-login";
 //         "--silent-quit" never answers QUIT.
 //   Hanging mail server: ServerProcess("silent_server.py", {"--lifetime", "20"}).
-//   FTP:  FtpTestServer ftp; as FtpTestServer::kUser/kPassword, root() is "/";
+//   FTP:  FtpTestServer ftp; as FtpTestServer::kUser/kPassword (or the password
+//         given), root() is "/";
 //         files are kept as sent, transferType() tells binary from ASCII.
 // Every record carries "time" (seconds since the epoch) for ordering.
 
@@ -62,7 +63,7 @@ public:
     static inline const QString kUser = QStringLiteral("hound");
     static inline const QString kPassword = QStringLiteral("bark twice");
 
-    FtpTestServer();
+    explicit FtpTestServer(const QString& password = kPassword);
     bool running() const { return server_.port() > 0; }
     int port() const { return server_.port(); }
     QString root() const { return root_.path(); }

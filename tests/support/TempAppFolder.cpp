@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 
-TempAppFolder::TempAppFolder()
-    : previousHome_(qgetenv("HOUNDLY_HOME")), hadHome_(qEnvironmentVariableIsSet("HOUNDLY_HOME"))
+TempAppFolder::TempAppFolder(const QString& name)
+    : dir_(name.isEmpty() ? QTemporaryDir() : QTemporaryDir(QDir::tempPath() + u'/' + name + QStringLiteral("-XXXXXX"))),
+      previousHome_(qgetenv("HOUNDLY_HOME")), hadHome_(qEnvironmentVariableIsSet("HOUNDLY_HOME"))
 {
     EXPECT_TRUE(dir_.isValid());
     qputenv("HOUNDLY_HOME", dir_.path().toUtf8());

@@ -5,10 +5,11 @@
 #include <QTemporaryDir>
 
 // A fresh application folder: HOUNDLY_HOME points at it while the object
-// lives, so appFolder() makes img/ and avi/ there; removed afterwards.
+// lives, so appFolder() makes img/ and avi/ there; removed afterwards. Its
+// name begins with `name` when one is given.
 class TempAppFolder {
 public:
-    TempAppFolder();
+    explicit TempAppFolder(const QString& name = {});
     ~TempAppFolder();
     TempAppFolder(const TempAppFolder&) = delete;
     TempAppFolder& operator=(const TempAppFolder&) = delete;

@@ -57,13 +57,15 @@ protected:
 
 // Each upload, whatever its end, returns its result, leaves no script and one
 // log record: what was sent, the result and the reason, for the user alone and
-// without the password. What is sent arrives byte for byte, in binary, in its
-// folder. The client's own failures are its exit statuses (below).
+// without the password, whose letters a path may hold. What is sent arrives byte
+// for byte, in binary, in its folder. The client's own failures are its exit
+// statuses (below).
 TEST_F(FtpPutTest, EveryUploadReturnsItsResultAndLogsItsReason)
 {
     ASSERT_TRUE(server_.running());
     ASSERT_TRUE(QDir(server_.root()).mkdir("two words"));
-    const QString local = writeFile("clip with space.AVI", sampleBytes(300000));
+    ASSERT_TRUE(QDir(work_.path()).mkdir("home3"));
+    const QString local = writeFile("home3/clip with space.AVI", sampleBytes(300000));
     const QString client = FtpClientProgram, host = FtpHost, password = FtpTestServer::kPassword;
     const QString hang = writeFile("hang.sh", "#!/bin/sh\nexec sleep 30\n", true);
     const struct {
@@ -75,7 +77,7 @@ TEST_F(FtpPutTest, EveryUploadReturnsItsResultAndLogsItsReason)
         {"sent", "sub", host, password, local, client, 60000, ""},
         {"sent to the top", "", host, password, local, client, 60000, ""},
         {"sent into a folder of two words", "two words", host, password, local, client, 60000, ""},
-        {"wrong password", "sub", host, "bark once", local, client, 60000, "Access denied: 530"},
+        {"wrong password", "sub", host, "home", local, client, 60000, "Access denied: 530"},
         {"refused host", "sub", "127.0.0.1\nDELE x", password, local, client, 60000, "refused: the host holds a line break"},
         {"no local file", "sub", host, password, local + ".gone", client, 60000, "cannot read local file"},
         {"no client", "sub", host, password, local, work_.filePath("no-such-client"), 60000, "cannot start "},
