@@ -90,28 +90,17 @@ TEST(MailAccount, ReadyOnlyWhenTheStoredAccountIsComplete)
 
 namespace {
 
-const QString kPassword = QStringLiteral("s3cret-pw");
-QString base64(const QString& text)
-{
-    return QString::fromLatin1(text.toUtf8().toBase64());
-}
-
-// What a command hands the server is masked where it stands; nothing else is touched.
-TEST(MailLog, CredentialCommandsAreMaskedWhereTheSecretStands)
+// A POP3 server that offers SASL gets AUTH PLAIN with the password inside its
+// argument (the loopback servers take the other mechanisms): the argument is masked.
+TEST(MailLog, AnAuthArgumentIsMaskedWhereItStands)
 {
     TempAppFolder home;
     const QString path = home.filePath(QStringLiteral("mail.log.txt"));
-    MailExchangeLog smtp(path, QStringLiteral("SMTP"), QStringLiteral("127.0.0.1"));
-    smtp.clientSaid(QStringLiteral("AUTH PLAIN ") + base64(QStringLiteral("\0watcher\0") + kPassword));
-    smtp.serverSaid(QStringLiteral("334 UGFzc3dvcmQ6"));
-    smtp.clientSaid(base64(kPassword));
-    smtp.clientSaid(QStringLiteral("PASS ") + kPassword);
-    smtp.clientSaid(QStringLiteral("MAIL FROM:<a@b>"));
-    ASSERT_TRUE(smtp.finish(QStringLiteral("sent")));
-    const QString commands = QString::fromUtf8(readFileBytes(path));
-    for (const char* line : {"> AUTH PLAIN ****\n", "\n> ****\n", "> PASS ****\n", "> MAIL FROM:<a@b>\n"})
-        EXPECT_TRUE(commands.contains(QString::fromLatin1(line))) << line;
-    EXPECT_FALSE(commands.contains(kPassword) || commands.contains(base64(kPassword))) << commands.toStdString();
+    MailExchangeLog pop(path, QStringLiteral("POP3"), QStringLiteral("127.0.0.1"));
+    pop.clientSaid(QStringLiteral("AUTH PLAIN ") + QString::fromLatin1(QByteArray("\0watcher\0p", 11).toBase64()));
+    pop.clientSaid(QStringLiteral("STAT"));
+    ASSERT_TRUE(pop.finish(QStringLiteral("logged in")));
+    EXPECT_TRUE(readFileBytes(path).endsWith("\n> AUTH PLAIN ****\n> STAT\n= logged in\n")) << readFileBytes(path).constData();
 }
 
 }  // namespace
