@@ -1,7 +1,7 @@
 #include "app/CommandLine.h"
 #include "app/HeadlessWatch.h"
 #include "app/Version.h"
-#include "app/WindowWatch.h"
+#include "app/WindowsModule.h"
 
 #include <cstdio>
 
@@ -38,5 +38,6 @@ int main(int argc, char* argv[])
         break;
     }
     // Without a desktop no window is made: the watcher runs on its own.
-    return watchesHeadless(commandLine) ? runHeadless(argc, argv, commandLine) : runWindows(argc, argv, commandLine);
+    return watchesHeadless(commandLine) ? runHeadless(argc, argv, commandLine)
+                                           : runWindowsModule(argc, argv, commandLine);
 }

@@ -1,17 +1,15 @@
 #include "capture/AvVideoInput.h"
 
 #include "capture/AvCameraFrames.h"
+#include "capture/AvDevices.h"
 #include "capture/FfmpegLog.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
-#include <libavdevice/avdevice.h>
 #include <libavformat/avformat.h>
 }
 
 #include <turbojpeg.h>
-
-#include <mutex>
 
 AvVideoInput::~AvVideoInput()
 {
@@ -39,11 +37,9 @@ bool AvVideoInput::open(const QString& url, const char* inputFormat,
 {
     close();
     installFfmpegLog();
-    static std::once_flag devicesRegistered;
-    std::call_once(devicesRegistered, [] { avdevice_register_all(); });
-
+    // A named input format is a device's.
     const AVInputFormat* format = nullptr;
-    if (inputFormat && !(format = av_find_input_format(inputFormat)))
+    if (inputFormat && (!registerAvDevices() || !(format = av_find_input_format(inputFormat))))
         return false;
     AVDictionary* dictionary = nullptr;
     for (const auto& [key, value] : options)

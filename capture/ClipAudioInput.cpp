@@ -1,20 +1,17 @@
 #include "capture/ClipAudioInput.h"
 
+#include "capture/AvDevices.h"
 #include "capture/FfmpegLog.h"
 
 extern "C" {
-#include <libavdevice/avdevice.h>
 #include <libavformat/avformat.h>
 }
-
-#include <mutex>
 
 std::unique_ptr<ClipAudioInput> ClipAudioInput::openDefault()
 {
     installFfmpegLog();
-    static std::once_flag devicesRegistered;
-    std::call_once(devicesRegistered, [] { avdevice_register_all(); });
-
+    if (!registerAvDevices())
+        return nullptr;
     for (const char* formatName : {"pulse", "alsa"}) {
         const AVInputFormat* format = av_find_input_format(formatName);
         if (!format)

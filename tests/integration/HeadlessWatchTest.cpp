@@ -148,6 +148,11 @@ TEST_F(HeadlessWatchTest, AlarmIsMailedAndUploadedEveryEventIsToldAndSigtermSave
                  QProcess::ForwardedErrorChannel);
     OutputLines output(houndly);
     ASSERT_TRUE(output.waitFor(QStringLiteral("started: camera demo"), 30000)) << output.all().toStdString();
+    // Without a desktop nothing of the windows is loaded, nor a device library for the demo.
+    const QByteArray maps = readFileBytes(QStringLiteral("/proc/%1/maps").arg(houndly.processId()));
+    ASSERT_FALSE(maps.isEmpty());
+    for (const char* library : {"libQt6Widgets", "houndly-windows", "/platforms/", "libavdevice"})
+        EXPECT_FALSE(maps.contains(library)) << library;
     ASSERT_TRUE(output.waitFor(QStringLiteral("alarm over"))) << output.all().toStdString();
 
     const QString shippedSound = QDir(QStringLiteral(HOUNDLY_EXECUTABLE "/..")).absoluteFilePath(QStringLiteral("media/bark.wav"));
