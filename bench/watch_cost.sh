@@ -6,8 +6,10 @@
 # the window runs on a virtual X server (Xvfb) instead, so the preview is
 # painted as on a desktop. Alongside each run `ffmpeg -re` decodes the
 # same file to nothing as the reference. Prints the program's share of one core, its
-# ratio to the reference, the bytes it wrote to standard error and its resident
-# memory at the start and end of the measurement.
+# ratio to the reference, the bytes it wrote to standard error, its resident
+# memory at the start and end of the measurement, and the memory private to it
+# (USS: Private_Clean + Private_Dirty of /proc/PID/smaps_rollup) and to a second
+# instance watching the same camera beside it.
 #
 #   bench/watch_cost.sh [SECONDS [WARMUP [HOUNDLY]]]     defaults: 60 20 build/release/app/houndly
 #
@@ -15,7 +17,8 @@
 # pre-event recording (ﾂｰﾙ → 拡張設定), so the difference from a run without it
 # is what keeping the frames costs.
 #
-# Targets (offscreen): demo <= 2 % of one core; file and stream <= 0.5 x the
+# Targets (offscreen): RSS <= 50 MB on the demo and the stream, USS of the
+# second instance <= 12 MB; demo <= 2 % of one core; file and stream <= 0.5 x the
 # reference; no standard error while watching; resident memory flat. The window
 # adds the preview: 15 pictures a second decoded, stretched and sent to the X
 # server, which the reference does not do. Run it on a quiet
@@ -57,6 +60,7 @@ ticks=$(getconf CLK_TCK)
 # User plus system time of a process, in clock ticks.
 cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
 rss_kb() { awk '/^VmRSS:/ { print $2 }' "/proc/$1/status"; }
+uss_kb() { awk '/^Private_(Clean|Dirty):/ { sum += $2 } END { print sum }' "/proc/$1/smaps_rollup"; }
 free_port() { /usr/bin/python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'; }
 load() { cut -d' ' -f1-3 /proc/loadavg; }
 
@@ -77,6 +81,14 @@ measure() {
     HOUNDLY_HOME=$home run_houndly --camera "$camera" </dev/null >/dev/null 2>"$work/$name.err" &
     local pid=$!
     pids+=("$pid")
+    # The stream's server serves one viewer: the second instance then reads the same MJPEG from the file.
+    local second_camera=$camera
+    [[ $# -gt 0 ]] && second_camera=$clip
+    mkdir -p "$home-2"
+    if [[ -f "$home/houndly.ini" ]]; then cp "$home/houndly.ini" "$home-2/"; fi
+    HOUNDLY_HOME=$home-2 run_houndly --camera "$second_camera" </dev/null >/dev/null 2>/dev/null &
+    local second=$!
+    pids+=("$second")
     sleep "$warmup"
     kill -0 "$pid" 2>/dev/null || { echo "$name: the program ended during the warm-up" >&2; cat "$work/$name.err" >&2; return 1; }
 
@@ -93,15 +105,18 @@ measure() {
     local ref_end; ref_end=$(cpu_ticks "$reference")
     local err_end; err_end=$(stat -c %s "$work/$name.err")
     local rss_end; rss_end=$(rss_kb "$pid")
-    kill "$reference" "$pid" 2>/dev/null || true
-    wait "$reference" "$pid" 2>/dev/null || true
+    local uss; uss=$(uss_kb "$pid")
+    local uss_second; uss_second=$(uss_kb "$second")
+    local rss_second; rss_second=$(rss_kb "$second")
+    kill "$reference" "$pid" "$second" 2>/dev/null || true
+    wait "$reference" "$pid" "$second" 2>/dev/null || true
 
     awk -v name="$name" -v c=$((cpu_end - cpu_start)) -v r=$((ref_end - ref_start)) -v t="$ticks" -v s="$seconds" \
-        -v e=$((err_end - err_start)) -v et="$err_end" -v rs="$rss_start" -v re="$rss_end" -v l1="$load_before" -v l2="$(load)" \
+        -v e=$((err_end - err_start)) -v et="$err_end" -v rs="$rss_start" -v re="$rss_end" -v u="$uss" -v u2="$uss_second" -v r2="$rss_second" -v l1="$load_before" -v l2="$(load)" \
         'BEGIN {
             own = 100 * c / t / s; ref = 100 * r / t / s;
-            printf "%-7s %6.2f %% of one core   reference %6.2f %%   ratio %5.2f   stderr %d B (%d B in all)   RSS %d -> %d kB   load %s / %s\n",
-                   name, own, ref, (ref > 0 ? own / ref : 0), e, et, rs, re, l1, l2
+            printf "%-7s %6.2f %% of one core   reference %6.2f %%   ratio %5.2f   stderr %d B (%d B in all)   RSS %d -> %d kB   USS %d kB   second RSS %d kB USS %d kB   load %s / %s\n",
+                   name, own, ref, (ref > 0 ? own / ref : 0), e, et, rs, re, u, r2, u2, l1, l2
         }'
 }
 
