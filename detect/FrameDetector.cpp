@@ -18,7 +18,9 @@ bool FrameDetector::canCompareWith(const BITMAP& header, bool skipCompare) const
 
 void FrameDetector::compare(const QImage& frame, bool noise, unsigned threshold, uint64_t& sum)
 {
-    std::swap(DiffBits, DiffSpare);
+    // Someone (the scope) may still hold the last difference picture: write into the spare then.
+    if (!DiffBits.isDetached())
+        std::swap(DiffBits, DiffSpare);
     if (DiffBits.size() != frame.size() || DiffBits.format() != frame.format())
         DiffBits = QImage(frame.size(), frame.format());
     // RGB32's fourth byte must stay 0xFF or painters treat the scope as transparent.

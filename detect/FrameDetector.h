@@ -49,8 +49,8 @@ private:
     bool resumed_ = false;  // the camera came back since the reference: do not compare
     QImage RefBits;  // shares the previous frame's pixels: no copy per tick
     QImage ComparedRef;  // the reference of the last comparison, for the light rule
-    // Two difference buffers taken in turn, reused while the geometry stays:
-    // the scope may hold the last one while the next is written.
+    // Difference buffers reused while the geometry stays; the spare is taken
+    // only while someone holds the last picture.
     QImage DiffBits;
     QImage DiffSpare;
     QImage ViewA;
