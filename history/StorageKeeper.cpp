@@ -16,13 +16,13 @@ constexpr int64_t kBytesPerMb = 1024 * 1024;
 
 const QRegularExpression& snapshotName()
 {
-    static const QRegularExpression pattern(QStringLiteral("^\\d{12}_(ALERT|TEST)\\.jpg$"));
+    static const QRegularExpression pattern(QStringLiteral("^\\d{12}_(ALERT|TEST)(_\\d+)?\\.jpg$"));
     return pattern;
 }
 
 const QRegularExpression& clipName()
 {
-    static const QRegularExpression pattern(QStringLiteral("^(\\d{12}_)?ALERT\\.AVI$"));
+    static const QRegularExpression pattern(QStringLiteral("^(\\d{12}_ALERT(_\\d+)?|ALERT)\\.AVI$"));
     return pattern;
 }
 

@@ -20,7 +20,8 @@ struct StorageLimits {
 StorageLimits storageLimitsFromSettings();
 
 // A snapshot or clip the program made: img/YYMMDDhhmmss_ALERT.jpg or _TEST.jpg,
-// avi/YYMMDDhhmmss_ALERT.AVI or avi/ALERT.AVI. Nothing else there is touched.
+// avi/YYMMDDhhmmss_ALERT.AVI (each also with "_2" ... before the extension) or
+// avi/ALERT.AVI. Nothing else there is touched.
 struct StoredFile {
     QString path;
     qint64 size = 0;

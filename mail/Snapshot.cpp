@@ -21,7 +21,7 @@ QSize snapshotSize(int sizeIndex)
 
 QString snapshotPath(const QString& suffix)
 {
-    return QDir(appFolder()).filePath(QStringLiteral("img/") + fileTimeStamp(QDateTime::currentDateTime()) + suffix);
+    return unusedTimeStampedPath(QDir(appFolder()).filePath(QStringLiteral("img")), QDateTime::currentDateTime(), suffix);
 }
 
 int16_t writeSnapshot(const QImage& picture, int sizeIndex, int16_t compressionRate, const QString& path)

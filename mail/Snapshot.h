@@ -12,7 +12,8 @@
 // 0 = 640x480, 1 = 320x240, 2 = 110x82 ("110x82.5" rounded); anything else 640x480.
 QSize snapshotSize(int sizeIndex);
 
-// appFolder()/img/YYMMDDhhmmss_<suffix>, from the local time now.
+// appFolder()/img/YYMMDDhhmmss_<suffix>, from the local time now; a name of
+// the same second gets "_2", "_3" ... before the extension.
 QString snapshotPath(const QString& suffix);
 
 // Writes the picture at the size of sizeIndex to the path; the writer's result code.

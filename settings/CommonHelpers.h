@@ -19,3 +19,8 @@ QImage sResizePicture(const QImage& source, int height, int width);
 
 // "YYMMDDhhmmss_": the start of the names of snapshots and clips.
 QString fileTimeStamp(const QDateTime& time);
+
+// folder/YYMMDDhhmmss_<name>, or with "_2", "_3" ... before the name's extension
+// when that file is there already: a second file of the same second (or of a
+// clock set back) never replaces the first.
+QString unusedTimeStampedPath(const QString& folder, const QDateTime& time, const QString& name);

@@ -54,10 +54,12 @@ int16_t preEventSeconds()
     return Settings.FTP.MOVE == kTrue ? Settings.EXT.PRETIME : int16_t{0};
 }
 
-// appFolder() makes the clip folder again when it has been removed.
+// appFolder() makes the clip folder again when it has been removed. A clip
+// of the same second is there already: this one gets a name of its own.
 QString newClipPath()
 {
-    return appFilePath(QStringLiteral("avi/")) + fileTimeStamp(QDateTime::currentDateTime()) + QStringLiteral("ALERT.AVI");
+    return unusedTimeStampedPath(appFilePath(QStringLiteral("avi")), QDateTime::currentDateTime(),
+                                 QStringLiteral("ALERT.AVI"));
 }
 
 bool recordClip(const QString& clipPath)

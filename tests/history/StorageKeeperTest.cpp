@@ -101,6 +101,8 @@ TEST_F(StorageKeeperTest, AtStartOnlyTheProgramsOwnFilesGoAndTheNewestRecordsAnd
 {
     for (const QString& name :
          {QStringLiteral("img/240501120309_ALERT.jpg"), QStringLiteral("img/240501120309_TEST.jpg"),
+          QStringLiteral("img/240501120309_ALERT_2.jpg"), QStringLiteral("avi/240501120312_ALERT_2.AVI"),
+          QStringLiteral("avi/ALERT_2.AVI"),
           QStringLiteral("avi/240501120312_ALERT.AVI"), QStringLiteral("avi/ALERT.AVI"), QStringLiteral("img/holiday.jpg"),
           QStringLiteral("img/240501120309_ALERT.jpg.bak"), QStringLiteral("avi/240501120312_alert.avi"),
           QStringLiteral("img/2405011203_ALERT.jpg"), QStringLiteral("houndly.ini")})
@@ -108,7 +110,8 @@ TEST_F(StorageKeeperTest, AtStartOnlyTheProgramsOwnFilesGoAndTheNewestRecordsAnd
     ASSERT_TRUE(QDir(home.path()).mkpath(QStringLiteral("img/240501120000_ALERT.jpg")));
     ASSERT_TRUE(QFile::link(home.filePath(QStringLiteral("houndly.ini")),
                             home.filePath(QStringLiteral("img/240501120001_ALERT.jpg"))));
-    EXPECT_EQ(left(), (QStringList{"avi/240501120312_ALERT.AVI", "avi/ALERT.AVI", "img/240501120309_ALERT.jpg",
+    EXPECT_EQ(left(), (QStringList{"avi/240501120312_ALERT.AVI", "avi/240501120312_ALERT_2.AVI", "avi/ALERT.AVI",
+                                   "img/240501120309_ALERT.jpg", "img/240501120309_ALERT_2.jpg",
                                    "img/240501120309_TEST.jpg"}));
     const QString history = home.filePath(QStringLiteral("history.log"));
     AlarmRecord latest;
@@ -126,7 +129,7 @@ TEST_F(StorageKeeperTest, AtStartOnlyTheProgramsOwnFilesGoAndTheNewestRecordsAnd
     keeper.keepAfterStart(history);
     EXPECT_EQ(left(), (QStringList{waitingClip, latest.clip, latest.snapshots[0]}));
     for (const QString& name : {QStringLiteral("img/holiday.jpg"), QStringLiteral("houndly.ini"),
-                                QStringLiteral("img/240501120309_ALERT.jpg.bak")})
+                                QStringLiteral("img/240501120309_ALERT.jpg.bak"), QStringLiteral("avi/ALERT_2.AVI")})
         EXPECT_TRUE(QFile::exists(home.filePath(name))) << name.toStdString();
 }
 

@@ -75,4 +75,20 @@ TEST_F(CommonHelpersTest, AppSoundAndShippedFolders)
     EXPECT_FALSE(isPortableProgramFolder(path("usr/bin")));
 }
 
+// A file of the same second is never replaced: the next free number goes
+// before the extension; a dangling link counts as taken.
+TEST_F(CommonHelpersTest, TimeStampedNamesOfTheSameSecondGetANumber)
+{
+    const QDateTime time(QDate(2024, 5, 1), QTime(12, 3, 9));
+    const QString folder = path("img");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString first = folder + "/240501120309_ALERT.jpg";
+    EXPECT_EQ(unusedTimeStampedPath(folder, time, "ALERT.jpg"), first);
+    writeFileBytes(first, "first");
+    EXPECT_EQ(unusedTimeStampedPath(folder, time, "ALERT.jpg"), folder + "/240501120309_ALERT_2.jpg");
+    ASSERT_TRUE(QFile::link(path("gone.jpg"), folder + "/240501120309_ALERT_2.jpg"));
+    EXPECT_EQ(unusedTimeStampedPath(folder, time, "ALERT.jpg"), folder + "/240501120309_ALERT_3.jpg");
+    EXPECT_EQ(unusedTimeStampedPath(folder, time.addSecs(1), "ALERT.jpg"), folder + "/240501120310_ALERT.jpg");
+}
+
 }  // namespace
