@@ -8,13 +8,46 @@
 #include "settings/Settings.h"
 #include "settings/WatchEvent.h"
 
+#include <algorithm>
+
 namespace {
+
+const QString kTrue = QStringLiteral("True");
+// The kept picture without a mail: full size at JPEG quality 75.
+constexpr int kKeptSizeIndex = 0;
+constexpr int16_t kKeptCompressionRate = 26;
 
 // The writer's reason is kept in the mail log: the run ends silently on screen.
 void logSnapshotFailure(const QString& path, int16_t code)
 {
     MailExchangeLog log(mailLogPath(), QStringLiteral("SNAPSHOT"), path);
     log.finish(QStringLiteral("not written (%1) %2").arg(code).arg(jpegErrorText(code)));
+}
+
+bool wantsPicture(const MailTrigger& destination)
+{
+    return destination.ENABLED == kTrue && destination.GRP == 1;
+}
+
+struct AlarmSnapshot {
+    QString path;
+    int16_t code = 0;
+    bool diskFull = false;
+    bool written() const { return code == 0; }
+};
+
+// Writes the alarm frame under a name of its own in img/ and tells it.
+AlarmSnapshot writeAlarmSnapshot(const QImage& alarmFrame, int sizeIndex, int16_t compressionRate,
+                                 const WatchTeller& tell)
+{
+    AlarmSnapshot snapshot{snapshotPath(QStringLiteral("ALERT.jpg"))};
+    snapshot.code = writeSnapshot(alarmFrame, sizeIndex, compressionRate, snapshot.path);
+    snapshot.diskFull = !snapshot.written() && isDiskFull(snapshot.path);
+    tell({.kind = WatchEvent::Kind::Snapshot, .ok = snapshot.written(), .name = snapshot.path,
+          .detail = snapshot.written() ? QString()
+                    : snapshot.diskFull ? diskFullText()
+                                        : jpegErrorText(snapshot.code)});
+    return snapshot;
 }
 
 }  // namespace
@@ -26,24 +59,19 @@ void sStartMailSend(const QImage& alarmFrame, const StatusText& showStatus, cons
         const MailTrigger& destination = Settings.TRG[size_t(index)];
         if (stopped())
             return;
-        if (destination.ENABLED != QStringLiteral("True"))
+        if (destination.ENABLED != kTrue)
             continue;
         showStatus(QStringLiteral("Houndly: ﾒｰﾙ送信中･･･"));
         QString attachment;
         if (destination.GRP == 1) {
-            const QString path = snapshotPath(QStringLiteral("ALERT.jpg"));
-            int16_t code = writeSnapshot(alarmFrame, destination.MINSIZE, destination.ARC, path);
-            const bool written = GetJpegError(code);
-            const bool diskFull = !written && isDiskFull(path);
-            tell({.kind = WatchEvent::Kind::Snapshot, .ok = written, .name = path,
-                            .detail = written ? QString() : diskFull ? diskFullText() : jpegErrorText(code)});
-            if (!written) {
-                logSnapshotFailure(path, code);
+            const AlarmSnapshot snapshot = writeAlarmSnapshot(alarmFrame, destination.MINSIZE, destination.ARC, tell);
+            if (!snapshot.written()) {
+                logSnapshotFailure(snapshot.path, snapshot.code);
                 // Out of room the mail still goes, without its picture.
-                if (!diskFull)
+                if (!snapshot.diskFull)
                     return;
             } else {
-                attachment = path;
+                attachment = snapshot.path;
             }
         }
         showStatus(QStringLiteral("自動ﾒｰﾙ送信中"));
@@ -53,4 +81,11 @@ void sStartMailSend(const QImage& alarmFrame, const StatusText& showStatus, cons
                         .detail = sent ? destination.MAILTO
                                        : QStringLiteral("ﾒｰﾙ送信ｴﾗｰでした。 ") + destination.MAILTO});
     }
+}
+
+void sKeepAlarmSnapshot(const QImage& alarmFrame, const WatchTeller& tell)
+{
+    if (Settings.COM.MailReady && std::ranges::any_of(Settings.TRG, wantsPicture))
+        return;
+    writeAlarmSnapshot(alarmFrame, kKeptSizeIndex, kKeptCompressionRate, tell);
 }

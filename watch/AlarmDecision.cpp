@@ -70,10 +70,12 @@ void Watcher::startClip()
 void Watcher::sendMail()
 {
     sCheckMailReady();
+    const WatchTeller teller = [this](const WatchEvent& event) { tell(event); };
+    sKeepAlarmSnapshot(detector_.latestFrame(), teller);
     if (Settings.COM.MailReady)
         sStartMailSend(
-            detector_.latestFrame(), [this](const QString& text) { emit alarmStepShown(text); },
-            [this](const WatchEvent& event) { tell(event); }, [this] { return closing_; });
+            detector_.latestFrame(), [this](const QString& text) { emit alarmStepShown(text); }, teller,
+            [this] { return closing_; });
 }
 
 void Watcher::recordClip()

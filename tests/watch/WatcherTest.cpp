@@ -5,6 +5,7 @@
 #include "capture/CaptureWindow.h"
 #include "capture/DemoDriver.h"
 #include "capture/DriverRegistry.h"
+#include "history/HistoryLog.h"
 #include "settings/Settings.h"
 #include "tests/support/TempAppFolder.h"
 #include "tests/support/TestApplication.h"
@@ -103,6 +104,10 @@ TEST_F(WatcherTest, ALightAlarmsOnlyWithoutTheLightRuleAnIntruderAlwaysAndTheNex
         EXPECT_EQ(status, QStringLiteral("Houndly: 警報！ 誰かいたワン！!"));
         EXPECT_TRUE(lastAlarm.startsWith(QStringLiteral("最終警報: ")));
         EXPECT_TRUE(timeLineIsRed());
+        // No mail, and still the alarm keeps its picture.
+        const std::optional<AlarmRecord> alarm = readLatestAlarm(historyLogPath());
+        ASSERT_TRUE(alarm && alarm->snapshots.size() == 1);
+        EXPECT_EQ(QImage(absoluteHistoryPath(alarm->snapshots[0])).size(), QSize(640, 480));
 
         // The tick after an alarm takes a new reference; the one after compares again.
         tickAt(kIntruder + 500);
