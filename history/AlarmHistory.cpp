@@ -3,6 +3,7 @@
 #include "history/HistoryLog.h"
 
 #include <QDateTime>
+#include <QJsonArray>
 
 namespace {
 
@@ -13,52 +14,50 @@ constexpr int kMostPending = 10000;
 
 AlarmHistory::AlarmHistory(QString logPath) : logPath_(std::move(logPath)) {}
 
-AlarmHistory::~AlarmHistory()
-{
-    if (open_)
-        closeAlarm(true);
-}
-
 void AlarmHistory::hear(const WatchEvent& event)
 {
     using Kind = WatchEvent::Kind;
     const QString name = historyPathOf(event.name);
     const QString& detail = event.detail;
     switch (event.kind) {
-    case Kind::Alarm:
-        if (open_)
-            closeAlarm(true);
-        open_.emplace();
-        open_->time = QDateTime::currentDateTime();
-        open_->count = event.count;
-        open_->alarmCount = event.alarmCount;
+    case Kind::Alarm: {
+        // One still open was cut short: its record stays interrupted.
+        open_ = OpenAlarm{QDateTime::currentDateTime(), {}};
+        AlarmRecord record;
+        record.time = open_->time;
+        record.count = event.count;
+        record.alarmCount = event.alarmCount;
+        record.interrupted = true;  // until its end is told
+        append(alarmToJson(record));
         return;
+    }
     case Kind::Snapshot:
-        if (open_)
-            (event.ok ? open_->snapshots : open_->snapshotFailures).append(event.ok ? name : detail);
+        appendResult({{event.ok ? QStringLiteral("snapshots") : QStringLiteral("snapshotFailures"),
+                       QJsonArray{event.ok ? name : detail}}});
         return;
     case Kind::MailSent:
-        if (open_)
-            open_->mails.append({event.name, event.ok, detail});
+        appendResult({{QStringLiteral("mails"), QJsonArray{mailToJson({event.name, event.ok, detail})}}});
         return;
-    case Kind::ClipRecorded:
-        if (open_) {
-            open_->clip = name;
-            open_->clipRecorded = event.ok;
-            open_->clipFailure = event.ok ? QString() : detail;
-            clips_.append({name, open_->time});
-        }
+    case Kind::ClipRecorded: {
+        if (!open_)
+            return;
+        open_->clip = name;
+        clips_.append({name, open_->time});
+        QJsonObject clip{{QStringLiteral("clip"), name}, {QStringLiteral("clipRecorded"), event.ok}};
+        if (!event.ok)
+            clip.insert(QStringLiteral("clipFailure"), detail);
+        appendResult(clip);
         return;
+    }
     case Kind::Uploaded:
         hearUpload(event);
         return;
     case Kind::AlarmOver:
-        if (open_)
-            closeAlarm(false);
+        appendResult({{QStringLiteral("interrupted"), false}});
+        open_.reset();
         return;
     case Kind::Stopped:
-        if (open_)
-            closeAlarm(true);
+        open_.reset();
         return;
     case Kind::FileRemoved:
         append({{QStringLiteral("type"), QStringLiteral("removed")},
@@ -73,26 +72,24 @@ void AlarmHistory::hear(const WatchEvent& event)
 void AlarmHistory::hearUpload(const WatchEvent& event)
 {
     const QString clip = historyPathOf(event.clip);
-    const UploadResult upload{event.ok, event.name, event.detail};
-    // An upload without a clip named belongs to the alarm under way.
-    if (open_ && (clip.isEmpty() || clip == open_->clip)) {
-        open_->upload = upload;
-        return;
-    }
-    QJsonObject line = uploadToJson(upload);
+    QJsonObject line = uploadToJson({event.ok, event.name, event.detail});
     line.insert(QStringLiteral("type"), QStringLiteral("upload"));
     line.insert(QStringLiteral("clip"), clip);
-    for (const auto& [recordedClip, alarmTime] : clips_)
-        if (recordedClip == clip)
-            line.insert(QStringLiteral("alarm"), historyTimeText(alarmTime));
+    // An upload without a clip named belongs to the alarm under way.
+    if (open_ && (clip.isEmpty() || clip == open_->clip))
+        line.insert(QStringLiteral("alarm"), historyTimeText(open_->time));
+    else
+        for (const auto& [recordedClip, alarmTime] : clips_)
+            if (recordedClip == clip)
+                line.insert(QStringLiteral("alarm"), historyTimeText(alarmTime));
     append(line);
 }
 
-void AlarmHistory::closeAlarm(bool interrupted)
+void AlarmHistory::appendResult(const QJsonObject& fields)
 {
-    open_->interrupted = interrupted;
-    append(alarmToJson(*open_));
-    open_.reset();
+    // Results told outside an alarm (a manual snapshot) are not the history's.
+    if (open_)
+        append(resultLine(open_->time, fields));
 }
 
 void AlarmHistory::append(const QJsonObject& line)

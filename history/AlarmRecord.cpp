@@ -45,13 +45,18 @@ UploadResult uploadFromJson(const QJsonObject& object)
             object[QStringLiteral("failure")].toString()};
 }
 
+QJsonObject mailToJson(const MailResult& mail)
+{
+    return {{QStringLiteral("to"), mail.destination},
+            {QStringLiteral("ok"), mail.ok},
+            {QStringLiteral("detail"), mail.detail}};
+}
+
 QJsonObject alarmToJson(const AlarmRecord& record)
 {
     QJsonArray mails;
     for (const MailResult& mail : record.mails)
-        mails.append(QJsonObject{{QStringLiteral("to"), mail.destination},
-                                 {QStringLiteral("ok"), mail.ok},
-                                 {QStringLiteral("detail"), mail.detail}});
+        mails.append(mailToJson(mail));
     QJsonObject object{{QStringLiteral("type"), QStringLiteral("alarm")},
                        {QStringLiteral("time"), historyTimeText(record.time)},
                        {QStringLiteral("count"), record.count},
@@ -83,18 +88,33 @@ std::optional<AlarmRecord> alarmFromJson(const QJsonObject& object)
         return std::nullopt;
     record.count = object[QStringLiteral("count")].toInt();
     record.alarmCount = object[QStringLiteral("alarmCount")].toInt();
-    record.snapshots = toStrings(object[QStringLiteral("snapshots")]);
-    record.snapshotFailures = toStrings(object[QStringLiteral("snapshotFailures")]);
+    mergeResult(record, object);
+    return record;
+}
+
+QJsonObject resultLine(const QDateTime& alarm, QJsonObject fields)
+{
+    fields.insert(QStringLiteral("type"), QStringLiteral("result"));
+    fields.insert(QStringLiteral("alarm"), historyTimeText(alarm));
+    return fields;
+}
+
+void mergeResult(AlarmRecord& record, const QJsonObject& object)
+{
+    record.snapshots += toStrings(object[QStringLiteral("snapshots")]);
+    record.snapshotFailures += toStrings(object[QStringLiteral("snapshotFailures")]);
     for (const QJsonValue& item : object[QStringLiteral("mails")].toArray()) {
         const QJsonObject mail = item.toObject();
         record.mails.append({mail[QStringLiteral("to")].toString(), mail[QStringLiteral("ok")].toBool(),
                              mail[QStringLiteral("detail")].toString()});
     }
-    record.clip = object[QStringLiteral("clip")].toString();
-    record.clipRecorded = object[QStringLiteral("clipRecorded")].toBool();
-    record.clipFailure = object[QStringLiteral("clipFailure")].toString();
+    if (object.contains(QStringLiteral("clip"))) {
+        record.clip = object[QStringLiteral("clip")].toString();
+        record.clipRecorded = object[QStringLiteral("clipRecorded")].toBool();
+        record.clipFailure = object[QStringLiteral("clipFailure")].toString();
+    }
     if (object[QStringLiteral("upload")].isObject())
         record.upload = uploadFromJson(object[QStringLiteral("upload")].toObject());
-    record.interrupted = object[QStringLiteral("interrupted")].toBool();
-    return record;
+    if (object.contains(QStringLiteral("interrupted")))
+        record.interrupted = object[QStringLiteral("interrupted")].toBool();
 }

@@ -43,12 +43,22 @@ struct AlarmRecord {
 };
 
 // The line kinds of history.log, one JSON object a line:
-//   {"type":"alarm", ...}  an AlarmRecord
-//   {"type":"upload","alarm":time,"clip":path, ok,name,failure}  an upload told after its alarm's record
+//   {"type":"alarm", ...}  an AlarmRecord; written when the alarm starts, as interrupted
+//   {"type":"result","alarm":time, fields of an AlarmRecord}  what the alarm did, told as it
+//       happened: its lists add to the record's, its other fields replace the record's
+//       ("interrupted":false when the alarm is over)
+//   {"type":"upload","alarm":time,"clip":path, ok,name,failure}  the clip's upload
 //   {"type":"removed","time":time,"file":path}  a file deleted to keep storage in bounds
+// The record of an alarm the program did not live to end stays interrupted.
 QJsonObject alarmToJson(const AlarmRecord& record);
 // Nothing when the object is not an alarm record or lacks its time.
 std::optional<AlarmRecord> alarmFromJson(const QJsonObject& object);
+
+// A result line of the alarm raised at `alarm`, holding `fields`.
+QJsonObject resultLine(const QDateTime& alarm, QJsonObject fields);
+// Adds the fields of a result line to the record.
+void mergeResult(AlarmRecord& record, const QJsonObject& object);
+QJsonObject mailToJson(const MailResult& mail);
 
 QJsonObject uploadToJson(const UploadResult& upload);
 UploadResult uploadFromJson(const QJsonObject& object);

@@ -44,20 +44,68 @@ std::optional<QJsonObject> parseLine(const QByteArray& line)
     return document.object();
 }
 
-void mergeUpload(HistoryContents& contents, const QHash<qint64, size_t>& byTime,
-                 const QHash<QString, size_t>& byClip, const QJsonObject& object)
+// Where the later lines of each alarm find its record.
+struct RecordIndex {
+    QHash<qint64, size_t> byTime;
+    QHash<QString, size_t> byClip;
+
+    void add(const AlarmRecord& record, size_t index)
+    {
+        byTime.insert(record.time.toMSecsSinceEpoch(), index);
+        addClip(record, index);
+    }
+    void addClip(const AlarmRecord& record, size_t index)
+    {
+        if (!record.clip.isEmpty())
+            byClip.insert(record.clip, index);
+    }
+    std::optional<size_t> find(const QJsonObject& line, bool orByClip) const
+    {
+        const QDateTime alarm = historyTimeFromText(line[QStringLiteral("alarm")].toString());
+        const QString clip = line[QStringLiteral("clip")].toString();
+        if (alarm.isValid() && byTime.contains(alarm.toMSecsSinceEpoch()))
+            return byTime.value(alarm.toMSecsSinceEpoch());
+        if (orByClip && !clip.isEmpty() && byClip.contains(clip))
+            return byClip.value(clip);
+        return std::nullopt;
+    }
+};
+
+HistoryContents parseHistory(const QByteArray& bytes)
 {
-    const QDateTime alarm = historyTimeFromText(object[QStringLiteral("alarm")].toString());
-    const QString clip = object[QStringLiteral("clip")].toString();
-    std::optional<size_t> index;
-    if (alarm.isValid() && byTime.contains(alarm.toMSecsSinceEpoch()))
-        index = byTime.value(alarm.toMSecsSinceEpoch());
-    else if (!clip.isEmpty() && byClip.contains(clip))
-        index = byClip.value(clip);
-    if (index)
-        contents.alarms[*index].upload = uploadFromJson(object);
-    else
-        ++contents.damagedLines;  // its alarm's record is lost
+    HistoryContents contents;
+    RecordIndex records;
+    for (const QByteArray& line : bytes.split('\n')) {
+        if (line.trimmed().isEmpty())
+            continue;
+        const std::optional<QJsonObject> object = parseLine(line);
+        const QString type = object ? (*object)[QStringLiteral("type")].toString() : QString();
+        if (type == QStringLiteral("alarm")) {
+            if (std::optional<AlarmRecord> record = alarmFromJson(*object)) {
+                records.add(*record, contents.alarms.size());
+                contents.alarms.push_back(std::move(*record));
+                continue;
+            }
+        } else if (type == QStringLiteral("result") || type == QStringLiteral("upload")) {
+            // An upload may name only its clip: one made again after a restart.
+            const bool upload = type == QStringLiteral("upload");
+            if (const std::optional<size_t> index = records.find(*object, upload)) {
+                AlarmRecord& record = contents.alarms[*index];
+                if (upload)
+                    record.upload = uploadFromJson(*object);
+                else
+                    mergeResult(record, *object);
+                records.addClip(record, *index);
+                continue;
+            }
+            // Its alarm's record is lost: counted as damaged below.
+        } else if (type == QStringLiteral("removed")) {
+            contents.removedFiles.insert((*object)[QStringLiteral("file")].toString());
+            continue;
+        }
+        ++contents.damagedLines;
+    }
+    return contents;
 }
 
 }  // namespace
@@ -96,44 +144,15 @@ bool appendHistoryLine(const QString& path, const QJsonObject& line)
 
 HistoryContents readHistory(const QString& path)
 {
-    HistoryContents contents;
-    QHash<qint64, size_t> byTime;
-    QHash<QString, size_t> byClip;
-    const QByteArray bytes = readTail(path, kLongestRead);
-    for (const QByteArray& line : bytes.split('\n')) {
-        if (line.trimmed().isEmpty())
-            continue;
-        const std::optional<QJsonObject> object = parseLine(line);
-        const QString type = object ? (*object)[QStringLiteral("type")].toString() : QString();
-        if (type == QStringLiteral("alarm")) {
-            if (std::optional<AlarmRecord> record = alarmFromJson(*object)) {
-                byTime.insert(record->time.toMSecsSinceEpoch(), contents.alarms.size());
-                if (!record->clip.isEmpty())
-                    byClip.insert(record->clip, contents.alarms.size());
-                contents.alarms.push_back(std::move(*record));
-                continue;
-            }
-        } else if (type == QStringLiteral("upload")) {
-            mergeUpload(contents, byTime, byClip, *object);
-            continue;
-        } else if (type == QStringLiteral("removed")) {
-            contents.removedFiles.insert((*object)[QStringLiteral("file")].toString());
-            continue;
-        }
-        ++contents.damagedLines;
-    }
-    return contents;
+    return parseHistory(readTail(path, kLongestRead));
 }
 
 std::optional<AlarmRecord> readLatestAlarm(const QString& path)
 {
-    const QList<QByteArray> lines = readTail(path, kTailRead).split('\n');
-    for (auto line = lines.crbegin(); line != lines.crend(); ++line) {
-        if (const std::optional<QJsonObject> object = parseLine(*line))
-            if (std::optional<AlarmRecord> record = alarmFromJson(*object))
-                return record;
-    }
-    return std::nullopt;
+    HistoryContents contents = parseHistory(readTail(path, kTailRead));
+    if (contents.alarms.empty())
+        return std::nullopt;
+    return std::move(contents.alarms.back());
 }
 
 QString historyPathOf(const QString& path)

@@ -18,8 +18,9 @@ QString historyLogPath();
 // was written of it is taken back.
 bool appendHistoryLine(const QString& path, const QJsonObject& line);
 
-// What the file holds, oldest first. Uploads told after their alarm are merged
-// into it; damaged lines are skipped and counted.
+// What the file holds, oldest first. The later lines of an alarm (its results
+// and its upload) are merged into its record; damaged lines, and later lines
+// whose record is lost, are skipped and counted.
 struct HistoryContents {
     std::vector<AlarmRecord> alarms;
     QSet<QString> removedFiles;  // as written in the records
@@ -27,7 +28,7 @@ struct HistoryContents {
 };
 HistoryContents readHistory(const QString& path);
 
-// The newest alarm record, read from the end of the file.
+// The newest alarm record with its later lines, read from the end of the file.
 std::optional<AlarmRecord> readLatestAlarm(const QString& path);
 
 // A path as the records keep it: relative to the application folder inside it.

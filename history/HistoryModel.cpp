@@ -36,6 +36,18 @@ void HistoryModel::setContents(HistoryContents contents)
     endResetModel();
 }
 
+void HistoryModel::setAlarmUnderWay(bool underWay)
+{
+    alarmUnderWay_ = underWay;
+    if (!rows_.empty())
+        emit dataChanged(index(0, TimeColumn), index(rowCount() - 1, TimeColumn), {Qt::DisplayRole});
+}
+
+bool HistoryModel::interrupted(const AlarmRecord& record) const
+{
+    return record.interrupted && !(alarmUnderWay_ && &record == &contents_.alarms.back());
+}
+
 void HistoryModel::setDay(QDate day)
 {
     beginResetModel();
@@ -129,7 +141,7 @@ QString HistoryModel::displayText(const AlarmRecord& alarm, int column) const
     switch (column) {
     case TimeColumn:
         return alarm.time.toString(QStringLiteral("yyyy/MM/dd hh:mm:ss")) +
-               (alarm.interrupted ? QStringLiteral(" (中断)") : QString());
+               (interrupted(alarm) ? QStringLiteral(" (中断)") : QString());
     case SnapshotColumn:
         if (!alarm.snapshots.isEmpty())
             return removed(alarm.snapshots.first()) ? QStringLiteral("削除済み") : QString();

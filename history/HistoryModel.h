@@ -29,6 +29,8 @@ public:
     explicit HistoryModel(QObject* parent = nullptr);
 
     void setContents(HistoryContents contents);
+    // While an alarm is under way the newest record is not over yet, not interrupted.
+    void setAlarmUnderWay(bool underWay);
     // An invalid day shows every alarm.
     void setDay(QDate day);
     QDate day() const { return day_; }
@@ -47,10 +49,12 @@ private:
     QString displayText(const AlarmRecord& record, int column) const;
     QString toolTip(const AlarmRecord& record, int column) const;
     bool removed(const QString& path) const { return contents_.removedFiles.contains(path); }
+    bool interrupted(const AlarmRecord& record) const;
     void thumbnailLoaded(const QString& path);
 
     HistoryContents contents_;
     QDate day_;
+    bool alarmUnderWay_ = false;
     std::vector<int> rows_;  // indexes into contents_.alarms, newest first
     QDir folder_;            // the records' paths are relative to it
     // Rows shown before their thumbnail was read, by the snapshot's path.

@@ -77,6 +77,8 @@ frmHistory::frmHistory(QString historyPath, FileOpener openFile, QWidget* parent
 void frmHistory::hear(const WatchEvent& event)
 {
     using Kind = WatchEvent::Kind;
+    if (event.kind == Kind::Alarm || event.kind == Kind::AlarmOver || event.kind == Kind::Stopped)
+        model_->setAlarmUnderWay(event.kind == Kind::Alarm);
     const bool changes = event.kind == Kind::AlarmOver || event.kind == Kind::Uploaded ||
                          event.kind == Kind::FileRemoved || event.kind == Kind::Stopped;
     if (!changes || !isVisible() || reloadQueued_)
