@@ -10,6 +10,7 @@
 #include "tests/support/TestApplication.h"
 
 #include "history/HistoryModel.h"
+#include "settings/CommonHelpers.h"
 #include "settings/Settings.h"
 
 #include <QDeadlineTimer>
@@ -145,6 +146,13 @@ protected:
 
 TEST_F(HeadlessWatchTest, AlarmIsMailedAndUploadedEveryEventIsToldAndSigtermSaves)
 {
+    // Clips of a run whose clock stood later: the alarm's own clip takes a name beside them.
+    const QDateTime now = QDateTime::currentDateTime();
+    QStringList earlier;
+    ASSERT_TRUE(QDir().mkpath(home.filePath(QStringLiteral("avi"))));
+    for (int second = 0; second < 120; ++second)
+        earlier << writeFileBytes(home.filePath(QStringLiteral("avi/%1ALERT.AVI").arg(fileTimeStamp(now.addSecs(second)))),
+                                  "earlier");
     startHoundly(houndly, home.path(), {QStringLiteral("--camera"), QStringLiteral("demo")}, {},
                  QProcess::ForwardedErrorChannel);
     OutputLines output(houndly);
@@ -163,8 +171,10 @@ TEST_F(HeadlessWatchTest, AlarmIsMailedAndUploadedEveryEventIsToldAndSigtermSave
         << output.all().toStdString();
 
     // Each step of the alarm has its line, in the order it happened; what the servers got is the window test's.
-    const QStringList clips = QDir(home.filePath(QStringLiteral("avi"))).entryList({QStringLiteral("*_ALERT.AVI")});
+    const QStringList clips = QDir(home.filePath(QStringLiteral("avi"))).entryList({QStringLiteral("*_ALERT_2.AVI")});
     ASSERT_EQ(clips.size(), 1);
+    for (const QString& clip : earlier)
+        EXPECT_EQ(readFileBytes(clip), "earlier") << clip.toStdString();
     const qsizetype steps[] = {output.indexOf(QStringLiteral("started:")), output.indexOf(QStringLiteral("alarm: count")),
                                output.indexOf(QStringLiteral("snapshot ")),
                                output.indexOf(QStringLiteral("mail A sent to owner@example.net")),
