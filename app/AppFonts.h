@@ -1,5 +1,9 @@
 #pragma once
 
-// Makes the whole program use a Japanese-capable proportional Gothic face;
-// says on standard error when the system has no Japanese font at all.
-void useJapaneseFonts();
+#include "translations/Language.h"
+
+// Makes the whole program use a face that shows its language, at the 9 points
+// the window layout is measured for: a Japanese-capable proportional Gothic for
+// Japanese (saying on standard error when the system has none at all), the
+// desktop's own sans-serif face for English.
+void useFontsFor(UiLanguage language);

@@ -9,6 +9,7 @@
 #include "settings/AppPaths.h"
 #include "settings/Settings.h"
 #include "settings/SettingsSaveReport.h"
+#include "translations/Language.h"
 #include "watch/WatchLog.h"
 #include "watch/Watcher.h"
 
@@ -25,6 +26,7 @@ int runHeadless(int& argc, char** argv, const CommandLine& commandLine)
 {
     QCoreApplication application(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("houndly"));
+    useStartUpLanguage();
     setPreferredCamera(cameraToWatch(commandLine));
     installHelpFolder(shippedHelpFolder(), QDir(appFolder()).filePath(QStringLiteral("help")));
 

@@ -21,7 +21,7 @@ int runWindows(int& argc, char** argv, const CommandLine& commandLine)
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("houndly"));
     QGuiApplication::setDesktopFileName(QStringLiteral("org.tarnwell.houndly"));
-    useJapaneseFonts();
+    useFontsFor(useStartUpLanguage());
     setPreferredCamera(cameraToWatch(commandLine));
     installHelpFolder(shippedHelpFolder(), QDir(appFolder()).filePath(QStringLiteral("help")));
 

@@ -6,12 +6,16 @@
 #include "settings/StoredKeys.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGroupBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -29,35 +33,44 @@ QSpinBox* numberBox(const char* name, KeyRange range, const QString& suffix, con
 
 frmExt::frmExt(QWidget* parent)
     : QDialog(parent),
-      spinPreTime(numberBox("spinPreTime", storedRange("EXT", "PRETIME"), QStringLiteral(" 秒"), QStringLiteral("しない"))),
-      ckBgUpload(named(new QCheckBox(QStringLiteral("FTP送信中も監視を続ける")), "ckBgUpload")),
-      ckLightCut(named(new QCheckBox(QStringLiteral("画面全体の明るさの変化は警報にしない")), "ckLightCut")),
-      spinKeepMb(numberBox("spinKeepMb", storedRange("EXT", "KEEPMB"), QStringLiteral(" MB"), QStringLiteral("無制限"))),
-      spinKeepDays(numberBox("spinKeepDays", storedRange("EXT", "KEEPDAYS"), QStringLiteral(" 日"),
-                             QStringLiteral("無期限")))
+      spinPreTime(numberBox("spinPreTime", storedRange("EXT", "PRETIME"), tr(" 秒"), tr("しない"))),
+      ckBgUpload(named(new QCheckBox(tr("FTP送信中も監視を続ける")), "ckBgUpload")),
+      ckLightCut(named(new QCheckBox(tr("画面全体の明るさの変化は警報にしない")), "ckLightCut")),
+      spinKeepMb(numberBox("spinKeepMb", storedRange("EXT", "KEEPMB"), tr(" MB"), tr("無制限"))),
+      spinKeepDays(numberBox("spinKeepDays", storedRange("EXT", "KEEPDAYS"), tr(" 日"), tr("無期限"))),
+      cmboLang(named(new QComboBox, "cmboLang"))
 {
-    setWindowTitle(QStringLiteral("拡張設定"));
+    setWindowTitle(tr("拡張設定"));
 
-    auto* recording = new QGroupBox(QStringLiteral("警報と動画"));
+    auto* recording = new QGroupBox(tr("警報と動画"));
     auto* recordingLayout = new QFormLayout(recording);
-    recordingLayout->addRow(QStringLiteral("警報前の録画"), spinPreTime);
+    recordingLayout->addRow(tr("警報前の録画"), spinPreTime);
     recordingLayout->addRow(ckBgUpload);
     recordingLayout->addRow(ckLightCut);
 
-    auto* storage = new QGroupBox(QStringLiteral("画像と動画の保存 (img, avi)"));
+    auto* storage = new QGroupBox(tr("画像と動画の保存 (img, avi)"));
     auto* storageLayout = new QFormLayout(storage);
-    storageLayout->addRow(QStringLiteral("合計の上限"), spinKeepMb);
-    storageLayout->addRow(QStringLiteral("保存期間"), spinKeepDays);
+    storageLayout->addRow(tr("合計の上限"), spinKeepMb);
+    storageLayout->addRow(tr("保存期間"), spinKeepDays);
+
+    // Each language under its own name, so that anyone finds theirs.
+    cmboLang->addItem(tr("デスクトップに合わせる"), QString());
+    cmboLang->addItem(QStringLiteral("日本語"), QStringLiteral("ja"));
+    cmboLang->addItem(QStringLiteral("English"), QStringLiteral("en"));
+    auto* language = new QGroupBox(tr("表示言語"));
+    auto* languageLayout = new QFormLayout(language);
+    languageLayout->addRow(cmboLang);
+    languageLayout->addRow(new QLabel(tr("次回の起動から有効になります。")));
 
     auto* buttons = new QDialogButtonBox;
-    QPushButton* bcmdOK = named(buttons->addButton(QStringLiteral("OK(&O)"), QDialogButtonBox::AcceptRole), "bcmdOK");
-    QPushButton* bcmdCancel =
-        named(buttons->addButton(QStringLiteral("Cancel(&C)"), QDialogButtonBox::RejectRole), "bcmdCancel");
+    QPushButton* bcmdOK = named(buttons->addButton(tr("OK(&O)"), QDialogButtonBox::AcceptRole), "bcmdOK");
+    QPushButton* bcmdCancel = named(buttons->addButton(tr("Cancel(&C)"), QDialogButtonBox::RejectRole), "bcmdCancel");
     bcmdOK->setDefault(true);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(recording);
     layout->addWidget(storage);
+    layout->addWidget(language);
     layout->addWidget(buttons);
 
     connect(bcmdOK, &QPushButton::clicked, this, &frmExt::bcmdOK_Click);
@@ -78,6 +91,7 @@ void frmExt::Form_Load()
     ckLightCut->setChecked(ext.LIGHTCUT);
     spinKeepMb->setValue(ext.KEEPMB);
     spinKeepDays->setValue(ext.KEEPDAYS);
+    cmboLang->setCurrentIndex(std::max(0, cmboLang->findData(ext.LANG)));
 }
 
 void frmExt::bcmdOK_Click()
@@ -88,6 +102,7 @@ void frmExt::bcmdOK_Click()
     ext.LIGHTCUT = ckLightCut->isChecked();
     ext.KEEPMB = spinKeepMb->value();
     ext.KEEPDAYS = static_cast<int16_t>(spinKeepDays->value());
+    ext.LANG = cmboLang->currentData().toString();
     sSaveSettingsReported();
     accept();
 }

@@ -3,10 +3,12 @@
 #include <QDialog>
 
 class QCheckBox;
+class QComboBox;
 class QSpinBox;
 
 // "拡張設定": the options beyond the classic program (pre-event recording,
-// uploads in the background, light changes, storage limits). Filled from
+// uploads in the background, light changes, storage limits, the language of
+// the windows from the next start). Filled from
 // Settings each time it is shown; OK stores and saves, Cancel discards.
 class frmExt : public QDialog {
     Q_OBJECT
@@ -25,4 +27,5 @@ private:
     QCheckBox* ckLightCut;
     QSpinBox* spinKeepMb;
     QSpinBox* spinKeepDays;
+    QComboBox* cmboLang;
 };

@@ -14,19 +14,13 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-namespace {
-
-const QString kNoSound = QStringLiteral("(無し)");
-
-}  // namespace
-
 frmSound::frmSound(QWidget* parent)
     : QDialog(parent),
       cmbSound(new QComboBox(this)),
       cmdTest(new QToolButton(this)),
-      bcmdOK(new QPushButton(QStringLiteral("OK(&O)"), this)),
-      bcmdCancel(new QPushButton(QStringLiteral("Cancel(&C)"), this)) {
-    setWindowTitle(QStringLiteral("ｻｳﾝﾄﾞ設定"));
+      bcmdOK(new QPushButton(tr("OK(&O)"), this)),
+      bcmdCancel(new QPushButton(tr("Cancel(&C)"), this)) {
+    setWindowTitle(tr("ｻｳﾝﾄﾞ設定"));
     cmbSound->setObjectName("cmbSound");
     cmdTest->setObjectName("cmdTest");
     bcmdOK->setObjectName("bcmdOK");
@@ -60,7 +54,7 @@ void frmSound::showEvent(QShowEvent* event) {
 
 void frmSound::Form_Load() {
     cmbSound->clear();
-    cmbSound->addItem(kNoSound);
+    cmbSound->addItem(tr("(無し)"));
     cmbSound->addItems(QDir(soundFolder()).entryList(QDir::Files, QDir::Name | QDir::IgnoreCase));
     const int stored = Settings.COM.SOUND.isEmpty() ? -1 : cmbSound->findText(Settings.COM.SOUND);
     cmbSound->setCurrentIndex(stored < 0 ? 0 : stored);

@@ -5,6 +5,7 @@
 #include "capture/DemoDriver.h"
 #include "capture/DriverRegistry.h"
 #include "settings/IniAccess.h"
+#include "tests/support/TestLanguage.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -20,7 +21,7 @@ void ensureApplication()
     // Never destroyed: tearing it down among the exit handlers crashes Qt.
     static const QApplication* application = [] {
         auto* created = new QApplication(argc, argv);
-        useJapaneseFonts();
+        useFontsFor(UiLanguage::Japanese);
         return created;
     }();
     (void)application;
@@ -68,6 +69,7 @@ bool PaintedTexts::eventFilter(QObject*, QEvent* event)
 void MainWindowFixture::SetUp()
 {
     ensureApplication();
+    useTestLanguage("ja");
     ASSERT_TRUE(home.isValid());
     Settings = SettingsRecord{};
     setPreferredCamera(QStringLiteral("demo"));

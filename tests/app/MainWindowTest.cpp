@@ -7,6 +7,7 @@
 #include "tests/support/NamedWidgets.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QMdiSubWindow>
@@ -286,7 +287,7 @@ TEST_F(MainWindowTest, ARestartKeepsTheChartAndAStoredCameraFileThatIsGone)
 TEST_F(MainWindowTest, OptionsDialogStoresAndSavesOnOkOnly)
 {
     startWindow();
-    Settings.EXT = {QStringLiteral("demo"), 4, true, false, 500, 0};
+    Settings.EXT = {QStringLiteral("demo"), 4, true, false, 500, 0, QStringLiteral("ja")};
     for (const char* button : {"bcmdCancel", "bcmdOK"}) {
         SCOPED_TRACE(button);
         bool seen = false;
@@ -295,6 +296,9 @@ TEST_F(MainWindowTest, OptionsDialogStoresAndSavesOnOkOnly)
                 EXPECT_EQ(namedChild<QSpinBox>(*dialog, "spinPreTime")->value(), 4);
                 EXPECT_TRUE(namedChild<QCheckBox>(*dialog, "ckBgUpload")->isChecked());
                 EXPECT_EQ(namedChild<QSpinBox>(*dialog, "spinKeepMb")->value(), 500);
+                auto* language = namedChild<QComboBox>(*dialog, "cmboLang");
+                EXPECT_EQ(language->currentData(), QStringLiteral("ja"));
+                language->setCurrentIndex(language->findData(QStringLiteral("en")));
                 namedChild<QSpinBox>(*dialog, "spinPreTime")->setValue(99);  // held to 10
                 clickNamed(*dialog, "ckBgUpload");
                 clickNamed(*dialog, "ckLightCut");
@@ -308,7 +312,7 @@ TEST_F(MainWindowTest, OptionsDialogStoresAndSavesOnOkOnly)
     }
     const QByteArray stored = readFileBytes(home.filePath(QStringLiteral("houndly.ini")));
     EXPECT_TRUE(stored.contains("[EXT]\nCAMERA=demo\nPRETIME=10\nBGUPLOAD=False\nLIGHTCUT=True\nKEEPMB=2048\n"
-                                "KEEPDAYS=30\n"))
+                                "KEEPDAYS=30\nLANG=en\n"))
         << stored.constData();
 }
 

@@ -35,15 +35,16 @@ const QString kOffscreen = QStringLiteral("offscreen");
 // its windows and dialogs, which Qt then draws offscreen.
 const QString kDesktop = QStringLiteral("xcb;offscreen");
 
-// The program on the application folder `home`, without a display; with no
-// platform chosen it must decide to watch headless by itself.
+// The program on the application folder `home`, without a display, on a
+// Japanese desktop; with no platform chosen it must decide to watch headless by itself.
 void startHoundly(QProcess& process, const QString& home, const QStringList& arguments, const QString& platform = {},
                   QProcess::ProcessChannelMode channels = QProcess::MergedChannels)
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const char* variable :
-         {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "JOURNAL_STREAM", "WINDIR", "HOUNDLY_CAMERA"})
+    for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "JOURNAL_STREAM", "WINDIR",
+                                 "HOUNDLY_CAMERA", "LANGUAGE", "LC_ALL", "LC_MESSAGES"})
         environment.remove(QString::fromLatin1(variable));
+    environment.insert(QStringLiteral("LANG"), QStringLiteral("ja_JP.UTF-8"));
     if (!platform.isEmpty())
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
     environment.insert(QStringLiteral("HOUNDLY_HOME"), home);

@@ -6,6 +6,7 @@
 #include "sound/SoundPlayer.h"
 #include "tests/sound/WavFile.h"
 #include "tests/support/TempAppFolder.h"
+#include "tests/support/TestLanguage.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -25,6 +26,7 @@ namespace {
 class SoundDialog : public ::testing::Test {
 protected:
     void SetUp() override {
+        useTestLanguage("ja");
         qputenv("WINDIR", windows.path().toUtf8());
         ASSERT_TRUE(QDir(windows.path()).mkpath("media/sub"));
         ASSERT_TRUE(writeWav(media("b.wav"), 11025) && writeWav(media("A.wav"), 22050));  // 500 ms, 1 s
