@@ -2,8 +2,7 @@
 
 #include "capture/ClipMuxer.h"
 #include "capture/FrameJpeg.h"
-
-#include <QFile>
+#include "settings/AtomicFile.h"
 
 #include <thread>
 
@@ -20,12 +19,18 @@ ClipRecorder::~ClipRecorder()
 
 bool ClipRecorder::start()
 {
-    const bool existed = QFile::exists(recording_.path);
-    muxer_ = ClipMuxer::open(recording_, outcome_.error);
+    // The clip is written under a temporary name and named only when whole:
+    // a kill never leaves half a clip that passes for one.
+    file_ = std::make_unique<FileInProgress>(recording_.path);
+    if (file_->isOpen()) {
+        ClipRecording inProgress = recording_;
+        inProgress.path = file_->temporaryPath();
+        muxer_ = ClipMuxer::open(inProgress, outcome_.error);
+    } else {
+        outcome_.error = QStringLiteral("cannot create \"%1\"").arg(recording_.path);
+    }
     if (!muxer_) {
-        // The file may have been made before its header failed (a full disk).
-        if (!existed)
-            QFile::remove(recording_.path);
+        file_.reset();
         finished_ = true;
         return false;
     }
@@ -92,12 +97,13 @@ void ClipRecorder::run()
         outcome_.frames += writing ? 1 : 0;
     }
     const bool whole = muxer_->finish();
-    outcome_.written = whole && outcome_.frames > 0;
     outcome_.error = muxer_->error();
     muxer_.reset();
     // Half a clip (the disk filled up, the encoder failed) is no clip.
-    if (!outcome_.written)
-        QFile::remove(recording_.path);
+    outcome_.written = whole && outcome_.frames > 0 && file_->commit();
+    if (whole && outcome_.frames > 0 && !outcome_.written)
+        outcome_.error = QStringLiteral("cannot name the clip \"%1\"").arg(recording_.path);
+    file_.reset();
     finished_ = true;
 }
 

@@ -18,7 +18,7 @@
 
 // What one clip is made of.
 struct ClipRecording {
-    QString path;                                  // the AVI file written
+    QString path;                                  // the AVI file, named when it is whole
     QSize frameSize;                               // size of the clip's pictures
     std::chrono::microseconds framePeriod{33333};  // 30 frames a second
     std::chrono::milliseconds timeLimit{5000};
@@ -40,6 +40,7 @@ struct ClipOutcome {
 };
 
 class ClipMuxer;
+class FileInProgress;
 
 // Records a clip on a thread of its own: every frame period it encodes the
 // newest picture of the source, so pictures are repeated or dropped to keep
@@ -81,6 +82,7 @@ private:
 
     ClipRecording recording_;
     FrameSource source_;
+    std::unique_ptr<FileInProgress> file_;  // the clip under its temporary name
     std::unique_ptr<ClipMuxer> muxer_;
     std::atomic<bool> stopRequested_{false};
     std::atomic<bool> finished_{false};

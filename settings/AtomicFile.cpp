@@ -11,6 +11,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <utility>
+
 namespace {
 
 // mkostemp's six characters.
@@ -23,18 +25,20 @@ QString replacedFile(const QString& path)
     return info.isSymLink() && info.exists() ? info.canonicalFilePath() : path;
 }
 
-bool isTemporaryName(const QByteArray& name, const QByteArray& prefix)
+// A target's name, a dot and mkostemp's six letters or digits.
+bool isTemporaryName(const QByteArray& name, const std::function<bool(const QByteArray&)>& isTarget)
 {
-    if (name.size() != prefix.size() + kTemporarySuffixLength || !name.startsWith(prefix)) {
+    const qsizetype dot = name.size() - kTemporarySuffixLength - 1;
+    if (dot <= 0 || name[dot] != '.') {
         return false;
     }
-    for (const char c : name.sliced(prefix.size())) {
+    for (const char c : name.sliced(dot + 1)) {
         const bool letterOrDigit = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
         if (!letterOrDigit) {
             return false;
         }
     }
-    return true;
+    return isTarget(name.first(dot));
 }
 
 // A temporary whose lock can be taken has no writer any more.
@@ -112,38 +116,70 @@ int lockedTemporary(const QByteArray& targetName, QByteArray& temporaryName)
 
 }  // namespace
 
+FileInProgress::FileInProgress(const QString& path)
+    : targetName_(QFile::encodeName(replacedFile(path))), fd_(lockedTemporary(targetName_, temporaryName_))
+{
+}
+
+FileInProgress::~FileInProgress()
+{
+    if (fd_ < 0) {
+        return;
+    }
+    if (!committed_) {
+        ::unlink(temporaryName_.constData());
+    }
+    // The lock goes with the descriptor, after the rename.
+    ::close(fd_);
+}
+
+QString FileInProgress::temporaryPath() const
+{
+    return QFile::decodeName(temporaryName_);
+}
+
+bool FileInProgress::write(const QByteArray& bytes)
+{
+    return fd_ >= 0 && writeAll(fd_, bytes);
+}
+
+bool FileInProgress::commit()
+{
+    if (fd_ < 0 || committed_) {
+        return false;
+    }
+    committed_ = ::fsync(fd_) == 0 && ::rename(temporaryName_.constData(), targetName_.constData()) == 0;
+    if (!committed_) {
+        ::unlink(temporaryName_.constData());
+        ::close(std::exchange(fd_, -1));
+        return false;
+    }
+    syncFolder(QFile::encodeName(QFileInfo(QFile::decodeName(targetName_)).absolutePath()));
+    return true;
+}
+
 bool writeFileAtomically(const QString& path, const QByteArray& bytes)
 {
-    const QString target = replacedFile(path);
-    const QByteArray targetName = QFile::encodeName(target);
-    QByteArray temporaryName;
-    const int fd = lockedTemporary(targetName, temporaryName);
-    if (fd < 0) {
-        return false;
-    }
-    // The lock is held until the rename is done.
-    const bool written = ::fchmod(fd, S_IRUSR | S_IWUSR) == 0 && writeAll(fd, bytes) && ::fsync(fd) == 0;
-    const bool renamed = written && ::rename(temporaryName.constData(), targetName.constData()) == 0;
-    const bool closed = ::close(fd) == 0;
-    if (!renamed) {
-        ::unlink(temporaryName.constData());
-        return false;
-    }
-    syncFolder(QFile::encodeName(QFileInfo(target).absolutePath()));
-    return closed;
+    FileInProgress file(path);
+    return file.write(bytes) && file.commit();
 }
 
 int removeLeftOverTemporaries(const QString& path)
 {
     const QFileInfo target(replacedFile(path));
-    const QByteArray prefix = QFile::encodeName(target.fileName()) + '.';
-    DIR* folder = ::opendir(QFile::encodeName(target.absolutePath()).constData());
+    const QByteArray name = QFile::encodeName(target.fileName());
+    return removeLeftOverTemporaries(target.absolutePath(), [&name](const QByteArray& stem) { return stem == name; });
+}
+
+int removeLeftOverTemporaries(const QString& folderPath, const std::function<bool(const QByteArray& name)>& isTarget)
+{
+    DIR* folder = ::opendir(QFile::encodeName(folderPath).constData());
     if (folder == nullptr) {
         return 0;
     }
     int removed = 0;
     while (const dirent* entry = ::readdir(folder)) {
-        if (isTemporaryName(QByteArray(entry->d_name), prefix) && removeIfAbandoned(::dirfd(folder), entry->d_name)) {
+        if (isTemporaryName(QByteArray(entry->d_name), isTarget) && removeIfAbandoned(::dirfd(folder), entry->d_name)) {
             ++removed;
         }
     }

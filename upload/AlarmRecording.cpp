@@ -4,7 +4,6 @@
 #include "settings/AppPaths.h"
 #include "settings/CommonHelpers.h"
 #include "settings/DiskSpace.h"
-#include "settings/PrivateFiles.h"
 #include "settings/Settings.h"
 #include "settings/WatchEvent.h"
 #include "upload/FtpScriptRunner.h"
@@ -87,8 +86,7 @@ void sStartAlarmClip()
     setUpSequence(true);
     startedClip = newClipPath();
     capFileSetCaptureFile(hCapWnd, *startedClip);
-    if (capCaptureSequence(hCapWnd))
-        makeOwnerOnly(*startedClip);
+    capCaptureSequence(hCapWnd);
 }
 
 std::optional<ClipUpload> sRecordAlarmClip(const StatusText& showStatus, const WatchTeller& tell)
@@ -109,9 +107,6 @@ std::optional<ClipUpload> sRecordAlarmClip(const StatusText& showStatus, const W
     }
     const QString clipFolder = appFilePath(QStringLiteral("avi/"));
     const QString clipName = QFileInfo(clipPath).fileName();
-    // The clip shows the user's home: for the user's eyes alone. The fixed-name
-    // copy takes its mode from the clip.
-    makeOwnerOnly(clipPath);
     tell({.kind = WatchEvent::Kind::ClipRecorded, .ok = recorded, .name = clipPath,
                     .detail = recorded            ? QString()
                               : isDiskFull(clipPath) ? diskFullText()

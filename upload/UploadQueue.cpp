@@ -1,5 +1,6 @@
 #include "upload/UploadQueue.h"
 
+#include "settings/AtomicFile.h"
 #include "upload/FtpLog.h"
 #include "upload/FtpScriptRunner.h"
 
@@ -30,13 +31,16 @@ QString uploadSource(const ClipUpload& upload)
 {
     if (upload.fixedCopyPath.isEmpty())
         return upload.clipPath;
+    // Made beside its name and named when whole, as the clip is.
+    FileInProgress copy(upload.fixedCopyPath);
     std::error_code error;
-    std::filesystem::copy_file(QFile::encodeName(upload.clipPath).toStdString(),
-                               QFile::encodeName(upload.fixedCopyPath).toStdString(),
-                               std::filesystem::copy_options::overwrite_existing, error);
-    if (!error)
+    if (copy.isOpen())
+        std::filesystem::copy_file(QFile::encodeName(upload.clipPath).toStdString(),
+                                   QFile::encodeName(copy.temporaryPath()).toStdString(),
+                                   std::filesystem::copy_options::overwrite_existing, error);
+    if (copy.isOpen() && !error && copy.commit())
         return upload.fixedCopyPath;
-    // Half a copy (a full disk) must not pass for the latest clip.
+    // An older clip's copy must not pass for the latest.
     if (QFile::exists(upload.clipPath))
         QFile::remove(upload.fixedCopyPath);
     return upload.clipPath;

@@ -63,33 +63,41 @@ TEST_F(KilledSaveTest, KilledSavesLeaveAWholeFileAndTheNextStartRemovesTheirTemp
     EXPECT_EQ(leftAfterStart, 0) << "temporaries left after the next start";
 }
 
-TEST_F(KilledSaveTest, OnlyAbandonedTemporariesOfTheFileAreRemoved)
+// The start removes what killed runs left, and only that: the abandoned
+// temporaries of the program's files, snapshots and clips, and the FTP script
+// with its password; never another file, a temporary still being written, a
+// folder or a link.
+TEST_F(KilledSaveTest, TheStartRemovesWhatKilledRunsLeftAndNothingElse)
 {
-    const QString folder = QFileInfo(iniPath()).absolutePath();
-    const QStringList abandoned = {"houndly.ini.Ab3dE9", "houndly.ini.000000"};
+    const QStringList abandoned = {"houndly.ini.Ab3dE9", "houndly.ini.000000", "timeline.json.q1W2e3",
+                                   "pending-uploads.json.Zz0Zz0", "avi/260101120000_ALERT.AVI.aB3dE9",
+                                   "avi/ALERT.AVI.x0x0x0", "img/260101120000_ALERT.jpg.Ab3dE9", "FTP_PUT.txt"};
     const QStringList others = {"houndly.ini.bak", "houndly.ini.Ab3dE", "houndly.ini.Ab3dE9x", "houndly.ini.Ab_dE9",
-                                "houndly.ini.", "mail.log.txt.Ab3dE9", "houndly.ini"};
+                                "houndly.ini.", "mail.log.txt.Ab3dE9", "houndly.ini", "avi/260101120000_ALERT.AVI",
+                                "avi/notes.txt.Ab3dE9", "img/FTP_PUT.txt"};
+    ASSERT_TRUE(QDir().mkpath(path("img")) && QDir().mkpath(path("avi")));
     for (const QString& name : abandoned + others)
         writeFileBytes(path(name), "x");
-    // A temporary of a save still running is locked by it.
-    const QString running = path("houndly.ini.Run123");
-    writeFileBytes(running, "x");
-    const int lockFd = ::open(QFile::encodeName(running).constData(), O_RDONLY | O_CLOEXEC);
+    // A clip still being recorded is locked by its recorder.
+    const QString running = "avi/260101120001_ALERT.AVI.Run123";
+    writeFileBytes(path(running), "x");
+    const int lockFd = ::open(QFile::encodeName(path(running)).constData(), O_RDONLY | O_CLOEXEC);
     ASSERT_GE(lockFd, 0);
     ASSERT_EQ(::flock(lockFd, LOCK_EX), 0);
     // Not a file: neither a folder nor a link is ever removed.
     ASSERT_TRUE(QDir().mkdir(path("houndly.ini.Dir123")));
     ASSERT_TRUE(QFile::link(path("houndly.ini.bak"), path("houndly.ini.Lnk123")));
 
-    EXPECT_EQ(removeLeftOverTemporaries(iniPath()), 2);
-    ::close(lockFd);
+    tidyAppFolder();
     for (const QString& name : abandoned)
         EXPECT_FALSE(QFileInfo::exists(path(name))) << name.toStdString();
-    for (const QString& name : others + QStringList{"houndly.ini.Run123", "houndly.ini.Dir123"})
+    for (const QString& name : others + QStringList{running, "houndly.ini.Dir123"})
         EXPECT_TRUE(QFileInfo::exists(path(name))) << name.toStdString();
     EXPECT_TRUE(QFileInfo(path("houndly.ini.Lnk123")).isSymLink());
     // Once its writer has gone, the lock goes too.
-    EXPECT_EQ(removeLeftOverTemporaries(iniPath()), 1);
+    ::close(lockFd);
+    tidyAppFolder();
+    EXPECT_FALSE(QFileInfo::exists(path(running)));
 }
 
 }  // namespace
