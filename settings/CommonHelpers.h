@@ -6,10 +6,15 @@
 
 class QProcess;
 
+// How a wait for a process came to its end.
+enum class ProcessWait {
+    Ended,        // the process has ended (at once when it was not running)
+    BoundPassed,  // it still runs after the bound
+    Interrupted,  // it still runs: the program is closing (its event loops were told to quit)
+};
 // Waits for a started process to end, the event loop running meanwhile (timers,
-// painting, input) without keeping a processor busy, at most boundMs
-// milliseconds. True when the process has ended, at once when it is not running.
-bool sWaitProcess(QProcess& process, int boundMs);
+// painting, input) without keeping a processor busy, at most boundMs milliseconds.
+ProcessWait sWaitProcess(QProcess& process, int boundMs);
 
 // The canonical absolute path of an existing file, "" for one that does not exist.
 QString GetShortPath(const QString& path);

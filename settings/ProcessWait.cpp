@@ -6,18 +6,25 @@
 
 #include <algorithm>
 
-bool sWaitProcess(QProcess& process, int boundMs)
+ProcessWait sWaitProcess(QProcess& process, int boundMs)
 {
     if (process.state() == QProcess::NotRunning) {
-        return true;
+        return ProcessWait::Ended;
     }
     // The event loop sleeps until the process ends or the bound passes.
     QEventLoop loop;
     QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
     QTimer bound;
     bound.setSingleShot(true);
-    QObject::connect(&bound, &QTimer::timeout, &loop, &QEventLoop::quit);
+    bool boundPassed = false;
+    QObject::connect(&bound, &QTimer::timeout, &loop, [&] {
+        boundPassed = true;
+        loop.quit();
+    });
     bound.start(std::max(boundMs, 0));
     loop.exec();
-    return process.state() == QProcess::NotRunning;
+    if (process.state() == QProcess::NotRunning) {
+        return ProcessWait::Ended;
+    }
+    return boundPassed ? ProcessWait::BoundPassed : ProcessWait::Interrupted;
 }

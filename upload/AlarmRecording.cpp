@@ -7,6 +7,7 @@
 #include "settings/Settings.h"
 #include "settings/WatchEvent.h"
 #include "upload/FtpScriptRunner.h"
+#include "upload/PendingUploads.h"
 
 #include <QDateTime>
 #include <QFileInfo>
@@ -61,6 +62,20 @@ QString newClipPath()
                                  QStringLiteral("ALERT.AVI"));
 }
 
+// The clip's upload as the FTP settings ask for it now.
+ClipUpload clipUploadOf(const QString& clipPath)
+{
+    const bool fixedName = Settings.FTP.FILENAME == kTrue;
+    return ClipUpload{clipPath,
+                      fixedName ? kFixedClipName : QFileInfo(clipPath).fileName(),
+                      fixedName ? appFilePath(QStringLiteral("avi/")) + kFixedClipName : QString(),
+                      Settings.FTP.HOLDER,
+                      appFolder(),
+                      Settings.FTP.HOST,
+                      Settings.FTP.USER,
+                      Settings.FTP.PASS};
+}
+
 bool recordClip(const QString& clipPath)
 {
     capFileSetCaptureFile(hCapWnd, clipPath);
@@ -105,8 +120,6 @@ std::optional<ClipUpload> sRecordAlarmClip(const StatusText& showStatus, const W
         clipPath = newClipPath();
         recorded = recordClip(clipPath);
     }
-    const QString clipFolder = appFilePath(QStringLiteral("avi/"));
-    const QString clipName = QFileInfo(clipPath).fileName();
     tell({.kind = WatchEvent::Kind::ClipRecorded, .ok = recorded, .name = clipPath,
                     .detail = recorded            ? QString()
                               : isDiskFull(clipPath) ? diskFullText()
@@ -114,15 +127,7 @@ std::optional<ClipUpload> sRecordAlarmClip(const StatusText& showStatus, const W
 
     if (Settings.FTP.FTP != kTrue)
         return std::nullopt;
-    const bool fixedName = Settings.FTP.FILENAME == kTrue;
-    return ClipUpload{clipPath,
-                      fixedName ? kFixedClipName : clipName,
-                      fixedName ? clipFolder + kFixedClipName : QString(),
-                      Settings.FTP.HOLDER,
-                      appFolder(),
-                      Settings.FTP.HOST,
-                      Settings.FTP.USER,
-                      Settings.FTP.PASS};
+    return clipUploadOf(clipPath);
 }
 
 void sUploadAlarmClip(const ClipUpload& upload, const StatusText& showStatus, const WatchTeller& tell)
@@ -132,11 +137,25 @@ void sUploadAlarmClip(const ClipUpload& upload, const StatusText& showStatus, co
     FtpHost = upload.host;
     FtpUser = upload.user;
     FtpPassword = upload.password;
-    const bool uploaded =
-        sFtpPut(upload.remoteName, uploadSource(upload), upload.remoteFolder, QStringLiteral("binary"));
-    tell({.kind = WatchEvent::Kind::Uploaded, .ok = uploaded, .name = upload.remoteName,
-                    .detail = uploaded ? QString() : QStringLiteral("FTPで送信できませんでした。"),
+    notePendingUpload(upload.scriptFolder, upload.clipPath);
+    const FtpPutResult result =
+        ftpPut(upload.remoteName, uploadSource(upload), upload.remoteFolder, QStringLiteral("binary"));
+    if (!result.cut)
+        clearPendingUpload(upload.scriptFolder, upload.clipPath);
+    tell({.kind = WatchEvent::Kind::Uploaded, .ok = result.uploaded, .name = upload.remoteName,
+                    .detail = result.uploaded ? QString()
+                              : result.cut    ? kUploadCutText
+                                              : QStringLiteral("FTPで送信できませんでした。"),
                     .clip = upload.clipPath});
+}
+
+void sResumeCutUploads(UploadQueue& uploads)
+{
+    // Kept until uploading is on again.
+    if (Settings.FTP.FTP != kTrue)
+        return;
+    for (const QString& clip : pendingUploads(appFolder()))
+        uploads.add(clipUploadOf(clip));
 }
 
 void sStartAVI(const StatusText& showStatus, const WatchTeller& tell)

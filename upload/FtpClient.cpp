@@ -131,7 +131,7 @@ FtpRunResult checkFolder(CURL* handle, const QByteArray& url, const char* errorB
 
 }  // namespace
 
-FtpRunResult runFtpScript(const FtpScript& script)
+FtpRunResult runFtpScript(const FtpScript& script, const std::function<void(const FtpStep&)>& stored)
 {
     char errorBuffer[CURL_ERROR_SIZE] = {};
     const QByteArray user = script.user.toUtf8();
@@ -159,6 +159,7 @@ FtpRunResult runFtpScript(const FtpScript& script)
             FtpRunResult result = put(curl.get(), server + folder.urlPath(step.remoteName), step, asciiMode, errorBuffer);
             if (!result.ok)
                 return result;
+            stored(step);
             uploaded = true;
             break;
         }

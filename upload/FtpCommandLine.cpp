@@ -5,34 +5,46 @@
 
 #include <QFile>
 
-std::optional<QString> ftpScriptArgument(const QStringList& arguments)
+#include <cstdio>
+
+std::optional<FtpCommand> parseFtpCommandLine(const QStringList& arguments)
 {
-    if (arguments.size() != 1)
+    FtpCommand command;
+    QStringList rest = arguments;
+    command.removeScript = rest.removeAll(QStringLiteral("--remove-script")) > 0;
+    if (rest.size() != 1 || !rest.front().startsWith(QLatin1String("-s:"), Qt::CaseInsensitive))
         return std::nullopt;
-    const QString& argument = arguments.front();
-    if (!argument.startsWith(QLatin1String("-s:"), Qt::CaseInsensitive))
-        return std::nullopt;
-    QString path = argument.mid(3);
+    QString path = rest.front().mid(3);
     if (path.size() >= 2 && path.startsWith(QLatin1Char('"')) && path.endsWith(QLatin1Char('"')))
         path = path.mid(1, path.size() - 2);
     if (path.isEmpty())
         return std::nullopt;
-    return path;
+    command.scriptPath = path;
+    return command;
 }
 
-FtpExitStatus runFtpScriptFile(const QString& scriptPath, QString& reason)
+FtpExitStatus runFtpScriptFile(const FtpCommand& command, QString& reason)
 {
-    QFile file(scriptPath);
+    QFile file(command.scriptPath);
     if (!file.open(QIODevice::ReadOnly)) {
-        reason = QStringLiteral("cannot read script \"%1\": %2").arg(scriptPath, file.errorString());
+        reason = QStringLiteral("cannot read script \"%1\": %2").arg(command.scriptPath, file.errorString());
         return kFtpUsageError;
     }
-    const FtpScriptParse parsed = parseFtpScript(QString::fromUtf8(file.readAll()));
+    const QString text = QString::fromUtf8(file.readAll());
+    file.close();
+    // One that cannot be removed here is removed by Houndly when the client ends.
+    if (command.removeScript)
+        file.remove();
+    const FtpScriptParse parsed = parseFtpScript(text);
     if (!parsed.script) {
-        reason = QStringLiteral("script \"%1\", %2").arg(scriptPath, parsed.error);
+        reason = QStringLiteral("script \"%1\", %2").arg(command.scriptPath, parsed.error);
         return kFtpUsageError;
     }
-    const FtpRunResult result = runFtpScript(*parsed.script);
+    const FtpRunResult result = runFtpScript(*parsed.script, [](const FtpStep& put) {
+        // Told before the goodbye, which a server may leave unanswered.
+        std::printf("stored %s\n", put.remoteName.toLocal8Bit().constData());
+        std::fflush(stdout);
+    });
     if (!result.ok) {
         reason = result.reason;
         return kFtpFailed;

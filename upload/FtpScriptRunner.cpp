@@ -1,6 +1,7 @@
 #include "upload/FtpScriptRunner.h"
 
 #include "settings/CommonHelpers.h"
+#include "upload/FtpCommandLine.h"
 #include "upload/FtpLog.h"
 
 #include <QCoreApplication>
@@ -8,9 +9,11 @@
 #include <QProcess>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 
 #include <fcntl.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -51,23 +54,25 @@ bool writePrivateFile(const QString& path, const QByteArray& content)
 }
 
 // Runs the client on the script and waits, pumping events, within the time limit.
-bool runClient(const QString& scriptPath, QString& reason)
+FtpPutResult runClient(const QString& scriptPath, QString& reason)
 {
     QProcess client;
     startFtpClient(client, scriptPath);
     if (!client.waitForStarted()) {
-        reason = ftpClientReason(client);
-        return false;
+        reason = ftpClientOutcome(client).reason;
+        return {};
     }
-    if (!sWaitProcess(client, FtpClientTimeLimitMs)) {
+    const ProcessWait wait = sWaitProcess(client, FtpClientTimeLimitMs);
+    if (wait != ProcessWait::Ended) {
         client.kill();
         client.waitForFinished();
-        ftpClientReason(client);
-        reason = QStringLiteral("no end within %1 s: stopped").arg(FtpClientTimeLimitMs / 1000);
-        return false;
     }
-    reason = ftpClientReason(client);
-    return ftpClientSucceeded(client);
+    const FtpClientOutcome outcome = ftpClientOutcome(client);
+    reason = outcome.uploaded || wait == ProcessWait::Ended ? outcome.reason
+             : wait == ProcessWait::Interrupted
+                 ? kEndedByClosing
+                 : QStringLiteral("no end within %1 s: stopped").arg(FtpClientTimeLimitMs / 1000);
+    return {outcome.uploaded, !outcome.uploaded && wait == ProcessWait::Interrupted};
 }
 
 // A folder with a blank is one word to the client only inside quotes.
@@ -87,27 +92,31 @@ void endScriptDirWithSlash()
 
 void startFtpClient(QProcess& client, const QString& scriptPath)
 {
-    client.setStandardOutputFile(QProcess::nullDevice());
-    client.start(clientProgram(), {QStringLiteral("-s:\"%1\"").arg(scriptPath)});
+    const pid_t houndly = ::getpid();
+    // The client ends with the program, however the program ends, so that no
+    // orphan goes on with the password; one whose parent is already gone stops at once.
+    client.setChildProcessModifier([houndly] {
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (::getppid() != houndly)
+            ::_exit(kFtpUsageError);
+    });
+    client.start(clientProgram(), {QStringLiteral("--remove-script"), QStringLiteral("-s:\"%1\"").arg(scriptPath)});
 }
 
-bool ftpClientSucceeded(const QProcess& client)
-{
-    return client.exitStatus() == QProcess::NormalExit && client.exitCode() == 0;
-}
-
-QString ftpClientReason(QProcess& client)
+FtpClientOutcome ftpClientOutcome(QProcess& client)
 {
     if (client.error() == QProcess::FailedToStart)
-        return QStringLiteral("cannot start %1: %2").arg(client.program(), client.errorString());
+        return {false, QStringLiteral("cannot start %1: %2").arg(client.program(), client.errorString())};
     const QByteArray said = client.readAllStandardError();
     std::fwrite(said.constData(), 1, size_t(said.size()), stderr);
+    // A file the server confirmed is uploaded, whatever became of the goodbye.
+    const bool stored = client.readAllStandardOutput().startsWith("stored ");
+    if (stored || (client.exitStatus() == QProcess::NormalExit && client.exitCode() == 0))
+        return {true, {}};
     if (client.exitStatus() != QProcess::NormalExit)
-        return QStringLiteral("the client did not end by itself");
+        return {false, QStringLiteral("the client did not end by itself")};
     const QString reason = QString::fromUtf8(said.left(kLongestReason)).trimmed();
-    if (client.exitCode() != 0 && reason.isEmpty())
-        return QStringLiteral("the client ended with status %1").arg(client.exitCode());
-    return client.exitCode() == 0 ? QString() : reason;
+    return {false, reason.isEmpty() ? QStringLiteral("the client ended with status %1").arg(client.exitCode()) : reason};
 }
 
 bool isSingleLine(const QString& text)
@@ -156,20 +165,28 @@ QString sWriteFtpScript(const QString& remoteName, const QString& localPath, con
     return scriptPath;
 }
 
-bool sFtpPut(const QString& remoteName, const QString& localPath, const QString& remoteFolder, const QString& mode)
+FtpPutResult ftpPut(const QString& remoteName, const QString& localPath, const QString& remoteFolder,
+                    const QString& mode)
 {
     endScriptDirWithSlash();
     FtpUploadRecord record{FtpHost, remoteFolder, remoteName, localPath.isEmpty() ? remoteName : localPath, false,
                            ftpScriptRefusal(remoteName, localPath, remoteFolder, mode)};
+    FtpPutResult result;
     if (record.reason.isEmpty()) {
         const QString scriptPath = sWriteFtpScript(remoteName, localPath, remoteFolder, mode);
         if (scriptPath.isEmpty()) {
             record.reason = QStringLiteral("cannot write the script %1").arg(FtpScriptDir + kScriptName);
         } else {
-            record.uploaded = runClient(scriptPath, record.reason);
+            result = runClient(scriptPath, record.reason);
+            record.uploaded = result.uploaded;
             QFile::remove(scriptPath);
         }
     }
     appendFtpLog(FtpScriptDir + kFtpLogName, record);
-    return record.uploaded;
+    return result;
+}
+
+bool sFtpPut(const QString& remoteName, const QString& localPath, const QString& remoteFolder, const QString& mode)
+{
+    return ftpPut(remoteName, localPath, remoteFolder, mode).uploaded;
 }

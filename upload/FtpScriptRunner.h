@@ -31,19 +31,36 @@ QString ftpScriptRefusal(const QString& remoteName, const QString& localPath, co
 // or "" (and no file) when a value holds a line break or it cannot be written.
 QString sWriteFtpScript(const QString& remoteName, const QString& localPath, const QString& remoteFolder,
                         const QString& mode);
-// Starts the client on a script without waiting for it; its output is dropped,
-// what it says on standard error is kept for ftpClientReason().
+// Starts the client on a script without waiting for it, telling it to remove
+// the script once read; the client is ended when the program ends, even by a kill.
 void startFtpClient(QProcess& client, const QString& scriptPath);
-// True when the client ended by itself with success.
-bool ftpClientSucceeded(const QProcess& client);
-// Why an ended client failed: its own line from standard error (passed on to
-// the program's standard error too), or what became of it; "" after success.
-QString ftpClientReason(QProcess& client);
+
+// How an ended client's upload came out: uploaded once the client told that the
+// server stored the file, even when it was ended afterwards in its goodbye;
+// otherwise why not: the client's own line from standard error (passed on to
+// the program's standard error too), or what became of it.
+struct FtpClientOutcome {
+    bool uploaded = false;
+    QString reason;
+};
+FtpClientOutcome ftpClientOutcome(QProcess& client);
+
+// The reason of an upload that the program's close ended.
+inline const QString kEndedByClosing = QStringLiteral("ended: the program is closing, sent again at the next start");
+
+// How one upload came out.
+struct FtpPutResult {
+    bool uploaded = false;
+    bool cut = false;  // ended by the program's close before the server had the file
+};
 
 // Uploads one file by writing the script, running the client on it and
 // deleting the script. An empty local path takes the remote name, an empty
-// mode "ascii". True when the client ended with success; nothing is written
-// when a value holds a line break. Every call, whatever its end, adds a record
-// to kFtpLogName in FtpScriptDir (the application folder).
+// mode "ascii". Nothing is written when a value holds a line break. Every
+// call, whatever its end, adds a record to kFtpLogName in FtpScriptDir (the
+// application folder).
+FtpPutResult ftpPut(const QString& remoteName, const QString& localPath, const QString& remoteFolder,
+                    const QString& mode);
+// The same, true when uploaded.
 bool sFtpPut(const QString& remoteName, const QString& localPath, const QString& remoteFolder,
              const QString& mode);

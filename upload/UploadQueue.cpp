@@ -3,6 +3,7 @@
 #include "settings/AtomicFile.h"
 #include "upload/FtpLog.h"
 #include "upload/FtpScriptRunner.h"
+#include "upload/PendingUploads.h"
 
 #include <QDir>
 #include <QEventLoop>
@@ -73,10 +74,16 @@ QSet<QString> UploadQueue::clipsToSend() const
 
 void UploadQueue::add(const ClipUpload& upload)
 {
+    notePendingUpload(upload.scriptFolder, upload.clipPath);
+    if (shutDown_) {
+        cutShort(upload, upload.clipPath);
+        return;
+    }
     waiting_.push_back(upload);
     if (waitingCount() > kMostWaiting) {
         const ClipUpload oldest = waiting_.front();
         waiting_.pop_front();
+        clearPendingUpload(oldest.scriptFolder, oldest.clipPath);
         logUpload(oldest, oldest.clipPath, false, QStringLiteral("dropped: too many uploads waiting"));
         emit dropped(oldest);
     }
@@ -86,7 +93,7 @@ void UploadQueue::add(const ClipUpload& upload)
 
 void UploadQueue::startNext()
 {
-    if (running_ || waiting_.empty())
+    if (shutDown_ || running_ || waiting_.empty())
         return;
     running_ = waiting_.front();
     waiting_.pop_front();
@@ -103,18 +110,21 @@ void UploadQueue::startNext()
         return;
     }
     client_ = new QProcess(this);
-    connect(client_, &QProcess::finished, this,
-            [this] { finishRunning(ftpClientSucceeded(*client_), ftpClientReason(*client_)); });
-    connect(client_, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
+    const auto clientEnded = [this] {
+        const FtpClientOutcome outcome = ftpClientOutcome(*client_);
+        finishRunning(outcome.uploaded, outcome.reason);
+    };
+    connect(client_, &QProcess::finished, this, clientEnded);
+    connect(client_, &QProcess::errorOccurred, this, [clientEnded](QProcess::ProcessError error) {
         if (error == QProcess::FailedToStart)
-            finishRunning(false, ftpClientReason(*client_));
+            clientEnded();
     });
     timeLimit_->start(FtpClientTimeLimitMs);
     startFtpClient(*client_, scriptPath_);
     emit changed();
 }
 
-void UploadQueue::finishRunning(bool ok, const QString& reason)
+void UploadQueue::finishRunning(bool ok, const QString& reason, bool cut)
 {
     timeLimit_->stop();
     if (client_ != nullptr) {
@@ -127,10 +137,21 @@ void UploadQueue::finishRunning(bool ok, const QString& reason)
     scriptPath_.clear();
     const ClipUpload done = *running_;
     running_.reset();
-    logUpload(done, runningSource_, ok, reason);
-    emit uploaded(done, ok);
+    if (cut) {
+        cutShort(done, runningSource_);
+    } else {
+        clearPendingUpload(done.scriptFolder, done.clipPath);
+        logUpload(done, runningSource_, ok, reason);
+        emit uploaded(done, ok);
+    }
     emit changed();
     startNext();
+}
+
+void UploadQueue::cutShort(const ClipUpload& upload, const QString& localPath)
+{
+    logUpload(upload, localPath, false, kEndedByClosing);
+    emit cut(upload);
 }
 
 void UploadQueue::waitUntilIdle()
@@ -147,20 +168,19 @@ void UploadQueue::waitUntilIdle()
 
 void UploadQueue::shutDown(std::chrono::milliseconds bound)
 {
+    shutDown_ = true;
     while (!waiting_.empty()) {
         const ClipUpload left = waiting_.front();
         waiting_.pop_front();
-        logUpload(left, left.clipPath, false, QStringLiteral("dropped: the program is closing"));
-        emit dropped(left);
+        cutShort(left, left.clipPath);
     }
-    if (client_ == nullptr)
+    // A client that ends within the bound ends as usual.
+    if (client_ == nullptr || client_->waitForFinished(static_cast<int>(bound.count())))
         return;
-    QProcess* client = client_;
-    if (!client->waitForFinished(static_cast<int>(bound.count()))) {
-        client->kill();
-        client->waitForFinished(kKilledClientMs);
-    }
+    client_->disconnect(this);
+    client_->kill();
+    client_->waitForFinished(kKilledClientMs);
     // A client that would not go still loses its script.
-    if (running_)
-        finishRunning(false, QStringLiteral("ended: the program is closing"));
+    const bool stored = ftpClientOutcome(*client_).uploaded;
+    finishRunning(stored, {}, !stored);
 }

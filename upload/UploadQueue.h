@@ -27,11 +27,16 @@ struct ClipUpload {
 // upload's clip, or the clip itself when no copy is asked or it cannot be made.
 QString uploadSource(const ClipUpload& upload);
 
+// What the watch events say of an upload the program's close cut short.
+inline const QString kUploadCutText = QStringLiteral("終了のため中断しました。次の起動で送ります");
+
 // Uploads clips in the background, one at a time and in order, each within
 // FtpClientTimeLimitMs. An upload writes FTP_PUT.txt only when its turn comes
 // and deletes it when its client ends, so one script name serves them all and
-// at most one script exists at a time. Lives on the window's thread; its
-// signals come from that thread's event loop.
+// at most one script exists at a time. Every upload added is noted in the
+// pending uploads until it ends, so one that the close (or a kill) cuts short
+// is sent at the next start. Lives on the window's thread; its signals come
+// from that thread's event loop.
 class UploadQueue : public QObject {
     Q_OBJECT
 public:
@@ -39,7 +44,7 @@ public:
     static constexpr int kMostWaiting = 5;
 
     explicit UploadQueue(QObject* parent = nullptr);
-    // Ends a running client and deletes its script, telling no one.
+    // Shuts down at once, telling no one.
     ~UploadQueue() override;
 
     void add(const ClipUpload& upload);
@@ -49,21 +54,26 @@ public:
     QSet<QString> clipsToSend() const;
     // Waits, the event loop running, until no upload runs or waits.
     void waitUntilIdle();
-    // Drops the waiting uploads, gives the running one up to `bound` to end,
-    // then ends its client; its script is deleted either way.
+    // Gives the running upload up to `bound` to end, then ends its client (its
+    // script is deleted either way); the waiting uploads, the running one unless
+    // the server has its file, and any added later are cut: kept for the next start.
     void shutDown(std::chrono::milliseconds bound);
 
 signals:
     // An upload has ended; ok when its client reported success.
     void uploaded(const ClipUpload& upload, bool ok);
-    // An upload that will not run: the queue was full, or the program closes.
+    // An upload that will not run: the queue was full.
     void dropped(const ClipUpload& upload);
+    // An upload the program's close cut short: it is sent at the next start.
+    void cut(const ClipUpload& upload);
     // An upload was queued, started or ended.
     void changed();
 
 private:
     void startNext();
-    void finishRunning(bool ok, const QString& reason);
+    // The running upload's end; a cut one stays pending for the next start.
+    void finishRunning(bool ok, const QString& reason, bool cut = false);
+    void cutShort(const ClipUpload& upload, const QString& localPath);
 
     std::deque<ClipUpload> waiting_;
     std::optional<ClipUpload> running_;
@@ -71,4 +81,5 @@ private:
     QTimer* timeLimit_ = nullptr;
     QString scriptPath_;
     QString runningSource_;  // the file the running upload sends
+    bool shutDown_ = false;
 };

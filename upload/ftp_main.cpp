@@ -10,13 +10,13 @@
 int main(int argc, char* argv[])
 {
     QCoreApplication application(argc, argv);
-    const std::optional<QString> scriptPath = ftpScriptArgument(application.arguments().mid(1));
-    if (!scriptPath) {
-        std::fputs("usage: houndly-ftp -s:SCRIPT\n", stderr);
+    const std::optional<FtpCommand> command = parseFtpCommandLine(application.arguments().mid(1));
+    if (!command) {
+        std::fputs("usage: houndly-ftp [--remove-script] -s:SCRIPT\n", stderr);
         return kFtpUsageError;
     }
     QString reason;
-    const FtpExitStatus status = runFtpScriptFile(*scriptPath, reason);
+    const FtpExitStatus status = runFtpScriptFile(*command, reason);
     if (status != kFtpSucceeded)
         std::fprintf(stderr, "houndly-ftp: %s\n", reason.toLocal8Bit().constData());
     return status;

@@ -89,10 +89,9 @@ void Watcher::uploadClip(bool inBackground)
     if (!recordedClip_)
         return;
     const ClipUpload upload = *std::exchange(recordedClip_, std::nullopt);
-    if (inBackground) {
-        // Shutting down has already ended the uploads.
-        if (!closing_)
-            uploads_->add(upload);
+    // Once shutting down, the uploads keep it for the next start.
+    if (inBackground || closing_) {
+        uploads_->add(upload);
         return;
     }
     // Uploads queued before the option was turned off go first: one at a time, in order.

@@ -16,13 +16,15 @@
 #include <QTimer>
 
 #include <exception>
+#include <utility>
 
 namespace {
 
 constexpr int kDriverIndices = 10;
 constexpr int kPreviewRateMs = 66;
-// How long closing waits for a background upload before ending its client.
-constexpr std::chrono::seconds kUploadsAtClose{10};
+// How long closing waits for a background upload before ending its client
+// (one cut short is sent at the next start): the whole close stays within 3 s.
+constexpr std::chrono::seconds kUploadsAtClose{1};
 
 }  // namespace
 
@@ -78,6 +80,8 @@ void Watcher::startRemembering()
     storageKeeper_ = std::make_unique<StorageKeeper>(
         appFolder(), [this](const WatchEvent& event) { tell(event); }, [this] { return uploads_->clipsToSend(); });
     history_ = std::make_unique<AlarmHistory>(historyLogPath());
+    // The uploads a close or a kill cut short go first, and their clips stay.
+    sResumeCutUploads(*uploads_);
     storageKeeper_->keepAfterStart(historyLogPath());
 }
 
@@ -125,9 +129,19 @@ void Watcher::shutDown()
     Timer2->stop();
     sSoundClose(Settings.COM.SoundPath);
     keepTimeLine();
+    settingsSaved_ = saved;
+    // Inside a tick, the alarm the shutdown cut short tells how it ended first.
+    if (!inTick_)
+        tellStopped();
+}
+
+void Watcher::tellStopped()
+{
+    if (std::exchange(stoppedTold_, true))
+        return;
     tell({.kind = WatchEvent::Kind::Stopped,
-          .ok = saved,
-          .detail = saved ? QString() : QStringLiteral("the settings could not be saved")});
+          .ok = settingsSaved_,
+          .detail = settingsSaved_ ? QString() : QStringLiteral("the settings could not be saved")});
 }
 
 void Watcher::sClearCapture()
@@ -172,6 +186,7 @@ void Watcher::Timer1_Timer()
         return;
 
     // Any failure inside ends the tick quietly; detection goes on.
+    inTick_ = true;
     try {
         const std::optional<DetectionResult> result = detector_.sDetectFrame(camera_.get(), SkipCompare);
         if (result) {
@@ -183,8 +198,11 @@ void Watcher::Timer1_Timer()
         if (!closing_)
             emit commandsLocked(false);
     }
+    inTick_ = false;
     // Watching may have shut down while the alarm actions let events run.
-    if (!closing_)
+    if (closing_)
+        tellStopped();
+    else
         startDetector();
 }
 
@@ -209,12 +227,18 @@ void Watcher::connectUploads()
     });
     connect(uploads_, &UploadQueue::dropped, this, [this](const ClipUpload& upload) {
         const QString clip = QFileInfo(upload.clipPath).fileName();
-        if (!closing_)
-            emit statusShown(QStringLiteral("Houndly: 送信待ちが多すぎるワン！ %1 は送らないワン").arg(clip));
+        emit statusShown(QStringLiteral("Houndly: 送信待ちが多すぎるワン！ %1 は送らないワン").arg(clip));
         tell({.kind = WatchEvent::Kind::Uploaded,
               .ok = false,
               .name = upload.remoteName,
-              .detail = QStringLiteral("送信しませんでした (送信待ちが多すぎるか終了のため): ") + clip,
+              .detail = QStringLiteral("送信待ちが多すぎるため送信しませんでした: ") + clip,
+              .clip = upload.clipPath});
+    });
+    connect(uploads_, &UploadQueue::cut, this, [this](const ClipUpload& upload) {
+        tell({.kind = WatchEvent::Kind::Uploaded,
+              .ok = false,
+              .name = upload.remoteName,
+              .detail = kUploadCutText + QStringLiteral(": ") + QFileInfo(upload.clipPath).fileName(),
               .clip = upload.clipPath});
     });
 }

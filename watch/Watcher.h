@@ -48,7 +48,7 @@ public:
     void resume();
     // Ends watching whatever it is doing: the alarm mail under way, the camera,
     // the uploads, the sound; saves the settings and the time line; tells
-    // Stopped. Once only.
+    // Stopped, last of all events (after the tick it came in, if any). Once only.
     void shutDown();
     bool isClosing() const { return closing_; }
 
@@ -97,6 +97,7 @@ private:
     void restoreTimeLine();
     void startRemembering();
     void sClearCapture();
+    void tellStopped();
     void connectUploads();
     // Tells CameraLost or CameraBack when the reader's state changed since the last tick.
     void tellCameraState();
@@ -123,5 +124,8 @@ private:
     std::optional<ClipUpload> recordedClip_;  // between recording and upload
     bool suspended_ = false;
     bool closing_ = false;
+    bool inTick_ = false;
+    bool settingsSaved_ = false;
+    bool stoppedTold_ = false;
     bool cameraLost_ = false;
 };

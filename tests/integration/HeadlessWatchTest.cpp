@@ -19,7 +19,9 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -65,6 +67,26 @@ bool catchesTermination(const QProcess& process)
         if (line.startsWith("SigCgt:"))
             return (line.mid(7).trimmed().toULongLong(nullptr, 16) >> (SIGTERM - 1)) & 1;
     return false;
+}
+
+// The houndly-ftp started by the process, 0 when none runs.
+qint64 ftpClientOf(qint64 parent)
+{
+    for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(entry));
+        // "pid (comm) state ppid ..."
+        const QByteArray line = stat.open(QIODevice::ReadOnly) ? stat.readAll() : QByteArray();
+        const QList<QByteArray> rest = line.mid(line.lastIndexOf(')') + 2).split(' ');
+        if (line.contains("(houndly-ftp)") && rest.size() > 1 && rest[0] != "Z" && rest[1].toLongLong() == parent)
+            return entry.toLongLong();
+    }
+    return 0;
+}
+
+bool isRunning(qint64 pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    return stat.open(QIODevice::ReadOnly) && !stat.readAll().contains(") Z ");
 }
 
 // Sends the signal once the program handles it; how long it then took to end, -1 if it did not.
@@ -136,6 +158,17 @@ protected:
     }
 
     QString smtpRecords() const { return home.filePath(QStringLiteral("smtp.jsonl")); }
+    // Alarms go straight to their clip, and its upload to this FTP port.
+    static void recordWithoutMail(int ftpPort, bool inBackground)
+    {
+        ASSERT_TRUE(sLoadSettings());
+        Settings.TRG[0].ENABLED = QStringLiteral("False");
+        Settings.FTP.HOST = QStringLiteral("127.0.0.1 %1").arg(ftpPort);
+        Settings.EXT.BGUPLOAD = inBackground;
+        ASSERT_TRUE(sSaveSettings());
+        Settings = SettingsRecord{};
+    }
+    QStringList files(const QString& folder) const { return QDir(home.filePath(folder)).entryList(QDir::Files); }
 
     TempAppFolder home{QStringLiteral("home3")};
     ServerProcess smtp{QStringLiteral("smtp_server.py"), {QStringLiteral("--record"), smtpRecords(),
@@ -235,6 +268,82 @@ TEST_F(HeadlessWatchTest, AKilledAlarmStaysInTheHistoryAsInterrupted)
     EXPECT_EQ(alarm.snapshots.size(), 1);
     EXPECT_EQ(alarm.mails, (QList<MailResult>{{QStringLiteral("A"), true, QStringLiteral("owner@example.net")}}));
     EXPECT_TRUE(model.index(0, HistoryModel::TimeColumn).data().toString().endsWith(QStringLiteral(" (中断)")));
+}
+
+// A kill while the clip is recorded leaves no half clip under a clip's name:
+// it is recorded under a temporary name, private from the start, which the next
+// start removes.
+TEST_F(HeadlessWatchTest, AKillWhileRecordingLeavesNoHalfClipAndTheNextStartRemovesIt)
+{
+    recordWithoutMail(closedLoopbackPort(), false);
+    startHoundly(houndly, home.path(), {QStringLiteral("--camera"), QStringLiteral("demo")});
+    OutputLines output(houndly);
+    ASSERT_TRUE(output.waitFor(QStringLiteral("alarm: count"))) << output.all().toStdString();
+    const QDir clips(home.filePath(QStringLiteral("avi")));
+    ASSERT_TRUE(waitUntil([&] { return !clips.entryList(QDir::Files).isEmpty(); }, std::chrono::seconds(20)));
+    const QFileInfo recording(clips.entryInfoList(QDir::Files).front());
+    EXPECT_EQ(recording.permissions() & 0x0077, 0) << "readable by others while it is recorded";
+    QThread::msleep(1500);
+    ::kill(static_cast<pid_t>(houndly.processId()), SIGKILL);
+    ASSERT_TRUE(houndly.waitForFinished(10000));
+    static const QRegularExpression clipName(QStringLiteral("ALERT(_\\d+)?\\.AVI$"));
+    EXPECT_EQ(clips.entryList(QDir::Files).filter(clipName), QStringList{}) << "half a clip under a clip's name";
+
+    QProcess again;
+    startHoundly(again, home.path(), {QStringLiteral("--camera"), QStringLiteral("demo")});
+    OutputLines started(again);
+    ASSERT_TRUE(started.waitFor(QStringLiteral("started:"), 30000)) << started.all().toStdString();
+    EXPECT_EQ(clips.entryList(QDir::Files), QStringList{}) << "left by the kill";
+    EXPECT_GE(terminate(again), 0);
+}
+
+// SIGTERM while a background upload waits on an FTP server that never answers
+// ends the program within 3 s. The client removed its script, password and
+// all, as soon as it read it, and it ends with the program, even one killed.
+// The upload that was cut is sent at the next start that reaches a server, and
+// the history tells both.
+TEST_F(HeadlessWatchTest, AStalledUploadIsCutWithinThreeSecondsAndSentAtTheNextStart)
+{
+    ServerProcess stalled(QStringLiteral("silent_server.py"), {QStringLiteral("--lifetime"), QStringLiteral("90")});
+    recordWithoutMail(stalled.port(), true);
+    const QStringList demo = {QStringLiteral("--camera"), QStringLiteral("demo")};
+    const QString script = home.filePath(QStringLiteral("FTP_PUT.txt"));
+    startHoundly(houndly, home.path(), demo);
+    OutputLines output(houndly);
+    ASSERT_TRUE(output.waitFor(QStringLiteral("alarm over"))) << output.all().toStdString();
+    ASSERT_TRUE(waitUntil([&] { return ftpClientOf(houndly.processId()) != 0; }, std::chrono::seconds(20)));
+    EXPECT_TRUE(waitUntil([&] { return !QFile::exists(script); }, std::chrono::seconds(5))) << "the script stays";
+    const qint64 stopMs = terminate(houndly);
+    EXPECT_GE(stopMs, 0);
+    EXPECT_LT(stopMs, 3000);
+    output.readAvailable();
+    EXPECT_TRUE(output.all().endsWith(QStringLiteral("stopped"))) << output.all().toStdString();
+    const QString clip = files(QStringLiteral("avi")).constFirst();
+    EXPECT_GE(output.indexOf(QStringLiteral("upload %1 failed: 終了のため中断しました。次の起動で送ります").arg(clip)), 0)
+        << output.all().toStdString();
+
+    QProcess killed;
+    startHoundly(killed, home.path(), demo);
+    qint64 client = 0;
+    ASSERT_TRUE(waitUntil([&] { return (client = ftpClientOf(killed.processId())) != 0 && !QFile::exists(script); },
+                          std::chrono::seconds(30)));
+    ::kill(static_cast<pid_t>(killed.processId()), SIGKILL);
+    ASSERT_TRUE(killed.waitForFinished(10000));
+    EXPECT_TRUE(waitUntil([&] { return !isRunning(client); }, std::chrono::seconds(2))) << "an orphan client";
+
+    recordWithoutMail(ftp.port(), true);
+    QProcess resumed;
+    startHoundly(resumed, home.path(), demo);
+    OutputLines sent(resumed);
+    EXPECT_TRUE(sent.waitFor(QStringLiteral("upload ") + clip, 30000)) << sent.all().toStdString();
+    EXPECT_GE(terminate(resumed), 0);
+    EXPECT_EQ(ftp.fileContent(clip), readFileBytes(home.filePath(QStringLiteral("avi/") + clip)));
+    const QString log = home.filePath(QStringLiteral("history.log"));
+    EXPECT_TRUE(readFileBytes(log).contains("次の起動で送ります"));
+    const HistoryContents history = readHistory(log);
+    const auto alarm = std::ranges::find_if(history.alarms, [&clip](const AlarmRecord& a) { return a.clip.endsWith(clip); });
+    ASSERT_NE(alarm, history.alarms.end());
+    EXPECT_TRUE(alarm->upload && alarm->upload->ok) << "the upload sent again joins its alarm";
 }
 
 // The camera stored last is a network camera whose account is in its URL and
@@ -369,6 +478,8 @@ TEST(HoundlyProcessTest, TerminationDuringAnAlarmMailSendsNothingMore)
     EXPECT_EQ(readRecords(records, QStringLiteral("ehlo")).size(), 1) << "no further connection";
     EXPECT_TRUE(readFileBytes(home.filePath(QStringLiteral("mail.log.txt")))
                     .contains("= not sent: cancelled: the program is closing"));
+    const QString output = QString::fromUtf8(houndly.readAll()).trimmed();
+    EXPECT_TRUE(output.endsWith(QStringLiteral("stopped"))) << "the mail's end first: " << output.toStdString();
 }
 
 // The README's quick try, run as it stands (its folder and program swapped for the

@@ -31,12 +31,12 @@ TEST_F(CommonHelpersTest, WaitServesEventsUntilTheProcessEndsOrItsBound)
     QElapsedTimer wall;
     wall.start();
     const std::clock_t processorBefore = std::clock();
-    EXPECT_TRUE(sWaitProcess(sleeper, 30000));
+    EXPECT_EQ(sWaitProcess(sleeper, 30000), ProcessWait::Ended);
     const double processorMs = 1000.0 * double(std::clock() - processorBefore) / CLOCKS_PER_SEC;
     EXPECT_LT(processorMs, 0.5 * double(wall.elapsed())) << "waiting must not keep a processor busy";
     EXPECT_EQ(sleeper.state(), QProcess::NotRunning);
     EXPECT_GT(ticks, 0) << "timers run during the wait";
-    EXPECT_TRUE(sWaitProcess(sleeper, 100)) << "an ended process returns at once";
+    EXPECT_EQ(sWaitProcess(sleeper, 100), ProcessWait::Ended) << "an ended process returns at once";
 }
 
 // The application folder comes from HOUNDLY_HOME; the

@@ -68,9 +68,10 @@ TestCertificate makeCertificate(const QString& folder, const QString& host)
     return made;
 }
 
-FtpTestServer::FtpTestServer(const QString& password)
+FtpTestServer::FtpTestServer(const QString& password, const QStringList& options)
     : server_(QStringLiteral("ftp_server.py"),
-              {root_.path(), kUser, password, QStringLiteral("90"), QStringLiteral("--record"), records_.filePath("ftp.json")})
+              QStringList{root_.path(), kUser, password, QStringLiteral("90"), QStringLiteral("--record"),
+                          records_.filePath("ftp.json")} + options)
 {
 }
 

@@ -16,10 +16,11 @@
 //   POP3: ServerProcess pop("pop3_server.py", {"--record", file});
 //         kPopUser/kPopPassword, APOP unless "--no-apop"; records "pop-login";
 //         "--silent-quit" never answers QUIT.
-//   Hanging mail server: ServerProcess("silent_server.py", {"--lifetime", "20"}).
+//   Hanging mail or FTP server: ServerProcess("silent_server.py", {"--lifetime", "20"}).
 //   FTP:  FtpTestServer ftp; as FtpTestServer::kUser/kPassword (or the password
 //         given), root() is "/";
 //         files are kept as sent, transferType() tells binary from ASCII.
+//         FtpTestServer(kPassword, {"--stall", "quit"}) never answers QUIT.
 // Every record carries "time" (seconds since the epoch) for ordering.
 
 #include <QJsonObject>
@@ -63,7 +64,7 @@ public:
     static inline const QString kUser = QStringLiteral("hound");
     static inline const QString kPassword = QStringLiteral("bark twice");
 
-    explicit FtpTestServer(const QString& password = kPassword);
+    explicit FtpTestServer(const QString& password = kPassword, const QStringList& options = {});
     bool running() const { return server_.port() > 0; }
     int port() const { return server_.port(); }
     QString root() const { return root_.path(); }

@@ -11,6 +11,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QTimer>
 
 namespace {
 
@@ -36,7 +37,7 @@ protected:
     // A stand-in client that keeps a copy of the script and its permissions.
     void keepScriptCopies()
     {
-        FtpClientProgram = writeFile("keep-script.sh", QString("#!/bin/sh\np=${1#-s:}; p=${p#\\\"}; p=${p%%\\\"}\n"
+        FtpClientProgram = writeFile("keep-script.sh", QString("#!/bin/sh\np=${2#-s:}; p=${p#\\\"}; p=${p%%\\\"}\n"
                                                                "cp \"$p\" '%1' && stat -c %a \"$p\" > '%1.mode'\n")
                                                            .arg(copyPath()).toUtf8(), true);
     }
@@ -58,11 +59,13 @@ protected:
 // Each upload, whatever its end, returns its result, leaves no script and one
 // log record: what was sent, the result and the reason, for the user alone and
 // without the password, whose letters a path may hold. What is sent arrives byte
-// for byte, in binary, in its folder. The client's own failures are its exit
+// for byte, in binary, in its folder; a file the server confirmed is uploaded
+// even when its QUIT goes unanswered. The client's own failures are its exit
 // statuses (below).
 TEST_F(FtpPutTest, EveryUploadReturnsItsResultAndLogsItsReason)
 {
-    ASSERT_TRUE(server_.running());
+    FtpTestServer mute(FtpTestServer::kPassword, {"--stall", "quit"});
+    ASSERT_TRUE(server_.running() && mute.running());
     ASSERT_TRUE(QDir(server_.root()).mkdir("two words"));
     ASSERT_TRUE(QDir(work_.path()).mkdir("home3"));
     const QString local = writeFile("home3/clip with space.AVI", sampleBytes(300000));
@@ -73,28 +76,43 @@ TEST_F(FtpPutTest, EveryUploadReturnsItsResultAndLogsItsReason)
         QString folder, host, password, file, program;
         int limitMs;
         QString reason;  // a part of the result line ("" when sent)
+        const FtpTestServer* server = nullptr;  // the fixture's unless given
+        bool closes = false;  // the program closes during the upload
     } rows[] = {
         {"sent", "sub", host, password, local, client, 60000, ""},
         {"sent to the top", "", host, password, local, client, 60000, ""},
         {"sent into a folder of two words", "two words", host, password, local, client, 60000, ""},
+        {"sent, QUIT unanswered", "sub", QString("127.0.0.1 %1").arg(mute.port()), password, local, client, 3000, "", &mute},
         {"wrong password", "sub", host, "home", local, client, 60000, "Access denied: 530"},
         {"refused host", "sub", "127.0.0.1\nDELE x", password, local, client, 60000, "refused: the host holds a line break"},
         {"no local file", "sub", host, password, local + ".gone", client, 60000, "cannot read local file"},
         {"no client", "sub", host, password, local, work_.filePath("no-such-client"), 60000, "cannot start "},
         {"client over its time", "sub", host, password, local, hang, 2000, "no end within 2 s: stopped"},
+        {"the program closes", "sub", host, password, local, hang, 60000, "ended: the program is closing", nullptr, true},
     };
     for (const auto& row : rows) {
         std::tie(FtpHost, FtpPassword, FtpClientProgram, FtpClientTimeLimitMs) =
             std::tie(row.host, row.password, row.program, row.limitMs);
+        const FtpTestServer& server = row.server ? *row.server : server_;
         const QString remote = row.folder.isEmpty() ? "a.AVI" : row.folder + "/a.AVI";
         QElapsedTimer elapsed;
         elapsed.start();
-        EXPECT_EQ(sFtpPut("a.AVI", row.file, row.folder, "binary"), row.reason.isEmpty()) << row.what;
+        bool uploaded = false;
+        const auto put = [&] { uploaded = sFtpPut("a.AVI", row.file, row.folder, "binary"); };
+        if (row.closes) {
+            // As the window's close does, while the upload's wait serves the events.
+            QTimer::singleShot(0, put);
+            QTimer::singleShot(500, &QCoreApplication::quit);
+            QCoreApplication::exec();
+        } else {
+            put();
+        }
+        EXPECT_EQ(uploaded, row.reason.isEmpty()) << row.what;
         EXPECT_LT(elapsed.elapsed(), 20000) << row.what;
         EXPECT_FALSE(scriptLeft()) << row.what;
-        EXPECT_EQ(server_.fileContent(remote) == readFileBytes(local), row.reason.isEmpty()) << row.what;
-        EXPECT_TRUE(!row.reason.isEmpty() || server_.transferType(remote) == "i") << row.what << ": not binary";
-        QFile::remove(server_.root() + "/" + remote);
+        EXPECT_EQ(server.fileContent(remote) == readFileBytes(local), row.reason.isEmpty()) << row.what;
+        EXPECT_TRUE(!row.reason.isEmpty() || server.transferType(remote) == "i") << row.what << ": not binary";
+        QFile::remove(server.root() + "/" + remote);
     }
     EXPECT_EQ(FtpScriptDir, work_.path() + '/') << "one \"/\" added, once";
     const QString log = QString::fromUtf8(readFileBytes(work_.filePath("ftp.log.txt")));
@@ -153,7 +171,8 @@ TEST_F(FtpPutTest, WritesTheScriptExactlyAndReadableByTheUserAloneAndNoneWithALi
 }
 
 // Exit statuses: 0 done, 1 the server or the files failed, 2 unusable command line
-// or script. Failures give one line on stderr, never the password.
+// or script. Failures give one line on stderr, never the password. A script run
+// by hand stays; one Houndly gives, with --remove-script, goes once read.
 TEST_F(FtpPutTest, TheClientsExitStatusAndReasonForEachOutcome)
 {
     ASSERT_TRUE(server_.running());
@@ -163,6 +182,7 @@ TEST_F(FtpPutTest, TheClientsExitStatusAndReasonForEachOutcome)
                   password = FtpTestServer::kPassword;
     const std::tuple<const char*, QStringList, int> rows[] = {  // what, arguments, exit status
         {"unquoted script path", {script(scriptText(here, user, password, put))}, 0},
+        {"script removed once read", {"--remove-script", script(scriptText(here, user, "bark once", put))}, 1},
         {"wrong password", {script(scriptText(here, user, "bark once", put))}, 1},
         {"server down", {script(scriptText(QString("127.0.0.1 %1").arg(closedLoopbackPort()), user, password, put))}, 1},
         {"missing folder", {script(scriptText(here, user, password, QStringList{"CD nowhere"} + put))}, 1},
@@ -180,9 +200,12 @@ TEST_F(FtpPutTest, TheClientsExitStatusAndReasonForEachOutcome)
     };
     for (const auto& [what, arguments, exitCode] : rows) {
         QFile::remove(server_.root() + "/a.AVI");
+        const QString scriptFile = arguments.isEmpty() ? QString() : arguments.back().mid(3);
+        const bool hadScript = QFile::exists(scriptFile);
         QProcess client;
         client.start(QStringLiteral(HOUNDLY_FTP_CLIENT), arguments);
         client.waitForFinished(60000);
+        EXPECT_EQ(QFile::exists(scriptFile), hadScript && !arguments.contains("--remove-script")) << what;
         const QString errors = QString::fromLocal8Bit(client.readAllStandardError());
         EXPECT_EQ(client.exitStatus() == QProcess::NormalExit ? client.exitCode() : -1, exitCode) << what << ": " << errors.toStdString();
         EXPECT_EQ(server_.fileContent("a.AVI") == content, exitCode == 0) << what;

@@ -3,6 +3,7 @@
 #include "tests/support/TempAppFolder.h"
 #include "tests/support/TestApplication.h"
 #include "upload/FtpScriptRunner.h"
+#include "upload/PendingUploads.h"
 #include "upload/UploadQueue.h"
 
 #include <gtest/gtest.h>
@@ -24,6 +25,7 @@ protected:
             scriptsWhenEnded_ += QFile::exists(scriptPath()) ? 1 : 0;
         });
         QObject::connect(&queue_, &UploadQueue::dropped, [this](const ClipUpload& upload) { dropped_ << upload.remoteName; });
+        QObject::connect(&queue_, &UploadQueue::cut, [this](const ClipUpload& upload) { cut_ << upload.remoteName; });
     }
     void TearDown() override { FtpClientTimeLimitMs = 10 * 60 * 1000; }
 
@@ -37,7 +39,7 @@ protected:
     // A stand-in client that notes its start in "modes", then waits `seconds` before running the real one.
     void useSlowClient(int seconds)
     {
-        const QString script = QString("#!/bin/sh\np=${1#-s:}; p=${p#\\\"}; p=${p%%\\\"}\nstat -c %a \"$p\" >> '%1'\n"
+        const QString script = QString("#!/bin/sh\np=${2#-s:}; p=${p#\\\"}; p=${p%%\\\"}\nstat -c %a \"$p\" >> '%1'\n"
                                        "sleep %2 >/dev/null 2>&1\nexec '%3' \"$@\"\n")
                                    .arg(work_.filePath("modes"), QString::number(seconds), HOUNDLY_FTP_CLIENT);
         FtpClientProgram = writeFileBytes(work_.filePath(QString("slow-client-%1.sh").arg(seconds)), script.toUtf8());
@@ -51,13 +53,15 @@ protected:
     UploadQueue queue_;
     QStringList ended_;
     QStringList dropped_;
+    QStringList cut_;
     int scriptsWhenEnded_ = 0;
 };
 
-// Uploads run one at a time, in order. A full queue
-// drops its oldest waiting upload and keeps that clip; shutting down drops the
-// rest and ends the running upload within its bound, deleting its script.
-TEST_F(UploadQueueTest, UploadsRunOneAtATimeInOrderAndAFullQueueDropsTheOldestAndShutDownEndsTheRest)
+// Uploads run one at a time, in order. A full queue drops its oldest waiting
+// upload and keeps that clip; shutting down ends the running upload within its
+// bound, deleting its script, and cuts it, the waiting ones and any added
+// later: they stay pending for the next start, the others do not.
+TEST_F(UploadQueueTest, UploadsRunOneAtATimeInOrderAndAFullQueueDropsTheOldestAndShutDownCutsTheRest)
 {
     ASSERT_TRUE(server_.running());
     useSlowClient(1);
@@ -97,8 +101,17 @@ TEST_F(UploadQueueTest, UploadsRunOneAtATimeInOrderAndAFullQueueDropsTheOldestAn
     EXPECT_LT(elapsed.elapsed(), 8000);
     EXPECT_FALSE(queue_.isBusy());
     EXPECT_FALSE(QFile::exists(scriptPath()));
-    EXPECT_EQ(ended_, QStringList{"1.AVI failed"});
-    EXPECT_EQ(dropped_.size(), UploadQueue::kMostWaiting + 2);
+    queue_.add(clip("late.AVI", server_.port()));
+    EXPECT_FALSE(queue_.isBusy());
+    EXPECT_TRUE(ended_.isEmpty()) << ended_.join(' ').toStdString();
+    EXPECT_EQ(dropped_, (QStringList{"2.AVI", "3.AVI"}));
+    const QStringList cut = {"4.AVI", "5.AVI", "6.AVI", "7.AVI", "8.AVI", "1.AVI", "late.AVI"};
+    EXPECT_EQ(cut_, cut);
+    QStringList pending;
+    for (const QString& name : QStringList{"1.AVI", "4.AVI", "5.AVI", "6.AVI", "7.AVI", "8.AVI", "late.AVI"})
+        pending << work_.filePath(name);
+    EXPECT_EQ(pendingUploads(work_.path()), pending);
+    EXPECT_EQ(QFile::permissions(work_.filePath(kPendingUploadsName)) & 0x0077, 0) << "readable by others";
 }
 
 TEST_F(UploadQueueTest, FailuresEndTheirUploadAndTheNextRuns)

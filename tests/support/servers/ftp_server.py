@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """A real FTP server on 127.0.0.1 for the upload tests.
 
-Usage: ftp_server.py ROOT USER PASSWORD [SECONDS] [--record FILE]
+Usage: ftp_server.py ROOT USER PASSWORD [SECONDS] [--record FILE] [--stall quit]
 Serves ROOT (with a subfolder "sub" created) to one user with full rights,
 prints the chosen port on the first line of standard output and ends by
 itself after SECONDS (default 60), so a crashed test never leaves it behind.
@@ -9,7 +9,8 @@ Files are stored with the bytes as they came, whatever the transfer type
 (pyftpdlib would turn CR LF into LF in ASCII mode, undoing what an ASCII
 client did and hiding it). With --record, every upload is written to FILE
 as a JSON line: {"event": "stor", "path": path under ROOT, "type": "a" or
-"i", "time": seconds since the epoch}.
+"i", "time": seconds since the epoch}. With --stall quit, QUIT is never
+answered (what was stored stays stored).
 """
 import argparse
 import json
@@ -28,9 +29,13 @@ class AsSentDTPHandler(DTPHandler):
         super().enable_receiving("i", cmd)
 
 
-def recording_handler(root, record_path):
+def recording_handler(root, record_path, stall):
     class Handler(FTPHandler):
         dtp_handler = AsSentDTPHandler
+
+        def ftp_QUIT(self, line):
+            if stall != "quit":
+                super().ftp_QUIT(line)
 
         def ftp_STOR(self, file, mode="w"):
             if record_path:
@@ -51,13 +56,14 @@ def main():
     parser.add_argument("password")
     parser.add_argument("seconds", nargs="?", type=float, default=60.0)
     parser.add_argument("--record")
+    parser.add_argument("--stall", choices=["quit"])
     args = parser.parse_args()
     root, lifetime = os.path.realpath(args.root), args.seconds
     os.makedirs(os.path.join(root, "sub"), exist_ok=True)
 
     authorizer = DummyAuthorizer()
     authorizer.add_user(args.user, args.password, root, perm="elradfmwMT")
-    handler = recording_handler(root, args.record)
+    handler = recording_handler(root, args.record, args.stall)
     handler.authorizer = authorizer
     handler.auth_failed_timeout = 0.1
 
