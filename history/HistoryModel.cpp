@@ -131,6 +131,8 @@ QVariant HistoryModel::data(const QModelIndex& index, int role) const
         return snapshot.isEmpty() ? QString() : folder_.filePath(snapshot);
     case ClipPathRole:
         return alarm.clipRecorded && !removed(alarm.clip) ? folder_.filePath(alarm.clip) : QString();
+    case FailuresRole:
+        return failures(alarm);
     default:
         return {};
     }
@@ -156,12 +158,16 @@ QString HistoryModel::displayText(const AlarmRecord& alarm, int column) const
         return fileName(alarm.clip) + (removed(alarm.clip) ? QStringLiteral(" (削除済み)") : QString());
     case MailColumn: {
         QStringList results;
+        // A failure shows its reason; the view cuts it, the tooltip and the failures line show it whole.
         for (const MailResult& mail : alarm.mails)
-            results.append(mail.destination + mark(mail.ok));
+            results.append(mail.destination + mark(mail.ok) + (mail.ok ? QString() : mail.detail));
         return results.join(u' ');
     }
     case UploadColumn:
-        return alarm.upload ? mark(alarm.upload->ok) + alarm.upload->name : QString();
+        if (!alarm.upload)
+            return {};
+        return mark(alarm.upload->ok) + alarm.upload->name +
+               (alarm.upload->failure.isEmpty() ? QString() : QStringLiteral(": ") + alarm.upload->failure);
     default:
         return {};
     }
@@ -185,6 +191,21 @@ QString HistoryModel::toolTip(const AlarmRecord& alarm, int column) const
     default:
         return {};
     }
+}
+
+QString HistoryModel::failures(const AlarmRecord& alarm)
+{
+    QStringList lines;
+    for (const QString& failure : alarm.snapshotFailures)
+        lines.append(QStringLiteral("画像: ") + failure);
+    if (!alarm.clip.isEmpty() && !alarm.clipRecorded)
+        lines.append(QStringLiteral("動画: ") + alarm.clipFailure);
+    for (const MailResult& mail : alarm.mails)
+        if (!mail.ok)
+            lines.append(QStringLiteral("ﾒｰﾙ %1: %2").arg(mail.destination, mail.detail));
+    if (alarm.upload && !alarm.upload->ok)
+        lines.append(QStringLiteral("FTP %1: %2").arg(alarm.upload->name, alarm.upload->failure));
+    return lines.join(u'\n');
 }
 
 void HistoryModel::thumbnailLoaded(const QString& path)

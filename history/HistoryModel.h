@@ -23,6 +23,7 @@ public:
     enum Role {
         SnapshotPathRole = Qt::UserRole,  // absolute path of the first snapshot, "" when there is none
         ClipPathRole,                     // absolute path of the clip, "" when none was recorded
+        FailuresRole,                     // why each thing that failed failed, a line each; "" when none did
     };
     static constexpr QSize kThumbnailSize{80, 60};
 
@@ -48,6 +49,7 @@ private:
     void selectRows();
     QString displayText(const AlarmRecord& record, int column) const;
     QString toolTip(const AlarmRecord& record, int column) const;
+    static QString failures(const AlarmRecord& record);
     bool removed(const QString& path) const { return contents_.removedFiles.contains(path); }
     bool interrupted(const AlarmRecord& record) const;
     void thumbnailLoaded(const QString& path);

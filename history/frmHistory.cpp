@@ -4,10 +4,12 @@
 #include "settings/WatchEvent.h"
 
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QStyle>
 #include <QTimer>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -17,7 +19,6 @@ frmHistory::frmHistory(QString historyPath, FileOpener openFile, QWidget* parent
       model_(new HistoryModel(this))
 {
     setWindowTitle(QStringLiteral("警報履歴"));
-    resize(760, 520);
 
     auto* top = new QHBoxLayout;
     auto* dayLabel = new QLabel(QStringLiteral("日付(&D):"), this);
@@ -41,9 +42,10 @@ frmHistory::frmHistory(QString historyPath, FileOpener openFile, QWidget* parent
     lstHistory->setSelectionBehavior(QAbstractItemView::SelectRows);
     lstHistory->setIconSize(HistoryModel::kThumbnailSize);
     lstHistory->setModel(model_);
-    const int widths[HistoryModel::ColumnCount] = {170, 96, 90, 170, 90, 120};
-    for (int column = 0; column < HistoryModel::ColumnCount; ++column)
-        lstHistory->setColumnWidth(column, widths[column]);
+    lblFailures = new QLabel(this);
+    lblFailures->setObjectName(QStringLiteral("lblFailures"));
+    lblFailures->setWordWrap(true);
+    lblFailures->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     cmdSnapshot = new QPushButton(QStringLiteral("画像を開く(&I)"), this);
     cmdSnapshot->setObjectName(QStringLiteral("cmdSnapshot"));
@@ -60,7 +62,9 @@ frmHistory::frmHistory(QString historyPath, FileOpener openFile, QWidget* parent
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addWidget(lstHistory);
+    layout->addWidget(lblFailures);
     layout->addLayout(bottom);
+    fitColumns();
 
     connect(cboDay, &QComboBox::activated, this, &frmHistory::dayChosen);
     connect(cmdSnapshot, &QPushButton::clicked, this, [this] { openCurrent(HistoryModel::SnapshotPathRole); });
@@ -72,6 +76,32 @@ frmHistory::frmHistory(QString historyPath, FileOpener openFile, QWidget* parent
     });
     connect(lstHistory->selectionModel(), &QItemSelectionModel::currentRowChanged, this, &frmHistory::showCurrent);
     connect(model_, &QAbstractItemModel::modelReset, this, &frmHistory::showCurrent);
+}
+
+void frmHistory::fitColumns()
+{
+    // What a column usually holds; a failure's reason may run longer, cut in
+    // its cell and shown whole below the list.
+    const QString usual[HistoryModel::ColumnCount] = {
+        QStringLiteral("2024/05/01 12:03:09 (中断)"), {}, QStringLiteral("99999 / 9999"),
+        QStringLiteral("240501120312_ALERT_2.AVI (削除済み)"), QStringLiteral("A○ B○ C○ D○"),
+        QStringLiteral("○240501120312_ALERT_2.AVI")};
+    lstHistory->ensurePolished();
+    const QFontMetrics metrics(lstHistory->font());
+    const QStyle* style = lstHistory->style();
+    const int padding = 2 * (style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, lstHistory) + 1) + 12;
+    int total = 0;
+    for (int column = 0; column < HistoryModel::ColumnCount; ++column) {
+        const int width = column == HistoryModel::SnapshotColumn ? HistoryModel::kThumbnailSize.width() + 16
+                                                                  : metrics.horizontalAdvance(usual[column]) + padding;
+        lstHistory->setColumnWidth(column, width);
+        total += width;
+    }
+    // The window opens wide enough for all of them beside a vertical scroll bar.
+    const QMargins margins = layout()->contentsMargins();
+    resize(total + margins.left() + margins.right() + 2 * lstHistory->frameWidth() +
+               style->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, lstHistory) + 4,
+           520);
 }
 
 void frmHistory::hear(const WatchEvent& event)
@@ -126,6 +156,7 @@ void frmHistory::showCurrent()
     lblTotal->setText(QStringLiteral("%1件").arg(model_->rowCount()));
     cmdSnapshot->setEnabled(current.isValid() && !current.data(HistoryModel::SnapshotPathRole).toString().isEmpty());
     cmdClip->setEnabled(current.isValid() && !current.data(HistoryModel::ClipPathRole).toString().isEmpty());
+    lblFailures->setText(current.isValid() ? current.data(HistoryModel::FailuresRole).toString() : QString());
 }
 
 void frmHistory::openCurrent(int role)

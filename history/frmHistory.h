@@ -33,6 +33,7 @@ public:
     QComboBox* cboDay = nullptr;
     QLabel* lblTotal = nullptr;
     QTreeView* lstHistory = nullptr;
+    QLabel* lblFailures = nullptr;  // why the current alarm's failures failed
     QPushButton* cmdSnapshot = nullptr;
     QPushButton* cmdClip = nullptr;
     QPushButton* cmdClose = nullptr;
@@ -41,6 +42,8 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    // Sizes the columns to what they usually hold, and the window to them.
+    void fitColumns();
     void fillDays();
     void dayChosen();
     void showCurrent();

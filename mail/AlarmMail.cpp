@@ -75,11 +75,11 @@ void sStartMailSend(const QImage& alarmFrame, const StatusText& showStatus, cons
             }
         }
         showStatus(QStringLiteral("自動ﾒｰﾙ送信中"));
-        const bool sent = sSendMail(destination.MAILTO, destination.SUBJECT, destination.BODY, attachment);
+        QString failure;
+        const bool sent = sSendMail(destination.MAILTO, destination.SUBJECT, destination.BODY, attachment, &failure);
         showStatus(sent ? QString() : QStringLiteral("ﾒｰﾙ送信ｴﾗｰでした。"));
         tell({.kind = WatchEvent::Kind::MailSent, .ok = sent, .name = QString(QChar(u'A' + index)),
-                        .detail = sent ? destination.MAILTO
-                                       : QStringLiteral("ﾒｰﾙ送信ｴﾗｰでした。 ") + destination.MAILTO});
+              .detail = sent ? destination.MAILTO : destination.MAILTO + QStringLiteral(": ") + failure});
     }
 }
 

@@ -13,7 +13,7 @@
 
 // Sends one mail. serverField is "server<TAB>port" (port 25 when missing,
 // implicit TLS on 465). Returns "" when the server accepted the mail, else
-// a description of the failure.
+// a description of the failure, with the server's refusal when it gave one.
 QString SendMailEx(const QString& logPath, const QString& serverField, const QString& recipientField,
                    const QString& senderField, const QString& subject, const QString& body,
                    const QString& attachmentPath, const QDeadlineTimer& deadline);

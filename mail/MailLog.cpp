@@ -49,6 +49,8 @@ void MailExchangeLog::serverSaid(const QString& text)
     for (const QString& line : splitLines(text)) {
         lastServerLine_ = line;
         lines_ << QStringLiteral("< ") + lastServerLine_;
+        if (line.startsWith(u'4') || line.startsWith(u'5') || line.startsWith(QStringLiteral("-ERR")))
+            lastServerRefusal_ = line;
         lastReplyWasChallenge_ = line.startsWith(QStringLiteral("334 ")) ||
                                  line == QStringLiteral("334") || line.startsWith(QStringLiteral("+ ")) ||
                                  line == QStringLiteral("+");

@@ -23,6 +23,9 @@ public:
     bool finish(const QString& result);
     // The last reply line, as logged.
     QString lastServerLine() const { return lastServerLine_; }
+    // The last reply line that refused (4xx or 5xx in SMTP, "-ERR" in POP3): why
+    // the server would not; "" when none did.
+    QString lastServerRefusal() const { return lastServerRefusal_; }
 
     // The line as it may be logged, given whether the server's last reply
     // was a challenge ("334 " in SMTP, "+ " in POP3).
@@ -32,6 +35,7 @@ private:
     QString path_;
     QStringList lines_;
     QString lastServerLine_;
+    QString lastServerRefusal_;
     qsizetype messageBytes_ = 0;
     bool lastReplyWasChallenge_ = false;
     bool encrypted_ = false;

@@ -11,22 +11,16 @@
 
 namespace {
 
-bool refuse(const QString& reason)
+QString refuse(const QString& reason)
 {
     MailExchangeLog log(mailLogPath(), QStringLiteral("SMTP"), Settings.MAIL.SMTP.simplified());
     log.finish(QStringLiteral("not sent: ") + reason);
-    return false;
+    return reason;
 }
 
-}  // namespace
-
-QString mailLogPath()
-{
-    return appFilePath(QStringLiteral("mail.log.txt"));
-}
-
-bool sSendMail(const QString& recipient, const QString& subject, const QString& body,
-               const QString& attachmentPath)
+// "" when the server accepted the mail, else why it did not go.
+QString sendMail(const QString& recipient, const QString& subject, const QString& body,
+                 const QString& attachmentPath)
 {
     const auto& account = Settings.MAIL;
     if (hasControlCharacters(recipient) || hasControlCharacters(subject))
@@ -47,7 +41,7 @@ bool sSendMail(const QString& recipient, const QString& subject, const QString& 
             return refuse(QStringLiteral("MAIL/OPTATT is not a number"));
         if (*method == 0) {
             if (!RcvMail(account.POP, account.USER, account.PASS, QStringLiteral("STAT"), appFolder(), deadline))
-                return false;
+                return QStringLiteral("the POP login before SMTP failed");
         } else {
             const std::optional<int> cramMd5 = settingNumber(account.AtCRAM);
             if (!cramMd5)
@@ -55,5 +49,21 @@ bool sSendMail(const QString& recipient, const QString& subject, const QString& 
             from = senderFieldWithAuth(account.MAIL, account.SMTPUSER, account.SMTPPASS, *cramMd5 != 0);
         }
     }
-    return SendMailEx(mailLogPath(), account.SMTP, to, from, subject, body, attachmentPath, deadline).isEmpty();
+    return SendMailEx(mailLogPath(), account.SMTP, to, from, subject, body, attachmentPath, deadline);
+}
+
+}  // namespace
+
+QString mailLogPath()
+{
+    return appFilePath(QStringLiteral("mail.log.txt"));
+}
+
+bool sSendMail(const QString& recipient, const QString& subject, const QString& body,
+               const QString& attachmentPath, QString* failure)
+{
+    const QString why = sendMail(recipient, subject, body, attachmentPath);
+    if (failure != nullptr)
+        *failure = why;
+    return why.isEmpty();
 }

@@ -133,5 +133,8 @@ QString SendMailEx(const QString& logPath, const QString& serverField, const QSt
     }
     failure = connection.perform();
     log.finish(failure.isEmpty() ? QStringLiteral("sent") : QStringLiteral("not sent: ") + failure);
+    // The library names only the reply's code; the server's own words say why.
+    if (!failure.isEmpty() && !log.lastServerRefusal().isEmpty())
+        failure += QStringLiteral(" (%1)").arg(log.lastServerRefusal());
     return failure;
 }

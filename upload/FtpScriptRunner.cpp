@@ -72,7 +72,7 @@ FtpPutResult runClient(const QString& scriptPath, QString& reason)
              : wait == ProcessWait::Interrupted
                  ? kEndedByClosing
                  : QStringLiteral("no end within %1 s: stopped").arg(FtpClientTimeLimitMs / 1000);
-    return {outcome.uploaded, !outcome.uploaded && wait == ProcessWait::Interrupted};
+    return {outcome.uploaded, !outcome.uploaded && wait == ProcessWait::Interrupted, reason};
 }
 
 // A folder with a blank is one word to the client only inside quotes.
@@ -183,6 +183,7 @@ FtpPutResult ftpPut(const QString& remoteName, const QString& localPath, const Q
         }
     }
     appendFtpLog(FtpScriptDir + kFtpLogName, record);
+    result.reason = record.reason;
     return result;
 }
 

@@ -52,6 +52,7 @@ inline const QString kEndedByClosing = QStringLiteral("ended: the program is clo
 struct FtpPutResult {
     bool uploaded = false;
     bool cut = false;  // ended by the program's close before the server had the file
+    QString reason;    // why not, as the log has it; "" when uploaded
 };
 
 // Uploads one file by writing the script, running the client on it and

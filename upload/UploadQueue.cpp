@@ -142,7 +142,7 @@ void UploadQueue::finishRunning(bool ok, const QString& reason, bool cut)
     } else {
         clearPendingUpload(done.scriptFolder, done.clipPath);
         logUpload(done, runningSource_, ok, reason);
-        emit uploaded(done, ok);
+        emit uploaded(done, ok, reason);
     }
     emit changed();
     startNext();

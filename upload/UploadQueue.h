@@ -60,8 +60,8 @@ public:
     void shutDown(std::chrono::milliseconds bound);
 
 signals:
-    // An upload has ended; ok when its client reported success.
-    void uploaded(const ClipUpload& upload, bool ok);
+    // An upload has ended; ok when its client reported success, else `reason` says why not.
+    void uploaded(const ClipUpload& upload, bool ok, const QString& reason);
     // An upload that will not run: the queue was full.
     void dropped(const ClipUpload& upload);
     // An upload the program's close cut short: it is sent at the next start.

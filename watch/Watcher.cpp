@@ -218,11 +218,8 @@ void Watcher::tellCameraState()
 void Watcher::connectUploads()
 {
     uploads_ = new UploadQueue(this);
-    connect(uploads_, &UploadQueue::uploaded, this, [this](const ClipUpload& upload, bool ok) {
-        tell({.kind = WatchEvent::Kind::Uploaded,
-              .ok = ok,
-              .name = upload.remoteName,
-              .detail = ok ? QString() : QStringLiteral("送信できませんでした: ") + QFileInfo(upload.clipPath).fileName(),
+    connect(uploads_, &UploadQueue::uploaded, this, [this](const ClipUpload& upload, bool ok, const QString& reason) {
+        tell({.kind = WatchEvent::Kind::Uploaded, .ok = ok, .name = upload.remoteName, .detail = reason,
               .clip = upload.clipPath});
     });
     connect(uploads_, &UploadQueue::dropped, this, [this](const ClipUpload& upload) {

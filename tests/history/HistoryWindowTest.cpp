@@ -9,6 +9,8 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDeadlineTimer>
+#include <QFileInfo>
+#include <QHeaderView>
 #include <QImage>
 #include <QJsonDocument>
 #include <QLabel>
@@ -46,14 +48,16 @@ protected:
             record.count = 100 + index;
             record.alarmCount = 100;
             record.snapshots = {QStringLiteral("img/%1_ALERT.jpg").arg(index)};
-            record.mails = {{QStringLiteral("A"), index % 3 != 0, QStringLiteral("owner@example.net")}};
-            record.clip = QStringLiteral("avi/%1_ALERT.AVI").arg(index);
+            record.mails = {{QStringLiteral("A"), true, QStringLiteral("owner@example.net")},
+                            {QStringLiteral("B"), true, {}}, {QStringLiteral("C"), true, {}}, {QStringLiteral("D"), true, {}}};
+            record.clip = clipName(index);
             record.clipRecorded = true;
+            record.upload = UploadResult{true, QFileInfo(record.clip).fileName(), {}};
             lines += QJsonDocument(alarmToJson(record)).toJson(QJsonDocument::Compact) + '\n';
             if (index == kAlarms / 2)
                 lines += "{\"type\":\"alarm\",\"time\":\"2024-\n";
         }
-        lines += "\n{\"type\":\"removed\",\"file\":\"avi/9998_ALERT.AVI\"}\n";
+        lines += "\n{\"type\":\"removed\",\"file\":\"" + clipName(kAlarms - 2).toUtf8() + "\"}\n";
         writeFileBytes(log(), lines);
         QImage picture(640, 480, QImage::Format_RGB32);
         picture.fill(Qt::darkGreen);
@@ -61,6 +65,8 @@ protected:
     }
 
     QString log() const { return home.filePath(QStringLiteral("history.log")); }
+    // A clip's name as the program makes them, the second of its second.
+    static QString clipName(int index) { return QStringLiteral("avi/24%1_ALERT_2.AVI").arg(index, 10, 10, QChar(u'0')); }
     QModelIndex cell(const frmHistory& window, int row, int column) const
     {
         return window.lstHistory->model()->index(row, column);
@@ -82,10 +88,15 @@ TEST_F(HistoryWindowTest, TenThousandAlarmsListNewestFirstFilterByDayAndShowRemo
     EXPECT_EQ(cell(window, 0, HistoryModel::CountColumn).data().toString(), QStringLiteral("%1 / 100").arg(99 + kAlarms));
     EXPECT_EQ(cell(window, kAlarms - 1, HistoryModel::TimeColumn).data().toString(),
               start.toString(QStringLiteral("yyyy/MM/dd hh:mm:ss")));
-    EXPECT_EQ(cell(window, 0, HistoryModel::ClipColumn).data().toString(), QStringLiteral("9999_ALERT.AVI"));
-    EXPECT_EQ(cell(window, 1, HistoryModel::ClipColumn).data().toString(), QStringLiteral("9998_ALERT.AVI (削除済み)"));
-    EXPECT_EQ(cell(window, 0, HistoryModel::MailColumn).data().toString(), QStringLiteral("A×"));
+    EXPECT_EQ(cell(window, 0, HistoryModel::ClipColumn).data().toString(), QStringLiteral("240000009999_ALERT_2.AVI"));
+    EXPECT_EQ(cell(window, 1, HistoryModel::ClipColumn).data().toString(),
+              QStringLiteral("240000009998_ALERT_2.AVI (削除済み)"));
     EXPECT_EQ(window.lblTotal->text(), QStringLiteral("%1件").arg(kAlarms));
+    // At the window's first size every column shows what it holds, side by side.
+    const QAbstractItemView& view = *window.lstHistory;  // where the measure of a column is public
+    for (int column = 0; column < HistoryModel::ColumnCount; ++column)
+        EXPECT_GE(window.lstHistory->columnWidth(column), view.sizeHintForColumn(column)) << column;
+    EXPECT_LE(window.lstHistory->header()->length(), window.lstHistory->viewport()->width());
 
     // Every day of the twenty, newest first, after "all".
     ASSERT_EQ(window.cboDay->count(), kDays + 1);
@@ -115,6 +126,18 @@ TEST_F(HistoryWindowTest, TenThousandAlarmsListNewestFirstFilterByDayAndShowRemo
     window.lstHistory->setCurrentIndex(cell(window, 1, HistoryModel::TimeColumn));
     EXPECT_TRUE(window.cmdSnapshot->isEnabled());
     EXPECT_FALSE(window.cmdClip->isEnabled()) << "the clip was removed";
+
+    // The alarm under way is not over yet; once watching stops without its end, it is interrupted.
+    AlarmRecord open;
+    open.time = QDateTime::currentDateTime();
+    open.interrupted = true;
+    ASSERT_TRUE(appendHistoryLine(log(), alarmToJson(open)));
+    window.hear({.kind = WatchEvent::Kind::Alarm});
+    window.reload();
+    const auto newestTime = [&] { return cell(window, 0, HistoryModel::TimeColumn).data().toString(); };
+    EXPECT_EQ(newestTime(), open.time.toString(QStringLiteral("yyyy/MM/dd hh:mm:ss")));
+    window.hear({.kind = WatchEvent::Kind::Stopped});
+    EXPECT_TRUE(newestTime().endsWith(QStringLiteral(" (中断)"))) << newestTime().toStdString();
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 
 #include "history/HistoryLog.h"
 #include "history/StorageKeeper.h"
+#include "history/HistoryModel.h"
 #include "history/frmHistory.h"
 #include "settings/AppPaths.h"
 
@@ -170,6 +171,41 @@ TEST_F(AlarmEndToEndTest, IntruderIsMailedRecordedUploadedKeptInTheHistoryUnderT
                                                  appFile(alarm.clip)})
         EXPECT_TRUE(!QFile::exists(file) && after.removedFiles.contains(folder.relativeFilePath(file)))
             << file.toStdString();
+}
+
+// A server that refuses a recipient and one that refuses the FTP login: the
+// history keeps what each server said, and its window shows it.
+TEST_F(AlarmEndToEndTest, RefusalsKeepTheServersReasonsAndTheHistoryWindowShowsThem)
+{
+    ServerProcess refusing(QStringLiteral("smtp_server.py"),
+                           {QStringLiteral("--record"), records(), QStringLiteral("--refuse"), QStringLiteral("nobody@example.net")});
+    Settings.MAIL.SMTP = QStringLiteral("127.0.0.1\t%1").arg(refusing.port());
+    Settings.TRG = {destination(QStringLiteral("owner@example.net"), 0), destination(QStringLiteral("nobody@example.net"), 0),
+                    MailTrigger{}, MailTrigger{}};
+    Settings.FTP.PASS = QStringLiteral("bark once");
+    start();
+    tickAt(kCalm);
+    tickAt(kIntruder);
+
+    const HistoryContents history = readHistory(appFile(QStringLiteral("history.log")));
+    ASSERT_EQ(history.alarms.size(), 1u);
+    const AlarmRecord& alarm = history.alarms[0];
+    const QString refusal = QStringLiteral("550 5.1.1 <nobody@example.net>: no such mailbox");
+    ASSERT_EQ(alarm.mails.size(), 2);
+    EXPECT_TRUE(alarm.mails[0].ok);
+    EXPECT_TRUE(!alarm.mails[1].ok && alarm.mails[1].detail.contains(refusal)) << alarm.mails[1].detail.toStdString();
+    ASSERT_TRUE(alarm.upload && !alarm.upload->ok);
+    EXPECT_TRUE(alarm.upload->failure.contains(QStringLiteral("Access denied: 530"))) << alarm.upload->failure.toStdString();
+
+    window->menu.mnu_history->trigger();
+    auto* dialog = window->findChild<frmHistory*>();
+    ASSERT_NE(dialog, nullptr);
+    const QModelIndex row = dialog->lstHistory->model()->index(0, HistoryModel::TimeColumn);
+    dialog->lstHistory->setCurrentIndex(row);
+    EXPECT_TRUE(row.siblingAtColumn(HistoryModel::MailColumn).data().toString().contains(refusal));
+    EXPECT_TRUE(row.siblingAtColumn(HistoryModel::UploadColumn).data().toString().contains(QStringLiteral("530")));
+    EXPECT_TRUE(dialog->lblFailures->text().contains(refusal)) << dialog->lblFailures->text().toStdString();
+    EXPECT_TRUE(dialog->lblFailures->text().contains(QStringLiteral("Access denied: 530")));
 }
 
 // On a full disk the alarm still shows, mails without a picture and says what

@@ -13,6 +13,7 @@
 //         hangs at one step: {"--stall", "data"} never answers the end of a
 //         message (recorded first), {"--stall", "quit"} never answers QUIT.
 //         A slow one: {"--delay", "2"} answers the end of a message 2 s late.
+//         {"--refuse", address} answers RCPT TO that address with a 550.
 //   POP3: ServerProcess pop("pop3_server.py", {"--record", file});
 //         kPopUser/kPopPassword, APOP unless "--no-apop"; records "pop-login";
 //         "--silent-quit" never answers QUIT.

@@ -20,8 +20,8 @@ protected:
     {
         FtpClientProgram = HOUNDLY_FTP_CLIENT;
         FtpClientTimeLimitMs = 60000;
-        QObject::connect(&queue_, &UploadQueue::uploaded, [this](const ClipUpload& upload, bool ok) {
-            ended_ << upload.remoteName + (ok ? "" : " failed");
+        QObject::connect(&queue_, &UploadQueue::uploaded, [this](const ClipUpload& upload, bool ok, const QString& reason) {
+            ended_ << upload.remoteName + (ok ? "" : " failed: " + reason);
             scriptsWhenEnded_ += QFile::exists(scriptPath()) ? 1 : 0;
         });
         QObject::connect(&queue_, &UploadQueue::dropped, [this](const ClipUpload& upload) { dropped_ << upload.remoteName; });
@@ -122,11 +122,13 @@ TEST_F(UploadQueueTest, FailuresEndTheirUploadAndTheNextRuns)
         QString client;
         int limitMs;
         QString password;
+        QString reason;  // as the upload log gives it
     } rows[] = {
-        {"the client cannot start", work_.filePath("no-such-client"), 60000, FtpTestServer::kPassword},
-        {"the client runs over its time", "", 1000, FtpTestServer::kPassword},
-        {"the server refuses the log-in", HOUNDLY_FTP_CLIENT, 60000, "bark once"},
-        {"a line break in the password", HOUNDLY_FTP_CLIENT, 60000, "a\nquit"},
+        {"the client cannot start", work_.filePath("no-such-client"), 60000, FtpTestServer::kPassword,
+         "cannot start " + work_.filePath("no-such-client")},
+        {"the client runs over its time", "", 1000, FtpTestServer::kPassword, "the client did not end by itself"},
+        {"the server refuses the log-in", HOUNDLY_FTP_CLIENT, 60000, "bark once", "Access denied: 530"},
+        {"a line break in the password", HOUNDLY_FTP_CLIENT, 60000, "a\nquit", "refused: the password holds a line break"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
@@ -146,7 +148,9 @@ TEST_F(UploadQueueTest, FailuresEndTheirUploadAndTheNextRuns)
         elapsed.start();
         queue_.waitUntilIdle();
         EXPECT_LT(elapsed.elapsed(), 20000);
-        EXPECT_EQ(ended_, (QStringList{"bad.AVI failed", "good.AVI"}));
+        ASSERT_EQ(ended_.size(), 2);
+        EXPECT_TRUE(ended_[0].startsWith("bad.AVI failed: ") && ended_[0].contains(row.reason)) << ended_[0].toStdString();
+        EXPECT_EQ(ended_[1], "good.AVI");
         EXPECT_FALSE(QFile::exists(scriptPath()));
     }
     EXPECT_EQ(server_.fileContent("bad.AVI"), "<missing>");

@@ -6,7 +6,8 @@ lines in --record. Offers AUTH LOGIN (aiosmtpd's own) and CRAM-MD5 (through
 the handler hook aiosmtpd provides), STARTTLS with --cert/--key, and stops by
 itself after --lifetime seconds. With --stall data it never answers the end of
 a message (after recording it), with --stall quit it never answers QUIT;
---delay SECONDS answers the end of a message that much later.
+--delay SECONDS answers the end of a message that much later; --refuse
+ADDRESS answers that recipient "550 5.1.1 <ADDRESS>: no such mailbox".
 """
 import argparse
 import asyncio
@@ -73,6 +74,12 @@ class Handler:
         record(self.args.record, {"event": "auth", "mechanism": "CRAM-MD5", "user": user.decode(), "ok": ok})
         return AuthResult(success=ok, handled=False)
 
+    async def handle_RCPT(self, server, session, envelope, address, rcpt_options):
+        if address in self.args.refuse:
+            return "550 5.1.1 <%s>: no such mailbox" % address
+        envelope.rcpt_tos.append(address)
+        return "250 OK"
+
     async def handle_DATA(self, server, session, envelope):
         entry = {
             "event": "message",
@@ -134,4 +141,5 @@ if __name__ == "__main__":
     parser.add_argument("--lifetime", type=float, default=60)
     parser.add_argument("--stall", choices=["data", "quit"])
     parser.add_argument("--delay", type=float, default=0)
+    parser.add_argument("--refuse", action="append", default=[])
     asyncio.run(main(parser.parse_args()))
