@@ -8,7 +8,8 @@
 
 void useFontsFor(UiLanguage language)
 {
-    QFont font(QString(), 9);
+    QFont font = QApplication::font();
+    font.setPointSize(9);
     if (language == UiLanguage::Japanese)
         font.setFamilies({QStringLiteral("Noto Sans CJK JP"), QStringLiteral("IPAexGothic"),
                           QStringLiteral("IPAPGothic"), QStringLiteral("VL PGothic"), QStringLiteral("Sans Serif")});

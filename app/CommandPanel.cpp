@@ -26,7 +26,7 @@ QPushButton* commandButton(const QString& caption, int top, QWidget* parent)
 
 QLabel* captionLabel(const QString& caption, const QString& toolTip, int top, QWidget* parent)
 {
-    QLabel* label = placeTwips(new QLabel(caption, parent), 120, top, 1725, 195);
+    QLabel* label = roomForText(placeTwips(new QLabel(caption, parent), 120, top, 1725, 195));
     label->setToolTip(toolTip);
     return label;
 }
@@ -97,29 +97,28 @@ CommandPanel::CommandPanel(QWidget* parent) : QWidget(parent)
 
     Frame1 = placeTwips(new QFrame(this), 60, 1440, 1845, 495);
     Frame1->setFrameShape(QFrame::StyledPanel);
-    optPrv[0] = switchButton(watchButtonIcon(), QStringLiteral("開始"), 30, Frame1);
-    optPrv[1] = switchButton(stopButtonIcon(), QStringLiteral("停止"), 930, Frame1);
+    optPrv[0] = switchButton(watchButtonIcon(), tr("開始"), 30, Frame1);
+    optPrv[1] = switchButton(stopButtonIcon(), tr("停止"), 930, Frame1);
     optPrvGroup = new QButtonGroup(this);
     optPrvGroup->setExclusive(true);
     optPrvGroup->addButton(optPrv[0], 0);
     optPrvGroup->addButton(optPrv[1], 1);
     optPrv[0]->setChecked(true);
 
-    bcmd_SendMail = commandButton(QStringLiteral("手動送信(&S)"), 1980, this);
-    bcmd_VideoSetting = commandButton(QStringLiteral("V ﾌｫｰﾏｯﾄ設定(&F)"), 2370, this);
-    bcmd_VideoSetting2 = commandButton(QStringLiteral("V ｿｰｽ設定(&S)"), 2760, this);
-    bcmd_MailSetting = commandButton(QStringLiteral("ﾒｰﾙｱｶｳﾝﾄ設定(&M)"), 3150, this);
-    bcmd_SendMailA = commandButton(QStringLiteral("自動ﾒｰﾙ設定(&A)"), 3540, this);
-    bcmd_Ftp = commandButton(QStringLiteral("FTPと動画設定(&P)"), 3930, this);
-    bcmd_End = commandButton(QStringLiteral("EXIT(&X)"), 4320, this);
+    bcmd_SendMail = commandButton(tr("手動送信(&S)"), 1980, this);
+    bcmd_VideoSetting = commandButton(tr("V ﾌｫｰﾏｯﾄ設定(&F)"), 2370, this);
+    bcmd_VideoSetting2 = commandButton(tr("V ｿｰｽ設定(&S)"), 2760, this);
+    bcmd_MailSetting = commandButton(tr("ﾒｰﾙｱｶｳﾝﾄ設定(&M)"), 3150, this);
+    bcmd_SendMailA = commandButton(tr("自動ﾒｰﾙ設定(&A)"), 3540, this);
+    bcmd_Ftp = commandButton(tr("FTPと動画設定(&P)"), 3930, this);
+    bcmd_End = commandButton(tr("EXIT(&X)"), 4320, this);
 
     // An etched separator: a dark line with a light one under it.
     Line1 = horizontalLine(4740, palette().color(QPalette::Dark), this);
     Line2 = horizontalLine(4770, palette().color(QPalette::Light), this);
 
-    Label4 = captionLabel(QStringLiteral("警報検知数"),
-                          QStringLiteral("設定した値を検知数が超えたら警報が作動します。"), 4920, this);
-    cmdKenchi = placeTwips(new QPushButton(QStringLiteral("変更(&K)"), this), 270, 5160, 915, 315);
+    Label4 = captionLabel(tr("警報検知数"), tr("設定した値を検知数が超えたら警報が作動します。"), 4920, this);
+    cmdKenchi = placeTwips(new QPushButton(tr("変更(&K)"), this), 270, 5160, 915, 315);
     cmdKenchi->setProperty("tag", QStringLiteral("0"));
     txtCKData = placeTwips(new QLineEdit(QStringLiteral("100"), this), 1230, 5190, 615, 285);
     txtCKData->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -129,13 +128,11 @@ CommandPanel::CommandPanel(QWidget* parent) : QWidget(parent)
     txtCKData->setEnabled(false);
     txtCKData->installEventFilter(new AlarmCountFilter(txtCKData));
 
-    Label13 = captionLabel(QStringLiteral("ﾀｲﾐﾝｸﾞ (10 = 1秒)"),
-                           QStringLiteral("ﾀｲﾐﾝｸﾞが短い程、短い時間の変化を検知します。"), 5580, this);
+    Label13 = captionLabel(tr("ﾀｲﾐﾝｸﾞ (10 = 1秒)"), tr("ﾀｲﾐﾝｸﾞが短い程、短い時間の変化を検知します。"), 5580, this);
     SliderCKTime = slider(storedRange("COM", "TIMER"), 5790, this);
-    showValueTips(SliderCKTime, [](int tenths) { return QStringLiteral("%1秒").arg(tenths / 10.0); });
-    Label14 = captionLabel(QStringLiteral("精度 ( 低 ← → 高 )"),
-                           QStringLiteral("精度が高い程、小さな変化を検知します。"), 6210, this);
+    showValueTips(SliderCKTime, [](int tenths) { return tr("%1秒").arg(tenths / 10.0); });
+    Label14 = captionLabel(tr("精度 ( 低 ← → 高 )"), tr("精度が高い程、小さな変化を検知します。"), 6210, this);
     SliderSeido = slider(storedRange("COM", "ACCURACY"), 6420, this);
     showValueTips(SliderSeido, [](int accuracy) { return QString::number(accuracy); });
-    ckNoize = placeTwips(new QCheckBox(QStringLiteral("ﾉｲｽﾞ除去"), this), 120, 6780, 1155, 375);
+    ckNoize = roomForText(placeTwips(new QCheckBox(tr("ﾉｲｽﾞ除去"), this), 120, 6780, 1155, 375));
 }

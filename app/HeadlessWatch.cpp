@@ -55,7 +55,7 @@ int runHeadless(int& argc, char** argv, const CommandLine& commandLine)
         if (preferredCamera().isEmpty())
             setPreferredCamera(Settings.EXT.CAMERA);
         if (!watcher.connectCamera()) {
-            log.write(messageLine(MessageKind::Error, QStringLiteral("ドライバーが見つかりません。")));
+            log.write(messageLine(MessageKind::Error, noDriverFoundText()));
             watcher.shutDown();
         } else {
             sCheckMailReady();

@@ -64,10 +64,10 @@ void frmSw_Mail::mnu_scope_Click()
 {
     if (picSideScope->isVisible()) {
         picSideScope->hide();
-        menu.mnu_scope->setText(QStringLiteral("ｽｺｰﾌﾟ(&C)"));
+        menu.mnu_scope->setText(tr("ｽｺｰﾌﾟ(&C)"));
     } else {
         picSideScope->show();
-        menu.mnu_scope->setText(QStringLiteral("ヽｽｺｰﾌﾟ(&C)"));
+        menu.mnu_scope->setText(tr("ヽｽｺｰﾌﾟ(&C)"));
     }
     // Let the client area take its new width before the live picture is refitted.
     centralWidget()->layout()->activate();
@@ -169,11 +169,11 @@ void frmSw_Mail::openWithDesktop(const QString& path)
 {
     if (!QFileInfo::exists(path)) {
         showMessageBox(this, QMessageBox::Warning, windowTitle(),
-                       QStringLiteral("%1 がありません。").arg(QDir::toNativeSeparators(path)));
+                       tr("%1 がありません。").arg(QDir::toNativeSeparators(path)));
         return;
     }
     if (!openUrl_(QUrl::fromLocalFile(path))) {
         showMessageBox(this, QMessageBox::Warning, windowTitle(),
-                       QStringLiteral("%1 を開くプログラムを起動できませんでした。").arg(QDir::toNativeSeparators(path)));
+                       tr("%1 を開くプログラムを起動できませんでした。").arg(QDir::toNativeSeparators(path)));
     }
 }

@@ -65,7 +65,7 @@ ScopePanel::ScopePanel(QWidget* parent) : QWidget(parent)
     Command1 = bar(0, 2205, 315, this);
     cmdDisableScope = placeTwips(new QPushButton(QStringLiteral("×"), this), 1920, 60, 225, 195);
     cmdDisableScope->setFont(pixelFont(11));
-    Label5 = placeTwips(label(QStringLiteral("ｽｺｰﾌﾟ"), Qt::white, Qt::AlignCenter, this), 120, 420, 1965, 255);
+    Label5 = placeTwips(label(tr("ｽｺｰﾌﾟ"), Qt::white, Qt::AlignCenter, this), 120, 420, 1965, 255);
 
     picScope = placeTwips(new PictureBox(PictureBox::Fit::Stretch, this), 15, 720, 2190, 1425);
     outline(picScope->rect(), QColor(96, 96, 96), picScope);
@@ -73,20 +73,20 @@ ScopePanel::ScopePanel(QWidget* parent) : QWidget(parent)
     marker->setFont(pixelFont(9));
     marker->setGeometry(picScope->width() / 2 - 5, picScope->height() - 11, 10, 10);
 
-    Label10 = placeTwips(label(QStringLiteral("検知数"), Qt::white, Qt::AlignLeft | Qt::AlignVCenter, this), 90, 2220,
+    Label10 = placeTwips(label(tr("検知数"), Qt::white, Qt::AlignLeft | Qt::AlignVCenter, this), 90, 2220,
                     555, 165);
     lblCount = placeTwips(label(QStringLiteral("0"), Qt::yellow, Qt::AlignRight | Qt::AlignVCenter, this), 750, 2220,
                      1365, 195);
     Command2 = bar(2520, 2235, 75, this);
-    Label7 = placeTwips(label(QStringLiteral("時間変化"), Qt::white, Qt::AlignCenter, this), 120, 2700, 1965, 255);
+    Label7 = placeTwips(label(tr("時間変化"), Qt::white, Qt::AlignCenter, this), 120, 2700, 1965, 255);
 
     picTimeLine = placeTwips(new PictureBox(PictureBox::Fit::PixelForPixel, this), 15, 2940, 2175, 1785);
     buildTimeLineMarks();
 
-    Label11 = placeTwips(label(QStringLiteral("Now :"), Qt::white, Qt::AlignLeft | Qt::AlignVCenter, this), 780, 4830,
-                    495, 225);
-    lblTime = placeTwips(label(QStringLiteral("00:00:00"), Qt::white, Qt::AlignLeft | Qt::AlignVCenter, this), 1350,
-                    4830, 735, 195);
+    Label11 = roomForText(placeTwips(label(QStringLiteral("Now :"), Qt::white, Qt::AlignLeft | Qt::AlignVCenter, this),
+                                     780, 4830, 495, 225));
+    lblTime = roomForText(placeTwips(label(QStringLiteral("00:00:00"), Qt::white, Qt::AlignLeft | Qt::AlignVCenter, this),
+                                     1350, 4830, 735, 195));
     Command3 = bar(5100, 2205, 315, this);
 
     const int lampLefts[3] = {90, 780, 1470};
@@ -108,7 +108,7 @@ ScopePanel::ScopePanel(QWidget* parent) : QWidget(parent)
     Frame2 = placeTwips(new QFrame(this), 0, 6300, 2175, 795);
     Frame2->setFrameShape(QFrame::Box);
     setTextColour(Frame2, QColor(160, 160, 170));
-    Label15 = label(QStringLiteral("録画中に「ESCキー」を押すと処理を中断できます。"), Qt::white,
+    Label15 = label(tr("録画中に「ESCキー」を押すと処理を中断できます。"), Qt::white,
                     Qt::AlignLeft | Qt::AlignVCenter, Frame2);
     Label15->setWordWrap(true);
     Label15->setGeometry(Frame2->rect().adjusted(6, 3, -4, -3));

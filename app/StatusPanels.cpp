@@ -3,6 +3,7 @@
 #include "app/Pictures.h"
 #include "app/Twips.h"
 
+#include <QCoreApplication>
 #include <QPainter>
 #include <QStatusBar>
 
@@ -38,7 +39,7 @@ StatusPanels buildStatusPanels(QStatusBar* statusBar)
         label->setMinimumWidth(twipsToPixels(kMinimumPanelTwips));
         if (i == 2) {
             // The frame size must fit whole, even for large formats.
-            const int sizeWidth = label->fontMetrics().horizontalAdvance(QStringLiteral("解像度: 1920×1080")) + 10;
+            const int sizeWidth = label->fontMetrics().horizontalAdvance(frameSizeText(1920, 1080)) + 10;
             label->setMinimumWidth(std::max(label->minimumWidth(), sizeWidth));
         }
         // The design widths add up to more than the window is wide: the two
@@ -47,4 +48,9 @@ StatusPanels buildStatusPanels(QStatusBar* statusBar)
         panels.panel[i] = label;
     }
     return panels;
+}
+
+QString frameSizeText(int width, int height)
+{
+    return QCoreApplication::translate("StatusPanels", "解像度: %1×%2").arg(width).arg(height);
 }

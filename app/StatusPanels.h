@@ -20,3 +20,6 @@ struct StatusPanels {
 };
 
 StatusPanels buildStatusPanels(QStatusBar* statusBar);
+
+// Panel 3: "解像度: 640×480".
+QString frameSizeText(int width, int height);

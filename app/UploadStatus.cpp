@@ -23,7 +23,6 @@ void frmSw_Mail::showUploads()
         return;
     }
     const int waiting = uploads.waitingCount();
-    uploadPanel->setText(waiting == 0 ? QStringLiteral("FTP送信中･･･")
-                                      : QStringLiteral("FTP送信中･･･ (待ち %1)").arg(waiting));
+    uploadPanel->setText(waiting == 0 ? tr("FTP送信中･･･") : tr("FTP送信中･･･ (待ち %1)").arg(waiting));
     uploadPanel->show();
 }

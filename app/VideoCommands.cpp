@@ -1,17 +1,12 @@
 // The video format, source, driver and compression commands, and the frame
 // size shown in status panel 3.
 #include "app/frmSw_Mail.h"
+#include "app/StatusPanels.h"
 #include "app/frm_Camera.h"
 #include "capture/CaptureWindow.h"
 #include "capture/frmSelect.h"
 #include "settings/Settings.h"
 #include "watch/Watcher.h"
-
-namespace {
-
-const QString kFormatError = QStringLiteral("ﾋﾞﾃﾞｵﾌｫｰﾏｯﾄ設定ｴﾗｰ");
-
-}  // namespace
 
 bool frmSw_Mail::sDispResolution(CaptureWindow* window)
 {
@@ -25,7 +20,7 @@ bool frmSw_Mail::showFrameSize(CaptureWindow* window)
     CAPSTATUS status;
     if (!capGetStatus(window, &status, sizeof status))
         return false;
-    setStatusText(3, QStringLiteral("解像度: %1×%2").arg(status.uiImageWidth).arg(status.uiImageHeight));
+    setStatusText(3, frameSizeText(int(status.uiImageWidth), int(status.uiImageHeight)));
     return true;
 }
 
@@ -37,7 +32,7 @@ void frmSw_Mail::mnu_vdriver_Click()
     // Watching resumes even when the size cannot be read, so the window never
     // stays locked.
     resumeWatching();
-    camera->setWindowTitle(shown ? QString() : kFormatError);
+    camera->setWindowTitle(shown ? QString() : tr("ﾋﾞﾃﾞｵﾌｫｰﾏｯﾄ設定ｴﾗｰ"));
 }
 
 void frmSw_Mail::mnu_vdriver2_Click()

@@ -32,7 +32,7 @@ void separatorLine(int y, QColor colour, QWidget* parent)
 frmAbout::frmAbout(QWidget* parent) : QDialog(parent)
 {
     const QString title = QLatin1String(kAppTitle);
-    setWindowTitle(title + QStringLiteral("のﾊﾞｰｼﾞｮﾝ情報"));
+    setWindowTitle(tr("%1のﾊﾞｰｼﾞｮﾝ情報").arg(title));
     setFixedSize(twipsToPixels(5790), twipsToPixels(3630));
 
     picIcon = placeTwips(new QLabel(this), 240, 240, 480, 480);
@@ -42,26 +42,26 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent)
     titleFont.setPointSize(14);
     titleFont.setBold(true);
     lblTitle->setFont(titleFont);
-    lblVersion = placeTwips(textLabel(QStringLiteral("ﾊﾞｰｼﾞｮﾝ %1.%2.%3")
+    lblVersion = placeTwips(textLabel(tr("ﾊﾞｰｼﾞｮﾝ %1.%2.%3")
                                      .arg(kVersionMajor)
                                      .arg(kVersionMinor)
                                      .arg(kVersionRevision),
                                  this),
                        1050, 780, 3885, 225);
-    lblDescription = placeTwips(textLabel(QStringLiteral("動きを検出し、ｷｬﾌﾟﾁｬｰ画像をﾒｰﾙで送信します。\r\n"
+    lblDescription = placeTwips(textLabel(tr("動きを検出し、ｷｬﾌﾟﾁｬｰ画像をﾒｰﾙで送信します。\r\n"
                                                     "また、動画を録画してFTPで送信します。"),
                                      this),
                            1050, 1125, 3885, 1170);
     separatorLine(2445, QColor(128, 128, 128), this);
     separatorLine(2460, Qt::white, this);
-    lblDisclaimer = placeTwips(textLabel(QStringLiteral("本プログラムを運用した結果に付いては、作者は一切責任を負い"
+    lblDisclaimer = placeTwips(textLabel(tr("本プログラムを運用した結果に付いては、作者は一切責任を負い"
                                                    "ません。"),
                                     this),
                           255, 2625, 3870, 825);
 
     cmdOK = placeTwips(new QPushButton(QStringLiteral("OK"), this), 4245, 2625, 1380, 345);
     cmdOK->setDefault(true);
-    cmdSysInfo = placeTwips(new QPushButton(QStringLiteral("ｼｽﾃﾑ情報(&S)..."), this), 4260, 3075, 1380, 345);
+    cmdSysInfo = placeTwips(new QPushButton(tr("ｼｽﾃﾑ情報(&S)..."), this), 4260, 3075, 1380, 345);
     // Esc closes a dialog by rejecting it, which the OK button does as well.
     connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept);
     connect(cmdSysInfo, &QPushButton::clicked, this, &frmAbout::StartSysInfo);
@@ -72,6 +72,6 @@ void frmAbout::StartSysInfo()
     const QString program = findSystemInfoProgram();
     if (program.isEmpty() || !QProcess::startDetached(program, {})) {
         showMessageBox(this, QMessageBox::NoIcon, QLatin1String(kAppTitle),
-                       QStringLiteral("現時点ではｼｽﾃﾑ情報を使用できません"));
+                       tr("現時点ではｼｽﾃﾑ情報を使用できません"));
     }
 }

@@ -119,7 +119,7 @@ frmSw_Mail::StartResult frmSw_Mail::MDIForm_Initialize()
     installCaptureDialogs(watcher_->camera());
     camera->attachCaptureWindow(watcher_->camera());
     if (!watcher_->connectCamera()) {
-        showMessageBox(this, QMessageBox::Critical, windowTitle(), QStringLiteral("ドライバーが見つかりません。"));
+        showMessageBox(this, QMessageBox::Critical, windowTitle(), noDriverFoundText());
         close();
         return StartResult::NoDriver;
     }
@@ -195,8 +195,7 @@ void frmSw_Mail::setStatusText(int number, const QString& text)
 
 void frmSw_Mail::showSoundPanel()
 {
-    setStatusText(4, Settings.COM.SOUND.isEmpty() ? QStringLiteral("警告音: なし")
-                                                  : QStringLiteral("警告音: ") + Settings.COM.SOUND);
+    setStatusText(4, Settings.COM.SOUND.isEmpty() ? tr("警告音: なし") : tr("警告音: %1").arg(Settings.COM.SOUND));
 }
 
 void frmSw_Mail::showMailAccountPanel()
@@ -207,7 +206,7 @@ void frmSw_Mail::showMailAccountPanel()
         setStatusText(5, QString());
     } else {
         StatusBarPanel(5)->show();
-        setStatusText(5, QStringLiteral("ﾒｰﾙｱｶｳﾝﾄ未設定"));
+        setStatusText(5, tr("ﾒｰﾙｱｶｳﾝﾄ未設定"));
     }
 }
 
@@ -258,7 +257,7 @@ void frmSw_Mail::cmdKenchi_Click()
     CommandPanel* panel = picSideWindow;
     const bool editing = panel->cmdKenchi->property("tag").toString().toDouble() != 0;
     if (!editing) {
-        panel->cmdKenchi->setText(QStringLiteral("OK(&K)"));
+        panel->cmdKenchi->setText(tr("OK(&K)"));
         panel->txtCKData->setEnabled(true);
         suspendWatching();
         panel->cmdKenchi->setEnabled(true);
@@ -272,7 +271,7 @@ void frmSw_Mail::cmdKenchi_Click()
     Settings.COM.CKSUM = alarmCountFromText(panel->txtCKData->text());
     sSaveSettingsReported();
     resumeWatching();
-    panel->cmdKenchi->setText(QStringLiteral("変更(&K)"));
+    panel->cmdKenchi->setText(tr("変更(&K)"));
     panel->txtCKData->setEnabled(false);
     panel->cmdKenchi->setProperty("tag", QStringLiteral("0"));
 }

@@ -7,6 +7,7 @@
 #include "capture/V4l2Driver.h"
 #include "capture/VideoFileDriver.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
 #include <mutex>
@@ -86,4 +87,9 @@ std::vector<DriverEntry> captureDrivers()
     if (drivers.size() > kMaxDrivers)
         drivers.resize(kMaxDrivers);
     return drivers;
+}
+
+QString noDriverFoundText()
+{
+    return QCoreApplication::translate("DriverRegistry", "ドライバーが見つかりません。");
 }

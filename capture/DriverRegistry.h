@@ -32,5 +32,8 @@ void setDriverEnumerator(DriverEnumerator enumerator);
 // The preferred source, then the installed cameras, at most kMaxDrivers.
 std::vector<DriverEntry> captureDrivers();
 
+// The start-up's message when no driver connects: "ドライバーが見つかりません。".
+QString noDriverFoundText();
+
 // The driver entry for one source named as on the command line.
 DriverEntry driverEntryForSource(const QString& source);

@@ -2,6 +2,271 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="ja">
 <context>
+    <name>CommandPanel</name>
+    <message>
+        <source>開始</source>
+        <translation>Start watching</translation>
+    </message>
+    <message>
+        <source>停止</source>
+        <translation>Stop watching</translation>
+    </message>
+    <message>
+        <source>手動送信(&amp;S)</source>
+        <translation>Send S&amp;napshot</translation>
+    </message>
+    <message>
+        <source>V ﾌｫｰﾏｯﾄ設定(&amp;F)</source>
+        <translation>Video &amp;Format</translation>
+    </message>
+    <message>
+        <source>V ｿｰｽ設定(&amp;S)</source>
+        <translation>Video &amp;Source</translation>
+    </message>
+    <message>
+        <source>ﾒｰﾙｱｶｳﾝﾄ設定(&amp;M)</source>
+        <translation>&amp;Mail Account</translation>
+    </message>
+    <message>
+        <source>自動ﾒｰﾙ設定(&amp;A)</source>
+        <translation>&amp;Automatic Mail</translation>
+    </message>
+    <message>
+        <source>FTPと動画設定(&amp;P)</source>
+        <translation>FTP and &amp;Clips</translation>
+    </message>
+    <message>
+        <source>EXIT(&amp;X)</source>
+        <translation>E&amp;xit</translation>
+    </message>
+    <message>
+        <source>警報検知数</source>
+        <translation>Alarm count</translation>
+    </message>
+    <message>
+        <source>設定した値を検知数が超えたら警報が作動します。</source>
+        <translation>An alarm goes off when the count goes above this value.</translation>
+    </message>
+    <message>
+        <source>変更(&amp;K)</source>
+        <translation>&amp;Edit</translation>
+    </message>
+    <message>
+        <source>ﾀｲﾐﾝｸﾞ (10 = 1秒)</source>
+        <translation>Timing (10 = 1 s)</translation>
+    </message>
+    <message>
+        <source>ﾀｲﾐﾝｸﾞが短い程、短い時間の変化を検知します。</source>
+        <translation>The shorter the timing, the shorter the changes it catches.</translation>
+    </message>
+    <message>
+        <source>%1秒</source>
+        <translation>%1 s</translation>
+    </message>
+    <message>
+        <source>精度 ( 低 ← → 高 )</source>
+        <translation>Sensitivity (− ↔ +)</translation>
+    </message>
+    <message>
+        <source>精度が高い程、小さな変化を検知します。</source>
+        <translation>The higher the sensitivity, the smaller the changes it catches.</translation>
+    </message>
+    <message>
+        <source>ﾉｲｽﾞ除去</source>
+        <translation>Noise filter</translation>
+    </message>
+</context>
+<context>
+    <name>DriverRegistry</name>
+    <message>
+        <source>ドライバーが見つかりません。</source>
+        <translation>No camera found.</translation>
+    </message>
+</context>
+<context>
+    <name>MainMenu</name>
+    <message>
+        <source>ﾌﾟﾛｸﾞﾗﾑ(&amp;P)</source>
+        <translation>&amp;Program</translation>
+    </message>
+    <message>
+        <source>終了(&amp;X)</source>
+        <translation>E&amp;xit</translation>
+    </message>
+    <message>
+        <source>表示(&amp;V)</source>
+        <translation>&amp;View</translation>
+    </message>
+    <message>
+        <source>ヽｽｺｰﾌﾟ(&amp;C)</source>
+        <translation>✓ S&amp;cope</translation>
+    </message>
+    <message>
+        <source>警報履歴(&amp;H)</source>
+        <translation>Alarm &amp;History...</translation>
+    </message>
+    <message>
+        <source>ﾃｽﾄ(&amp;T)</source>
+        <translation>&amp;Test</translation>
+    </message>
+    <message>
+        <source>手動送信(&amp;S)</source>
+        <translation>&amp;Send Snapshot...</translation>
+    </message>
+    <message>
+        <source>ﾂｰﾙ(&amp;O)</source>
+        <translation>T&amp;ools</translation>
+    </message>
+    <message>
+        <source>ｻｳﾝﾄﾞ設定(&amp;W)</source>
+        <translation>Alarm &amp;Sound...</translation>
+    </message>
+    <message>
+        <source>ﾋﾞﾃﾞｵﾌｫｰﾏｯﾄ設定(&amp;F)</source>
+        <translation>Video &amp;Format...</translation>
+    </message>
+    <message>
+        <source>ﾋﾞﾃﾞｵｿｰｽ設定(&amp;S)</source>
+        <translation>Video Sou&amp;rce...</translation>
+    </message>
+    <message>
+        <source>ﾄﾞﾗｲﾊﾞｰ選択(&amp;D)</source>
+        <translation>Select &amp;Camera...</translation>
+    </message>
+    <message>
+        <source>ﾋﾞﾃﾞｵ圧縮(&amp;O)</source>
+        <translation>Video Compr&amp;ession...</translation>
+    </message>
+    <message>
+        <source>ﾒｰﾙｱｶｳﾝﾄ設定(&amp;M)</source>
+        <translation>&amp;Mail Account...</translation>
+    </message>
+    <message>
+        <source>自動ﾒｰﾙ設定(&amp;A)</source>
+        <translation>&amp;Automatic Mail...</translation>
+    </message>
+    <message>
+        <source>FTP(動画)設定(&amp;P)</source>
+        <translation>FT&amp;P and Clips...</translation>
+    </message>
+    <message>
+        <source>ﾒｰﾙ送信履歴(L)</source>
+        <translation>Mail &amp;Log</translation>
+    </message>
+    <message>
+        <source>ｲﾒｰｼﾞﾌｫﾙﾀﾞを開く(&amp;I)</source>
+        <translation>Open S&amp;napshot Folder</translation>
+    </message>
+    <message>
+        <source>動画ﾌｫﾙﾀﾞを開く(&amp;V)</source>
+        <translation>Open Cl&amp;ip Folder</translation>
+    </message>
+    <message>
+        <source>拡張設定(&amp;E)</source>
+        <translation>&amp;Options...</translation>
+    </message>
+    <message>
+        <source>ﾍﾙﾌﾟ(&amp;L)</source>
+        <translation>&amp;Help</translation>
+    </message>
+    <message>
+        <source>ﾍﾙﾌﾟﾌｫﾙﾀﾞを開く(&amp;H)</source>
+        <translation>Open &amp;Help Folder</translation>
+    </message>
+    <message>
+        <source>ﾊﾞｰｼﾞｮﾝ(&amp;B)</source>
+        <translation>&amp;About Houndly</translation>
+    </message>
+</context>
+<context>
+    <name>ScopePanel</name>
+    <message>
+        <source>ｽｺｰﾌﾟ</source>
+        <translation>Scope</translation>
+    </message>
+    <message>
+        <source>検知数</source>
+        <translation>Count</translation>
+    </message>
+    <message>
+        <source>時間変化</source>
+        <translation>Time line</translation>
+    </message>
+    <message>
+        <source>録画中に「ESCキー」を押すと処理を中断できます。</source>
+        <translation>Press Esc while recording to stop it early.</translation>
+    </message>
+</context>
+<context>
+    <name>StatusPanels</name>
+    <message>
+        <source>解像度: %1×%2</source>
+        <translation>Size: %1×%2</translation>
+    </message>
+</context>
+<context>
+    <name>UnreadableSettings</name>
+    <message>
+        <source>ﾌｧｲﾙではなくﾌｫﾙﾀﾞです。</source>
+        <translation>It is a folder, not a file.</translation>
+    </message>
+    <message>
+        <source>通常のﾌｧｲﾙではありません。</source>
+        <translation>It is not a regular file.</translation>
+    </message>
+    <message>
+        <source>64MBを超えています。</source>
+        <translation>It is larger than 64 MB.</translation>
+    </message>
+    <message>
+        <source>読み込む権限がありません。</source>
+        <translation>You have no permission to read it.</translation>
+    </message>
+    <message>
+        <source>読み込み中にｴﾗｰが発生しました。</source>
+        <translation>An error occurred while reading it.</translation>
+    </message>
+    <message>
+        <source>設定ﾌｧｲﾙを読み込めません。
+%1
+%2
+ﾌｧｲﾙはそのままにして終了します。</source>
+        <translation>Cannot read the settings file.
+%1
+%2
+Houndly leaves the file as it is and ends.</translation>
+    </message>
+</context>
+<context>
+    <name>frmAbout</name>
+    <message>
+        <source>%1のﾊﾞｰｼﾞｮﾝ情報</source>
+        <translation>About %1</translation>
+    </message>
+    <message>
+        <source>ﾊﾞｰｼﾞｮﾝ %1.%2.%3</source>
+        <translation>Version %1.%2.%3</translation>
+    </message>
+    <message>
+        <source>動きを検出し、ｷｬﾌﾟﾁｬｰ画像をﾒｰﾙで送信します。<byte value="xd"/>
+また、動画を録画してFTPで送信します。</source>
+        <translation>Detects motion and mails a snapshot of the camera picture.
+It also records a clip and uploads it by FTP.</translation>
+    </message>
+    <message>
+        <source>本プログラムを運用した結果に付いては、作者は一切責任を負いません。</source>
+        <translation>The author takes no responsibility for the results of running this program.</translation>
+    </message>
+    <message>
+        <source>ｼｽﾃﾑ情報(&amp;S)...</source>
+        <translation>&amp;System Info...</translation>
+    </message>
+    <message>
+        <source>現時点ではｼｽﾃﾑ情報を使用できません</source>
+        <translation>System information is not available at this time</translation>
+    </message>
+</context>
+<context>
     <name>frmExt</name>
     <message>
         <source> 秒</source>
@@ -92,11 +357,62 @@
     </message>
     <message>
         <source>ｻｳﾝﾄﾞ設定</source>
-        <translation>Sound Settings</translation>
+        <translation>Alarm Sound</translation>
     </message>
     <message>
         <source>(無し)</source>
         <translation>(None)</translation>
+    </message>
+</context>
+<context>
+    <name>frmSw_Mail</name>
+    <message>
+        <source>ｽｺｰﾌﾟ(&amp;C)</source>
+        <translation>S&amp;cope</translation>
+    </message>
+    <message>
+        <source>ヽｽｺｰﾌﾟ(&amp;C)</source>
+        <translation>✓ S&amp;cope</translation>
+    </message>
+    <message>
+        <source>%1 がありません。</source>
+        <translation>%1 does not exist.</translation>
+    </message>
+    <message>
+        <source>%1 を開くプログラムを起動できませんでした。</source>
+        <translation>Could not start a program to open %1.</translation>
+    </message>
+    <message>
+        <source>FTP送信中･･･</source>
+        <translation>Uploading by FTP...</translation>
+    </message>
+    <message>
+        <source>FTP送信中･･･ (待ち %1)</source>
+        <translation>Uploading by FTP... (%1 waiting)</translation>
+    </message>
+    <message>
+        <source>ﾋﾞﾃﾞｵﾌｫｰﾏｯﾄ設定ｴﾗｰ</source>
+        <translation>Video format error</translation>
+    </message>
+    <message>
+        <source>警告音: なし</source>
+        <translation>Alarm sound: none</translation>
+    </message>
+    <message>
+        <source>警告音: %1</source>
+        <translation>Alarm sound: %1</translation>
+    </message>
+    <message>
+        <source>ﾒｰﾙｱｶｳﾝﾄ未設定</source>
+        <translation>Mail account not set</translation>
+    </message>
+    <message>
+        <source>OK(&amp;K)</source>
+        <translation>O&amp;K</translation>
+    </message>
+    <message>
+        <source>変更(&amp;K)</source>
+        <translation>&amp;Edit</translation>
     </message>
 </context>
 </TS>

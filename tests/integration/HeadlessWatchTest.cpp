@@ -413,6 +413,7 @@ TEST(HoundlyProcessTest, ASignalEndsTheProgramWhereverItStands)
     } cases[] = {
         {"no camera: ドライバーが見つかりません。", true, missing, {}, SIGTERM, 1, ""},
         {"no camera, headless", false, missing, {}, 0, 1, "error: ドライバーが見つかりません。"},
+        {"no camera, headless, in English", false, missing, "[EXT]\nLANG=en\n", 0, 1, "error: No camera found."},
         {"the compression dialog of COMP", true, demo, "[COM]\nCOMP=ON\n", SIGTERM, 0, ""},
         {"unreadable settings: a folder", true, demo, folder, SIGTERM, 1,
          "cannot read the settings file %1: it is a folder"},

@@ -35,7 +35,7 @@ TEST(Language, TheTranslationIsBuiltInAndCanBeRemoved)
     testApplication();
     const char* title = "ｻｳﾝﾄﾞ設定";
     ASSERT_TRUE(useUiLanguage(UiLanguage::English));
-    EXPECT_EQ(QCoreApplication::translate("frmSound", title), QStringLiteral("Sound Settings"));
+    EXPECT_EQ(QCoreApplication::translate("frmSound", title), QStringLiteral("Alarm Sound"));
     ASSERT_TRUE(useUiLanguage(UiLanguage::Japanese));
     EXPECT_EQ(QCoreApplication::translate("frmSound", title), QString::fromUtf8(title));
 }
