@@ -62,6 +62,16 @@ QString newClipPath()
                                  QStringLiteral("ALERT.AVI"));
 }
 
+// A new clip's path. Its upload, when uploading is on, is pending from now on,
+// so that a kill between the clip's end and the upload's start loses neither.
+QString pendingClipPath()
+{
+    const QString path = newClipPath();
+    if (Settings.FTP.FTP == kTrue)
+        notePendingUpload(appFolder(), path);
+    return path;
+}
+
 // The clip's upload as the FTP settings ask for it now.
 ClipUpload clipUploadOf(const QString& clipPath)
 {
@@ -99,7 +109,7 @@ void sStartAlarmClip()
     if (preEventSeconds() <= 0 || !hCapWnd)
         return;
     setUpSequence(true);
-    startedClip = newClipPath();
+    startedClip = pendingClipPath();
     capFileSetCaptureFile(hCapWnd, *startedClip);
     capCaptureSequence(hCapWnd);
 }
@@ -117,7 +127,7 @@ std::optional<ClipUpload> sRecordAlarmClip(const StatusText& showStatus, const W
         recorded = capCaptureFinish(hCapWnd, std::chrono::seconds(std::max<int16_t>(Settings.FTP.TIME, 0)));
     } else {
         setUpSequence(false);
-        clipPath = newClipPath();
+        clipPath = pendingClipPath();
         recorded = recordClip(clipPath);
     }
     tell({.kind = WatchEvent::Kind::ClipRecorded, .ok = recorded, .name = clipPath,
@@ -151,8 +161,13 @@ void sResumeCutUploads(UploadQueue& uploads)
     // Kept until uploading is on again.
     if (Settings.FTP.FTP != kTrue)
         return;
-    for (const QString& clip : pendingUploads(appFolder()))
-        uploads.add(clipUploadOf(clip));
+    for (const QString& clip : pendingUploads(appFolder())) {
+        // A kill during the recording left no clip.
+        if (QFileInfo::exists(clip))
+            uploads.add(clipUploadOf(clip));
+        else
+            clearPendingUpload(appFolder(), clip);
+    }
 }
 
 void sStartAVI(const StatusText& showStatus, const WatchTeller& tell)

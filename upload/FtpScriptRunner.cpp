@@ -68,10 +68,12 @@ FtpPutResult runClient(const QString& scriptPath, QString& reason)
         client.waitForFinished();
     }
     const FtpClientOutcome outcome = ftpClientOutcome(client);
-    reason = outcome.uploaded || wait == ProcessWait::Ended ? outcome.reason
-             : wait == ProcessWait::Interrupted
-                 ? kEndedByClosing
-                 : QStringLiteral("no end within %1 s: stopped").arg(FtpClientTimeLimitMs / 1000);
+    if (outcome.uploaded || wait == ProcessWait::Ended)
+        reason = outcome.reason;
+    else if (wait == ProcessWait::Interrupted)
+        reason = kEndedByClosing;
+    else
+        reason = QStringLiteral("no end within %1 s: stopped").arg(FtpClientTimeLimitMs / 1000);
     return {outcome.uploaded, !outcome.uploaded && wait == ProcessWait::Interrupted, reason};
 }
 

@@ -1,6 +1,6 @@
 // Uploads in the background in the real window on the demo camera: clips go
-// up one after the other while the detector goes on ticking; an upload that
-// hangs does not stop watching, and closing ends it within its bound.
+// up one after the other while the detector goes on ticking. (A close that cuts
+// a stuck upload short is the headless program's test.)
 #include "tests/app/AppTestSupport.h"
 #include "tests/support/LoopbackServers.h"
 
@@ -8,7 +8,6 @@
 #include "upload/UploadQueue.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 
 class BackgroundUploadTest : public MainWindowFixture {
@@ -51,7 +50,7 @@ protected:
     QStringList uploaded;
 };
 
-TEST_F(BackgroundUploadTest, AlarmsUploadInOrderWhileTheDetectorTicksAndClosingEndsAStuckUploadWithinItsBound)
+TEST_F(BackgroundUploadTest, AlarmsUploadInOrderWhileTheDetectorTicks)
 {
     FtpTestServer server;
     ASSERT_TRUE(server.running());
@@ -71,23 +70,4 @@ TEST_F(BackgroundUploadTest, AlarmsUploadInOrderWhileTheDetectorTicksAndClosingE
     for (const QString& clip : clips())
         EXPECT_EQ(server.fileContent(clip), readFileBytes(home.filePath("avi/" + clip))) << clip.toStdString();
     EXPECT_FALSE(window->uploadPanel->isVisible());
-
-    // To a server that stalls: one upload stuck and one queued behind it, the intruder of the next period.
-    ServerProcess stalled("silent_server.py", {"--lifetime", "60"});
-    ASSERT_GT(stalled.port(), 0);
-    Settings.FTP.HOST = QString("127.0.0.1 %1").arg(stalled.port());
-    for (const int64_t ms : {kIntruder + 1500, kIntruder + 30000, kIntruder + 30500, kIntruder + 31000})
-        tickAt(ms);
-    ASSERT_EQ(clips().size(), 4);
-    expectWatching();
-    EXPECT_TRUE(QFile::exists(home.filePath("FTP_PUT.txt"))) << "the upload is still running";
-
-    QElapsedTimer closing;
-    closing.start();
-    window->close();
-    EXPECT_LT(closing.elapsed(), 20000);
-    QStringList ended = uploaded.mid(2);
-    ended.sort();
-    // The one stuck and the one queued behind it.
-    EXPECT_EQ(ended, QStringList({clips()[2] + " failed", clips()[3] + " failed"}));
 }

@@ -7,6 +7,7 @@
 #include "tests/support/TestApplication.h"
 #include "upload/AlarmRecording.h"
 #include "upload/FtpScriptRunner.h"
+#include "upload/PendingUploads.h"
 
 #include <gtest/gtest.h>
 
@@ -84,12 +85,23 @@ TEST_P(AlarmRecordingTest, RecordsAndUploadsAsSet)
         std::tie(alarm.move, alarm.ftp, alarm.fixedName, alarm.folder);
     for (int run = 1; run <= alarm.alarms; ++run) {
         QStringList statuses;
-        sStartAVI([&statuses](const QString& text) { statuses << text; }, [](const WatchEvent&) {});
+        QStringList pendingWhileSending;
+        sStartAVI(
+            [&](const QString& text) {
+                statuses << text;
+                if (text == kSending)
+                    pendingWhileSending = pendingUploads(home_.path());
+            },
+            [](const WatchEvent&) {});
         EXPECT_EQ(statuses, alarm.statuses) << run;
         EXPECT_FALSE(QFile::exists(home_.filePath("FTP_PUT.txt"))) << run;
+        // Pending from the recording's start, so that no kill falls between clip and upload; not once sent.
+        EXPECT_EQ(pendingWhileSending.size(), alarm.statuses.contains(kSending) ? 1 : 0) << run;
+        EXPECT_EQ(pendingUploads(home_.path()), QStringList{}) << run;
         ASSERT_EQ(clips().size(), alarm.move == "True" ? run : 0) << run;
         if (clips().isEmpty())
             continue;
+        EXPECT_TRUE(pendingWhileSending.isEmpty() || pendingWhileSending.front().endsWith(clips().back())) << run;
         const QByteArray latest = localFile(clips().back());
         const QString remote = alarm.remote.isEmpty() ? clips().back() : alarm.remote;
         EXPECT_EQ(QFileInfo(clipFolder().filePath("ALERT.AVI")).isFile(), alarm.localCopy) << run;
