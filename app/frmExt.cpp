@@ -36,6 +36,7 @@ frmExt::frmExt(QWidget* parent)
       spinPreTime(numberBox("spinPreTime", storedRange("EXT", "PRETIME"), tr(" 秒"), tr("しない"))),
       ckBgUpload(named(new QCheckBox(tr("FTP送信中も監視を続ける")), "ckBgUpload")),
       ckLightCut(named(new QCheckBox(tr("画面全体の明るさの変化は警報にしない")), "ckLightCut")),
+      ckKeepWatch(named(new QCheckBox(tr("警報のメール・録画・送信中も監視を続ける")), "ckKeepWatch")),
       spinKeepMb(numberBox("spinKeepMb", storedRange("EXT", "KEEPMB"), tr(" MB"), tr("無制限"))),
       spinKeepDays(numberBox("spinKeepDays", storedRange("EXT", "KEEPDAYS"), tr(" 日"), tr("無期限"))),
       cmboLang(named(new QComboBox, "cmboLang"))
@@ -47,6 +48,7 @@ frmExt::frmExt(QWidget* parent)
     recordingLayout->addRow(tr("警報前の録画"), spinPreTime);
     recordingLayout->addRow(ckBgUpload);
     recordingLayout->addRow(ckLightCut);
+    recordingLayout->addRow(ckKeepWatch);
 
     auto* storage = new QGroupBox(tr("画像と動画の保存 (img, avi)"));
     auto* storageLayout = new QFormLayout(storage);
@@ -89,6 +91,7 @@ void frmExt::Form_Load()
     spinPreTime->setValue(ext.PRETIME);
     ckBgUpload->setChecked(ext.BGUPLOAD);
     ckLightCut->setChecked(ext.LIGHTCUT);
+    ckKeepWatch->setChecked(ext.KEEPWATCH);
     spinKeepMb->setValue(ext.KEEPMB);
     spinKeepDays->setValue(ext.KEEPDAYS);
     cmboLang->setCurrentIndex(std::max(0, cmboLang->findData(ext.LANG)));
@@ -100,6 +103,7 @@ void frmExt::bcmdOK_Click()
     ext.PRETIME = static_cast<int16_t>(spinPreTime->value());
     ext.BGUPLOAD = ckBgUpload->isChecked();
     ext.LIGHTCUT = ckLightCut->isChecked();
+    ext.KEEPWATCH = ckKeepWatch->isChecked();
     ext.KEEPMB = spinKeepMb->value();
     ext.KEEPDAYS = static_cast<int16_t>(spinKeepDays->value());
     ext.LANG = cmboLang->currentData().toString();

@@ -25,6 +25,7 @@ private:
     QSpinBox* spinPreTime;
     QCheckBox* ckBgUpload;
     QCheckBox* ckLightCut;
+    QCheckBox* ckKeepWatch;
     QSpinBox* spinKeepMb;
     QSpinBox* spinKeepDays;
     QComboBox* cmboLang;

@@ -6,13 +6,16 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <mutex>
 #include <vector>
 
 namespace {
 
 MailTimeouts currentTimeouts;
 
-// The transfers now running, touched by the window's thread only.
+// The transfers now running: the alarm's mail runs on a thread of its own,
+// and closing cancels it from the watcher's.
+std::mutex runningMutex;
 std::vector<TransferControl*> runningTransfers;
 
 // Masks and records libcurl's view of the exchange; message data is counted,
@@ -56,6 +59,7 @@ QDeadlineTimer newMailDeadline()
 
 void cancelMailInProgress()
 {
+    const std::lock_guard lock(runningMutex);
     for (TransferControl* control : runningTransfers)
         control->cancel(QStringLiteral("cancelled: the program is closing"));
 }
@@ -104,10 +108,16 @@ QString MailConnection::perform()
         return QStringLiteral("libcurl could not be initialised");
     const QString lateReason =
         QStringLiteral("the mail took longer than %1 s").arg(mailTimeouts().wholeSeconds);
-    runningTransfers.push_back(&control_);
+    {
+        const std::lock_guard lock(runningMutex);
+        runningTransfers.push_back(&control_);
+    }
     const TransferResult result = runTransfer(easy_.release(), control_, deadline_, lateReason,
                                               std::chrono::seconds(mailTimeouts().goodbyeSeconds));
-    std::erase(runningTransfers, &control_);
+    {
+        const std::lock_guard lock(runningMutex);
+        std::erase(runningTransfers, &control_);
+    }
 
     if (control_.cancelled() && !result.cutShort)
         log_.note(QStringLiteral("connection closed: ") + control_.reason());

@@ -69,6 +69,7 @@ struct SettingsRecord {
         bool LIGHTCUT = false; // an even change of the whole picture is no alarm
         int32_t KEEPMB = 0;    // img/ and avi/ together under this many MB, 0 = no limit
         int16_t KEEPDAYS = 0;  // snapshots and clips older than this go, 0 = never
+        bool KEEPWATCH = false; // the detector keeps watching through an alarm's mail, clip and upload
         QString LANG;          // "ja", "en", "" = the desktop's language; read at start-up
     } EXT;
 };

@@ -107,6 +107,7 @@ inline constexpr StoredKey table[] = {
     // 100 TB: no disk is larger.
     {"EXT", "KEEPMB", KeyKind::Option, 0, {0, 100'000'000, 0}, false, ext<&Ext::KEEPMB>},
     {"EXT", "KEEPDAYS", KeyKind::Option, 0, {0, INT16_MAX, 0}, false, ext<&Ext::KEEPDAYS>},
+    {"EXT", "KEEPWATCH", KeyKind::OptionFlag, 0, {}, false, ext<&Ext::KEEPWATCH>},
     {"EXT", "LANG", KeyKind::Text, 0, {}, false, ext<&Ext::LANG>},
     // clang-format on
 };

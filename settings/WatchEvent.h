@@ -18,6 +18,7 @@ struct WatchEvent {
         ClipRecorded,  // name: the clip; ok false: detail says why not
         Uploaded,      // name: the remote file name; detail: the failure; clip: the clip uploaded
         AlarmOver,
+        AlarmDropped,  // count, alarmCount: an alarm that waited behind others and will not run
         FileRemoved,   // name: a snapshot or clip removed to keep storage in bounds
         Stopped,
     };

@@ -285,6 +285,10 @@ It also records a clip and uploads it by FTP.</translation>
         <translation>No alarm when the light of the whole picture changes</translation>
     </message>
     <message>
+        <source>警報のメール・録画・送信中も監視を続ける</source>
+        <translation>Keep watching while an alarm mails, records and uploads</translation>
+    </message>
+    <message>
         <source> MB</source>
         <translation> MB</translation>
     </message>

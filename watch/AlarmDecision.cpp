@@ -1,5 +1,8 @@
 // The alarm decision at the end of a detector tick: status texts, lamps,
-// sound, and for an alarm the mail and the recording.
+// sound, and for an alarm the mail and the recording. The alarm's mail runs
+// on a thread of its own and reports its end through the event loop; until
+// the alarm is over the detector does not tick, unless KEEPWATCH keeps it
+// going, and then an alarm that comes meanwhile waits its turn.
 #include "watch/Watcher.h"
 
 #include "detect/TimeLineFile.h"
@@ -12,6 +15,7 @@
 #include <QDateTime>
 #include <QTimer>
 
+#include <exception>
 #include <utility>
 
 namespace {
@@ -24,16 +28,76 @@ void Watcher::sAlarmDecision(int32_t count)
 {
     const LightLevel tick = classifyTick(count, Settings.COM.CKSUM, Settings.EXT.LIGHTCUT,
                                          [this] { return detector_.lightChange(); });
-    if (tick.level == AlarmLevel::Alarm) {
-        runAlarmSequence(*this, count, Settings.COM.CKSUM, {.backgroundUpload = Settings.EXT.BGUPLOAD});
-    } else {
+    if (tick.level != AlarmLevel::Alarm) {
         sSoundClose(Settings.COM.SoundPath);
         Timer2->stop();
         showLevel(tick.level);
         if (tick.lightOnly)
             emit statusShown(lightChangeStatusText());
+        drawTimeLine(count, tick.level);
+        return;
     }
-    drawTimeLine(count, tick.level);
+    if (!alarmRunning_) {
+        // Its bar is drawn when it is over.
+        startAlarm(count, detector_.latestFrame());
+        return;
+    }
+    // Watching through an alarm: this one waits its turn with its own picture.
+    SkipCompare = true;
+    showLevel(AlarmLevel::Alarm);
+    drawTimeLine(count, AlarmLevel::Alarm);
+    alarmsWaiting_.push_back({count, detector_.latestFrame()});
+    if (alarmsWaiting_.size() > kMostWaitingAlarms) {
+        const Alarm dropped = alarmsWaiting_.front();
+        alarmsWaiting_.pop_front();
+        emit statusShown(QStringLiteral("Houndly: 警報が多すぎるワン！ 検知数 %1 の警報は送らないワン").arg(dropped.count));
+        tell({.kind = WatchEvent::Kind::AlarmDropped, .count = dropped.count, .alarmCount = Settings.COM.CKSUM});
+    }
+}
+
+void Watcher::startAlarm(int32_t count, const QImage& frame)
+{
+    alarmRunning_ = true;
+    alarm_ = {count, frame};
+    startAlarmSequence(*this, count, Settings.COM.CKSUM);
+}
+
+void Watcher::mailSent()
+{
+    if (mailThread_.joinable())
+        mailThread_.join();
+    // A step of the alarm, like the tick that began it: a shutdown within it tells Stopped at its end.
+    const bool inTick = std::exchange(inTick_, true);
+    try {
+        finishAlarmSequence(*this, {.backgroundUpload = Settings.EXT.BGUPLOAD});
+        drawTimeLine(alarm_.count, AlarmLevel::Alarm);
+    } catch (const std::exception&) {
+        recoverFromFailure();
+    }
+    inTick_ = inTick;
+    if (closing_) {
+        if (!inTick_)
+            tellStopped();
+        return;
+    }
+    if (!alarmRunning_)  // a failure ended it
+        return restartAfterAlarm();
+    alarmRunning_ = false;
+    if (!alarmsWaiting_.empty()) {
+        const Alarm next = alarmsWaiting_.front();
+        alarmsWaiting_.pop_front();
+        startAlarm(next.count, next.frame);
+        return;
+    }
+    restartAfterAlarm();
+}
+
+void Watcher::restartAfterAlarm()
+{
+    // The detector waited by not ticking; the tick the alarm came in, or one
+    // that came meanwhile (KEEPWATCH), re-arms it itself.
+    if (!inTick_ && !Timer1->isActive())
+        startDetector();
 }
 
 void Watcher::showLevel(AlarmLevel level)
@@ -71,11 +135,24 @@ void Watcher::sendMail()
 {
     sCheckMailReady();
     const WatchTeller teller = [this](const WatchEvent& event) { tell(event); };
-    sKeepAlarmSnapshot(detector_.latestFrame(), teller);
-    if (Settings.COM.MailReady)
+    sKeepAlarmSnapshot(alarm_.frame, teller);
+    if (!Settings.COM.MailReady) {
+        mailSent();
+        return;
+    }
+    // What the mail tells comes back to this thread, in order, through the event loop.
+    const auto onThisThread = [this](std::function<void()> call) {
+        QMetaObject::invokeMethod(this, std::move(call), Qt::QueuedConnection);
+    };
+    mailEnded_ = false;
+    mailThread_ = std::thread([this, onThisThread, frame = alarm_.frame] {
         sStartMailSend(
-            detector_.latestFrame(), [this](const QString& text) { emit alarmStepShown(text); }, teller,
-            [this] { return closing_; });
+            frame, [onThisThread, this](const QString& text) { onThisThread([this, text] { emit alarmStepShown(text); }); },
+            [onThisThread, this](const WatchEvent& event) { onThisThread([this, event] { tell(event); }); },
+            [this] { return closing_.load(); });
+        mailEnded_ = true;
+        onThisThread([this] { mailSent(); });
+    });
 }
 
 void Watcher::recordClip()

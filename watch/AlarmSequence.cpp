@@ -1,6 +1,6 @@
 #include "watch/AlarmSequence.h"
 
-void runAlarmSequence(AlarmActions& actions, int32_t count, int16_t alarmCount, AlarmOrder order)
+void startAlarmSequence(AlarmActions& actions, int32_t count, int16_t alarmCount)
 {
     actions.skipNextCompare();
     actions.tell({.kind = WatchEvent::Kind::Alarm, .count = count, .alarmCount = alarmCount});
@@ -9,6 +9,10 @@ void runAlarmSequence(AlarmActions& actions, int32_t count, int16_t alarmCount, 
     actions.lockCommands(true);
     actions.startClip();
     actions.sendMail();
+}
+
+void finishAlarmSequence(AlarmActions& actions, AlarmOrder order)
+{
     // A close served while mailing ends the alarm: nothing more is sent.
     if (actions.closing())
         return;

@@ -19,7 +19,8 @@ public:
     // The clip's start, when it begins before the alarm (pre-event recording):
     // before the mail, so that the clip runs on through it.
     virtual void startClip() {}
-    // The automatic mail, when the mail account is complete.
+    // Starts the automatic mail when the mail account is complete; its end,
+    // or at once when there is none, continues the alarm (finishAlarmSequence).
     virtual void sendMail() = 0;
     // The clip, when recording is on.
     virtual void recordClip() = 0;
@@ -39,5 +40,7 @@ struct AlarmOrder {
 // The order of an alarm's steps, kept in one place: the next tick takes a new
 // reference, the sound starts, the lamps show before mail and recording hold
 // the window, a clip that reaches back before the alarm starts before the
-// mail, the commands stay locked through both and open again after.
-void runAlarmSequence(AlarmActions& actions, int32_t count, int16_t alarmCount, AlarmOrder order = {});
+// mail, the commands stay locked through both and open again after. The
+// alarm starts up to its mail; the mail's end finishes it.
+void startAlarmSequence(AlarmActions& actions, int32_t count, int16_t alarmCount);
+void finishAlarmSequence(AlarmActions& actions, AlarmOrder order = {});

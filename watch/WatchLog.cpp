@@ -65,6 +65,8 @@ QString eventText(const WatchEvent& event)
         return orReason(QStringLiteral("upload %1").arg(event.name), event);
     case Kind::AlarmOver:
         return QStringLiteral("alarm over");
+    case Kind::AlarmDropped:
+        return QStringLiteral("alarm dropped: count %1 over %2, too many alarms waiting").arg(event.count).arg(event.alarmCount);
     case Kind::FileRemoved:
         return QStringLiteral("removed %1").arg(event.name);
     case Kind::Stopped:

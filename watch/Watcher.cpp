@@ -11,6 +11,8 @@
 #include "sound/SoundPlayer.h"
 #include "upload/AlarmRecording.h"
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QTimer>
@@ -39,6 +41,8 @@ Watcher::Watcher(QObject* parent)
 
 Watcher::~Watcher()
 {
+    closing_ = true;
+    endMail();
     if (hCapWnd == camera_.get())
         hCapWnd = nullptr;
 }
@@ -117,8 +121,13 @@ void Watcher::shutDown()
     if (closing_)
         return;
     closing_ = true;
-    // An alarm mail under way ends now rather than holding the exit.
-    cancelMailInProgress();
+    // An alarm mail under way ends now rather than holding the exit, and what
+    // it told comes before Stopped.
+    const bool inStep = std::exchange(inTick_, true);
+    endMail();
+    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+    inTick_ = inStep;
+    alarmsWaiting_.clear();
     stopDetector();
     emit commandsLocked(true);
     sClearCapture();
@@ -194,16 +203,46 @@ void Watcher::Timer1_Timer()
             sAlarmDecision(result->count);
         }
     } catch (const std::exception&) {
-        // An alarm cut short must not leave the commands locked.
-        if (!closing_)
-            emit commandsLocked(false);
+        recoverFromFailure();
     }
     inTick_ = false;
-    // Watching may have shut down while the alarm actions let events run.
+    // Watching may have shut down while the alarm actions let events run; an
+    // alarm holds the detector until it is over unless watching goes on through it.
     if (closing_)
         tellStopped();
-    else
+    else if (!alarmRunning_ || Settings.EXT.KEEPWATCH)
         startDetector();
+}
+
+bool Watcher::waitForAlarmEnd(std::chrono::milliseconds bound)
+{
+    const QDeadlineTimer deadline(bound);
+    while (alarmRunning_ && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    return !alarmRunning_;
+}
+
+void Watcher::recoverFromFailure()
+{
+    // An alarm cut short must not leave the commands locked.
+    alarmRunning_ = false;
+    if (!closing_)
+        emit commandsLocked(false);
+}
+
+void Watcher::endMail()
+{
+    if (!mailThread_.joinable())
+        return;
+    // A transfer begun between two looks is cancelled at the next one.
+    constexpr auto kBound = std::chrono::milliseconds(2500);
+    constexpr auto kLook = std::chrono::milliseconds(20);
+    const auto deadline = std::chrono::steady_clock::now() + kBound;
+    while (!mailEnded_ && std::chrono::steady_clock::now() < deadline) {
+        cancelMailInProgress();
+        std::this_thread::sleep_for(kLook);
+    }
+    mailThread_.join();
 }
 
 void Watcher::tellCameraState()

@@ -12,8 +12,11 @@
 #include <QObject>
 #include <QString>
 
+#include <atomic>
+#include <deque>
 #include <memory>
 #include <optional>
+#include <thread>
 
 class AlarmHistory;
 class CaptureWindow;
@@ -51,6 +54,13 @@ public:
     // Stopped, last of all events (after the tick it came in, if any). Once only.
     void shutDown();
     bool isClosing() const { return closing_; }
+    // From an alarm's start to its end, whether the detector waits or, with
+    // KEEPWATCH, goes on ticking.
+    bool isAlarmRunning() const { return alarmRunning_; }
+    // Serves the event loop until no alarm runs, at most `bound`; false when one still does.
+    bool waitForAlarmEnd(std::chrono::milliseconds bound);
+    // Alarms that may wait behind the running one (KEEPWATCH); one more drops the oldest waiting.
+    static constexpr size_t kMostWaitingAlarms = 5;
 
     // Timer1 runs with TIMER x 100 ms, or is stopped.
     void startDetector();
@@ -91,6 +101,14 @@ signals:
 
 private:
     void sAlarmDecision(int32_t count);
+    void startAlarm(int32_t count, const QImage& frame);
+    // The alarm's mail has ended: the clip, the upload and the alarm's end follow.
+    void mailSent();
+    // Cancels the alarm's mail until its thread has ended, within a bound, and joins it.
+    void endMail();
+    // After a failure inside a step: the alarm is over and the commands open again.
+    void recoverFromFailure();
+    void restartAfterAlarm();
     void showLevel(AlarmLevel level);
     void drawTimeLine(int32_t count, AlarmLevel level);
     void keepTimeLine();
@@ -122,8 +140,19 @@ private:
     std::unique_ptr<AlarmHistory> history_;
     WatchEvents events_;
     std::optional<ClipUpload> recordedClip_;  // between recording and upload
+    // The running alarm: its count, its frame (the mail's snapshot) and the
+    // thread its mail runs on, so that the event loop goes on meanwhile.
+    struct Alarm {
+        int32_t count = 0;
+        QImage frame;
+    };
+    Alarm alarm_;
+    std::deque<Alarm> alarmsWaiting_;
+    std::thread mailThread_;
+    std::atomic<bool> mailEnded_{true};
+    bool alarmRunning_ = false;
     bool suspended_ = false;
-    bool closing_ = false;
+    std::atomic<bool> closing_{false};
     bool inTick_ = false;
     bool settingsSaved_ = false;
     bool stoppedTold_ = false;

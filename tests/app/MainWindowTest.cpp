@@ -302,6 +302,7 @@ TEST_F(MainWindowTest, OptionsDialogStoresAndSavesOnOkOnly)
                 namedChild<QSpinBox>(*dialog, "spinPreTime")->setValue(99);  // held to 10
                 clickNamed(*dialog, "ckBgUpload");
                 clickNamed(*dialog, "ckLightCut");
+                clickNamed(*dialog, "ckKeepWatch");
                 namedChild<QSpinBox>(*dialog, "spinKeepMb")->setValue(2048);
                 namedChild<QSpinBox>(*dialog, "spinKeepDays")->setValue(30);
                 clickNamed(*dialog, button);
@@ -312,7 +313,7 @@ TEST_F(MainWindowTest, OptionsDialogStoresAndSavesOnOkOnly)
     }
     const QByteArray stored = readFileBytes(home.filePath(QStringLiteral("houndly.ini")));
     EXPECT_TRUE(stored.contains("[EXT]\nCAMERA=demo\nPRETIME=10\nBGUPLOAD=False\nLIGHTCUT=True\nKEEPMB=2048\n"
-                                "KEEPDAYS=30\nLANG=en\n"))
+                                "KEEPDAYS=30\nKEEPWATCH=True\nLANG=en\n"))
         << stored.constData();
 }
 

@@ -108,6 +108,7 @@ protected:
             QTest::qWait(10);
         ASSERT_GE(times.latestNumber(), number);
         window->watcher().Timer1_Timer();
+        ASSERT_TRUE(window->watcher().waitForAlarmEnd(std::chrono::minutes(1)));
     }
 
     QString slowRecords() const { return home.filePath(QStringLiteral("slow-smtp.jsonl")); }

@@ -51,7 +51,8 @@ TEST(AlarmSequence, StepsRunInOrderUntilTheWindowClosesAndAreToldToListeners)
         SCOPED_TRACE(row.closeDuring + (row.background ? " background" : ""));
         RecordedActions actions;
         actions.closeDuring = row.closeDuring;
-        runAlarmSequence(actions, 412, 100, {.backgroundUpload = row.background});
+        startAlarmSequence(actions, 412, 100);
+        finishAlarmSequence(actions, {.backgroundUpload = row.background});
         std::vector<std::string> expected(all.begin(), all.begin() + std::ptrdiff_t(row.taken));
         if (row.background)
             expected[7] = "queue upload";

@@ -60,6 +60,7 @@ protected:
     {
         showScene(ms);
         watcher->Timer1_Timer();
+        ASSERT_TRUE(watcher->waitForAlarmEnd(std::chrono::minutes(1)));
     }
     bool timeLineIsRed() const
     {
