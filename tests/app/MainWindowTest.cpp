@@ -287,7 +287,7 @@ TEST_F(MainWindowTest, ARestartKeepsTheChartAndAStoredCameraFileThatIsGone)
 TEST_F(MainWindowTest, OptionsDialogStoresAndSavesOnOkOnly)
 {
     startWindow();
-    Settings.EXT = {QStringLiteral("demo"), 4, true, false, 500, 0, QStringLiteral("ja")};
+    Settings.EXT = {QStringLiteral("demo"), 4, true, false, 500, 0, false, QStringLiteral("ja")};
     for (const char* button : {"bcmdCancel", "bcmdOK"}) {
         SCOPED_TRACE(button);
         bool seen = false;
