@@ -2,6 +2,7 @@
 
 #include "capture/FrameJpeg.h"
 
+#include <QCoreApplication>
 #include <QSaveFile>
 
 #include <algorithm>
@@ -56,11 +57,11 @@ int16_t DCSavetoJPEG(const QImage& picture, int width, int height, const QString
 QString jpegErrorText(int16_t code)
 {
     switch (code) {
-    case kCannotOpen: return QStringLiteral("ﾌｧｲﾙがｵｰﾌﾟﾝできません。");
-    case kCannotWrite: return QStringLiteral("ﾌｧｲﾙが書き込めません。");
-    case kFormatError: return QStringLiteral("ﾌｧｲﾙのﾌｫｰﾏｯﾄｴﾗｰです。");
-    case kEncoderFailed: return QStringLiteral("ｽﾀｯｸｵｰﾊﾞｰﾌﾛｰです。");
-    case kNoPicture: return QStringLiteral("ｸﾘｯﾌﾟﾎﾞｰﾄﾞにﾋﾞｯﾄﾏｯﾌﾟがありません。");
+    case kCannotOpen: return QCoreApplication::translate("JpegWriter", "ﾌｧｲﾙがｵｰﾌﾟﾝできません。");
+    case kCannotWrite: return QCoreApplication::translate("JpegWriter", "ﾌｧｲﾙが書き込めません。");
+    case kFormatError: return QCoreApplication::translate("JpegWriter", "ﾌｧｲﾙのﾌｫｰﾏｯﾄｴﾗｰです。");
+    case kEncoderFailed: return QCoreApplication::translate("JpegWriter", "ｽﾀｯｸｵｰﾊﾞｰﾌﾛｰです。");
+    case kNoPicture: return QCoreApplication::translate("JpegWriter", "ｸﾘｯﾌﾟﾎﾞｰﾄﾞにﾋﾞｯﾄﾏｯﾌﾟがありません。");
     default: return {};
     }
 }

@@ -8,7 +8,7 @@
 VideoCompressionDialog::VideoCompressionDialog(CaptureWindow& window, QWidget* parent)
     : QDialog(parent), cmboCodec(new QComboBox(this)), txtQuality(new QSpinBox(this)), window_(window)
 {
-    setWindowTitle(QStringLiteral("ﾋﾞﾃﾞｵ圧縮"));
+    setWindowTitle(tr("ﾋﾞﾃﾞｵ圧縮"));
     const ClipCompression current = window.compression();
     for (const ClipCodec& codec : availableClipCodecs()) {
         cmboCodec->addItem(codec.title, codec.encoder);
@@ -18,8 +18,8 @@ VideoCompressionDialog::VideoCompressionDialog(CaptureWindow& window, QWidget* p
     txtQuality->setRange(1, 100);
     txtQuality->setValue(current.quality);
     auto* layout = new QFormLayout(this);
-    layout->addRow(QStringLiteral("圧縮方式"), cmboCodec);
-    layout->addRow(QStringLiteral("品質"), txtQuality);
+    layout->addRow(tr("圧縮方式"), cmboCodec);
+    layout->addRow(tr("品質"), txtQuality);
     layout->addRow(addDialogButtons(this, [this] { apply(); }));
 }
 

@@ -8,9 +8,9 @@
 VideoFormatDialog::VideoFormatDialog(CaptureWindow& window, QWidget* parent)
     : QDialog(parent), cmboSize(new QComboBox(this)), window_(window)
 {
-    setWindowTitle(QStringLiteral("ﾋﾞﾃﾞｵﾌｫｰﾏｯﾄ"));
+    setWindowTitle(tr("ﾋﾞﾃﾞｵﾌｫｰﾏｯﾄ"));
     auto* layout = new QFormLayout(this);
-    layout->addRow(QStringLiteral("解像度"), cmboSize);
+    layout->addRow(tr("解像度"), cmboSize);
     const QSize current = window.frameSize();
     for (QSize size : window.frameSizes()) {
         cmboSize->addItem(QStringLiteral("%1×%2").arg(size.width()).arg(size.height()), size);

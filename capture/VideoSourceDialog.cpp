@@ -11,14 +11,14 @@
 
 VideoSourceDialog::VideoSourceDialog(CaptureWindow& window, QWidget* parent) : QDialog(parent), window_(window)
 {
-    setWindowTitle(QStringLiteral("ﾋﾞﾃﾞｵｿｰｽ"));
+    setWindowTitle(tr("ﾋﾞﾃﾞｵｿｰｽ"));
     auto* layout = new QFormLayout(this);
     for (const CaptureControl& control : window.controls()) {
         editors_.push_back(makeEditor(control));
         layout->addRow(control.name, editors_.back().widget);
     }
     if (editors_.empty())
-        layout->addRow(new QLabel(QStringLiteral("調整できる項目はありません。"), this));
+        layout->addRow(new QLabel(tr("調整できる項目はありません。"), this));
     layout->addRow(addDialogButtons(this, [this] { apply(); }));
 }
 

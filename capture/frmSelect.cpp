@@ -12,7 +12,7 @@
 
 frmSelect::frmSelect(QWidget* parent, std::function<void()> resizeCaptureWindow)
     : QDialog(parent),
-      lblDriver(new QLabel(QStringLiteral("ﾄﾞﾗｲﾊﾞｰ一覧"), this)),
+      lblDriver(new QLabel(tr("ﾄﾞﾗｲﾊﾞｰ一覧"), this)),
       cmboSource(new QComboBox(this)),
       lblUrl(new QLabel(QStringLiteral("URL"), this)),
       txtUrl(new UrlField(this)),
@@ -20,7 +20,7 @@ frmSelect::frmSelect(QWidget* parent, std::function<void()> resizeCaptureWindow)
       cmdCancel(new QPushButton(QStringLiteral("Cancel"), this)),
       resizeCaptureWindow_(std::move(resizeCaptureWindow))
 {
-    setWindowTitle(QStringLiteral("ﾄﾞﾗｲﾊﾞｰ選択"));
+    setWindowTitle(tr("ﾄﾞﾗｲﾊﾞｰ選択"));
     auto* layout = new QGridLayout(this);
     layout->addWidget(lblDriver, 0, 0, 1, 2);
     layout->addWidget(cmboSource, 1, 0, 1, 2);
@@ -46,7 +46,7 @@ void frmSelect::Form_Load()
     for (; capGetDriverDescriptionA(index, name, version); ++index)
         cmboSource->addItem(name.trimmed());
     networkEntry_ = index;
-    cmboSource->addItem(QStringLiteral("ﾈｯﾄﾜｰｸｶﾒﾗ"));
+    cmboSource->addItem(tr("ﾈｯﾄﾜｰｸｶﾒﾗ"));
     const QString preferred = preferredCamera();
     txtUrl->setUrl(isNetworkCameraUrl(preferred) ? preferred : QString());
     CAPDRIVERCAPS caps;
@@ -73,8 +73,8 @@ bool frmSelect::connectNetworkCamera()
 {
     const QString url = txtUrl->url().trimmed();
     if (!isAcceptedCameraUrl(url)) {
-        showError(QStringLiteral("URLが正しくありません。\n"
-                                 "rtsp://、http://、https:// のどれかで始まり、ﾎｽﾄ名のあるURLを入力して下さい。"));
+        showError(tr("URLが正しくありません。\n"
+                      "rtsp://、http://、https:// のどれかで始まり、ﾎｽﾄ名のあるURLを入力して下さい。"));
         txtUrl->setFocus();
         return false;
     }
@@ -86,7 +86,7 @@ bool frmSelect::connectNetworkCamera()
     QApplication::restoreOverrideCursor();
     if (!answered) {
         setPreferredCamera(before);
-        showError(QStringLiteral("ﾈｯﾄﾜｰｸｶﾒﾗに接続できません。\n%1").arg(maskUrlCredentials(url)));
+        showError(tr("ﾈｯﾄﾜｰｸｶﾒﾗに接続できません。\n%1").arg(maskUrlCredentials(url)));
         return false;
     }
     connected();

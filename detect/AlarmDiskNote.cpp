@@ -3,6 +3,8 @@
 #include "detect/AlarmLevel.h"
 #include "settings/DiskSpace.h"
 
+#include <QCoreApplication>
+
 void AlarmDiskNote::hear(const WatchEvent& event)
 {
     const bool lostForRoom = !event.ok && event.detail == diskFullText();
@@ -25,8 +27,9 @@ QString AlarmDiskNote::alarmOverText() const
 {
     if (!snapshotLost_ && !clipLost_)
         return alarmOverStatusText();
-    const QString what = snapshotLost_ && clipLost_ ? QStringLiteral("画像と動画")
-                         : snapshotLost_           ? QStringLiteral("画像")
-                                                   : QStringLiteral("動画");
-    return alarmOverStatusText() + QStringLiteral(" ﾃﾞｨｽｸがいっぱいで%1を保存できませんでした。").arg(what);
+    const char* lost = snapshotLost_ && clipLost_
+                           ? QT_TRANSLATE_NOOP("AlarmDiskNote", " ﾃﾞｨｽｸがいっぱいで画像と動画を保存できませんでした。")
+                       : snapshotLost_ ? QT_TRANSLATE_NOOP("AlarmDiskNote", " ﾃﾞｨｽｸがいっぱいで画像を保存できませんでした。")
+                                       : QT_TRANSLATE_NOOP("AlarmDiskNote", " ﾃﾞｨｽｸがいっぱいで動画を保存できませんでした。");
+    return alarmOverStatusText() + QCoreApplication::translate("AlarmDiskNote", lost);
 }

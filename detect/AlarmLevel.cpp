@@ -1,5 +1,7 @@
 #include "detect/AlarmLevel.h"
 
+#include <QCoreApplication>
+
 #include <array>
 
 AlarmLevel classifyAlarm(int32_t count, int16_t alarmCount)
@@ -17,25 +19,25 @@ QString alarmStatusText(AlarmLevel level)
 {
     switch (level) {
     case AlarmLevel::Alarm:
-        return QStringLiteral("Houndly: 警報！ 誰かいるワン！!");
+        return QCoreApplication::translate("AlarmLevel", "Houndly: 警報！ 誰かいるワン！!");
     case AlarmLevel::Suspect:
-        return QStringLiteral("Houndly: 誰か居るワン？");
+        return QCoreApplication::translate("AlarmLevel", "Houndly: 誰か居るワン？");
     case AlarmLevel::Doubt:
-        return QStringLiteral("Houndly: 気のせいワン？");
+        return QCoreApplication::translate("AlarmLevel", "Houndly: 気のせいワン？");
     case AlarmLevel::Calm:
         break;
     }
-    return QStringLiteral("Houndly: 大丈夫ワン！");
+    return QCoreApplication::translate("AlarmLevel", "Houndly: 大丈夫ワン！");
 }
 
 QString alarmOverStatusText()
 {
-    return QStringLiteral("Houndly: 警報！ 誰かいたワン！!");
+    return QCoreApplication::translate("AlarmLevel", "Houndly: 警報！ 誰かいたワン！!");
 }
 
 QString lastAlarmText(const QDateTime& when)
 {
-    return QStringLiteral("最終警報: ") + when.toString(QStringLiteral("yyyy/MM/dd hh:mm"));
+    return QCoreApplication::translate("AlarmLevel", "最終警報: %1").arg(when.toString(QStringLiteral("yyyy/MM/dd hh:mm")));
 }
 
 int signalLampIndex(AlarmLevel level)

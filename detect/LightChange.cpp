@@ -1,5 +1,7 @@
 #include "detect/LightChange.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -182,5 +184,5 @@ LightLevel classifyTick(int32_t count, int16_t alarmCount, bool lightCut,
 
 QString lightChangeStatusText()
 {
-    return QStringLiteral("Houndly: 明かりが変わっただけワン！");
+    return QCoreApplication::translate("LightChange", "Houndly: 明かりが変わっただけワン！");
 }

@@ -1,5 +1,6 @@
 #include "settings/DiskSpace.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QStorageInfo>
 
@@ -21,5 +22,5 @@ bool isDiskFull(const QString& path)
 
 QString diskFullText()
 {
-    return QStringLiteral("ﾃﾞｨｽｸがいっぱいです。");
+    return QCoreApplication::translate("DiskSpace", "ﾃﾞｨｽｸがいっぱいです。");
 }

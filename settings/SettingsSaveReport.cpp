@@ -3,6 +3,8 @@
 #include "settings/AppPaths.h"
 #include "settings/Settings.h"
 
+#include <QCoreApplication>
+
 #include <cstdio>
 
 namespace {
@@ -34,9 +36,9 @@ bool sSaveSettingsReported()
     std::fprintf(stderr, "houndly: cannot save the settings to %s; changes hold until the program ends\n",
                  qPrintable(path));
     if (notice())
-        notice()(QStringLiteral("設定ファイルを保存できません: %1\n"
-                                "変更は終了までは有効ですが、保存されていません。"
-                                "ディスクの空きと書き込みの権限を確かめて下さい。")
+        notice()(QCoreApplication::translate("SettingsSaveReport", "設定ファイルを保存できません: %1\n"
+                                             "変更は終了までは有効ですが、保存されていません。"
+                                             "ディスクの空きと書き込みの権限を確かめて下さい。")
                      .arg(path));
     return false;
 }

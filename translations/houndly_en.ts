@@ -2,6 +2,48 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="ja">
 <context>
+    <name>AlarmDiskNote</name>
+    <message>
+        <source> ﾃﾞｨｽｸがいっぱいで画像と動画を保存できませんでした。</source>
+        <translation> The disk is full: the snapshot and the clip were not saved.</translation>
+    </message>
+    <message>
+        <source> ﾃﾞｨｽｸがいっぱいで画像を保存できませんでした。</source>
+        <translation> The disk is full: the snapshot was not saved.</translation>
+    </message>
+    <message>
+        <source> ﾃﾞｨｽｸがいっぱいで動画を保存できませんでした。</source>
+        <translation> The disk is full: the clip was not saved.</translation>
+    </message>
+</context>
+<context>
+    <name>AlarmLevel</name>
+    <message>
+        <source>Houndly: 警報！ 誰かいるワン！!</source>
+        <translation>Houndly: Alarm! Someone is here, woof!!</translation>
+    </message>
+    <message>
+        <source>Houndly: 誰か居るワン？</source>
+        <translation>Houndly: Is someone there, woof?</translation>
+    </message>
+    <message>
+        <source>Houndly: 気のせいワン？</source>
+        <translation>Houndly: Just my imagination, woof?</translation>
+    </message>
+    <message>
+        <source>Houndly: 大丈夫ワン！</source>
+        <translation>Houndly: All is well, woof!</translation>
+    </message>
+    <message>
+        <source>Houndly: 警報！ 誰かいたワン！!</source>
+        <translation>Houndly: Alarm! Someone was here, woof!!</translation>
+    </message>
+    <message>
+        <source>最終警報: %1</source>
+        <translation>Last alarm: %1</translation>
+    </message>
+</context>
+<context>
     <name>CommandPanel</name>
     <message>
         <source>開始</source>
@@ -77,10 +119,47 @@
     </message>
 </context>
 <context>
+    <name>DiskSpace</name>
+    <message>
+        <source>ﾃﾞｨｽｸがいっぱいです。</source>
+        <translation>The disk is full.</translation>
+    </message>
+</context>
+<context>
     <name>DriverRegistry</name>
     <message>
         <source>ドライバーが見つかりません。</source>
         <translation>No camera found.</translation>
+    </message>
+</context>
+<context>
+    <name>JpegWriter</name>
+    <message>
+        <source>ﾌｧｲﾙがｵｰﾌﾟﾝできません。</source>
+        <translation>Cannot open the file.</translation>
+    </message>
+    <message>
+        <source>ﾌｧｲﾙが書き込めません。</source>
+        <translation>Cannot write the file.</translation>
+    </message>
+    <message>
+        <source>ﾌｧｲﾙのﾌｫｰﾏｯﾄｴﾗｰです。</source>
+        <translation>The file format is wrong.</translation>
+    </message>
+    <message>
+        <source>ｽﾀｯｸｵｰﾊﾞｰﾌﾛｰです。</source>
+        <translation>Stack overflow.</translation>
+    </message>
+    <message>
+        <source>ｸﾘｯﾌﾟﾎﾞｰﾄﾞにﾋﾞｯﾄﾏｯﾌﾟがありません。</source>
+        <translation>There is no picture to save.</translation>
+    </message>
+</context>
+<context>
+    <name>LightChange</name>
+    <message>
+        <source>Houndly: 明かりが変わっただけワン！</source>
+        <translation>Houndly: Only the light changed, woof!</translation>
     </message>
 </context>
 <context>
@@ -198,6 +277,15 @@
     </message>
 </context>
 <context>
+    <name>SettingsSaveReport</name>
+    <message>
+        <source>設定ファイルを保存できません: %1
+変更は終了までは有効ですが、保存されていません。ディスクの空きと書き込みの権限を確かめて下さい。</source>
+        <translation>Cannot save the settings file: %1
+Your changes hold until Houndly ends, but they are not saved. Check the free disk space and the permission to write.</translation>
+    </message>
+</context>
+<context>
     <name>StatusPanels</name>
     <message>
         <source>解像度: %1×%2</source>
@@ -235,6 +323,54 @@
 %1
 %2
 Houndly leaves the file as it is and ends.</translation>
+    </message>
+</context>
+<context>
+    <name>VideoCompressionDialog</name>
+    <message>
+        <source>ﾋﾞﾃﾞｵ圧縮</source>
+        <translation>Video Compression</translation>
+    </message>
+    <message>
+        <source>圧縮方式</source>
+        <translation>Codec</translation>
+    </message>
+    <message>
+        <source>品質</source>
+        <translation>Quality</translation>
+    </message>
+</context>
+<context>
+    <name>VideoFormatDialog</name>
+    <message>
+        <source>ﾋﾞﾃﾞｵﾌｫｰﾏｯﾄ</source>
+        <translation>Video Format</translation>
+    </message>
+    <message>
+        <source>解像度</source>
+        <translation>Frame size</translation>
+    </message>
+</context>
+<context>
+    <name>VideoSourceDialog</name>
+    <message>
+        <source>ﾋﾞﾃﾞｵｿｰｽ</source>
+        <translation>Video Source</translation>
+    </message>
+    <message>
+        <source>調整できる項目はありません。</source>
+        <translation>This camera has nothing to adjust.</translation>
+    </message>
+</context>
+<context>
+    <name>Watcher</name>
+    <message>
+        <source>Houndly: 送信待ちが多すぎるワン！ %1 は送らないワン</source>
+        <translation>Houndly: Too many uploads waiting, woof! %1 is not sent, woof</translation>
+    </message>
+    <message>
+        <source>送信待ちが多すぎるため送信しませんでした: %1</source>
+        <translation>Not sent, too many uploads were waiting: %1</translation>
     </message>
 </context>
 <context>
@@ -347,6 +483,33 @@ It also records a clip and uploads it by FTP.</translation>
     <message>
         <source>Cancel(&amp;C)</source>
         <translation>&amp;Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>frmSelect</name>
+    <message>
+        <source>ﾄﾞﾗｲﾊﾞｰ一覧</source>
+        <translation>Cameras</translation>
+    </message>
+    <message>
+        <source>ﾄﾞﾗｲﾊﾞｰ選択</source>
+        <translation>Select Camera</translation>
+    </message>
+    <message>
+        <source>ﾈｯﾄﾜｰｸｶﾒﾗ</source>
+        <translation>Network camera</translation>
+    </message>
+    <message>
+        <source>URLが正しくありません。
+rtsp://、http://、https:// のどれかで始まり、ﾎｽﾄ名のあるURLを入力して下さい。</source>
+        <translation>The URL is not valid.
+Enter a URL that starts with rtsp://, http:// or https:// and names a host.</translation>
+    </message>
+    <message>
+        <source>ﾈｯﾄﾜｰｸｶﾒﾗに接続できません。
+%1</source>
+        <translation>Cannot connect to the network camera.
+%1</translation>
     </message>
 </context>
 <context>

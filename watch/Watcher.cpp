@@ -263,11 +263,11 @@ void Watcher::connectUploads()
     });
     connect(uploads_, &UploadQueue::dropped, this, [this](const ClipUpload& upload) {
         const QString clip = QFileInfo(upload.clipPath).fileName();
-        emit statusShown(QStringLiteral("Houndly: 送信待ちが多すぎるワン！ %1 は送らないワン").arg(clip));
+        emit statusShown(tr("Houndly: 送信待ちが多すぎるワン！ %1 は送らないワン").arg(clip));
         tell({.kind = WatchEvent::Kind::Uploaded,
               .ok = false,
               .name = upload.remoteName,
-              .detail = QStringLiteral("送信待ちが多すぎるため送信しませんでした: ") + clip,
+              .detail = tr("送信待ちが多すぎるため送信しませんでした: %1").arg(clip),
               .clip = upload.clipPath});
     });
     connect(uploads_, &UploadQueue::cut, this, [this](const ClipUpload& upload) {

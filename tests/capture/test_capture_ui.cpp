@@ -11,6 +11,7 @@
 #include "tests/support/LoopbackServers.h"
 #include "tests/support/TempAppFolder.h"
 #include "tests/support/TestApplication.h"
+#include "tests/support/TestLanguage.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
@@ -33,6 +34,7 @@ protected:
     void SetUp() override
     {
         testApplication<QApplication>();
+        useTestLanguage("ja");
         setDriverEnumerator([] {
             std::vector<DriverEntry> drivers;
             for (const char* name : {"first", "second", "third"})

@@ -9,6 +9,7 @@
 #include "settings/Settings.h"
 #include "tests/support/TempAppFolder.h"
 #include "tests/support/TestApplication.h"
+#include "tests/support/TestLanguage.h"
 
 #include <QTime>
 
@@ -27,6 +28,7 @@ protected:
     void SetUp() override
     {
         testApplication();
+        useTestLanguage("ja");
         ASSERT_TRUE(home.isValid());
         ASSERT_TRUE(sLoadSettings());  // no file: the defaults
         Settings.COM.TIMER = 50;  // Timer1 does not tick by itself between the test's ticks
