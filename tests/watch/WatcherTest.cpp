@@ -7,10 +7,13 @@
 #include "capture/DriverRegistry.h"
 #include "history/HistoryLog.h"
 #include "settings/Settings.h"
+#include "tests/support/LoopbackAccounts.h"
 #include "tests/support/TempAppFolder.h"
 #include "tests/support/TestApplication.h"
 #include "tests/support/TestLanguage.h"
 
+#include <QElapsedTimer>
+#include <QTimer>
 #include <QTime>
 
 #include <gtest/gtest.h>
@@ -120,6 +123,50 @@ TEST_F(WatcherTest, ALightAlarmsOnlyWithoutTheLightRuleAnIntruderAlwaysAndTheNex
         EXPECT_GT(counts.back(), 10);
         hCapWnd->setControl(DemoDriver::kBrightness, 0);
     }
+}
+
+// KEEPWATCH against a server that keeps each message 4 s before it answers:
+// the detector ticks on through the mail, an intruder meanwhile is alarmed,
+// waits its turn and is mailed when the server answers; a close during a
+// stalled mail ends it at once.
+TEST_F(WatcherTest, WatchingThroughASlowMailAlarmsTheNextIntruderAndMailsItAfterwards)
+{
+    const QString records = home.filePath(QStringLiteral("smtp.jsonl"));
+    ServerProcess smtp(QStringLiteral("smtp_server.py"),
+                       {QStringLiteral("--record"), records, QStringLiteral("--delay"), QStringLiteral("4")});
+    ASSERT_GT(smtp.port(), 0);
+    useLoopbackAccounts(smtp.port(), 0);
+    Settings.TRG[0] = {QStringLiteral("True"), QStringLiteral("owner@example.net"), QStringLiteral("警報"), {}, 0, 0, {}, 0};
+    Settings.EXT.KEEPWATCH = true;
+    std::vector<WatchEvent::Kind> told;
+    watcher->events().add([&told](const WatchEvent& event) { told.push_back(event.kind); });
+    const auto tickWhileAlarming = [this](int64_t ms) {
+        showScene(ms);
+        watcher->Timer1_Timer();
+    };
+    tickAt(kCalm);
+    tickWhileAlarming(kIntruder);
+    ASSERT_TRUE(watcher->isAlarmRunning());
+    EXPECT_TRUE(watcher->Timer1->isActive()) << "the detector ticks on";
+    tickWhileAlarming(kIntruder + 500);  // the new reference
+    tickWhileAlarming(kIntruder + 1500);
+    EXPECT_EQ(levels.back(), AlarmLevel::Alarm) << "the second intruder, during the first mail";
+    using Kind = WatchEvent::Kind;
+    EXPECT_EQ(std::count(told.begin(), told.end(), Kind::AlarmOver), 0) << "the first mail still waits";
+
+    ASSERT_TRUE(watcher->waitForAlarmEnd(std::chrono::seconds(30)));
+    EXPECT_EQ(readRecords(records, QStringLiteral("message")).size(), 2);
+    EXPECT_EQ(std::count(told.begin(), told.end(), Kind::AlarmOver), 2);
+    EXPECT_EQ(std::count(told.begin(), told.end(), Kind::MailSent), 2);
+
+    tickWhileAlarming(kCalm + 30000);  // the next crossing
+    tickWhileAlarming(kIntruder + 30000);
+    ASSERT_TRUE(watcher->isAlarmRunning());
+    QElapsedTimer closing;
+    closing.start();
+    watcher->shutDown();
+    EXPECT_LT(closing.elapsed(), 3000);
+    EXPECT_EQ(told.back(), Kind::Stopped);
 }
 
 }  // namespace
