@@ -85,6 +85,10 @@ TEST(TimeLine, TicksDrawOverEachOtherAndKeptSlotsDrawTheSameChartAgainWithoutThe
     for (const int x : {x11, x8, x10})
         EXPECT_EQ(column(restarted, x), column(running, x)) << x;
     EXPECT_EQ(restarted.lastColumn(), x10);
+    TimeLine dayLater;  // a slot a whole day old is gone
+    dayLater.restore(loadTimeLineSlots(path), QDateTime(kToday, QTime(11, 0)));
+    EXPECT_EQ(column(dayLater, x11), expectedColumn({}));
+    EXPECT_EQ(column(dayLater, x8), column(running, x8));
 
     // A tick in the slot under way adds to it; one in a new slot erases only that slot.
     restarted.sDrawTimeLine(20, 100, Calm, now);

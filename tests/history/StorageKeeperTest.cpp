@@ -44,11 +44,10 @@ TEST(StorageLimits, TheOldestGoFirstUntilTheLimitsHold)
         {"within both", {2 * kMb, 20}, {}, {}, {}},
         {"bytes", {1'000'000, 0}, {}, {}, {QStringLiteral("a")}},
         {"bytes exactly reached", {500'000, 0}, {}, {}, {QStringLiteral("a"), QStringLiteral("b")}},
-        {"days", {0, 3}, {}, {}, {QStringLiteral("a"), QStringLiteral("b")}},
+        {"days, one exactly that old stays", {0, 5}, {}, {}, {QStringLiteral("a")}},
         {"days, then bytes", {250'000, 3}, {}, {}, {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}},
         {"a kept file stays", {1'000'000, 0}, {QStringLiteral("a")}, {}, {QStringLiteral("b")}},
-        {"the latest alarm's files stay though the bound fails", {1, 0}, {}, now.addDays(-3),
-         {QStringLiteral("a"), QStringLiteral("b")}},
+        {"the latest alarm's files stay though the bound fails", {1, 0}, {}, now.addDays(-5), {QStringLiteral("a")}},
     };
     for (const auto& row : rows)
         EXPECT_EQ(pathsOf(filesBeyondLimits(files, row.limits, row.kept, row.keptSince, now)), row.removed)
@@ -123,33 +122,40 @@ TEST_F(StorageKeeperTest, AtStartOnlyTheProgramsOwnFilesGoAndTheNewestRecordsAnd
     ASSERT_TRUE(appendHistoryLine(history, alarmToJson(latest)));
     const QString waitingClip = QStringLiteral("avi/240428000000_ALERT.AVI");
     const QString waitingPath = file(waitingClip, 1000, 30 * 86400);
+    const QString afterAlarm = QStringLiteral("img/240501120500_TEST.jpg");
+    file(afterAlarm, 1000, 30 * 86400 - 120);
 
     Settings.EXT.KEEPDAYS = 7;
     StorageKeeper keeper(home.path(), teller(), [&] { return QSet<QString>{waitingPath}; });
     keeper.keepAfterStart(history);
-    EXPECT_EQ(left(), (QStringList{waitingClip, latest.clip, latest.snapshots[0]}));
+    EXPECT_EQ(left(), (QStringList{waitingClip, latest.clip, latest.snapshots[0], afterAlarm}));
     for (const QString& name : {QStringLiteral("img/holiday.jpg"), QStringLiteral("houndly.ini"),
                                 QStringLiteral("img/240501120309_ALERT.jpg.bak"), QStringLiteral("avi/ALERT_2.AVI")})
         EXPECT_TRUE(QFile::exists(home.filePath(name))) << name.toStdString();
 }
 
-// After an alarm the oldest files go until the cap holds, never the alarm's
-// own, even when their times fall before it (coarse file times). Off, nothing goes.
+// After an alarm the oldest files go until the cap (in MiB) holds, never the
+// alarm's own, even when their times fall before it (coarse file times), nor
+// what was written since it. Off, nothing goes.
 TEST_F(StorageKeeperTest, AfterAnAlarmTheCapHoldsAndTheAlarmsFilesStay)
 {
     const QString old = file(QStringLiteral("img/240401000000_ALERT.jpg"), 900'000, 40 * 86400);
-    const QString recent = file(QStringLiteral("img/240519000000_TEST.jpg"), 300'000, 3600);
+    const QString recent = file(QStringLiteral("img/240519000000_TEST.jpg"), kMb - 700'000, 3600);
     StorageKeeper keeper(home.path(), teller());
     keeper.hear({.kind = Kind::Alarm, .count = 200, .alarmCount = 100});
     for (const QString& name : {QStringLiteral("img/240520000000_ALERT.jpg"), QStringLiteral("avi/240520000000_ALERT.AVI")})
-        keeper.hear({.kind = name.startsWith("img") ? Kind::Snapshot : Kind::ClipRecorded, .name = file(name, 700'000, 60)});
+        keeper.hear({.kind = name.startsWith("img") ? Kind::Snapshot : Kind::ClipRecorded, .name = file(name, 350'000, 60)});
     keeper.hear({.kind = Kind::AlarmOver});
     EXPECT_TRUE(removedTold.isEmpty());
 
     Settings.EXT.KEEPMB = 1;
     keeper.hear({.kind = Kind::AlarmOver});
+    EXPECT_EQ(removedTold, QStringList{old}) << "exactly 1 MiB is left";
+    file(QStringLiteral("img/240520000001_TEST.jpg"), kMb - 700'000 + 1, 0);  // written since the alarm
+    keeper.hear({.kind = Kind::AlarmOver});
     EXPECT_EQ(removedTold, (QStringList{old, recent}));
-    EXPECT_EQ(left(), (QStringList{"avi/240520000000_ALERT.AVI", "img/240520000000_ALERT.jpg"}));
+    EXPECT_EQ(left(), (QStringList{"avi/240520000000_ALERT.AVI", "img/240520000000_ALERT.jpg",
+                                   "img/240520000001_TEST.jpg"}));
 }
 
 }  // namespace

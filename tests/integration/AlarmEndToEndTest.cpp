@@ -130,6 +130,7 @@ TEST_F(AlarmEndToEndTest, IntruderIsMailedRecordedUploadedKeptInTheHistoryUnderT
     EXPECT_EQ(mciSendString(QStringLiteral("close \"%1\"").arg(Settings.COM.SoundPath)).error,
               SoundError::DeviceNotOpen);
     EXPECT_FALSE(window->watcher().Timer2->isActive());
+    EXPECT_EQ(window->watcher().Timer2->interval(), 100) << "the sound repeated every 100 ms";
     EXPECT_TRUE(messages.empty());
 
     // One record with what the alarm wrote and what became of its mails and upload.

@@ -90,17 +90,31 @@ TEST(MailAccount, ReadyOnlyWhenTheStoredAccountIsComplete)
 
 namespace {
 
-// A POP3 server that offers SASL gets AUTH PLAIN with the password inside its
-// argument (the loopback servers take the other mechanisms): the argument is masked.
-TEST(MailLog, AnAuthArgumentIsMaskedWhereItStands)
+// What the client says is logged without the password wherever it stands: the
+// argument of PASS, APOP and AUTH (in any case), and the one line answering a
+// 334 or "+" challenge; the rest is logged whole.
+TEST(MailLog, PasswordsAreMaskedWhereTheyStand)
 {
     TempAppFolder home;
     const QString path = home.filePath(QStringLiteral("mail.log.txt"));
-    MailExchangeLog pop(path, QStringLiteral("POP3"), QStringLiteral("127.0.0.1"));
-    pop.clientSaid(QStringLiteral("AUTH PLAIN ") + QString::fromLatin1(QByteArray("\0watcher\0p", 11).toBase64()));
-    pop.clientSaid(QStringLiteral("STAT"));
-    ASSERT_TRUE(pop.finish(QStringLiteral("logged in")));
-    EXPECT_TRUE(readFileBytes(path).endsWith("\n> AUTH PLAIN ****\n> STAT\n= logged in\n")) << readFileBytes(path).constData();
+    MailExchangeLog log(path, QStringLiteral("POP3"), QStringLiteral("127.0.0.1"));
+    log.encrypted();
+    const char* const exchange[][2] = {
+        {"+OK ready", "user watcher"}, {nullptr, "pass p"}, {nullptr, "PASS"}, {nullptr, "APOP watcher 0a1b"},
+        {nullptr, "auth plain AHdhdGNoZXIAcA=="}, {nullptr, "AUTH LOGIN"}, {"334 VXNlcm5hbWU6", "d2F0Y2hlcg=="},
+        {nullptr, "NOOP"}, {"334", "cA=="}, {"+ ", "cA=="}, {"+", "cA=="}, {"+OK 2 320", "STAT"},
+    };
+    for (const auto& [server, client] : exchange) {
+        if (server)
+            log.serverSaid(QString::fromLatin1(server));
+        log.clientSaid(QString::fromLatin1(client));
+    }
+    ASSERT_TRUE(log.finish(QStringLiteral("logged in")));
+    const QByteArray written = readFileBytes(path);
+    EXPECT_EQ(written.mid(written.indexOf('\n') + 1),
+              "< +OK ready\n> user watcher\n> pass ****\n> PASS\n> APOP watcher ****\n> auth plain ****\n"
+              "> AUTH LOGIN\n< 334 VXNlcm5hbWU6\n> ****\n> NOOP\n< 334\n> ****\n< + \n> ****\n< +\n> ****\n"
+              "< +OK 2 320\n> STAT\n= logged in\n");
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include <QElapsedTimer>
 #include <QTimer>
 #include <QTime>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -44,6 +45,7 @@ protected:
         QObject::connect(watcher.get(), &Watcher::statusShown, [this](const QString& text) { status = text; });
         QObject::connect(watcher.get(), &Watcher::alarmShown, [this](const QString& text) { lastAlarm = text; });
         ASSERT_TRUE(watcher->connectCamera());
+        EXPECT_EQ(hCapWnd->previewRate(), 66);
         watcher->startWatching();
     }
     void TearDown() override
@@ -110,6 +112,7 @@ TEST_F(WatcherTest, ALightAlarmsOnlyWithoutTheLightRuleAnIntruderAlwaysAndTheNex
         EXPECT_EQ(status, QStringLiteral("Houndly: 警報！ 誰かいたワン！!"));
         EXPECT_TRUE(lastAlarm.startsWith(QStringLiteral("最終警報: ")));
         EXPECT_TRUE(timeLineIsRed());
+        EXPECT_EQ(watcher->Timer1->interval(), 5000) << "re-armed at TIMER x 100 ms";
         // No mail, and still the alarm keeps its picture.
         const std::optional<AlarmRecord> alarm = readLatestAlarm(historyLogPath());
         ASSERT_TRUE(alarm && alarm->snapshots.size() == 1);
