@@ -28,6 +28,11 @@ CommandLine parseCommandLine(const QStringList& arguments)
             result.action = CommandLine::Action::ShowVersion;
         } else if (argument == QLatin1String("--headless")) {
             result.headless = true;
+        } else if (argument == QLatin1String("--set-web-password")) {
+            if (i + 1 >= arguments.size() || arguments.at(i + 1).startsWith(QLatin1String("--")))
+                return failure(QStringLiteral("--set-web-password needs the user name"));
+            result.action = CommandLine::Action::SetWebPassword;
+            result.webUser = arguments.at(++i);
         } else if (argument == QLatin1String("--camera")) {
             if (i + 1 >= arguments.size() || arguments.at(i + 1).isEmpty())
                 return failure(QStringLiteral("--camera needs a value: demo, a video file or a device node"));
@@ -64,6 +69,7 @@ QString commandLineUsage()
 {
     return QStringLiteral(
                "Usage: houndly [--camera demo|PATH|URL] [--headless] [--help] [--version]\n"
+               "       houndly --set-web-password USER < file-with-the-password\n"
                "\n"
                "Watches one camera and raises an alarm when the scene changes.\n"
                "\n"
@@ -71,6 +77,9 @@ QString commandLineUsage()
                "  --camera PATH   use a video file or a device node (/dev/videoN) as the first camera\n"
                "  --camera URL    use a network camera (rtsp://, http://, https://)\n"
                "  --headless      watch without windows, one line per event on standard output\n"
+               "  --set-web-password USER\n"
+               "                  store the web view's account: the password is one line of\n"
+               "                  standard input (not shown on a terminal); only its hashes are kept\n"
                "  --help          show this text and exit\n"
                "  --version       show the version and exit\n"
                "\n"

@@ -5,10 +5,11 @@
 
 // What the command line asks the program to do.
 struct CommandLine {
-    enum class Action { Run, ShowHelp, ShowVersion, Fail };
+    enum class Action { Run, ShowHelp, ShowVersion, SetWebPassword, Fail };
     Action action = Action::Run;
     QString camera;        // "demo", a file, a device node or a URL; "" for the stored camera
     bool headless = false; // --headless: no windows even with a display
+    QString webUser;       // --set-web-password USER
     QString errorMessage;  // set when action is Fail
 };
 

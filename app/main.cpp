@@ -2,6 +2,9 @@
 #include "app/HeadlessWatch.h"
 #include "app/Version.h"
 #include "app/WindowsModule.h"
+#include "web/WebPasswordCommand.h"
+
+#include <QCoreApplication>
 
 #include <cstdio>
 
@@ -34,6 +37,10 @@ int main(int argc, char* argv[])
     case CommandLine::Action::ShowVersion:
         std::printf("%s %d.%d.%d\n", kAppTitle, kVersionMajor, kVersionMinor, kVersionRevision);
         return 0;
+    case CommandLine::Action::SetWebPassword: {
+        const QCoreApplication application(argc, argv);
+        return setWebPassword(commandLine.webUser, stdin, stderr);
+    }
     case CommandLine::Action::Run:
         break;
     }

@@ -6,7 +6,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 
 #include <algorithm>
 
@@ -14,26 +13,41 @@ namespace {
 
 constexpr int64_t kBytesPerMb = 1024 * 1024;
 
-const QRegularExpression& snapshotName()
+bool allDigits(QStringView text)
 {
-    static const QRegularExpression pattern(QStringLiteral("^\\d{12}_(ALERT|TEST)(_\\d+)?\\.jpg$"));
-    return pattern;
+    return !text.isEmpty() && std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
 }
 
-const QRegularExpression& clipName()
+// "YYMMDDhhmmss_", `kind`, "_2" ... for a second file of the same second, `extension`.
+bool isStampedName(QStringView name, QLatin1StringView kind, QLatin1StringView extension)
 {
-    static const QRegularExpression pattern(QStringLiteral("^(\\d{12}_ALERT(_\\d+)?|ALERT)\\.AVI$"));
-    return pattern;
+    constexpr qsizetype kStamp = 12;
+    if (name.size() < kStamp + 1 + kind.size() + extension.size() || !allDigits(name.first(kStamp)) ||
+        name[kStamp] != u'_' || !name.sliced(kStamp + 1).startsWith(kind) || !name.endsWith(extension))
+        return false;
+    const QStringView number = name.sliced(kStamp + 1 + kind.size()).chopped(extension.size());
+    return number.isEmpty() || (number.startsWith(u'_') && allDigits(number.sliced(1)));
 }
 
-void addFiles(std::vector<StoredFile>& files, const QString& folder, const QRegularExpression& names)
+void addFiles(std::vector<StoredFile>& files, const QString& folder, bool (*named)(const QString&))
 {
     for (const QFileInfo& info : QDir(folder).entryInfoList(QDir::Files | QDir::NoSymLinks))
-        if (names.match(info.fileName()).hasMatch())
+        if (named(info.fileName()))
             files.push_back({info.absoluteFilePath(), info.size(), info.lastModified()});
 }
 
 }  // namespace
+
+bool isSnapshotName(const QString& name)
+{
+    return isStampedName(name, QLatin1StringView("ALERT"), QLatin1StringView(".jpg")) ||
+           isStampedName(name, QLatin1StringView("TEST"), QLatin1StringView(".jpg"));
+}
+
+bool isClipName(const QString& name)
+{
+    return name == QLatin1StringView("ALERT.AVI") || isStampedName(name, QLatin1StringView("ALERT"), QLatin1StringView(".AVI"));
+}
 
 StorageLimits storageLimitsFromSettings()
 {
@@ -44,8 +58,8 @@ std::vector<StoredFile> storedFiles(const QString& appFolder)
 {
     std::vector<StoredFile> files;
     const QDir folder(appFolder);
-    addFiles(files, folder.filePath(QStringLiteral("img")), snapshotName());
-    addFiles(files, folder.filePath(QStringLiteral("avi")), clipName());
+    addFiles(files, folder.filePath(QStringLiteral("img")), &isSnapshotName);
+    addFiles(files, folder.filePath(QStringLiteral("avi")), &isClipName);
     return files;
 }
 

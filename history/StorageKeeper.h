@@ -28,6 +28,9 @@ struct StoredFile {
     QDateTime modified;
 };
 std::vector<StoredFile> storedFiles(const QString& appFolder);
+// Whether a file name is one the program gives a snapshot (img/) or a clip (avi/).
+bool isSnapshotName(const QString& name);
+bool isClipName(const QString& name);
 
 // The files to delete, oldest first, so that what stays is younger than the
 // days and together within the bytes. Files in `kept` and files modified at or

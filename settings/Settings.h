@@ -71,6 +71,12 @@ struct SettingsRecord {
         int16_t KEEPDAYS = 0;  // snapshots and clips older than this go, 0 = never
         bool KEEPWATCH = false; // the detector keeps watching through an alarm's mail, clip and upload
         QString LANG;          // "ja", "en", "" = the desktop's language; read at start-up
+        int32_t WEBPORT = 0;   // the web view's port, 0 = no web view
+        QString WEBBIND{};     // the address it listens on, "" = 127.0.0.1
+        QString WEBUSER{};     // its account: the user and what checking the password needs
+        QString WEBHASH{};
+        QString WEBCERT{};     // PEM certificate and key files: HTTPS only
+        QString WEBKEY{};
     } EXT;
 };
 

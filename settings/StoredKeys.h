@@ -109,6 +109,12 @@ inline constexpr StoredKey table[] = {
     {"EXT", "KEEPDAYS", KeyKind::Option, 0, {0, INT16_MAX, 0}, false, ext<&Ext::KEEPDAYS>},
     {"EXT", "KEEPWATCH", KeyKind::OptionFlag, 0, {}, false, ext<&Ext::KEEPWATCH>},
     {"EXT", "LANG", KeyKind::Text, 0, {}, false, ext<&Ext::LANG>},
+    {"EXT", "WEBPORT", KeyKind::Option, 0, {0, 65535, 0}, false, ext<&Ext::WEBPORT>},
+    {"EXT", "WEBBIND", KeyKind::Text, 0, {}, true, ext<&Ext::WEBBIND>},
+    {"EXT", "WEBUSER", KeyKind::Text, 0, {}, false, ext<&Ext::WEBUSER>},
+    {"EXT", "WEBHASH", KeyKind::Text, 0, {}, false, ext<&Ext::WEBHASH>},
+    {"EXT", "WEBCERT", KeyKind::Text, 0, {}, true, ext<&Ext::WEBCERT>},
+    {"EXT", "WEBKEY", KeyKind::Text, 0, {}, true, ext<&Ext::WEBKEY>},
     // clang-format on
 };
 }  // namespace stored_field

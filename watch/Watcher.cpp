@@ -73,6 +73,7 @@ void Watcher::startWatching()
     restoreTimeLine();
     startRemembering();
     startDetector();
+    setWatching(true);
     tell({.kind = WatchEvent::Kind::Started, .name = cameraName()});
 }
 
@@ -104,6 +105,7 @@ void Watcher::suspend()
     suspended_ = true;
     stopDetector();
     capPreview(camera_.get(), false);
+    setWatching(false);
 }
 
 void Watcher::resume()
@@ -114,6 +116,15 @@ void Watcher::resume()
     suspended_ = false;
     capPreview(camera_.get(), true);
     startDetector();
+    setWatching(true);
+}
+
+void Watcher::setWatching(bool watching)
+{
+    if (watching == watching_)
+        return;
+    watching_ = watching;
+    emit watchingChanged(watching);
 }
 
 void Watcher::shutDown()
@@ -129,6 +140,7 @@ void Watcher::shutDown()
     inTick_ = inStep;
     alarmsWaiting_.clear();
     stopDetector();
+    setWatching(false);
     emit commandsLocked(true);
     sClearCapture();
     uploads_->shutDown(kUploadsAtClose);

@@ -61,6 +61,8 @@ public:
     bool waitForAlarmEnd(std::chrono::milliseconds bound);
     // Alarms that may wait behind the running one (KEEPWATCH); one more drops the oldest waiting.
     static constexpr size_t kMostWaitingAlarms = 5;
+    // Between startWatching and shutDown, unless suspended.
+    bool isWatching() const { return watching_; }
 
     // Timer1 runs with TIMER x 100 ms, or is stopped.
     void startDetector();
@@ -98,6 +100,7 @@ signals:
     // The time line drew a tick (image, marker and clock), or came back from its file (image).
     void timeLineDrawn();
     void timeLineRestored();
+    void watchingChanged(bool watching);
 
 private:
     void sAlarmDecision(int32_t count);
@@ -119,6 +122,7 @@ private:
     void connectUploads();
     // Tells CameraLost or CameraBack when the reader's state changed since the last tick.
     void tellCameraState();
+    void setWatching(bool watching);
 
     void skipNextCompare() override { SkipCompare = true; }
     void startSound() override;
@@ -157,4 +161,5 @@ private:
     bool settingsSaved_ = false;
     bool stoppedTold_ = false;
     bool cameraLost_ = false;
+    bool watching_ = false;
 };

@@ -1,0 +1,179 @@
+// Who gets in: the account, Digest and Basic, TLS, the lockout; and the state
+// and picture the account then sees.
+#include "tests/web/WebViewFixture.h"
+
+#include "capture/FrameJpeg.h"
+#include "settings/Settings.h"
+#include "web/WebCertificate.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+
+#include <curl/curl.h>
+
+namespace {
+
+using WebAccessTest = WebViewFixture;
+
+const QList<QByteArray> kPaths = {"/",           "/stream.mjpg",        "/snapshot.jpg",
+                                  "/api/status", "/api/alarms",         "/media/img/260101120000_ALERT.jpg",
+                                  "/nothing",    "/clips/ALERT.mjpg"};
+
+// The value of `name` in a challenge or credentials.
+QByteArray parameter(const QByteArray& header, const QByteArray& name)
+{
+    const qsizetype at = header.indexOf(name + "=\"");
+    return at < 0 ? QByteArray() : header.mid(at + name.size() + 2, header.indexOf('"', at + name.size() + 2) - at - name.size() - 2);
+}
+
+// MD5 Digest credentials made here, not by curl (which takes the first, SHA-256, challenge).
+QByteArray md5Credentials(const QByteArray& nonce, const QByteArray& uri, const QByteArray& nc, const QByteArray& password)
+{
+    const auto md5 = [](const QByteArray& text) { return QCryptographicHash::hash(text, QCryptographicHash::Md5).toHex(); };
+    const QByteArray cnonce = "0a4f113b";
+    const QByteArray response = md5(md5("owner:Houndly:" + password) + ':' + nonce + ':' + nc + ':' + cnonce +
+                                    ":auth:" + md5("GET:" + uri));
+    return "Authorization: Digest username=\"owner\", realm=\"Houndly\", nonce=\"" + nonce + "\", uri=\"" + uri +
+           "\", algorithm=MD5, qop=auth, nc=" + nc + ", cnonce=\"" + cnonce + "\", response=\"" + response + "\"";
+}
+
+QString opensslFingerprint(const QString& pem)
+{
+    QProcess openssl;
+    openssl.start(QStringLiteral("openssl"), {QStringLiteral("x509"), QStringLiteral("-noout"), QStringLiteral("-fingerprint"),
+                                             QStringLiteral("-sha256"), QStringLiteral("-in"), pem});
+    openssl.waitForFinished();
+    return QString::fromLatin1(openssl.readAllStandardOutput()).trimmed().section(u'=', 1);
+}
+
+TEST_F(WebAccessTest, WithoutAPortOrAnAccountNothingListensAndTheReasonIsTold)
+{
+    struct Case {
+        const char* what;
+        int port;
+        QString hash;
+        QString told;
+    };
+    const QString hash = Settings.EXT.WEBHASH;
+    for (const Case& c : {Case{"port 0", 0, hash, QString()},
+                          Case{"no account", int(Settings.EXT.WEBPORT), QString(), QStringLiteral("--set-web-password")},
+                          Case{"damaged hash", int(Settings.EXT.WEBPORT), hash.chopped(3), QStringLiteral("no account")}}) {
+        SCOPED_TRACE(c.what);
+        const int port = Settings.EXT.WEBPORT;
+        Settings.EXT.WEBPORT = c.port;
+        Settings.EXT.WEBHASH = c.hash;
+        const QString line = startWeb();
+        EXPECT_EQ(line.isEmpty(), c.told.isEmpty()) << line.toStdString();
+        EXPECT_TRUE(line.contains(c.told)) << line.toStdString();
+        EXPECT_FALSE(web->isRunning());
+        Settings.EXT.WEBPORT = port;
+        EXPECT_EQ(get("/api/status").status, 0);  // no connection
+    }
+}
+
+TEST_F(WebAccessTest, EveryPathWantsTheAccountDigestLetsInAndCredentialsServeOnce)
+{
+    ASSERT_TRUE(startWeb().startsWith(QStringLiteral("web view on http://127.0.0.1:")));
+    for (const QByteArray& path : kPaths) {
+        SCOPED_TRACE(path.toStdString());
+        const WebReply reply = webCall({.url = url(path)});
+        EXPECT_EQ(reply.status, 401);
+        const QList<QByteArray> challenges = reply.headersNamed("WWW-Authenticate");
+        ASSERT_EQ(challenges.size(), 2);  // no Basic without TLS
+        EXPECT_TRUE(challenges[0].contains("algorithm=SHA-256"));
+        EXPECT_TRUE(challenges[1].contains("algorithm=MD5"));
+    }
+    EXPECT_EQ(get("/api/status", CURLAUTH_BASIC).status, 401);
+    EXPECT_EQ(get("/api/status").status, 200);  // curl's Digest takes SHA-256
+    EXPECT_EQ(webCall({.url = url("/api/status"), .user = kUser, .password = "wrong", .auth = CURLAUTH_DIGEST}).status, 401);
+
+    const QByteArray nonce = parameter(webCall({.url = url("/api/status")}).headersNamed("WWW-Authenticate")[1], "nonce");
+    const auto byHand = [&](const QByteArray& uri, const QByteArray& signedUri, const QByteArray& nc) {
+        return webCall({.url = url(uri), .headers = {md5Credentials(nonce, signedUri, nc, kPassword)}});
+    };
+    EXPECT_EQ(byHand("/api/status", "/api/status", "00000001").status, 200);
+    const WebReply replayed = byHand("/api/status", "/api/status", "00000001");
+    EXPECT_EQ(replayed.status, 401);
+    EXPECT_TRUE(replayed.headersNamed("WWW-Authenticate")[0].contains("stale=true"));
+    EXPECT_EQ(byHand("/snapshot.jpg", "/api/status", "00000002").status, 401);
+    EXPECT_EQ(byHand("/api/status", "/api/status", "00000003").status, 200);
+    EXPECT_TRUE(told.isEmpty());  // a replay and a stolen header are no failed logins
+}
+
+TEST_F(WebAccessTest, FiveFailuresLockOneAddressOutAndTellIt)
+{
+    startWeb();
+    const auto from = [&](const QByteArray& source, const QByteArray& password) {
+        return webCall({.url = url("/api/status"), .user = kUser, .password = password, .auth = CURLAUTH_DIGEST, .source = source})
+            .status;
+    };
+    for (int failure = 1; failure <= 4; ++failure)
+        EXPECT_EQ(from("127.0.0.1", "guess" + QByteArray::number(failure)), 401);
+    pump();
+    EXPECT_TRUE(told.isEmpty());
+    EXPECT_EQ(from("127.0.0.1", "guess5"), 429);
+    EXPECT_EQ(from("127.0.0.1", kPassword), 429);
+    EXPECT_EQ(from("127.0.0.2", kPassword), 200);
+    pump();
+    ASSERT_EQ(told.size(), 1);
+    EXPECT_EQ(told[0], QStringLiteral("web view: 127.0.0.1 locked out for 10 minutes after 5 failed logins"));
+}
+
+TEST_F(WebAccessTest, TlsTakesBasicTooAndASelfSignedCertificateIsMadeOnceForOtherAddresses)
+{
+    bool made = false;
+    QString why;
+    ASSERT_TRUE(QDir(home.path()).mkpath(QStringLiteral("given")));
+    const std::optional<WebCertificate> given = ownWebCertificate(home.filePath(QStringLiteral("given")), QStringLiteral("127.0.0.1"), made, why);
+    ASSERT_TRUE(given) << why.toStdString();
+    Settings.EXT.WEBCERT = home.filePath(QStringLiteral("given/web-cert.pem"));
+    Settings.EXT.WEBKEY = home.filePath(QStringLiteral("given/web-key.pem"));
+    EXPECT_TRUE(startWeb().endsWith(QStringLiteral(", certificate SHA-256 ") + given->fingerprint));
+    scheme = "https";
+    for (const long auth : {CURLAUTH_BASIC, CURLAUTH_DIGEST})
+        EXPECT_EQ(webCall({.url = url("/api/status"), .user = kUser, .password = kPassword, .auth = auth,
+                           .caFile = Settings.EXT.WEBCERT})
+                      .status,
+                  200);
+    scheme = "http";
+    EXPECT_EQ(get("/api/status").status, 0);  // no plain HTTP beside it
+
+    Settings.EXT.WEBCERT.clear();
+    Settings.EXT.WEBKEY.clear();
+    Settings.EXT.WEBBIND = QStringLiteral("0.0.0.0");
+    const QString first = startWeb();
+    const QString pem = home.filePath(QStringLiteral("web-cert.pem"));
+    EXPECT_EQ(first.section(QStringLiteral("new self-signed certificate SHA-256 "), 1), opensslFingerprint(pem));
+    for (const QString& file : {pem, home.filePath(QStringLiteral("web-key.pem"))})
+        EXPECT_EQ(QFileInfo(file).permissions() & 0x0077, 0) << file.toStdString();
+    const QString second = startWeb();
+    EXPECT_EQ(second.section(QStringLiteral("certificate SHA-256 "), 1), opensslFingerprint(pem));
+    EXPECT_FALSE(second.contains(QStringLiteral("new")));
+}
+
+TEST_F(WebAccessTest, StatusFollowsTheWatcherAndTheSnapshotIsTheCamerasPicture)
+{
+    startWeb();
+    tickAt(kCalm);
+    tickAt(kIntruder);
+    pump();
+    const QJsonObject status = QJsonDocument::fromJson(get("/api/status").body).object();
+    EXPECT_TRUE(status[QStringLiteral("watching")].toBool());
+    EXPECT_EQ(status[QStringLiteral("level")].toInt(), 3);
+    EXPECT_EQ(status[QStringLiteral("alarmCount")].toInt(), 10);
+    EXPECT_GT(status[QStringLiteral("count")].toInt(), 10);
+    EXPECT_FALSE(status[QStringLiteral("lastAlarm")].toString().isEmpty());
+    EXPECT_EQ(status[QStringLiteral("status")].toString(), QStringLiteral("Houndly: 警報！ 誰かいたワン！!"));
+    watcher->suspend();
+    EXPECT_FALSE(QJsonDocument::fromJson(get("/api/status").body).object()[QStringLiteral("watching")].toBool());
+
+    const WebReply snapshot = get("/snapshot.jpg");
+    EXPECT_EQ(snapshot.headersNamed("Content-Type").value(0), "image/jpeg");
+    EXPECT_EQ(decodeFrameJpeg(snapshot.body).size(), hCapWnd->frameSize());
+}
+
+}  // namespace

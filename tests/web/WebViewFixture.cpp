@@ -1,0 +1,76 @@
+#include "tests/web/WebViewFixture.h"
+
+#include "capture/CaptureWindow.h"
+#include "capture/DemoDriver.h"
+#include "capture/DriverRegistry.h"
+#include "settings/Settings.h"
+#include "tests/support/TestApplication.h"
+#include "web/WebAccount.h"
+
+#include <QCoreApplication>
+#include <QThread>
+
+#include <curl/curl.h>
+
+void WebViewFixture::SetUp()
+{
+    testApplication();
+    ASSERT_TRUE(home.isValid());
+    ASSERT_TRUE(sLoadSettings());
+    Settings.COM.TIMER = 50;  // the detector ticks only when the test says
+    Settings.COM.CKSUM = 10;
+    // Made once: the hash takes a while on purpose.
+    static const QString hash = makeWebHash(QString::fromLatin1(kUser), kPassword);
+    Settings.EXT.WEBUSER = QString::fromLatin1(kUser);
+    Settings.EXT.WEBHASH = hash;
+    Settings.EXT.WEBPORT = freeLoopbackPort();
+    setPreferredCamera(QStringLiteral("demo"));
+    setDemoSceneClock([this] { return sceneMs.load(); });
+    watcher = std::make_unique<Watcher>();
+    ASSERT_TRUE(watcher->connectCamera());
+    watcher->startWatching();
+    web = std::make_unique<WebView>(*watcher);
+    QObject::connect(web.get(), &WebView::told, [this](const QString& line) { told << line; });
+    QObject::connect(web.get(), &WebView::watchRequested, [this](bool watch) { watchRequests << watch; });
+}
+
+void WebViewFixture::TearDown()
+{
+    web.reset();
+    watcher.reset();
+    setDemoSceneClock({});
+    setPreferredCamera(QString());
+}
+
+QString WebViewFixture::startWeb()
+{
+    return web->start();
+}
+
+QByteArray WebViewFixture::url(const QByteArray& path) const
+{
+    return scheme + "://127.0.0.1:" + QByteArray::number(Settings.EXT.WEBPORT) + path;
+}
+
+WebReply WebViewFixture::get(const QByteArray& path, long auth) const
+{
+    return webCall({.url = url(path), .user = kUser, .password = kPassword, .auth = auth});
+}
+
+void WebViewFixture::tickAt(int64_t ms)
+{
+    sceneMs = ms;
+    uint64_t latest = 0;
+    hCapWnd->latestFrame(&latest);
+    ASSERT_TRUE(hCapWnd->waitForFrameAfter(latest + 1, std::chrono::seconds(10)));
+    watcher->Timer1_Timer();
+}
+
+void WebViewFixture::pump(int milliseconds)
+{
+    const QDeadlineTimer deadline(milliseconds);
+    while (!deadline.hasExpired()) {
+        QCoreApplication::processEvents();
+        QThread::msleep(5);
+    }
+}
