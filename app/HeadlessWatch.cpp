@@ -12,6 +12,7 @@
 #include "translations/Language.h"
 #include "watch/WatchLog.h"
 #include "watch/Watcher.h"
+#include "web/WebView.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -60,6 +61,17 @@ int runHeadless(int& argc, char** argv, const CommandLine& commandLine)
         } else {
             sCheckMailReady();
             watcher.startWatching();
+            WebView web(watcher);
+            QObject::connect(&web, &WebView::told, &web, [&log](const QString& line) { log.write(line); });
+            QObject::connect(&web, &WebView::watchRequested, &web, [&watcher, &log](bool watch) {
+                if (watch == watcher.isWatching())
+                    return;
+                watch ? watcher.resume() : watcher.suspend();
+                log.write(watch ? QStringLiteral("watching again, switched on from the web view")
+                                : QStringLiteral("watching stopped from the web view"));
+            });
+            if (const QString line = web.start(); !line.isEmpty())
+                log.write(line);
             exitCode = QCoreApplication::exec();
         }
     }

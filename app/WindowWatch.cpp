@@ -6,9 +6,13 @@
 #include "app/frmSw_Mail.h"
 #include "capture/DriverRegistry.h"
 #include "settings/AppPaths.h"
+#include "watch/Watcher.h"
+#include "web/WebView.h"
 
 #include <QApplication>
 #include <QDir>
+
+#include <cstdio>
 
 namespace {
 
@@ -37,6 +41,13 @@ int runWindows(int& argc, char** argv, const CommandLine& commandLine)
     case frmSw_Mail::StartResult::NoDriver:
         return kExitFailure;
     }
+    WebView web(window.watcher());
+    QObject::connect(&web, &WebView::watchRequested, &window, &frmSw_Mail::switchWatching);
+    QObject::connect(&web, &WebView::told, &window, [&window](const QString& line) {
+        std::fprintf(stderr, "houndly: %s\n", qPrintable(line));
+        window.showWebView(line);
+    });
+    window.showWebView(web.start());
     window.show();
     return QApplication::exec();
 }

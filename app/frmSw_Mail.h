@@ -69,6 +69,11 @@ public:
     StatusPanels statusPanels;
     // Shown while uploads run in the background: how many are running and waiting.
     QLabel* uploadPanel = nullptr;
+    // Where the web view listens, or why it does not; hidden while it is off.
+    QLabel* webPanel = nullptr;
+    void showWebView(const QString& text);
+    // The web page's switch: as a click on 開始 or 停止, unless the switch is locked now.
+    void switchWatching(bool watch);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

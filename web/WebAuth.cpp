@@ -133,11 +133,9 @@ WebAuth::Outcome WebAuth::checkDigest(const AuthRequest& request, QByteArrayView
     if ((!sha256 && algorithm != "MD5") || p.value("qop") != "auth" || !counted || p.value("cnonce").isEmpty() ||
         p.value("nonce").isEmpty() || p.value("realm") != kWebRealm)
         return Outcome::Unusable;
-    // The credentials were made for this request only.
-    if (p.value("uri") != request.uri)
-        return Outcome::Unusable;
     const auto hashing = sha256 ? QCryptographicHash::Sha256 : QCryptographicHash::Md5;
     const QByteArray ha1 = (sha256 ? account_.sha256Ha1 : account_.md5Ha1).toHex();
+    // Of the request as it came, so credentials made for another one never match.
     const QByteArray ha2 = hexHash(hashing, request.method + ':' + request.uri);
     const QByteArray expected =
         hexHash(hashing, ha1 + ':' + p.value("nonce") + ':' + p.value("nc") + ':' + p.value("cnonce") + ":auth:" + ha2);
