@@ -27,6 +27,7 @@ struct PendingRequest {
     QByteArray uri;  // as sent: Digest credentials name it
     QByteArray body;
     bool admitted = false;
+    bool tooLarge = false;  // the rest of its body is read and dropped
 };
 
 QByteArray clientAddress(MHD_Connection* connection)
@@ -209,16 +210,22 @@ bool WebServer::handle(MHD_Connection* connection, const char* url, const char* 
             break;
         }
         pending->admitted = true;
+        const char* length = MHD_lookup_connection_value(connection, MHD_HEADER_KIND, MHD_HTTP_HEADER_CONTENT_LENGTH);
+        if (length != nullptr && QByteArray(length).toLongLong() > kLongestBody)
+            return queueText(connection, MHD_HTTP_CONTENT_TOO_LARGE, "The request body is too large.");
         // A body comes in the calls that follow.
         if (methodName == "POST")
             return true;
     }
     if (*uploadSize > 0) {
-        if (pending->body.size() + qsizetype(*uploadSize) > kLongestBody)
-            return queueText(connection, MHD_HTTP_CONTENT_TOO_LARGE, "The request body is too large.");
-        pending->body.append(uploadData, qsizetype(*uploadSize));
+        // The library takes a response only once the whole request is in.
+        pending->tooLarge = pending->tooLarge || pending->body.size() + qsizetype(*uploadSize) > kLongestBody;
+        if (!pending->tooLarge)
+            pending->body.append(uploadData, qsizetype(*uploadSize));
         *uploadSize = 0;
         return true;
     }
+    if (pending->tooLarge)
+        return queueText(connection, MHD_HTTP_CONTENT_TOO_LARGE, "The request body is too large.");
     return routes_(WebRequest{.connection = connection, .method = methodName, .path = url, .body = pending->body});
 }

@@ -56,6 +56,8 @@ WebReply webCall(const WebCall& call)
     curl_easy_setopt(curl, CURLOPT_HEADERDATA, &reply);
     curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, call.timeoutMs);
     curl_easy_setopt(curl, CURLOPT_NOPROXY, "*");
+    // Paths go as written: the server must refuse what a careless client would send.
+    curl_easy_setopt(curl, CURLOPT_PATH_AS_IS, 1L);
     if (call.auth != 0) {
         curl_easy_setopt(curl, CURLOPT_HTTPAUTH, call.auth);
         curl_easy_setopt(curl, CURLOPT_USERNAME, call.user.constData());

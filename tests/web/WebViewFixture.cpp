@@ -16,6 +16,7 @@ void WebViewFixture::SetUp()
 {
     testApplication();
     ASSERT_TRUE(home.isValid());
+    Settings = SettingsRecord{};
     ASSERT_TRUE(sLoadSettings());
     Settings.COM.TIMER = 50;  // the detector ticks only when the test says
     Settings.COM.CKSUM = 10;
@@ -24,14 +25,21 @@ void WebViewFixture::SetUp()
     Settings.EXT.WEBUSER = QString::fromLatin1(kUser);
     Settings.EXT.WEBHASH = hash;
     Settings.EXT.WEBPORT = freeLoopbackPort();
-    setPreferredCamera(QStringLiteral("demo"));
     setDemoSceneClock([this] { return sceneMs.load(); });
+    watch(QStringLiteral("demo"));
+}
+
+void WebViewFixture::watch(const QString& camera)
+{
+    web.reset();
+    watcher.reset();
+    setPreferredCamera(camera);
     watcher = std::make_unique<Watcher>();
     ASSERT_TRUE(watcher->connectCamera());
     watcher->startWatching();
     web = std::make_unique<WebView>(*watcher);
     QObject::connect(web.get(), &WebView::told, [this](const QString& line) { told << line; });
-    QObject::connect(web.get(), &WebView::watchRequested, [this](bool watch) { watchRequests << watch; });
+    QObject::connect(web.get(), &WebView::watchRequested, [this](bool on) { watchRequests << on; });
 }
 
 void WebViewFixture::TearDown()
@@ -55,6 +63,13 @@ QByteArray WebViewFixture::url(const QByteArray& path) const
 WebReply WebViewFixture::get(const QByteArray& path, long auth) const
 {
     return webCall({.url = url(path), .user = kUser, .password = kPassword, .auth = auth});
+}
+
+WebReply WebViewFixture::readStream(const QByteArray& path, size_t parts) const
+{
+    WebCall call{.url = url(path), .user = kUser, .password = kPassword, .auth = CURLAUTH_DIGEST};
+    call.keepReading = [parts](const QByteArray& body) { return multipartParts(body).size() < parts; };
+    return webCall(call);
 }
 
 void WebViewFixture::tickAt(int64_t ms)

@@ -22,12 +22,16 @@ protected:
 
     void SetUp() override;
     void TearDown() override;
+    // A new watcher (and web view, not started) on `camera`.
+    void watch(const QString& camera);
 
     // Starts the web view on a free port with the settings as the test left them; the line it tells.
     QString startWeb();
     QByteArray url(const QByteArray& path) const;
     // A request with the account, by Digest unless told otherwise.
     WebReply get(const QByteArray& path, long auth = 0x02 /* CURLAUTH_DIGEST */) const;
+    // Reads a stream with the account until it has `parts` parts.
+    WebReply readStream(const QByteArray& path, size_t parts) const;
     // A tick at scene time `ms`, on a frame of that time.
     void tickAt(int64_t ms);
     // Runs the watcher's event loop for a moment.

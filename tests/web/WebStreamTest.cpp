@@ -1,0 +1,230 @@
+// What the account then gets: the live stream, the history, the files and the
+// clips, the watch switch; and what a viewer can never do to watching.
+#include "tests/web/WebViewFixture.h"
+
+#include "capture/CaptureWindow.h"
+#include "capture/FrameJpeg.h"
+#include "settings/Settings.h"
+#include "tests/support/Footage.h"
+#include "tests/support/TestApplication.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTimer>
+
+#include <curl/curl.h>
+
+#include <condition_variable>
+#include <future>
+#include <mutex>
+#include <set>
+
+namespace {
+
+using WebStreamTest = WebViewFixture;
+
+// The frames of an MJPEG file as stored in it, each JPEG byte for byte.
+std::set<QByteArray> storedJpegs(const QString& video, const QString& folder)
+{
+    QDir().mkpath(folder);
+    QProcess ffmpeg;
+    ffmpeg.start(QStringLiteral("ffmpeg"), {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-i"), video,
+                                            QStringLiteral("-c:v"), QStringLiteral("copy"), QStringLiteral("-f"),
+                                            QStringLiteral("image2"), folder + QStringLiteral("/%05d.jpg")});
+    ffmpeg.waitForFinished(60000);
+    std::set<QByteArray> jpegs;
+    for (const QString& name : QDir(folder).entryList(QDir::Files))
+        jpegs.insert(readFileBytes(QDir(folder).filePath(name)));
+    return jpegs;
+}
+
+TEST_F(WebStreamTest, LiveFramesAreJpegsAndAnMjpegCamerasGoOutAsTheyCame)
+{
+    const QString footage = home.filePath(QStringLiteral("room.avi"));
+    Footage room;
+    room.framesPerSecond = 10;
+    room.seconds = 4;
+    ASSERT_TRUE(makeFootage(footage, room));
+    const std::set<QByteArray> stored = storedJpegs(footage, home.filePath(QStringLiteral("frames")));
+    ASSERT_GT(stored.size(), 30u);
+    for (const QString& camera : {QStringLiteral("demo"), footage}) {
+        SCOPED_TRACE(camera.toStdString());
+        watch(camera);
+        startWeb();
+        const WebReply stream = readStream("/stream.mjpg?fps=15", 4);
+        EXPECT_EQ(stream.status, 200);
+        EXPECT_EQ(stream.headersNamed("Content-Type").value(0), "multipart/x-mixed-replace;boundary=houndlyframe");
+        std::vector<QByteArray> jpegs = multipartParts(stream.body);
+        jpegs.push_back(get("/snapshot.jpg").body);
+        ASSERT_EQ(jpegs.size(), 5u);
+        for (const QByteArray& jpeg : jpegs) {
+            EXPECT_EQ(decodeFrameJpeg(jpeg).size(), hCapWnd->frameSize());
+            EXPECT_EQ(stored.contains(jpeg), camera == footage);
+        }
+    }
+    for (const QByteArray fps : {"0", "16", "five"})
+        EXPECT_EQ(get("/stream.mjpg?fps=" + fps).status, 400) << fps.toStdString();
+}
+
+TEST_F(WebStreamTest, FilesGoByTheirOwnNamesOnlyWithRanges)
+{
+    startWeb();
+    QByteArray bytes;
+    for (int i = 0; i < 1000; ++i)
+        bytes += char(i * 7);
+    writeFileBytes(home.filePath(QStringLiteral("img/260101120000_ALERT.jpg")), bytes);
+    writeFileBytes(home.filePath(QStringLiteral("avi/260101120000_ALERT_2.AVI")), bytes);
+    writeFileBytes(home.filePath(QStringLiteral("avi/notes.txt")), bytes);
+    ASSERT_TRUE(QFile::link(home.filePath(QStringLiteral("avi/notes.txt")), home.filePath(QStringLiteral("img/260101120001_ALERT.jpg"))));
+    const struct {
+        QByteArray path, range;
+        long status;
+        QByteArray body, contentRange;
+    } rows[] = {
+        {"/media/img/260101120000_ALERT.jpg", "", 200, bytes, ""},
+        {"/media/avi/260101120000_ALERT_2.AVI", "bytes=10-19", 206, bytes.mid(10, 10), "bytes 10-19/1000"},
+        {"/media/avi/260101120000_ALERT_2.AVI", "bytes=990-", 206, bytes.mid(990), "bytes 990-999/1000"},
+        {"/media/avi/260101120000_ALERT_2.AVI", "bytes=-5", 206, bytes.right(5), "bytes 995-999/1000"},
+        {"/media/avi/260101120000_ALERT_2.AVI", "bytes=995-5000", 206, bytes.right(5), "bytes 995-999/1000"},
+        {"/media/avi/260101120000_ALERT_2.AVI", "bytes=1000-", 416, "", "bytes */1000"},
+        {"/media/avi/260101120000_ALERT_2.AVI", "bytes=1-2,5-6", 200, bytes, ""},
+        {"/media/img/../houndly.ini", "", 404, {}, ""},
+        {"/media/img/..%2fhoundly.ini", "", 404, {}, ""},
+        {"/media/img/%2e%2e/houndly.ini", "", 404, {}, ""},
+        {"/media/avi/notes.txt", "", 404, {}, ""},
+        {"/media/img/260101120000_ALERT.jpg.bak", "", 404, {}, ""},
+        {"/media/img/x/260101120000_ALERT.jpg", "", 404, {}, ""},
+        {"/media/avi/260101120000_ALERT.jpg", "", 404, {}, ""},
+        {"/media/img/260101120001_ALERT.jpg", "", 404, {}, ""},  // a link planted under an own name
+        {"/clips/..%2f..%2fhoundly.mjpg", "", 404, {}, ""},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE((row.path + " " + row.range).toStdString());
+        WebCall call{.url = url(row.path), .user = kUser, .password = kPassword, .auth = CURLAUTH_DIGEST};
+        if (!row.range.isEmpty())
+            call.headers << "Range: " + row.range;
+        const WebReply reply = webCall(call);
+        EXPECT_EQ(reply.status, row.status);
+        if (row.status != 404) {
+            EXPECT_EQ(reply.body, row.body);
+        }
+        EXPECT_EQ(reply.headersNamed("Content-Range").value(0), row.contentRange);
+    }
+}
+
+TEST_F(WebStreamTest, ARealAlarmIsListedAndItsClipPlaysAsRecordedAtItsPace)
+{
+    Settings.FTP.MOVE = QStringLiteral("True");
+    Settings.FTP.TIME = 5;
+    startWeb();
+    tickAt(kCalm);
+    tickAt(kIntruder);  // records its clip
+    const QJsonArray today = QJsonDocument::fromJson(get("/api/alarms?day=" + QDate::currentDate().toString(Qt::ISODate).toLatin1()).body).array();
+    ASSERT_EQ(today.size(), 1);
+    const QJsonObject alarm = today[0].toObject();
+    EXPECT_GT(alarm[QStringLiteral("count")].toInt(), 10);
+    EXPECT_EQ(alarm[QStringLiteral("alarmCount")].toInt(), 10);
+    EXPECT_EQ(QJsonDocument::fromJson(get("/api/alarms").body).array(), today);
+    EXPECT_TRUE(QJsonDocument::fromJson(get("/api/alarms?day=2001-01-01").body).array().isEmpty());
+    EXPECT_EQ(get("/api/alarms?day=yesterday").status, 400);
+
+    const QString clip = home.filePath(alarm[QStringLiteral("clip")].toString());
+    const QByteArray link = alarm[QStringLiteral("clipStreamLink")].toString().toLatin1();
+    EXPECT_EQ(link, "/clips/" + QFileInfo(clip).completeBaseName().toLatin1() + ".mjpg");
+    EXPECT_EQ(get(alarm[QStringLiteral("clipLink")].toString().toLatin1()).body, readFileBytes(clip));
+    const std::set<QByteArray> recorded = storedJpegs(clip, home.filePath(QStringLiteral("recorded")));
+    QElapsedTimer clock;
+    clock.start();
+    const std::vector<QByteArray> played = multipartParts(readStream(link, 16).body);
+    const qint64 elapsed = clock.elapsed();
+    ASSERT_GE(played.size(), 16u);
+    for (const QByteArray& jpeg : played)
+        EXPECT_TRUE(recorded.contains(jpeg));
+    EXPECT_GE(elapsed, 15 * 1000 / 30 * 9 / 10);  // 30 frames a second, not as fast as it reads
+}
+
+TEST_F(WebStreamTest, TheSwitchTakesOnlyThePagesOwnRequests)
+{
+    startWeb();
+    const QByteArray page = get("/").body;
+    const QByteArray token = QRegularExpression(QStringLiteral("TOKEN = \"([0-9a-f]+)\"")).match(QString::fromLatin1(page)).captured(1).toLatin1();
+    ASSERT_EQ(token.size(), 48);
+    const QByteArray origin = "Origin: http://127.0.0.1:" + QByteArray::number(Settings.EXT.WEBPORT);
+    const auto post = [&](const QList<QByteArray>& headers, const QByteArray& body) {
+        WebCall call{.url = url("/api/watch"), .user = kUser, .password = kPassword, .auth = CURLAUTH_DIGEST};
+        call.headers = headers;
+        call.headers << "Content-Type: application/json";
+        call.post = body;
+        return webCall(call).status;
+    };
+    const QByteArray off = R"({"watch": false})";
+    EXPECT_EQ(post({"X-Houndly-Token: " + token}, off), 403);
+    EXPECT_EQ(post({"Origin: http://evil.example", "X-Houndly-Token: " + token}, off), 403);
+    EXPECT_EQ(post({origin, "X-Houndly-Token: " + token.chopped(1) + "0"}, off), 403);
+    EXPECT_EQ(post({origin, "X-Houndly-Token: " + token, "Sec-Fetch-Site: cross-site"}, off), 403);
+    EXPECT_EQ(post({origin, "X-Houndly-Token: " + token}, R"({"watch": "no"})"), 400);
+    EXPECT_EQ(post({origin, "X-Houndly-Token: " + token}, QByteArray(2000, ' ') + off), 413);
+    EXPECT_EQ(get("/api/watch").status, 405);
+    pump();
+    EXPECT_TRUE(watchRequests.isEmpty());
+    EXPECT_EQ(post({origin, "X-Houndly-Token: " + token, "Sec-Fetch-Site: same-origin"}, off), 202);
+    pump();
+    EXPECT_EQ(watchRequests, QList<bool>{false});
+    emit watcher->commandsLocked(true);
+    pump();
+    EXPECT_EQ(post({origin, "X-Houndly-Token: " + token}, off), 409);
+}
+
+// Seven viewers that stopped reading hold their connections; the eighth gets
+// its frames, a ninth is not let in, and the detector ticks at its pace.
+TEST_F(WebStreamTest, ViewersThatStopReadingHoldUpNeitherTheTicksNorTheOthers)
+{
+    startWeb();
+    std::mutex mutex;
+    std::condition_variable released;
+    bool release = false;
+    std::vector<std::future<WebReply>> stalled;
+    for (int viewer = 0; viewer < 7; ++viewer)
+        stalled.push_back(std::async(std::launch::async, [&] {
+            WebCall call{.url = url("/stream.mjpg?fps=15"), .user = kUser, .password = kPassword, .auth = CURLAUTH_DIGEST};
+            call.keepReading = [&](const QByteArray&) {
+                std::unique_lock lock(mutex);
+                released.wait(lock, [&] { return release; });
+                return false;
+            };
+            return webCall(call);
+        }));
+    int ticks = 0;
+    QObject::connect(watcher.get(), &Watcher::ticked, [&ticks] { ++ticks; });
+    Settings.COM.TIMER = 1;
+    watcher->startDetector();
+    pump(1000);  // the stalled streams fill their buffers meanwhile
+    std::atomic<size_t> viewed{0};
+    auto viewer = std::async(std::launch::async, [&] {
+        WebCall call{.url = url("/stream.mjpg?fps=15"), .user = kUser, .password = kPassword, .auth = CURLAUTH_DIGEST};
+        call.keepReading = [&](const QByteArray& body) { return (viewed = multipartParts(body).size()) < 10; };
+        return webCall(call);
+    });
+    ASSERT_TRUE(waitUntil([&] { return viewed > 0; }, std::chrono::seconds(10)));
+    EXPECT_NE(get("/api/status").status, 200);  // the ninth connection
+    ticks = 0;
+    pump(2000);
+    watcher->stopDetector();
+    EXPECT_GE(ticks, 14);  // 20 at 100 ms each
+    EXPECT_EQ(multipartParts(viewer.get().body).size(), 10u);
+    {
+        const std::lock_guard lock(mutex);
+        release = true;
+    }
+    released.notify_all();
+    for (auto& each : stalled)
+        EXPECT_EQ(each.get().status, 200);
+}
+
+}  // namespace
