@@ -374,6 +374,85 @@ Houndly leaves the file as it is and ends.</translation>
     </message>
 </context>
 <context>
+    <name>WebPage</name>
+    <message>
+        <source>検知数</source>
+        <translation>Count</translation>
+    </message>
+    <message>
+        <source>警報検知数</source>
+        <translation>Alarm count</translation>
+    </message>
+    <message>
+        <source>最終警報:</source>
+        <translation>Last alarm:</translation>
+    </message>
+    <message>
+        <source>カメラの映像が届いていません</source>
+        <translation>No picture from the camera</translation>
+    </message>
+    <message>
+        <source>FTP送信中･･･</source>
+        <translation>Uploading by FTP...</translation>
+    </message>
+    <message>
+        <source>開始</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>停止</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>監視中</source>
+        <translation>Watching</translation>
+    </message>
+    <message>
+        <source>監視停止中</source>
+        <translation>Not watching</translation>
+    </message>
+    <message>
+        <source>いまは切り替えられません (警報中か設定中)</source>
+        <translation>Cannot switch now (an alarm or a settings dialog is running)</translation>
+    </message>
+    <message>
+        <source>時間変化</source>
+        <translation>Time line</translation>
+    </message>
+    <message>
+        <source>警報履歴</source>
+        <translation>Alarm history</translation>
+    </message>
+    <message>
+        <source>日付:</source>
+        <translation>Day:</translation>
+    </message>
+    <message>
+        <source>警報はありません</source>
+        <translation>No alarms</translation>
+    </message>
+    <message>
+        <source>再生</source>
+        <translation>Play</translation>
+    </message>
+    <message>
+        <source>ダウンロード</source>
+        <translation>Download</translation>
+    </message>
+    <message>
+        <source>閉じる</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>Houndly に接続できません</source>
+        <translation>Cannot reach Houndly</translation>
+    </message>
+    <message>
+        <source>ja</source>
+        <translation>en</translation>
+    </message>
+</context>
+<context>
     <name>frmAbout</name>
     <message>
         <source>%1のﾊﾞｰｼﾞｮﾝ情報</source>

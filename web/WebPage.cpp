@@ -5,33 +5,31 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <utility>
+
 namespace {
 
-// Every text of the page, in one place for the translation.
-QJsonObject pageTexts()
-{
-    const auto tr = [](const char* text) { return QCoreApplication::translate("WebPage", text); };
-    return {
-        {QStringLiteral("count"), tr("検知数")},
-        {QStringLiteral("alarmCount"), tr("警報検知数")},
-        {QStringLiteral("lastAlarm"), tr("最終警報:")},
-        {QStringLiteral("cameraLost"), tr("カメラの映像が届いていません")},
-        {QStringLiteral("uploading"), tr("FTP送信中･･･")},
-        {QStringLiteral("start"), tr("開始")},
-        {QStringLiteral("stop"), tr("停止")},
-        {QStringLiteral("watching"), tr("監視中")},
-        {QStringLiteral("stopped"), tr("監視停止中")},
-        {QStringLiteral("busy"), tr("いまは切り替えられません (警報中か設定中)")},
-        {QStringLiteral("timeLine"), tr("時間変化")},
-        {QStringLiteral("history"), tr("警報履歴")},
-        {QStringLiteral("day"), tr("日付:")},
-        {QStringLiteral("noAlarms"), tr("警報はありません")},
-        {QStringLiteral("play"), tr("再生")},
-        {QStringLiteral("download"), tr("ダウンロード")},
-        {QStringLiteral("close"), tr("閉じる")},
-        {QStringLiteral("offline"), tr("Houndly に接続できません")},
-    };
-}
+// Every text of the page, in one place for the translation: its key in the page and its text.
+constexpr std::pair<const char*, const char*> kTexts[] = {
+    {"count", QT_TRANSLATE_NOOP("WebPage", "検知数")},
+    {"alarmCount", QT_TRANSLATE_NOOP("WebPage", "警報検知数")},
+    {"lastAlarm", QT_TRANSLATE_NOOP("WebPage", "最終警報:")},
+    {"cameraLost", QT_TRANSLATE_NOOP("WebPage", "カメラの映像が届いていません")},
+    {"uploading", QT_TRANSLATE_NOOP("WebPage", "FTP送信中･･･")},
+    {"start", QT_TRANSLATE_NOOP("WebPage", "開始")},
+    {"stop", QT_TRANSLATE_NOOP("WebPage", "停止")},
+    {"watching", QT_TRANSLATE_NOOP("WebPage", "監視中")},
+    {"stopped", QT_TRANSLATE_NOOP("WebPage", "監視停止中")},
+    {"busy", QT_TRANSLATE_NOOP("WebPage", "いまは切り替えられません (警報中か設定中)")},
+    {"timeLine", QT_TRANSLATE_NOOP("WebPage", "時間変化")},
+    {"history", QT_TRANSLATE_NOOP("WebPage", "警報履歴")},
+    {"day", QT_TRANSLATE_NOOP("WebPage", "日付:")},
+    {"noAlarms", QT_TRANSLATE_NOOP("WebPage", "警報はありません")},
+    {"play", QT_TRANSLATE_NOOP("WebPage", "再生")},
+    {"download", QT_TRANSLATE_NOOP("WebPage", "ダウンロード")},
+    {"close", QT_TRANSLATE_NOOP("WebPage", "閉じる")},
+    {"offline", QT_TRANSLATE_NOOP("WebPage", "Houndly に接続できません")},
+};
 
 }  // namespace
 
@@ -41,9 +39,12 @@ QByteArray webPage(const QByteArray& token)
     if (!file.open(QIODevice::ReadOnly))
         return {};
     QByteArray page = file.readAll();
+    QJsonObject shown;
+    for (const auto& [key, text] : kTexts)
+        shown.insert(QLatin1String(key), QCoreApplication::translate("WebPage", text));
     // "</" would end the script early.
-    const QByteArray texts = QJsonDocument(pageTexts()).toJson(QJsonDocument::Compact).replace("</", "<\\/");
-    //: The language code of the page: the translation's own.
+    const QByteArray texts = QJsonDocument(shown).toJson(QJsonDocument::Compact).replace("</", "<\\/");
+    // The language code of the page, as the translation says.
     const QByteArray language = QCoreApplication::translate("WebPage", "ja").toLatin1();
     return page.replace("{{lang}}", language).replace("{{texts}}", texts).replace("{{token}}", token);
 }
