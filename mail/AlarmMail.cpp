@@ -8,6 +8,8 @@
 #include "settings/Settings.h"
 #include "settings/WatchEvent.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 
 namespace {
@@ -61,7 +63,7 @@ void sStartMailSend(const QImage& alarmFrame, const StatusText& showStatus, cons
             return;
         if (destination.ENABLED != kTrue)
             continue;
-        showStatus(QStringLiteral("Houndly: ﾒｰﾙ送信中･･･"));
+        showStatus(QCoreApplication::translate("AlarmMail", "Houndly: ﾒｰﾙ送信中･･･"));
         QString attachment;
         if (destination.GRP == 1) {
             const AlarmSnapshot snapshot = writeAlarmSnapshot(alarmFrame, destination.MINSIZE, destination.ARC, tell);
@@ -74,10 +76,10 @@ void sStartMailSend(const QImage& alarmFrame, const StatusText& showStatus, cons
                 attachment = snapshot.path;
             }
         }
-        showStatus(QStringLiteral("自動ﾒｰﾙ送信中"));
+        showStatus(QCoreApplication::translate("AlarmMail", "自動ﾒｰﾙ送信中"));
         QString failure;
         const bool sent = sSendMail(destination.MAILTO, destination.SUBJECT, destination.BODY, attachment, &failure);
-        showStatus(sent ? QString() : QStringLiteral("ﾒｰﾙ送信ｴﾗｰでした。"));
+        showStatus(sent ? QString() : QCoreApplication::translate("AlarmMail", "ﾒｰﾙ送信ｴﾗｰでした。"));
         tell({.kind = WatchEvent::Kind::MailSent, .ok = sent, .name = QString(QChar(u'A' + index)),
               .detail = sent ? destination.MAILTO : destination.MAILTO + QStringLiteral(": ") + failure});
     }

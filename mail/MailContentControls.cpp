@@ -1,6 +1,7 @@
 #include "mail/MailContentControls.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -25,22 +26,22 @@ MailContentControls MailContentControls::create(QWidget* owner, QGridLayout* lay
     };
     controls.txtMail = new QLineEdit(owner);
     controls.txtMail->setObjectName(QStringLiteral("txtMail"));
-    addLabelled(QStringLiteral("宛先"), controls.txtMail);
+    addLabelled(QCoreApplication::translate("MailContentControls", "宛先"), controls.txtMail);
     controls.txtSubject = new QLineEdit(owner);
     controls.txtSubject->setObjectName(QStringLiteral("txtSubject"));
-    addLabelled(QStringLiteral("件名"), controls.txtSubject);
+    addLabelled(QCoreApplication::translate("MailContentControls", "件名"), controls.txtSubject);
     controls.txtBody = new QTextEdit(owner);
     controls.txtBody->setObjectName(QStringLiteral("txtBody"));
     controls.txtBody->setAcceptRichText(false);
     controls.txtBody->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     controls.txtBody->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    addLabelled(QStringLiteral("内容"), controls.txtBody);
+    addLabelled(QCoreApplication::translate("MailContentControls", "内容"), controls.txtBody);
 
-    controls.chkGrp = new QCheckBox(QStringLiteral("画像添付"), owner);
+    controls.chkGrp = new QCheckBox(QCoreApplication::translate("MailContentControls", "画像添付"), owner);
     controls.chkGrp->setObjectName(QStringLiteral("chkGrp"));
     layout->addWidget(controls.chkGrp, row++, 1);
 
-    auto* sizeFrame = new QGroupBox(QStringLiteral("ｻｲｽﾞ"), owner);
+    auto* sizeFrame = new QGroupBox(QCoreApplication::translate("MailContentControls", "ｻｲｽﾞ"), owner);
     auto* sizeLayout = new QHBoxLayout(sizeFrame);
     for (int i = 0; i < 3; ++i) {
         controls.optSize[i] = new QRadioButton(QString::fromLatin1(kSizeCaptions[i]), sizeFrame);
@@ -54,7 +55,7 @@ MailContentControls MailContentControls::create(QWidget* owner, QGridLayout* lay
     controls.SliderArc->setRange(1, 100);
     controls.SliderArc->setTickPosition(QSlider::TicksBelow);
     controls.SliderArc->setTickInterval(10);
-    addLabelled(QStringLiteral("圧縮率"), controls.SliderArc);
+    addLabelled(QCoreApplication::translate("MailContentControls", "圧縮率"), controls.SliderArc);
     return controls;
 }
 
@@ -88,5 +89,5 @@ QPushButton* addNamedButton(QWidget* owner, QBoxLayout* row, const QString& capt
 
 QString lineBreakMessage()
 {
-    return QStringLiteral("宛先と件名に改行は使えません。");
+    return QCoreApplication::translate("MailContentControls", "宛先と件名に改行は使えません。");
 }

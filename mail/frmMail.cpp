@@ -21,7 +21,6 @@
 
 namespace {
 
-const QString kCaption = QStringLiteral("ﾒｰﾙｱｶｳﾝﾄ設定");
 const QChar kTab = QLatin1Char('\t');
 
 QLineEdit* makeBox(QWidget* owner, const char* name, bool secret = false)
@@ -60,50 +59,50 @@ bool isBlank(const QLineEdit* box)
 
 frmMail::frmMail(QWidget* parent) : QDialog(parent)
 {
-    setWindowTitle(kCaption);
+    setWindowTitle(tr("ﾒｰﾙｱｶｳﾝﾄ設定"));
     auto* layout = new QGridLayout(this);
 
     txtMail = makeBox(this, "txtMail");
-    layout->addWidget(makeLabel(this, QStringLiteral("送信元ﾒｰﾙｱﾄﾞﾚｽ"), QStringLiteral("返信用ﾒｰﾙｱﾄﾞﾚｽ")), 0, 0);
+    layout->addWidget(makeLabel(this, tr("送信元ﾒｰﾙｱﾄﾞﾚｽ"), tr("返信用ﾒｰﾙｱﾄﾞﾚｽ")), 0, 0);
     layout->addWidget(txtMail, 0, 1, 1, 3);
 
-    auto* servers = new QGroupBox(QStringLiteral("ｻｰﾊﾞｰ情報"), this);
+    auto* servers = new QGroupBox(tr("ｻｰﾊﾞｰ情報"), this);
     auto* serverLayout = new QGridLayout(servers);
     txtSmtp = makeBox(servers, "txtSmtp");
     txtSmtpPort = makeBox(servers, "txtSmtpPort");
-    serverLayout->addWidget(makeLabel(servers, QStringLiteral("送信ﾒｰﾙ (SMTP)")), 0, 0);
+    serverLayout->addWidget(makeLabel(servers, tr("送信ﾒｰﾙ (SMTP)")), 0, 0);
     serverLayout->addWidget(txtSmtp, 0, 1);
-    serverLayout->addWidget(makeLabel(servers, QStringLiteral("ﾎﾟｰﾄ")), 0, 2);
+    serverLayout->addWidget(makeLabel(servers, tr("ﾎﾟｰﾄ")), 0, 2);
     serverLayout->addWidget(txtSmtpPort, 0, 3);
-    serverLayout->addWidget(makeLabel(servers, QStringLiteral("初期ﾎﾟｰﾄ: 25")), 0, 4);
+    serverLayout->addWidget(makeLabel(servers, tr("初期ﾎﾟｰﾄ: 25")), 0, 4);
     layout->addWidget(servers, 1, 0, 1, 4);
 
-    chkAttestation = new QCheckBox(QStringLiteral("認証"), this);
+    chkAttestation = new QCheckBox(tr("認証"), this);
     chkAttestation->setObjectName(QStringLiteral("chkAttestation"));
     layout->addWidget(chkAttestation, 2, 0);
     auto* methods = new QButtonGroup(this);
-    const char* const methodCaptions[] = {"POP befor SMTP", "SMTP-AUTH"};
+    const char* const methodCaptions[] = {QT_TR_NOOP("POP befor SMTP"), QT_TR_NOOP("SMTP-AUTH")};
     for (int i = 0; i < 2; ++i) {
-        optAt[i] = new QRadioButton(QString::fromLatin1(methodCaptions[i]), this);
+        optAt[i] = new QRadioButton(tr(methodCaptions[i]), this);
         optAt[i]->setObjectName(QStringLiteral("optAt%1").arg(i));
         methods->addButton(optAt[i], i);
         layout->addWidget(optAt[i], 3 + i, 0);
     }
 
-    auto* pop = new QGroupBox(QStringLiteral("受信ﾒｰﾙ ｻｰﾊﾞｰ(POP befor SMTPで使用)"), this);
+    auto* pop = new QGroupBox(tr("受信ﾒｰﾙ ｻｰﾊﾞｰ(POP befor SMTPで使用)"), this);
     auto* popLayout = new QGridLayout(pop);
     txtPop = makeBox(pop, "txtPop");
     txtPopPort = makeBox(pop, "txtPopPort");
     txtUser = makeBox(pop, "txtUser");
     txtPass = makeBox(pop, "txtPass", true);
-    popLayout->addWidget(makeLabel(pop, QStringLiteral("受信ﾒｰﾙ (POP)")), 0, 0);
+    popLayout->addWidget(makeLabel(pop, tr("受信ﾒｰﾙ (POP)")), 0, 0);
     popLayout->addWidget(txtPop, 0, 1);
-    popLayout->addWidget(makeLabel(pop, QStringLiteral("ﾎﾟｰﾄ")), 0, 2);
+    popLayout->addWidget(makeLabel(pop, tr("ﾎﾟｰﾄ")), 0, 2);
     popLayout->addWidget(txtPopPort, 0, 3);
-    popLayout->addWidget(makeLabel(pop, QStringLiteral("初期ﾎﾟｰﾄ: 110")), 0, 4);
-    popLayout->addWidget(makeLabel(pop, QStringLiteral("ｱｶｳﾝﾄ"), QStringLiteral("POPのｱｶｳﾝﾄ")), 1, 0);
+    popLayout->addWidget(makeLabel(pop, tr("初期ﾎﾟｰﾄ: 110")), 0, 4);
+    popLayout->addWidget(makeLabel(pop, tr("ｱｶｳﾝﾄ"), tr("POPのｱｶｳﾝﾄ")), 1, 0);
     popLayout->addWidget(txtUser, 1, 1);
-    popLayout->addWidget(makeLabel(pop, QStringLiteral("ﾊﾟｽﾜｰﾄﾞ"), QStringLiteral("POPのﾊﾟｽﾜｰﾄﾞ")), 2, 0);
+    popLayout->addWidget(makeLabel(pop, tr("ﾊﾟｽﾜｰﾄﾞ"), tr("POPのﾊﾟｽﾜｰﾄﾞ")), 2, 0);
     popLayout->addWidget(txtPass, 2, 1);
     layout->addWidget(pop, 3, 1, 1, 3);
 
@@ -114,17 +113,17 @@ frmMail::frmMail(QWidget* parent) : QDialog(parent)
     txtSmtpUser = makeBox(smtpAuth, "txtSmtpUser");
     txtSmtpPass = makeBox(smtpAuth, "txtSmtpPass", true);
     smtpAuthLayout->addWidget(chkAtCram, 0, 1);
-    smtpAuthLayout->addWidget(makeLabel(smtpAuth, QStringLiteral("ｱｶｳﾝﾄ"), QStringLiteral("SMTPのｱｶｳﾝﾄ")), 1, 0);
+    smtpAuthLayout->addWidget(makeLabel(smtpAuth, tr("ｱｶｳﾝﾄ"), tr("SMTPのｱｶｳﾝﾄ")), 1, 0);
     smtpAuthLayout->addWidget(txtSmtpUser, 1, 1);
-    smtpAuthLayout->addWidget(makeLabel(smtpAuth, QStringLiteral("ﾊﾟｽﾜｰﾄﾞ"), QStringLiteral("SMTPのﾊﾟｽﾜｰﾄﾞ")), 2, 0);
+    smtpAuthLayout->addWidget(makeLabel(smtpAuth, tr("ﾊﾟｽﾜｰﾄﾞ"), tr("SMTPのﾊﾟｽﾜｰﾄﾞ")), 2, 0);
     smtpAuthLayout->addWidget(txtSmtpPass, 2, 1);
     layout->addWidget(smtpAuth, 4, 1, 1, 3);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    bcmdOK = addNamedButton(this, buttons, QStringLiteral("OK(&O)"), "bcmdOK");
+    bcmdOK = addNamedButton(this, buttons, tr("OK(&O)"), "bcmdOK");
     bcmdOK->setDefault(true);
-    bcmdCancel = addNamedButton(this, buttons, QStringLiteral("Cancel(&C)"), "bcmdCancel");
+    bcmdCancel = addNamedButton(this, buttons, tr("Cancel(&C)"), "bcmdCancel");
     layout->addLayout(buttons, 5, 0, 1, 4);
 
     connect(chkAttestation, &QCheckBox::clicked, this, [this] { chkAttestation_Click(); });
@@ -197,7 +196,7 @@ void frmMail::applyMethodLayout(bool popBeforeSmtp)
 
 bool frmMail::refuse(QLineEdit* box, const QString& text)
 {
-    showMailMessage(this, QMessageBox::Critical, kCaption, text);
+    showMailMessage(this, QMessageBox::Critical, windowTitle(), text);
     box->setFocus();
     return false;
 }
@@ -208,31 +207,31 @@ bool frmMail::CheckInput()
     for (QLineEdit* box : {txtMail, txtSmtp, txtSmtpPort, txtPop, txtPopPort, txtUser, txtPass, txtSmtpUser,
                            txtSmtpPass})
         if (hasControlCharacters(box->text()))
-            return refuse(box, QStringLiteral("改行やﾀﾌﾞは入力できません。"));
+            return refuse(box, tr("改行やﾀﾌﾞは入力できません。"));
 
     if (isBlank(txtMail))
-        return refuse(txtMail, QStringLiteral("ﾒｰﾙｱﾄﾞﾚｽを入力して下さい。"));
+        return refuse(txtMail, tr("ﾒｰﾙｱﾄﾞﾚｽを入力して下さい。"));
     if (isBlank(txtSmtp))
-        return refuse(txtSmtp, QStringLiteral("SMTPｻｰﾊﾞｰ名を入力して下さい。"));
+        return refuse(txtSmtp, tr("SMTPｻｰﾊﾞｰ名を入力して下さい。"));
     if (isBlank(txtSmtpPort))
         txtSmtpPort->setText(QStringLiteral("25"));
     if (!chkAttestation->isChecked())
         return true;
     if (optAt[0]->isChecked()) {
         if (isBlank(txtPop))
-            return refuse(txtPop, QStringLiteral("POPｻｰﾊﾞｰ名を入力して下さい。"));
+            return refuse(txtPop, tr("POPｻｰﾊﾞｰ名を入力して下さい。"));
         if (isBlank(txtPopPort))
             txtPopPort->setText(QStringLiteral("110"));
         if (isBlank(txtUser))
-            return refuse(txtUser, QStringLiteral("ﾕｰｻﾞｰ名を入力して下さい。"));
+            return refuse(txtUser, tr("ﾕｰｻﾞｰ名を入力して下さい。"));
         if (isBlank(txtPass))
-            return refuse(txtPass, QStringLiteral("ﾊﾟｽﾜｰﾄﾞを入力して下さい。"));
+            return refuse(txtPass, tr("ﾊﾟｽﾜｰﾄﾞを入力して下さい。"));
         return true;
     }
     if (isBlank(txtSmtpUser))
-        return refuse(txtSmtpUser, QStringLiteral("ﾕｰｻﾞｰ名を入力して下さい。"));
+        return refuse(txtSmtpUser, tr("ﾕｰｻﾞｰ名を入力して下さい。"));
     if (isBlank(txtSmtpPass))
-        return refuse(txtSmtpPass, QStringLiteral("ﾊﾟｽﾜｰﾄﾞを入力して下さい。"));
+        return refuse(txtSmtpPass, tr("ﾊﾟｽﾜｰﾄﾞを入力して下さい。"));
     return true;
 }
 

@@ -22,7 +22,6 @@
 
 namespace {
 
-const QString kCaption = QStringLiteral("手動ﾒｰﾙ送信");
 // 110 x 82.5 in the form's twips layout; whole pixels here.
 constexpr int kThumbWidth = 110;
 constexpr int kThumbHeight = 82;
@@ -52,7 +51,7 @@ struct BusyPointer {
 
 frmMailSend::frmMailSend(QWidget* parent) : QDialog(parent), pic_View(placeholderPicture())
 {
-    setWindowTitle(kCaption);
+    setWindowTitle(tr("手動ﾒｰﾙ送信"));
     auto* layout = new QGridLayout(this);
     pic_clip = new ThumbnailView(this);
     pic_clip->setObjectName(QStringLiteral("pic_clip"));
@@ -66,8 +65,8 @@ frmMailSend::frmMailSend(QWidget* parent) : QDialog(parent), pic_View(placeholde
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    bcmdOK = addNamedButton(this, buttons, QStringLiteral("送信(&O)"), "bcmdOK");
-    bcmdCancel = addNamedButton(this, buttons, QStringLiteral("Cancel(&C)"), "bcmdCancel");
+    bcmdOK = addNamedButton(this, buttons, tr("送信(&O)"), "bcmdOK");
+    bcmdCancel = addNamedButton(this, buttons, tr("Cancel(&C)"), "bcmdCancel");
     layout->addLayout(buttons, layout->rowCount(), 0, 1, 3);
 
     connect(content.chkGrp, &QCheckBox::clicked, this, [this] { chkGrp_Click(); });
@@ -99,13 +98,13 @@ void frmMailSend::chkGrp_Click()
 
 void frmMailSend::refuse(const QString& text)
 {
-    showMailMessage(this, QMessageBox::Critical, kCaption, text);
+    showMailMessage(this, QMessageBox::Critical, windowTitle(), text);
 }
 
 void frmMailSend::bcmdOK_Click()
 {
     if (content.txtMail->text().trimmed().isEmpty())
-        return refuse(QStringLiteral("ﾒｰﾙｱﾄﾞﾚｽを入力して下さい。"));
+        return refuse(tr("ﾒｰﾙｱﾄﾞﾚｽを入力して下さい。"));
     if (hasControlCharacters(content.txtMail->text()) || hasControlCharacters(content.txtSubject->text()))
         return refuse(lineBreakMessage());
     if (!sCheckMailAccount(this))
@@ -128,6 +127,6 @@ void frmMailSend::bcmdOK_Click()
         sent = sSendMail(recipient, subject, body, attachment);
     }
     if (sent)
-        showMailMessage(this, QMessageBox::Information, kCaption, QStringLiteral("送信しました。"));
+        showMailMessage(this, QMessageBox::Information, windowTitle(), tr("送信しました。"));
     done(sent ? QDialog::Accepted : QDialog::Rejected);
 }

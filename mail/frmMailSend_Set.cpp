@@ -17,40 +17,36 @@
 #include <QSlider>
 #include <QTextEdit>
 
-namespace {
-const QString kCaption = QStringLiteral("自動ﾒｰﾙ設定");
-}
-
 frmMailSend_Set::frmMailSend_Set(QWidget* parent) : QDialog(parent)
 {
-    setWindowTitle(kCaption);
+    setWindowTitle(tr("自動ﾒｰﾙ設定"));
     auto* layout = new QGridLayout(this);
 
-    auto* choice = new QGroupBox(QStringLiteral("宛先選択"), this);
+    auto* choice = new QGroupBox(tr("宛先選択"), this);
     auto* choiceLayout = new QHBoxLayout(choice);
     auto* destinations = new QButtonGroup(this);
     for (int i = 0; i < 4; ++i) {
-        optTRG[i] = new QRadioButton(QStringLiteral("自動送信") + QChar(u'A' + i), choice);
+        optTRG[i] = new QRadioButton(tr("自動送信%1").arg(QChar(u'A' + i)), choice);
         optTRG[i]->setObjectName(QStringLiteral("optTRG%1").arg(i));
         destinations->addButton(optTRG[i], i);
         choiceLayout->addWidget(optTRG[i]);
     }
     layout->addWidget(choice, 0, 0, 1, 3);
 
-    ckEnabled = new QCheckBox(QStringLiteral("有効"), this);
+    ckEnabled = new QCheckBox(tr("有効"), this);
     ckEnabled->setObjectName(QStringLiteral("ckEnabled"));
     layout->addWidget(ckEnabled, 1, 1);
     content = MailContentControls::create(this, layout, 2);
 
-    auto* note = new QLabel(QStringLiteral("必ず、ﾒｰﾙｱｶｳﾝﾄ設定をして下さい。"), this);
+    auto* note = new QLabel(tr("必ず、ﾒｰﾙｱｶｳﾝﾄ設定をして下さい。"), this);
     note->setStyleSheet(QStringLiteral("color: red"));
     layout->addWidget(note, layout->rowCount(), 0, 1, 3);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    bcmdReF = addNamedButton(this, buttons, QStringLiteral("更新(&A)"), "bcmdReF");
-    bcmdOK = addNamedButton(this, buttons, QStringLiteral("OK(&O)"), "bcmdOK");
-    bcmdCancel = addNamedButton(this, buttons, QStringLiteral("Cancel(&C)"), "bcmdCancel");
+    bcmdReF = addNamedButton(this, buttons, tr("更新(&A)"), "bcmdReF");
+    bcmdOK = addNamedButton(this, buttons, tr("OK(&O)"), "bcmdOK");
+    bcmdCancel = addNamedButton(this, buttons, tr("Cancel(&C)"), "bcmdCancel");
     layout->addLayout(buttons, layout->rowCount(), 0, 1, 3);
 
     connect(destinations, &QButtonGroup::idClicked, this, [this](int index) { optTRG_Click(index); });
@@ -79,11 +75,11 @@ bool frmMailSend_Set::storeDestination(bool closing)
 {
     const QString recipient = content.txtMail->text().trimmed();
     if (ckEnabled->isChecked() && recipient.isEmpty()) {
-        showMailMessage(this, QMessageBox::Critical, kCaption, QStringLiteral("宛先を入力して下さい。"));
+        showMailMessage(this, QMessageBox::Critical, windowTitle(), tr("宛先を入力して下さい。"));
         return false;
     }
     if (hasControlCharacters(content.txtMail->text()) || hasControlCharacters(content.txtSubject->text())) {
-        showMailMessage(this, QMessageBox::Critical, kCaption, lineBreakMessage());
+        showMailMessage(this, QMessageBox::Critical, windowTitle(), lineBreakMessage());
         return false;
     }
     MailTrigger& trigger = Settings.TRG[static_cast<size_t>(shown_)];

@@ -44,6 +44,28 @@
     </message>
 </context>
 <context>
+    <name>AlarmMail</name>
+    <message>
+        <source>Houndly: ﾒｰﾙ送信中･･･</source>
+        <translation>Houndly: Sending mail...</translation>
+    </message>
+    <message>
+        <source>自動ﾒｰﾙ送信中</source>
+        <translation>Sending the automatic mail</translation>
+    </message>
+    <message>
+        <source>ﾒｰﾙ送信ｴﾗｰでした。</source>
+        <translation>The mail could not be sent.</translation>
+    </message>
+</context>
+<context>
+    <name>CheckMailAccount</name>
+    <message>
+        <source>ﾒｰﾙ送信元ﾁｪｯｸ</source>
+        <translation>Mail Account Check</translation>
+    </message>
+</context>
+<context>
     <name>CommandPanel</name>
     <message>
         <source>開始</source>
@@ -160,6 +182,60 @@
     <message>
         <source>Houndly: 明かりが変わっただけワン！</source>
         <translation>Houndly: Only the light changed, woof!</translation>
+    </message>
+</context>
+<context>
+    <name>MailAccount</name>
+    <message>
+        <source>ﾒｰﾙｱｶｳﾝﾄ設定のﾒｰﾙｱﾄﾞﾚｽを入力して下さい。</source>
+        <translation>Enter the mail address in the mail account settings.</translation>
+    </message>
+    <message>
+        <source>ﾒｰﾙｱｶｳﾝﾄ設定のSMTPｻｰﾊﾞｰ名を入力して下さい。</source>
+        <translation>Enter the SMTP server in the mail account settings.</translation>
+    </message>
+    <message>
+        <source>ﾒｰﾙｱｶｳﾝﾄ設定のPOPｻｰﾊﾞｰ名を入力して下さい。</source>
+        <translation>Enter the POP server in the mail account settings.</translation>
+    </message>
+    <message>
+        <source>ﾒｰﾙｱｶｳﾝﾄ設定のﾕｰｻﾞｰ名を入力して下さい。</source>
+        <translation>Enter the user name in the mail account settings.</translation>
+    </message>
+    <message>
+        <source>ﾒｰﾙｱｶｳﾝﾄ設定のﾊﾟｽﾜｰﾄﾞを入力して下さい。</source>
+        <translation>Enter the password in the mail account settings.</translation>
+    </message>
+</context>
+<context>
+    <name>MailContentControls</name>
+    <message>
+        <source>宛先</source>
+        <translation>To</translation>
+    </message>
+    <message>
+        <source>件名</source>
+        <translation>Subject</translation>
+    </message>
+    <message>
+        <source>内容</source>
+        <translation>Message</translation>
+    </message>
+    <message>
+        <source>画像添付</source>
+        <translation>Attach the snapshot</translation>
+    </message>
+    <message>
+        <source>ｻｲｽﾞ</source>
+        <translation>Size</translation>
+    </message>
+    <message>
+        <source>圧縮率</source>
+        <translation>Compression</translation>
+    </message>
+    <message>
+        <source>宛先と件名に改行は使えません。</source>
+        <translation>The recipient and the subject cannot hold line breaks.</translation>
     </message>
 </context>
 <context>
@@ -562,6 +638,179 @@ It also records a clip and uploads it by FTP.</translation>
     <message>
         <source>Cancel(&amp;C)</source>
         <translation>&amp;Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>frmMail</name>
+    <message>
+        <source>ﾒｰﾙｱｶｳﾝﾄ設定</source>
+        <translation>Mail Account</translation>
+    </message>
+    <message>
+        <source>送信元ﾒｰﾙｱﾄﾞﾚｽ</source>
+        <translation>Sender address</translation>
+    </message>
+    <message>
+        <source>返信用ﾒｰﾙｱﾄﾞﾚｽ</source>
+        <translation>Replies go to this address</translation>
+    </message>
+    <message>
+        <source>ｻｰﾊﾞｰ情報</source>
+        <translation>Servers</translation>
+    </message>
+    <message>
+        <source>送信ﾒｰﾙ (SMTP)</source>
+        <translation>Outgoing (SMTP)</translation>
+    </message>
+    <message>
+        <source>ﾎﾟｰﾄ</source>
+        <translation>Port</translation>
+    </message>
+    <message>
+        <source>初期ﾎﾟｰﾄ: 25</source>
+        <translation>Default: 25</translation>
+    </message>
+    <message>
+        <source>認証</source>
+        <translation>Authentication</translation>
+    </message>
+    <message>
+        <source>受信ﾒｰﾙ ｻｰﾊﾞｰ(POP befor SMTPで使用)</source>
+        <translation>Incoming mail server (for POP before SMTP)</translation>
+    </message>
+    <message>
+        <source>受信ﾒｰﾙ (POP)</source>
+        <translation>Incoming (POP)</translation>
+    </message>
+    <message>
+        <source>初期ﾎﾟｰﾄ: 110</source>
+        <translation>Default: 110</translation>
+    </message>
+    <message>
+        <source>ｱｶｳﾝﾄ</source>
+        <translation>Account</translation>
+    </message>
+    <message>
+        <source>POPのｱｶｳﾝﾄ</source>
+        <translation>The POP account</translation>
+    </message>
+    <message>
+        <source>ﾊﾟｽﾜｰﾄﾞ</source>
+        <translation>Password</translation>
+    </message>
+    <message>
+        <source>POPのﾊﾟｽﾜｰﾄﾞ</source>
+        <translation>The POP password</translation>
+    </message>
+    <message>
+        <source>SMTPのｱｶｳﾝﾄ</source>
+        <translation>The SMTP account</translation>
+    </message>
+    <message>
+        <source>SMTPのﾊﾟｽﾜｰﾄﾞ</source>
+        <translation>The SMTP password</translation>
+    </message>
+    <message>
+        <source>OK(&amp;O)</source>
+        <translation>&amp;OK</translation>
+    </message>
+    <message>
+        <source>Cancel(&amp;C)</source>
+        <translation>&amp;Cancel</translation>
+    </message>
+    <message>
+        <source>改行やﾀﾌﾞは入力できません。</source>
+        <translation>Line breaks and tabs are not allowed.</translation>
+    </message>
+    <message>
+        <source>ﾒｰﾙｱﾄﾞﾚｽを入力して下さい。</source>
+        <translation>Enter the mail address.</translation>
+    </message>
+    <message>
+        <source>SMTPｻｰﾊﾞｰ名を入力して下さい。</source>
+        <translation>Enter the SMTP server.</translation>
+    </message>
+    <message>
+        <source>POPｻｰﾊﾞｰ名を入力して下さい。</source>
+        <translation>Enter the POP server.</translation>
+    </message>
+    <message>
+        <source>ﾕｰｻﾞｰ名を入力して下さい。</source>
+        <translation>Enter the user name.</translation>
+    </message>
+    <message>
+        <source>ﾊﾟｽﾜｰﾄﾞを入力して下さい。</source>
+        <translation>Enter the password.</translation>
+    </message>
+    <message>
+        <source>POP befor SMTP</source>
+        <translation>POP before SMTP</translation>
+    </message>
+    <message>
+        <source>SMTP-AUTH</source>
+        <translation>SMTP-AUTH</translation>
+    </message>
+</context>
+<context>
+    <name>frmMailSend</name>
+    <message>
+        <source>手動ﾒｰﾙ送信</source>
+        <translation>Send Snapshot</translation>
+    </message>
+    <message>
+        <source>送信(&amp;O)</source>
+        <translation>&amp;Send</translation>
+    </message>
+    <message>
+        <source>Cancel(&amp;C)</source>
+        <translation>&amp;Cancel</translation>
+    </message>
+    <message>
+        <source>ﾒｰﾙｱﾄﾞﾚｽを入力して下さい。</source>
+        <translation>Enter the recipient&apos;s address.</translation>
+    </message>
+    <message>
+        <source>送信しました。</source>
+        <translation>The mail was sent.</translation>
+    </message>
+</context>
+<context>
+    <name>frmMailSend_Set</name>
+    <message>
+        <source>自動ﾒｰﾙ設定</source>
+        <translation>Automatic Mail</translation>
+    </message>
+    <message>
+        <source>宛先選択</source>
+        <translation>Destination</translation>
+    </message>
+    <message>
+        <source>自動送信%1</source>
+        <translation>Mail %1</translation>
+    </message>
+    <message>
+        <source>有効</source>
+        <translation>Enabled</translation>
+    </message>
+    <message>
+        <source>必ず、ﾒｰﾙｱｶｳﾝﾄ設定をして下さい。</source>
+        <translation>Be sure to set up the mail account.</translation>
+    </message>
+    <message>
+        <source>更新(&amp;A)</source>
+        <translation>&amp;Apply</translation>
+    </message>
+    <message>
+        <source>OK(&amp;O)</source>
+        <translation>&amp;OK</translation>
+    </message>
+    <message>
+        <source>Cancel(&amp;C)</source>
+        <translation>&amp;Cancel</translation>
+    </message>
+    <message>
+        <source>宛先を入力して下さい。</source>
+        <translation>Enter the recipient.</translation>
     </message>
 </context>
 <context>

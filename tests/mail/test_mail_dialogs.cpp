@@ -6,6 +6,7 @@
 #include "mail/frmMailSend_Set.h"
 #include "tests/support/NamedWidgets.h"
 #include "tests/support/TestApplication.h"
+#include "tests/support/TestLanguage.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -30,6 +31,7 @@ protected:
     void SetUp() override
     {
         testApplication<QApplication>();
+        useTestLanguage("ja");
         MailTest::SetUp();
         setMailMessageHandler([this](QWidget*, QMessageBox::Icon, const QString&, const QString& text) { messages << text; });
     }

@@ -8,6 +8,8 @@
 #include "mail/MimeHeaders.h"
 #include "settings/Settings.h"
 #include "tests/support/TempAppFolder.h"
+#include "tests/support/TestApplication.h"
+#include "tests/support/TestLanguage.h"
 
 #include <gtest/gtest.h>
 
@@ -59,6 +61,8 @@ TEST(MailFields, SubjectBecomesShortEncodedWordsOfWholeCharacters)
 
 TEST(MailAccount, ReadyOnlyWhenTheStoredAccountIsComplete)
 {
+    testApplication();
+    useTestLanguage("ja");
     struct Case {
         const char* what;
         QString mail, smtp, att, optatt, pop, user, pass, smtpUser, smtpPass, gap;  // gap "" when complete

@@ -6,6 +6,7 @@
 #include "mail/MailTransport.h"
 #include "mail/Snapshot.h"
 #include "tests/support/TestApplication.h"
+#include "tests/support/TestLanguage.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -199,6 +200,12 @@ MailTrigger destination(const QString& enabled, const QString& to, int16_t pictu
 
 class AlarmMailTest : public MailTest {
 protected:
+    void SetUp() override
+    {
+        MailTest::SetUp();
+        testApplication();
+        useTestLanguage("ja");
+    }
     QStringList run()
     {
         ServerProcess smtp{"smtp_server.py", {"--record", records()}};
