@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 
 // Byte-wise comparison of two frames of equal layout. For every byte,
 // d = |reference - current|; with the noise rule on, d < threshold counts as 0.
@@ -29,3 +30,18 @@ uint64_t compareFrames(const FrameComparison& job);
 uint64_t compareFramesWith(CompareKernel kernel, const FrameComparison& job);
 
 bool compareKernelSupported(CompareKernel kernel);
+
+// A stretch of consecutive bytes that share one weight: 0 ignores them, 255
+// counts them in full, values between in proportion.
+struct WeightRun {
+    uint32_t bytes = 0;
+    uint8_t weight = 255;
+};
+
+// The comparison over runs that follow each other from the first byte: each
+// run's sum of d times its weight, added up (so all-255 runs give 255 x the
+// plain sum). A run of weight 0 is neither read nor written; bytes past the
+// runs are left alone, runs past byteCount are cut.
+uint64_t compareFramesWeighted(const FrameComparison& job, std::span<const WeightRun> runs);
+uint64_t compareFramesWeightedWith(CompareKernel kernel, const FrameComparison& job,
+                                   std::span<const WeightRun> runs);

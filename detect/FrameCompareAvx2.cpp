@@ -18,47 +18,63 @@ __m256i absoluteDifference(const uint8_t* reference, const uint8_t* current, __m
     return d;
 }
 
+// One stretch of bytes: 128 at a time, then 64 and 32, the rest narrower;
+// every step is a multiple of 4 bytes, so the fill stays in phase.
 template <bool DropSmall>
-uint64_t compareAvx2(const FrameComparison& job, uint8_t dropBelow)
+[[gnu::always_inline]] inline uint64_t compareRun(const uint8_t* reference, const uint8_t* current,
+                                                  uint8_t* difference, size_t bytes, uint32_t fill, uint8_t dropBelow)
 {
-    const uint8_t* reference = job.reference;
-    const uint8_t* current = job.current;
-    uint8_t* difference = job.difference;
-    // Two vectors per step halve the loop overhead.
-    const size_t vectorBytes = job.byteCount & ~size_t{63};
-
     const __m256i zero = _mm256_setzero_si256();
     const __m256i threshold = _mm256_set1_epi8(static_cast<char>(dropBelow));
-    const __m256i fill = _mm256_set1_epi32(static_cast<int>(job.differenceFill));
+    const __m256i fillVector = _mm256_set1_epi32(static_cast<int>(fill));
     __m256i sums = zero;
-    for (size_t i = 0; i < vectorBytes; i += 64) {
-        const __m256i d0 = absoluteDifference<DropSmall>(reference + i, current + i, threshold);
-        const __m256i d1 =
-            absoluteDifference<DropSmall>(reference + i + 32, current + i + 32, threshold);
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(difference + i), _mm256_or_si256(d0, fill));
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(difference + i + 32),
-                            _mm256_or_si256(d1, fill));
-        sums = _mm256_add_epi64(sums, _mm256_add_epi64(_mm256_sad_epu8(d0, zero),
-                                                       _mm256_sad_epu8(d1, zero)));
+    size_t i = 0;
+    // One vector: its difference stored, its sum added.
+    const auto step = [&](size_t at) {
+        const __m256i d = absoluteDifference<DropSmall>(reference + at, current + at, threshold);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(difference + at), _mm256_or_si256(d, fillVector));
+        return _mm256_sad_epu8(d, zero);
+    };
+    // Four vectors per step: fewer rounds of the loop for each run.
+    for (; i + 128 <= bytes; i += 128) {
+        sums = _mm256_add_epi64(sums, _mm256_add_epi64(_mm256_add_epi64(step(i), step(i + 32)),
+                                                       _mm256_add_epi64(step(i + 64), step(i + 96))));
     }
-    const __m128i halves =
-        _mm_add_epi64(_mm256_castsi256_si128(sums), _mm256_extracti128_si256(sums, 1));
-    uint64_t sum = static_cast<uint64_t>(_mm_cvtsi128_si64(halves))
-                   + static_cast<uint64_t>(_mm_extract_epi64(halves, 1));
+    if (i + 64 <= bytes) {
+        sums = _mm256_add_epi64(sums, _mm256_add_epi64(step(i), step(i + 32)));
+        i += 64;
+    }
+    if (i + 32 <= bytes) {
+        sums = _mm256_add_epi64(sums, step(i));
+        i += 32;
+    }
+    __m128i narrowSums = _mm_add_epi64(_mm256_castsi256_si128(sums), _mm256_extracti128_si256(sums, 1));
+    i = compareNarrow<DropSmall>(reference, current, difference, i, bytes, _mm256_castsi256_si128(fillVector),
+                                 _mm256_castsi256_si128(threshold), narrowSums);
+    return horizontalSum(narrowSums) + compareLastBytes(reference, current, difference, i, bytes, fill, dropBelow);
+}
 
-    // The last bytes, fewer than one step, go through the narrower kernel;
-    // the step is a multiple of 4, so the fill stays in phase.
-    FrameComparison rest = job;
-    rest.reference += vectorBytes;
-    rest.current += vectorBytes;
-    rest.difference += vectorBytes;
-    rest.byteCount -= vectorBytes;
-    return sum + compareFramesSse2(rest, dropBelow);
+template <bool DropSmall>
+uint64_t compareRunsAvx2(const FrameComparison& job, std::span<const WeightRun> runs, uint8_t dropBelow)
+{
+    return compareEachRun(job, runs,
+                          [dropBelow](const uint8_t* reference, const uint8_t* current, uint8_t* difference,
+                                      size_t bytes, uint32_t fill) {
+                              return compareRun<DropSmall>(reference, current, difference, bytes, fill, dropBelow);
+                          });
 }
 
 }  // namespace
 
 uint64_t compareFramesAvx2(const FrameComparison& job, uint8_t dropBelow)
 {
-    return dropBelow > 0 ? compareAvx2<true>(job, dropBelow) : compareAvx2<false>(job, 0);
+    return dropBelow > 0 ? compareRun<true>(job.reference, job.current, job.difference, job.byteCount,
+                                            job.differenceFill, dropBelow)
+                         : compareRun<false>(job.reference, job.current, job.difference, job.byteCount,
+                                             job.differenceFill, 0);
+}
+
+uint64_t compareRunsAvx2(const FrameComparison& job, std::span<const WeightRun> runs, uint8_t dropBelow)
+{
+    return dropBelow > 0 ? compareRunsAvx2<true>(job, runs, dropBelow) : compareRunsAvx2<false>(job, runs, 0);
 }

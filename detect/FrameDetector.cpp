@@ -16,17 +16,45 @@ bool FrameDetector::canCompareWith(const BITMAP& header, bool skipCompare) const
            && header.bmBitsPixel == RefHeader.bmBitsPixel && header.bmBits == RefHeader.bmBits;
 }
 
-void FrameDetector::compare(const QImage& frame, bool noise, unsigned threshold, uint64_t& sum)
+double FrameDetector::compare(const QImage& frame, bool noise, unsigned threshold)
 {
     // Someone (the scope) may still hold the last difference picture: write into the spare then.
     if (!DiffBits.isDetached())
         std::swap(DiffBits, DiffSpare);
-    if (DiffBits.size() != frame.size() || DiffBits.format() != frame.format())
-        DiffBits = QImage(frame.size(), frame.format());
     // RGB32's fourth byte must stay 0xFF or painters treat the scope as transparent.
     const uint32_t opaque = frame.format() == QImage::Format_RGB32 ? 0xFF000000u : 0u;
-    sum = compareFrames({RefBits.constBits(), frame.constBits(), DiffBits.bits(),
-                         static_cast<size_t>(frame.sizeInBytes()), noise, threshold, opaque});
+    if (DiffBits.size() != frame.size() || DiffBits.format() != frame.format()) {
+        DiffBits = QImage(frame.size(), frame.format());
+        // The mask's ignored bytes are never written: they stay black.
+        if (mask_)
+            DiffBits.fill(opaque);
+    }
+    const FrameComparison job{RefBits.constBits(), frame.constBits(), DiffBits.bits(),
+                              static_cast<size_t>(frame.sizeInBytes()), noise, threshold, opaque};
+    if (!mask_)
+        return static_cast<double>(compareFrames(job));
+    // Exact for all-255: 255 x an integer sum divides back to that sum.
+    return static_cast<double>(compareFramesWeighted(job, mask_->runsFor(frame))) / 255.0;
+}
+
+void FrameDetector::setMask(const QImage& weights)
+{
+    if (weights.isNull() ? !mask_ : mask_ && mask_->picture() == weights)
+        return;
+    if (weights.isNull())
+        mask_.reset();
+    else
+        mask_.emplace(weights);
+    // Buffers written under another mask hold differences where this one ignores.
+    DiffBits = QImage();
+    DiffSpare = QImage();
+}
+
+LightChange FrameDetector::lightChange()
+{
+    if (!mask_ || ViewA.isNull())
+        return measureLightChange(ComparedRef, ViewA);
+    return measureLightChange(ComparedRef, ViewA, mask_->weightsFor(ViewA));
 }
 
 std::optional<DetectionResult> FrameDetector::measureFrame(const QImage& frame, int accuracy, bool noise,
@@ -39,9 +67,9 @@ std::optional<DetectionResult> FrameDetector::measureFrame(const QImage& frame, 
         return std::nullopt;
 
     DetectionResult result;
-    uint64_t sum = 0;
+    double sum = 0;
     if (canCompareWith(header, skipCompare)) {
-        compare(frame, noise, header.bmBitsPixel, sum);
+        sum = compare(frame, noise, header.bmBitsPixel);
         result.compared = true;
     }
 
@@ -56,7 +84,7 @@ std::optional<DetectionResult> FrameDetector::measureFrame(const QImage& frame, 
     if (frameSize == 0)
         return std::nullopt;
     const double count =
-        std::nearbyint(static_cast<double>(sum) / static_cast<double>(frameSize) * accuracy);
+        std::nearbyint(sum / static_cast<double>(frameSize) * accuracy);
     if (!(count >= std::numeric_limits<int32_t>::min()
           && count <= std::numeric_limits<int32_t>::max()))
         return std::nullopt;

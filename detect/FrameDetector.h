@@ -2,6 +2,7 @@
 
 #include "capture/CaptureWindow.h"
 #include "capture/Frame.h"
+#include "detect/DetectionMask.h"
 #include "detect/LightChange.h"
 
 #include <QImage>
@@ -11,7 +12,8 @@
 
 // What one detector tick measured.
 struct DetectionResult {
-    int32_t count = 0;      // mean absolute byte difference x accuracy, ties to even
+    int32_t count = 0;      // mean absolute byte difference x accuracy, ties to even; with a
+                            // mask, each difference x its weight / 255 before the mean
     bool compared = false;  // false: first frame, new geometry or SkipCompare; count is 0
 };
 
@@ -29,19 +31,27 @@ public:
     // The measuring part of a tick, for a frame already obtained.
     std::optional<DetectionResult> measureFrame(const QImage& frame, int accuracy, bool noise, bool& skipCompare);
 
+    // Weights every later comparison by the grey picture, stretched to the
+    // frame; a null picture compares the whole frame as described.
+    void setMask(const QImage& weights);
+    // The mask in use, null when none.
+    const DetectionMask* mask() const { return mask_ ? &*mask_ : nullptr; }
+
     // The difference image of the last comparison (what the scope shows).
     const QImage& differenceImage() const { return DiffBits; }
     // The last frame obtained, kept as the snapshot the alarm mail sends.
     const QImage& latestFrame() const { return ViewA; }
     // How an even change of the light explains the last tick's change; no
     // light change when that tick did not compare.
-    LightChange lightChange() const { return measureLightChange(ComparedRef, ViewA); }
+    // With a mask, only what it watches is judged.
+    LightChange lightChange();
     const BITMAP& referenceHeader() const { return RefHeader; }
     bool referenceReady() const { return RefReady; }
 
 private:
     bool canCompareWith(const BITMAP& header, bool skipCompare) const;
-    void compare(const QImage& frame, bool noise, unsigned threshold, uint64_t& sum);
+    // The sum of the byte differences, each weighted by the mask when there is one.
+    double compare(const QImage& frame, bool noise, unsigned threshold);
 
     BITMAP RefHeader;
     bool RefReady = false;
@@ -54,6 +64,7 @@ private:
     QImage DiffBits;
     QImage DiffSpare;
     QImage ViewA;
+    std::optional<DetectionMask> mask_;
 };
 
 // The count as the main window shows it: at least three digits, thousands

@@ -28,7 +28,11 @@ struct BlockColour {
     double after = 0;
     double absolute = 0;  // mean |after - before|
 };
-using Block = std::array<BlockColour, kChannels>;
+struct Block {
+    std::array<BlockColour, kChannels> colours;
+    double share = 1;  // of the block's pixels, weighted as they are watched
+    const BlockColour& operator[](int channel) const { return colours[size_t(channel)]; }
+};
 
 // after = gain x before + offset, for one colour over the whole picture.
 struct Fit {
@@ -38,7 +42,8 @@ struct Fit {
 };
 using Model = std::array<Fit, kChannels>;
 
-std::vector<Block> blockMeans(const QImage& before, const QImage& after)
+// The blocks that are watched at all, each pixel weighted by `weights` (255 without).
+std::vector<Block> blockMeans(const QImage& before, const QImage& after, const QImage& weights)
 {
     const int width = before.width();
     const int height = before.height();
@@ -49,35 +54,48 @@ std::vector<Block> blockMeans(const QImage& before, const QImage& after)
         uint64_t after = 0;
         uint64_t absolute = 0;
     };
-    std::vector<std::array<Sums, kChannels>> sums(static_cast<size_t>(columns * rows));
+    struct BlockSums {
+        std::array<Sums, kChannels> colours;
+        uint64_t weight = 0;
+    };
+    std::vector<BlockSums> sums(static_cast<size_t>(columns * rows));
     for (int y = 0; y < height; ++y) {
         const int row = y * rows / height;
         const uint8_t* beforeLine = before.constScanLine(y);
         const uint8_t* afterLine = after.constScanLine(y);
+        const uint8_t* weightLine = weights.isNull() ? nullptr : weights.constScanLine(y);
         for (int column = 0; column < columns; ++column) {
-            std::array<Sums, kChannels>& block = sums[static_cast<size_t>(row * columns + column)];
+            BlockSums& block = sums[static_cast<size_t>(row * columns + column)];
             for (int x = column * width / columns; x < (column + 1) * width / columns; ++x) {
+                const uint64_t weight = weightLine ? weightLine[x] : 255;
+                block.weight += weight;
                 for (int channel = 0; channel < kChannels; ++channel) {
                     const int was = beforeLine[4 * x + channel];
                     const int is = afterLine[4 * x + channel];
-                    block[channel].before += static_cast<uint64_t>(was);
-                    block[channel].after += static_cast<uint64_t>(is);
-                    block[channel].absolute += static_cast<uint64_t>(std::abs(is - was));
+                    block.colours[channel].before += weight * static_cast<uint64_t>(was);
+                    block.colours[channel].after += weight * static_cast<uint64_t>(is);
+                    block.colours[channel].absolute += weight * static_cast<uint64_t>(std::abs(is - was));
                 }
             }
         }
     }
-    std::vector<Block> blocks(sums.size());
+    std::vector<Block> blocks;
     for (size_t index = 0; index < sums.size(); ++index) {
+        if (sums[index].weight == 0)
+            continue;
         const int row = static_cast<int>(index) / columns;
         const int column = static_cast<int>(index) % columns;
         const double pixels = double((column + 1) * width / columns - column * width / columns)
                               * double((row + 1) * height / rows - row * height / rows);
+        const auto weight = double(sums[index].weight);
+        Block block;
+        block.share = weight / (255 * pixels);
         for (int channel = 0; channel < kChannels; ++channel) {
-            blocks[index][channel] = {double(sums[index][channel].before) / pixels,
-                                      double(sums[index][channel].after) / pixels,
-                                      double(sums[index][channel].absolute) / pixels};
+            const Sums& colour = sums[index].colours[channel];
+            block.colours[channel] = {double(colour.before) / weight, double(colour.after) / weight,
+                                      double(colour.absolute) / weight};
         }
+        blocks.push_back(block);
     }
     return blocks;
 }
@@ -132,12 +150,15 @@ double unexplained(const Block& block, const Model& model)
 
 }  // namespace
 
-LightChange measureLightChange(const QImage& before, const QImage& after)
+LightChange measureLightChange(const QImage& before, const QImage& after, const QImage& weights)
 {
     if (before.isNull() || before.size() != after.size() || before.format() != QImage::Format_RGB32
         || after.format() != QImage::Format_RGB32)
         return {};
-    const std::vector<Block> blocks = blockMeans(before, after);
+    const bool weighted = weights.size() == before.size() && weights.format() == QImage::Format_Grayscale8;
+    const std::vector<Block> blocks = blockMeans(before, after, weighted ? weights : QImage());
+    if (blocks.empty())
+        return {};
 
     std::vector<size_t> trusted(blocks.size());
     std::iota(trusted.begin(), trusted.end(), size_t{0});
@@ -154,16 +175,18 @@ LightChange measureLightChange(const QImage& before, const QImage& after)
     double change = 0;
     double rest = 0;
     double lightShift = 0;
+    double shares = 0;
     for (const Block& block : blocks) {
-        rest += unexplained(block, model);
+        rest += block.share * unexplained(block, model);
+        shares += block.share;
         for (int channel = 0; channel < kChannels; ++channel) {
-            change += block[channel].absolute;
-            lightShift += std::abs(model[channel].shift(block[channel].before));
+            change += block.share * block[channel].absolute;
+            lightShift += block.share * std::abs(model[channel].shift(block[channel].before));
         }
     }
     if (change <= 0)
         return {};
-    lightShift /= double(blocks.size() * kChannels);
+    lightShift /= shares * kChannels;
     const double share = std::clamp(rest / change, 0.0, 1.0);
     return {lightShift >= kLeastLightShift, share};
 }

@@ -17,7 +17,9 @@ struct LightChange {
 };
 
 // Both frames RGB32 of the same size; anything else is not an even change.
-LightChange measureLightChange(const QImage& before, const QImage& after);
+// `weights`, when given, one per pixel (Format_Grayscale8, the frames' size):
+// the pixels are judged in proportion, those of weight 0 not at all.
+LightChange measureLightChange(const QImage& before, const QImage& after, const QImage& weights = QImage());
 
 struct LightLevel {
     AlarmLevel level = AlarmLevel::Calm;

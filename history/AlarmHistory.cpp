@@ -64,6 +64,12 @@ void AlarmHistory::hear(const WatchEvent& event)
                 {QStringLiteral("time"), historyTimeText(QDateTime::currentDateTime())},
                 {QStringLiteral("file"), name}});
         return;
+    case Kind::MaskUnusable:
+        append({{QStringLiteral("type"), QStringLiteral("mask")},
+                {QStringLiteral("time"), historyTimeText(QDateTime::currentDateTime())},
+                {QStringLiteral("file"), name},
+                {QStringLiteral("problem"), detail}});
+        return;
     default:
         return;
     }

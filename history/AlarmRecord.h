@@ -49,6 +49,7 @@ struct AlarmRecord {
 //       ("interrupted":false when the alarm is over)
 //   {"type":"upload","alarm":time,"clip":path, ok,name,failure}  the clip's upload
 //   {"type":"removed","time":time,"file":path}  a file deleted to keep storage in bounds
+//   {"type":"mask","time":time,"file":path,"problem":why}  watching went on without the mask file
 // The record of an alarm the program did not live to end stays interrupted.
 QJsonObject alarmToJson(const AlarmRecord& record);
 // Nothing when the object is not an alarm record or lacks its time.

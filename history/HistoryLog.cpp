@@ -102,6 +102,8 @@ HistoryContents parseHistory(const QByteArray& bytes)
         } else if (type == QStringLiteral("removed")) {
             contents.removedFiles.insert((*object)[QStringLiteral("file")].toString());
             continue;
+        } else if (type == QStringLiteral("mask")) {
+            continue;  // for the reader of the file; the window lists alarms
         }
         ++contents.damagedLines;
     }

@@ -70,6 +70,7 @@ struct SettingsRecord {
         int32_t KEEPMB = 0;    // img/ and avi/ together under this many MB, 0 = no limit
         int16_t KEEPDAYS = 0;  // snapshots and clips older than this go, 0 = never
         bool KEEPWATCH = false; // the detector keeps watching through an alarm's mail, clip and upload
+        bool MASK = false;     // mask.pgm in the application folder weights where the detector looks
         QString LANG;          // "ja", "en", "" = the desktop's language; read at start-up
         int32_t WEBPORT = 0;   // the web view's port, 0 = no web view
         QString WEBBIND{};     // the address it listens on, "" = 127.0.0.1

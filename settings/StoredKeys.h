@@ -108,6 +108,7 @@ inline constexpr StoredKey table[] = {
     {"EXT", "KEEPMB", KeyKind::Option, 0, {0, 100'000'000, 0}, false, ext<&Ext::KEEPMB>},
     {"EXT", "KEEPDAYS", KeyKind::Option, 0, {0, INT16_MAX, 0}, false, ext<&Ext::KEEPDAYS>},
     {"EXT", "KEEPWATCH", KeyKind::OptionFlag, 0, {}, false, ext<&Ext::KEEPWATCH>},
+    {"EXT", "MASK", KeyKind::OptionFlag, 0, {}, false, ext<&Ext::MASK>},
     {"EXT", "LANG", KeyKind::Text, 0, {}, false, ext<&Ext::LANG>},
     {"EXT", "WEBPORT", KeyKind::Option, 0, {0, 65535, 0}, false, ext<&Ext::WEBPORT>},
     {"EXT", "WEBBIND", KeyKind::Text, 0, {}, true, ext<&Ext::WEBBIND>},

@@ -9,7 +9,7 @@
 // (watch/WatchEvents.h), which tells its listeners.
 struct WatchEvent {
     enum class Kind {
-        Started,       // name: the camera, credentials masked
+        Started,       // name: the camera, credentials masked; detail: the words on the mask
         CameraLost,    // name: the camera
         CameraBack,    // name: the camera
         Alarm,         // count, alarmCount
@@ -20,6 +20,7 @@ struct WatchEvent {
         AlarmOver,
         AlarmDropped,  // count, alarmCount: an alarm that waited behind others and will not run
         FileRemoved,   // name: a snapshot or clip removed to keep storage in bounds
+        MaskUnusable,  // name: the mask file; detail: why watching goes on without it
         Stopped,
     };
     Kind kind = Kind::Started;

@@ -15,8 +15,8 @@ QString orReason(const QString& subject, const WatchEvent& event)
     return event.ok ? subject : QStringLiteral("%1 failed: %2").arg(subject, event.detail);
 }
 
-// What the watcher will do, read from the settings it started with.
-QString startedSummary()
+// What the watcher will do, read from the settings it started with; `mask`: the words on its mask.
+QString startedSummary(const QString& mask)
 {
     const SettingsRecord& s = Settings;
     QStringList parts;
@@ -39,6 +39,8 @@ QString startedSummary()
     else
         parts << QStringLiteral("recording %1 s%2").arg(s.FTP.TIME).arg(s.FTP.FTP == kTrue ? QStringLiteral(" and upload")
                                                                                        : QString());
+    if (!mask.isEmpty())
+        parts << mask;
     return parts.join(QStringLiteral(", "));
 }
 
@@ -47,7 +49,7 @@ QString eventText(const WatchEvent& event)
     using Kind = WatchEvent::Kind;
     switch (event.kind) {
     case Kind::Started:
-        return QStringLiteral("started: camera %1; %2").arg(event.name, startedSummary());
+        return QStringLiteral("started: camera %1; %2").arg(event.name, startedSummary(event.detail));
     case Kind::CameraLost:
         return QStringLiteral("camera lost: %1").arg(event.name);
     case Kind::CameraBack:
@@ -69,6 +71,8 @@ QString eventText(const WatchEvent& event)
         return QStringLiteral("alarm dropped: count %1 over %2, too many alarms waiting").arg(event.count).arg(event.alarmCount);
     case Kind::FileRemoved:
         return QStringLiteral("removed %1").arg(event.name);
+    case Kind::MaskUnusable:
+        return QStringLiteral("mask %1 not used: %2").arg(event.name, event.detail);
     case Kind::Stopped:
         return event.ok ? QStringLiteral("stopped") : QStringLiteral("stopped: %1").arg(event.detail);
     }

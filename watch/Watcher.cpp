@@ -1,6 +1,7 @@
 #include "watch/Watcher.h"
 
 #include "capture/CaptureWindow.h"
+#include "detect/MaskFile.h"
 #include "history/AlarmHistory.h"
 #include "history/HistoryLog.h"
 #include "history/StorageKeeper.h"
@@ -13,10 +14,12 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTimer>
 
+#include <cstdio>
 #include <exception>
 #include <utility>
 
@@ -74,7 +77,7 @@ void Watcher::startWatching()
     startRemembering();
     startDetector();
     setWatching(true);
-    tell({.kind = WatchEvent::Kind::Started, .name = cameraName()});
+    tell({.kind = WatchEvent::Kind::Started, .name = cameraName(), .detail = maskSummary()});
 }
 
 void Watcher::startRemembering()
@@ -180,9 +183,29 @@ void Watcher::sClearCapture()
 
 void Watcher::startDetector()
 {
-    // Watching (re)starts with the settings as they are now, pre-event frames included.
+    // Watching (re)starts with the settings as they are now, pre-event frames and mask included.
     sKeepPreEventFrames();
+    takeMask();
     Timer1->start(Settings.COM.TIMER * 100);
+}
+
+void Watcher::takeMask()
+{
+    const QString path = maskFilePath();
+    const MaskSource::Taken taken = maskSource_.take(Settings.EXT.MASK, path);
+    detector_.setMask(taken.weights);
+    if (!taken.tellNow)
+        return;
+    const QString why = maskProblemText(maskSource_.problem());
+    std::fprintf(stderr, "houndly: mask %s not used: %s; watching the whole picture\n",
+                 qPrintable(QDir::toNativeSeparators(path)), qPrintable(why));
+    emit statusShown(maskProblemStatusText(maskSource_.problem()));
+    tell({.kind = WatchEvent::Kind::MaskUnusable, .name = path, .detail = why});
+}
+
+QString Watcher::maskSummary() const
+{
+    return ::maskSummary(detector_.mask(), Settings.EXT.MASK, maskSource_.problem());
 }
 
 void Watcher::stopDetector()

@@ -3,6 +3,7 @@
 #include "detect/AlarmDiskNote.h"
 #include "detect/AlarmLevel.h"
 #include "detect/FrameDetector.h"
+#include "detect/MaskSource.h"
 #include "detect/TimeLine.h"
 #include "upload/UploadQueue.h"
 #include "watch/AlarmSequence.h"
@@ -64,7 +65,7 @@ public:
     // Between startWatching and shutDown, unless suspended.
     bool isWatching() const { return watching_; }
 
-    // Timer1 runs with TIMER x 100 ms, or is stopped.
+    // Timer1 runs with TIMER x 100 ms, or is stopped. Starting takes the mask afresh.
     void startDetector();
     void stopDetector();
     void Timer1_Timer();
@@ -73,6 +74,8 @@ public:
     // The last frame a tick obtained: the alarm mail's snapshot.
     const QImage& pic_ViewA() const { return detector_.latestFrame(); }
     const TimeLine& timeLine() const { return timeLine_; }
+    // The start line's words on the mask watching started with.
+    QString maskSummary() const;
     UploadQueue& uploads() { return *uploads_; }
     // Outside listeners of the watch events.
     WatchEvents& events() { return events_; }
@@ -116,6 +119,8 @@ private:
     void drawTimeLine(int32_t count, AlarmLevel level);
     void keepTimeLine();
     void restoreTimeLine();
+    // The mask file when the option is on; why not, told once.
+    void takeMask();
     void startRemembering();
     void sClearCapture();
     void tellStopped();
@@ -138,6 +143,7 @@ private:
     std::unique_ptr<CaptureWindow> camera_;
     UploadQueue* uploads_ = nullptr;
     FrameDetector detector_;
+    MaskSource maskSource_;
     TimeLine timeLine_;
     AlarmDiskNote diskNote_;
     std::unique_ptr<StorageKeeper> storageKeeper_;

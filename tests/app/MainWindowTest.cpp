@@ -3,8 +3,10 @@
 #include "app/PictureBox.h"
 #include "capture/DemoDriver.h"
 #include "capture/DriverRegistry.h"
+#include "detect/MaskFile.h"
 #include "detect/TimeLine.h"
 #include "tests/support/NamedWidgets.h"
+#include "tests/support/StandardError.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -287,7 +289,7 @@ TEST_F(MainWindowTest, ARestartKeepsTheChartAndAStoredCameraFileThatIsGone)
 TEST_F(MainWindowTest, OptionsDialogStoresAndSavesOnOkOnly)
 {
     startWindow();
-    Settings.EXT = {QStringLiteral("demo"), 4, true, false, 500, 0, false, QStringLiteral("ja")};
+    Settings.EXT = {QStringLiteral("demo"), 4, true, false, 500, 0, false, false, QStringLiteral("ja")};
     for (const char* button : {"bcmdCancel", "bcmdOK"}) {
         SCOPED_TRACE(button);
         bool seen = false;
@@ -313,8 +315,40 @@ TEST_F(MainWindowTest, OptionsDialogStoresAndSavesOnOkOnly)
     }
     const QByteArray stored = readFileBytes(home.filePath(QStringLiteral("houndly.ini")));
     EXPECT_TRUE(stored.contains("[EXT]\nCAMERA=demo\nPRETIME=10\nBGUPLOAD=False\nLIGHTCUT=True\nKEEPMB=2048\n"
-                                "KEEPDAYS=30\nKEEPWATCH=True\nLANG=en\n"))
+                                "KEEPDAYS=30\nKEEPWATCH=True\nMASK=False\nLANG=en\n"))
         << stored.constData();
+}
+
+// A mask that cannot be used never stops watching: the status bar, standard
+// error and the history say why, once; mended, the next resume watches with it.
+TEST_F(MainWindowTest, AMaskThatCannotBeUsedIsToldOnceAndWatchingGoesOn)
+{
+    const QString mask = home.filePath(QStringLiteral("mask.pgm"));
+    writeFileBytes(home.filePath(QStringLiteral("houndly.ini")), "[EXT]\nMASK=True\n");
+    writeFileBytes(mask, QByteArray("P5\n4 4\n255\n") + QByteArray(15, '\xFF'));
+    const auto resume = [this] {
+        bool seen = false;
+        whileModal([](QWidget* dialog) { clickNamed(*dialog, "bcmdCancel"); }, &seen);
+        window->menu.mnu_ext->trigger();
+        EXPECT_TRUE(seen);
+    };
+    const QString why = maskProblemText(MaskProblem::ShortData);
+    EXPECT_TRUE(standardErrorOf([this] { startWindow(); })
+                    .contains(QStringLiteral("houndly: mask %1 not used: %2").arg(mask, why).toUtf8()));
+    EXPECT_EQ(window->StatusBarPanel(1)->text(), maskProblemStatusText(MaskProblem::ShortData));
+    EXPECT_EQ(window->watcher().maskSummary(), QStringLiteral("mask not used (%1)").arg(why));
+    EXPECT_FALSE(standardErrorOf(resume).contains("mask")) << "told once";
+    EXPECT_TRUE(window->watcher().Timer1->isActive());
+    const QByteArray history = readFileBytes(home.filePath(QStringLiteral("history.log")));
+    EXPECT_EQ(history.count("\"type\":\"mask\""), 1) << history.constData();
+    EXPECT_TRUE(history.contains(why.toUtf8())) << history.constData();
+
+    QImage quarterIgnored(2, 2, QImage::Format_Grayscale8);
+    quarterIgnored.fill(255);
+    quarterIgnored.setPixel(1, 1, 0);
+    ASSERT_TRUE(writeMaskFile(mask, quarterIgnored));
+    resume();
+    EXPECT_EQ(window->watcher().maskSummary(), QStringLiteral("mask on, ignoring 25 % of the picture"));
 }
 
 TEST_F(MainWindowTest, DialogCommandsSuspendAndResumeWatching)

@@ -61,4 +61,47 @@ TEST(FrameCompare, BothKernelsMatchTheLiteralLoopOnRandomFrames)
     }
 }
 
+// Runs of every length at every byte offset, weights 0, 255 and between; the
+// runs fall short of the frame in one case and run past it in the other.
+TEST(FrameCompare, WeightedRunsMatchTheLiteralLoopAndLeaveIgnoredBytesAlone)
+{
+    constexpr uint32_t kFill = 0x80FF0001u;
+    std::mt19937 random(20240612);
+    std::uniform_int_distribution<uint32_t> length(0, 150);
+    std::uniform_int_distribution<int> weight(0, 255);
+    const size_t bytes = 4 * 333;
+    std::vector<uint8_t> reference(bytes), current(bytes);
+    fillPair(random, reference, current);
+    for (CompareKernel kernel : {CompareKernel::Sse2, CompareKernel::Avx2}) {
+        if (!compareKernelSupported(kernel))
+            continue;
+        for (size_t covered : {bytes - 7, bytes + 40}) {
+            std::vector<WeightRun> runs;
+            for (size_t at = 0; at < covered;) {
+                const int pick = weight(random);
+                const auto runWeight = static_cast<uint8_t>(pick < 60 ? 0 : pick < 120 ? 255 : pick);
+                runs.push_back({std::min<uint32_t>(length(random), uint32_t(covered - at)), runWeight});
+                at += runs.back().bytes;
+            }
+            std::vector<uint8_t> literal(bytes), actual(bytes, 0xAA), expected(bytes, 0xAA);
+            literalCompare(reference.data(), current.data(), literal.data(), 1, int32_t(bytes), true, 24);
+            uint64_t sum = 0;
+            size_t at = 0;
+            for (const WeightRun& run : runs) {
+                for (size_t i = at; i < std::min(at + run.bytes, bytes); ++i) {
+                    sum += uint64_t{run.weight} * literal[i];
+                    if (run.weight != 0)
+                        expected[i] = static_cast<uint8_t>(literal[i] | (kFill >> (8 * (i % 4))));
+                }
+                at += run.bytes;
+            }
+            SCOPED_TRACE(testing::Message() << "kernel " << int(kernel) << " covered " << covered);
+            EXPECT_EQ(compareFramesWeightedWith(
+                          kernel, {reference.data(), current.data(), actual.data(), bytes, true, 24, kFill}, runs),
+                      sum);
+            EXPECT_EQ(actual, expected);
+        }
+    }
+}
+
 }  // namespace

@@ -46,6 +46,14 @@ QString filterGraph(const Footage& footage)
                      .arg((width + walkerWidth) / 4.0)
                      .arg(height / 6);
     }
+    if (footage.leaves) {
+        graph += QStringLiteral("[still];color=c=0x507838:s=%1x%2:r=%3:d=%4,noise=alls=90:allf=t[leaves];"
+                                "[still][leaves]overlay=0:0")
+                     .arg(width / 2)
+                     .arg(height / 6)
+                     .arg(footage.framesPerSecond)
+                     .arg(footage.seconds);
+    }
     if (!footage.light.isEmpty())
         graph += QLatin1Char(',') + footage.light;
     graph += QStringLiteral(",noise=alls=3:allf=t");

@@ -17,6 +17,9 @@ struct Footage {
     // When a walker (a test picture a quarter wide, three quarters high) starts
     // to cross from the left, taking 4 seconds; below 0: nobody.
     double walkerFrom = -1;
+    // Ever-changing "leaves" over the top left corner (half the width, a sixth
+    // of the height), above where the walker goes.
+    bool leaves = false;
     // The frame number drawn over the top eighth (see footageNumber).
     bool numbered = false;
 };

@@ -21,9 +21,11 @@ TEST(WatchLogTest, EveryEventIsOneLineSayingWhatItCanAsItIsTold)
     // What the watcher will do when set up, and the lines of an alarm that goes well, are the
     // headless test's; here what it will not do and what fails.
     const std::pair<WatchEvent, QString> cases[] = {
-        {{.kind = Kind::Started, .name = "demo"},
+        {{.kind = Kind::Started, .name = "demo", .detail = "mask on, ignoring 25 % of the picture"},
          "started: camera demo; alarm count 10, every 0.5 s, sound bark.wav not found, mail account not set, "
-         "no recording"},
+         "no recording, mask on, ignoring 25 % of the picture"},
+        {{.kind = Kind::MaskUnusable, .name = "/home/me/mask.pgm", .detail = "not a binary PGM (P5)"},
+         "mask /home/me/mask.pgm not used: not a binary PGM (P5)"},
         {{.kind = Kind::Alarm, .count = 31, .alarmCount = 10}, "alarm: count 31 over 10"},
         {{.kind = Kind::Snapshot, .ok = false, .name = "/home3/img/240501120309_ALERT.jpg", .detail = "disk full"},
          "snapshot /home3/img/240501120309_ALERT.jpg failed: disk full"},
