@@ -16,7 +16,13 @@ extern "C" {
 
 #include <gtest/gtest.h>
 
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -126,6 +132,27 @@ TEST_F(NetworkCameraTest, AbsentCameraIsAwaitedReadAtItsOwnPaceAndReopened)
         EXPECT_LT(elapsed, 4500ms);
         EXPECT_GE(last - first, 100u) << "frames arrive as they are sent";
         ASSERT_TRUE(waitUntil([&] { return window.latestFrame().isNull(); }, 10s)) << "the drop is noticed";
+    }
+    {
+        // Lost, it is tried every 3 s: when two tries reach a listener that hangs up on them.
+        const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
+        const int one = 1;
+        ::setsockopt(listener, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        address.sin_port = htons(static_cast<uint16_t>(port));
+        ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+        ASSERT_EQ(::listen(listener, 4), 0);
+        std::vector<Clock::time_point> tries;
+        for (pollfd waiting{listener, POLLIN, 0}; tries.size() < 2 && ::poll(&waiting, 1, 10000) == 1;) {
+            tries.push_back(Clock::now());
+            ::close(::accept(listener, nullptr, nullptr));
+        }
+        ::close(listener);
+        ASSERT_EQ(tries.size(), 2u);
+        EXPECT_GE(tries[1] - tries[0], 2900ms);
+        EXPECT_LT(tries[1] - tries[0], 6000ms);
     }
     HttpCamera again(port, 10, 60);
     uint64_t number = 0;

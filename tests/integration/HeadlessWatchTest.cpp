@@ -9,7 +9,7 @@
 #include "tests/support/TempAppFolder.h"
 #include "tests/support/TestApplication.h"
 
-#include "history/HistoryModel.h"
+#include "history/HistoryLog.h"
 #include "settings/CommonHelpers.h"
 #include "settings/Settings.h"
 
@@ -239,35 +239,6 @@ TEST_F(HeadlessWatchTest, AlarmIsMailedAndUploadedEveryEventIsToldAndSigtermSave
     ASSERT_TRUE(QFile::exists(home.filePath(QStringLiteral("houndly.ini"))));
     // The user guide shipped beside the program was put where the help command looks.
     EXPECT_TRUE(QFile::exists(home.filePath(QStringLiteral("help/guide_en.html"))));
-}
-
-// A kill during an alarm, here while its clip records after the mail went,
-// leaves the alarm in the history with what it did, shown as interrupted.
-TEST_F(HeadlessWatchTest, AKilledAlarmStaysInTheHistoryAsInterrupted)
-{
-    startHoundly(houndly, home.path(), {QStringLiteral("--camera"), QStringLiteral("demo")}, {},
-                 QProcess::ForwardedErrorChannel);
-    OutputLines output(houndly);
-    ASSERT_TRUE(output.waitFor(QStringLiteral("mail A sent"))) << output.all().toStdString();
-    const QString log = home.filePath(QStringLiteral("history.log"));
-    const auto mailed = [&log] {
-        const HistoryContents history = readHistory(log);
-        return !history.alarms.empty() && !history.alarms.back().mails.isEmpty();
-    };
-    ASSERT_TRUE(waitUntil(mailed, std::chrono::seconds(10)));
-    ::kill(static_cast<pid_t>(houndly.processId()), SIGKILL);
-    ASSERT_TRUE(houndly.waitForFinished(10000));
-    ASSERT_EQ(output.indexOf(QStringLiteral("alarm over")), -1) << "killed during the alarm";
-
-    HistoryModel model;
-    model.setContents(readHistory(log));
-    ASSERT_EQ(model.rowCount(), 1);
-    const AlarmRecord& alarm = model.record(0);
-    EXPECT_TRUE(alarm.interrupted);
-    EXPECT_GT(alarm.count, 10);
-    EXPECT_EQ(alarm.snapshots.size(), 1);
-    EXPECT_EQ(alarm.mails, (QList<MailResult>{{QStringLiteral("A"), true, QStringLiteral("owner@example.net")}}));
-    EXPECT_TRUE(model.index(0, HistoryModel::TimeColumn).data().toString().endsWith(QStringLiteral(" (中断)")));
 }
 
 // A kill while the clip is recorded leaves no half clip under a clip's name:

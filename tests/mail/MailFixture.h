@@ -11,6 +11,7 @@
 #include <QJsonArray>
 
 #include <cstdlib>
+#include <tuple>
 
 // A fresh application folder, settings and server record for each test.
 class MailTest : public ::testing::Test {
@@ -21,6 +22,9 @@ protected:
         unsetenv(kCaFileVariable);
         Settings = SettingsRecord{};
         Settings.MAIL = {"owner@example.org", "", "", "", "", "0", "0", "0", "", ""};
+        // The program's own bounds, before a test shortens them: connecting, the whole mail, the QUIT.
+        const MailTimeouts program = mailTimeouts();
+        EXPECT_EQ(std::tuple(program.connectSeconds, program.wholeSeconds, program.goodbyeSeconds), std::tuple(30, 120, 5));
         setMailTimeouts({5, 20});
     }
     void TearDown() override { setMailTimeouts({}); }

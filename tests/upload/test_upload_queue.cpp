@@ -19,6 +19,7 @@ protected:
     void SetUp() override
     {
         FtpClientProgram = HOUNDLY_FTP_CLIENT;
+        EXPECT_EQ(FtpClientTimeLimitMs, 10 * 60 * 1000) << "the program's bound of one upload";
         FtpClientTimeLimitMs = 60000;
         QObject::connect(&queue_, &UploadQueue::uploaded, [this](const ClipUpload& upload, bool ok, const QString& reason) {
             ended_ << upload.remoteName + (ok ? "" : " failed: " + reason);
