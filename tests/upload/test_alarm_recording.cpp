@@ -8,6 +8,7 @@
 #include "upload/AlarmRecording.h"
 #include "upload/FtpScriptRunner.h"
 #include "upload/PendingUploads.h"
+#include "upload/UploadQueue.h"
 
 #include <gtest/gtest.h>
 
@@ -115,6 +116,29 @@ TEST_P(AlarmRecordingTest, RecordsAndUploadsAsSet)
     }
     EXPECT_TRUE(alarm.alarms < 2 || localFile(clips().front()) != localFile(clips().back())) << "two different clips";
     EXPECT_TRUE(alarm.move == "True" || QDir(server_.root()).entryList(QDir::Files).isEmpty());
+}
+
+// At the start a clip whose upload a close or a kill cut short goes up again,
+// once uploading is on; one whose recording a kill ended leaves the list.
+TEST(ResumeCutUploads, ACutClipGoesAgainOnceUploadingIsOnAndAMissingOneIsForgotten)
+{
+    testApplication();
+    TempAppFolder home;
+    ASSERT_TRUE(QDir().mkpath(home.filePath("avi")));
+    const QString kept = writeFileBytes(home.filePath("avi/260101120000_ALERT.AVI"), "clip");
+    const QString gone = home.filePath("avi/260101110000_ALERT.AVI");
+    ASSERT_TRUE(notePendingUpload(home.path(), gone) && notePendingUpload(home.path(), kept));
+    Settings.FTP = {"True", "False", QString("127.0.0.1 %1").arg(closedLoopbackPort()), "u", "p", "", "", 1, ""};
+    FtpClientProgram = HOUNDLY_FTP_CLIENT;
+    UploadQueue queue;
+    sResumeCutUploads(queue);
+    EXPECT_FALSE(queue.isBusy());
+    EXPECT_EQ(pendingUploads(home.path()), (QStringList{gone, kept})) << "kept until uploading is on";
+    Settings.FTP.FTP = "True";
+    sResumeCutUploads(queue);
+    EXPECT_EQ(queue.clipsToSend(), QSet<QString>{kept});
+    EXPECT_EQ(pendingUploads(home.path()), QStringList{kept});
+    Settings.FTP = {};
 }
 
 INSTANTIATE_TEST_SUITE_P(FtpSettings, AlarmRecordingTest, ::testing::ValuesIn(kAlarms),
