@@ -21,6 +21,8 @@
 #include <curl/curl.h>
 
 #include <condition_variable>
+#include <functional>
+#include <memory>
 #include <future>
 #include <mutex>
 #include <set>
@@ -200,6 +202,15 @@ TEST_F(WebStreamTest, ViewersThatStopReadingHoldUpNeitherTheTicksNorTheOthers)
             };
             return webCall(call);
         }));
+    // However the test ends, the stalled viewers are let go, so their threads end.
+    const auto letGo = [&] {
+        {
+            const std::lock_guard lock(mutex);
+            release = true;
+        }
+        released.notify_all();
+    };
+    const std::unique_ptr<void, std::function<void(void*)>> letGoAtEnd(&released, [&](void*) { letGo(); });
     int ticks = 0;
     QObject::connect(watcher.get(), &Watcher::ticked, [&ticks] { ++ticks; });
     Settings.COM.TIMER = 1;
@@ -218,11 +229,7 @@ TEST_F(WebStreamTest, ViewersThatStopReadingHoldUpNeitherTheTicksNorTheOthers)
     watcher->stopDetector();
     EXPECT_GE(ticks, 14);  // 20 at 100 ms each
     EXPECT_EQ(multipartParts(viewer.get().body).size(), 10u);
-    {
-        const std::lock_guard lock(mutex);
-        release = true;
-    }
-    released.notify_all();
+    letGo();
     for (auto& each : stalled)
         EXPECT_EQ(each.get().status, 200);
 }
