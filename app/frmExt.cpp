@@ -11,6 +11,7 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
@@ -39,7 +40,9 @@ frmExt::frmExt(QWidget* parent)
       ckKeepWatch(named(new QCheckBox(tr("警報のメール・録画・送信中も監視を続ける")), "ckKeepWatch")),
       spinKeepMb(numberBox("spinKeepMb", storedRange("EXT", "KEEPMB"), tr(" MB"), tr("無制限"))),
       spinKeepDays(numberBox("spinKeepDays", storedRange("EXT", "KEEPDAYS"), tr(" 日"), tr("無期限"))),
-      cmboLang(named(new QComboBox, "cmboLang"))
+      cmboLang(named(new QComboBox, "cmboLang")),
+      txtOnAlarm(named(new QLineEdit, "txtOnAlarm")),
+      txtOnAlarmOver(named(new QLineEdit, "txtOnAlarmOver"))
 {
     setWindowTitle(tr("拡張設定"));
 
@@ -64,6 +67,15 @@ frmExt::frmExt(QWidget* parent)
     languageLayout->addRow(cmboLang);
     languageLayout->addRow(new QLabel(tr("次回の起動から有効になります。")));
 
+    auto* commands = new QGroupBox(tr("警報時に実行するプログラム"));
+    auto* commandsLayout = new QFormLayout(commands);
+    commandsLayout->addRow(tr("警報の始まり"), txtOnAlarm);
+    commandsLayout->addRow(tr("警報の終わり"), txtOnAlarmOver);
+    auto* commandsHint = new QLabel(tr("プログラムと引数 (シェルは通しません)。環境変数 HOUNDLY_COUNT, HOUNDLY_ALARM_COUNT, "
+                                       "HOUNDLY_TIME, HOUNDLY_SNAPSHOT, HOUNDLY_CLIP で警報を渡します。60 秒で終了させます。"));
+    commandsHint->setWordWrap(true);
+    commandsLayout->addRow(commandsHint);
+
     auto* buttons = new QDialogButtonBox;
     QPushButton* bcmdOK = named(buttons->addButton(tr("OK(&O)"), QDialogButtonBox::AcceptRole), "bcmdOK");
     QPushButton* bcmdCancel = named(buttons->addButton(tr("Cancel(&C)"), QDialogButtonBox::RejectRole), "bcmdCancel");
@@ -73,6 +85,7 @@ frmExt::frmExt(QWidget* parent)
     layout->addWidget(recording);
     layout->addWidget(storage);
     layout->addWidget(language);
+    layout->addWidget(commands);
     layout->addWidget(buttons);
 
     connect(bcmdOK, &QPushButton::clicked, this, &frmExt::bcmdOK_Click);
@@ -95,6 +108,8 @@ void frmExt::Form_Load()
     spinKeepMb->setValue(ext.KEEPMB);
     spinKeepDays->setValue(ext.KEEPDAYS);
     cmboLang->setCurrentIndex(std::max(0, cmboLang->findData(ext.LANG)));
+    txtOnAlarm->setText(ext.ONALARM);
+    txtOnAlarmOver->setText(ext.ONALARMOVER);
 }
 
 void frmExt::bcmdOK_Click()
@@ -107,6 +122,8 @@ void frmExt::bcmdOK_Click()
     ext.KEEPMB = spinKeepMb->value();
     ext.KEEPDAYS = static_cast<int16_t>(spinKeepDays->value());
     ext.LANG = cmboLang->currentData().toString();
+    ext.ONALARM = txtOnAlarm->text();
+    ext.ONALARMOVER = txtOnAlarmOver->text();
     sSaveSettingsReported();
     accept();
 }

@@ -4,11 +4,12 @@
 
 class QCheckBox;
 class QComboBox;
+class QLineEdit;
 class QSpinBox;
 
 // "拡張設定": the options beyond the classic program (pre-event recording,
-// uploads in the background, light changes, storage limits, the language of
-// the windows from the next start). Filled from
+// uploads in the background, light changes, storage limits, alarm commands,
+// the language of the windows from the next start). Filled from
 // Settings each time it is shown; OK stores and saves, Cancel discards.
 class frmExt : public QDialog {
     Q_OBJECT
@@ -29,4 +30,6 @@ private:
     QSpinBox* spinKeepMb;
     QSpinBox* spinKeepDays;
     QComboBox* cmboLang;
+    QLineEdit* txtOnAlarm;
+    QLineEdit* txtOnAlarmOver;
 };

@@ -22,7 +22,7 @@ void AlarmHistory::hear(const WatchEvent& event)
     switch (event.kind) {
     case Kind::Alarm: {
         // One still open was cut short: its record stays interrupted.
-        open_ = OpenAlarm{QDateTime::currentDateTime(), {}};
+        open_ = OpenAlarm{event.alarmTime, {}};
         AlarmRecord record;
         record.time = open_->time;
         record.count = event.count;
@@ -51,6 +51,11 @@ void AlarmHistory::hear(const WatchEvent& event)
     }
     case Kind::Uploaded:
         hearUpload(event);
+        return;
+    case Kind::CommandEnded:
+        // It may end long after its alarm, even during the next one.
+        append(resultLine(event.alarmTime, {{QStringLiteral("commands"),
+                                             QJsonArray{commandToJson({event.name, event.ok, detail})}}}));
         return;
     case Kind::AlarmOver:
         appendResult({{QStringLiteral("interrupted"), false}});

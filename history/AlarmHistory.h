@@ -15,7 +15,8 @@
 // it happens: its record when it is raised, each result (snapshot, mail, clip,
 // upload) when it is told, and its end. An alarm the program does not live to
 // end (a stop, a close or a kill during it) thus stays in the file, with what
-// it did, as interrupted. An upload told after its alarm finds it by its clip;
+// it did, as interrupted. An upload told after its alarm finds it by its clip,
+// an alarm command's end by the alarm's time;
 // every file removed to keep storage in bounds gets a line too. Lines that
 // cannot be written (a full disk) are kept and tried again before the next
 // one, so the order stays; they are lost only if the program ends first, or,

@@ -52,6 +52,13 @@ QJsonObject mailToJson(const MailResult& mail)
             {QStringLiteral("detail"), mail.detail}};
 }
 
+QJsonObject commandToJson(const CommandResult& command)
+{
+    return {{QStringLiteral("setting"), command.setting},
+            {QStringLiteral("ok"), command.ok},
+            {QStringLiteral("detail"), command.detail}};
+}
+
 QJsonObject alarmToJson(const AlarmRecord& record)
 {
     QJsonArray mails;
@@ -73,6 +80,12 @@ QJsonObject alarmToJson(const AlarmRecord& record)
     }
     if (record.upload)
         object.insert(QStringLiteral("upload"), uploadToJson(*record.upload));
+    if (!record.commands.isEmpty()) {
+        QJsonArray commands;
+        for (const CommandResult& command : record.commands)
+            commands.append(commandToJson(command));
+        object.insert(QStringLiteral("commands"), commands);
+    }
     if (record.interrupted)
         object.insert(QStringLiteral("interrupted"), true);
     return object;
@@ -115,6 +128,11 @@ void mergeResult(AlarmRecord& record, const QJsonObject& object)
     }
     if (object[QStringLiteral("upload")].isObject())
         record.upload = uploadFromJson(object[QStringLiteral("upload")].toObject());
+    for (const QJsonValue& item : object[QStringLiteral("commands")].toArray()) {
+        const QJsonObject command = item.toObject();
+        record.commands.append({command[QStringLiteral("setting")].toString(), command[QStringLiteral("ok")].toBool(),
+                                command[QStringLiteral("detail")].toString()});
+    }
     if (object.contains(QStringLiteral("interrupted")))
         record.interrupted = object[QStringLiteral("interrupted")].toBool();
 }

@@ -25,6 +25,14 @@ struct UploadResult {
     bool operator==(const UploadResult&) const = default;
 };
 
+// An alarm command's end (ONALARM or ONALARMOVER), which may come after its alarm's.
+struct CommandResult {
+    QString setting;
+    bool ok = false;  // it exited 0
+    QString detail;   // its exit and first error line, or why it was not run or was ended
+    bool operator==(const CommandResult&) const = default;
+};
+
 // Everything one alarm did, gathered from its watch events. Paths are kept
 // relative to the application folder when they lie inside it.
 struct AlarmRecord {
@@ -38,6 +46,7 @@ struct AlarmRecord {
     bool clipRecorded = false;
     QString clipFailure;
     std::optional<UploadResult> upload;
+    QList<CommandResult> commands;
     bool interrupted = false;  // the program closed before the alarm was over
     bool operator==(const AlarmRecord&) const = default;
 };
@@ -46,7 +55,8 @@ struct AlarmRecord {
 //   {"type":"alarm", ...}  an AlarmRecord; written when the alarm starts, as interrupted
 //   {"type":"result","alarm":time, fields of an AlarmRecord}  what the alarm did, told as it
 //       happened: its lists add to the record's, its other fields replace the record's
-//       ("interrupted":false when the alarm is over)
+//       ("interrupted":false when the alarm is over); an alarm command's end may come
+//       after the alarm's
 //   {"type":"upload","alarm":time,"clip":path, ok,name,failure}  the clip's upload
 //   {"type":"removed","time":time,"file":path}  a file deleted to keep storage in bounds
 //   {"type":"mask","time":time,"file":path,"problem":why}  watching went on without the mask file
@@ -60,6 +70,7 @@ QJsonObject resultLine(const QDateTime& alarm, QJsonObject fields);
 // Adds the fields of a result line to the record.
 void mergeResult(AlarmRecord& record, const QJsonObject& object);
 QJsonObject mailToJson(const MailResult& mail);
+QJsonObject commandToJson(const CommandResult& command);
 
 QJsonObject uploadToJson(const UploadResult& upload);
 UploadResult uploadFromJson(const QJsonObject& object);

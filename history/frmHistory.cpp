@@ -110,7 +110,8 @@ void frmHistory::hear(const WatchEvent& event)
     if (event.kind == Kind::Alarm || event.kind == Kind::AlarmOver || event.kind == Kind::Stopped)
         model_->setAlarmUnderWay(event.kind == Kind::Alarm);
     const bool changes = event.kind == Kind::AlarmOver || event.kind == Kind::Uploaded ||
-                         event.kind == Kind::FileRemoved || event.kind == Kind::Stopped;
+                         event.kind == Kind::FileRemoved || event.kind == Kind::Stopped ||
+                         event.kind == Kind::CommandEnded;
     if (!changes || !isVisible() || reloadQueued_)
         return;
     // After the history has written its line, once the event that caused it is over.

@@ -78,6 +78,8 @@ struct SettingsRecord {
         QString WEBHASH{};
         QString WEBCERT{};     // PEM certificate and key files: HTTPS only
         QString WEBKEY{};
+        QString ONALARM{};     // a program and its arguments run at an alarm's start, "" = none
+        QString ONALARMOVER{}; // the same at an alarm's end
     } EXT;
 };
 

@@ -116,6 +116,8 @@ inline constexpr StoredKey table[] = {
     {"EXT", "WEBHASH", KeyKind::Text, 0, {}, false, ext<&Ext::WEBHASH>},
     {"EXT", "WEBCERT", KeyKind::Text, 0, {}, true, ext<&Ext::WEBCERT>},
     {"EXT", "WEBKEY", KeyKind::Text, 0, {}, true, ext<&Ext::WEBKEY>},
+    {"EXT", "ONALARM", KeyKind::Text, 0, {}, false, ext<&Ext::ONALARM>},
+    {"EXT", "ONALARMOVER", KeyKind::Text, 0, {}, false, ext<&Ext::ONALARMOVER>},
     // clang-format on
 };
 }  // namespace stored_field

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 
 #include <cstdint>
@@ -12,7 +13,7 @@ struct WatchEvent {
         Started,       // name: the camera, credentials masked; detail: the words on the mask
         CameraLost,    // name: the camera
         CameraBack,    // name: the camera
-        Alarm,         // count, alarmCount
+        Alarm,         // count, alarmCount, alarmTime
         Snapshot,      // name: the JPEG written; ok false: detail says why not
         MailSent,      // name: destination "A".."D"; detail: recipient or the failure
         ClipRecorded,  // name: the clip; ok false: detail says why not
@@ -22,6 +23,7 @@ struct WatchEvent {
         FileRemoved,   // name: a snapshot or clip removed to keep storage in bounds
         MaskUnusable,  // name: the mask file; detail: why watching goes on without it
         Stopped,
+        CommandEnded,  // name: ONALARM or ONALARMOVER; ok: it exited 0; detail: how it ended; alarmTime
     };
     Kind kind = Kind::Started;
     bool ok = true;
@@ -32,6 +34,8 @@ struct WatchEvent {
     // Uploaded: the clip the upload was made from (also when its fixed-name copy
     // went up), so an upload told after its alarm finds that alarm.
     QString clip{};
+    // Alarm: when it was raised, which names it; a result told later carries it back.
+    QDateTime alarmTime{};
 };
 
 // How a part tells what it did; the watcher hands one to each part it runs.

@@ -639,6 +639,22 @@ It also records a clip and uploads it by FTP.</translation>
         <source>Cancel(&amp;C)</source>
         <translation>&amp;Cancel</translation>
     </message>
+    <message>
+        <source>警報時に実行するプログラム</source>
+        <translation>Programs run at an alarm</translation>
+    </message>
+    <message>
+        <source>警報の始まり</source>
+        <translation>At its start</translation>
+    </message>
+    <message>
+        <source>警報の終わり</source>
+        <translation>At its end</translation>
+    </message>
+    <message>
+        <source>プログラムと引数 (シェルは通しません)。環境変数 HOUNDLY_COUNT, HOUNDLY_ALARM_COUNT, HOUNDLY_TIME, HOUNDLY_SNAPSHOT, HOUNDLY_CLIP で警報を渡します。60 秒で終了させます。</source>
+        <translation>A program and its arguments (no shell). The alarm is given in HOUNDLY_COUNT, HOUNDLY_ALARM_COUNT, HOUNDLY_TIME, HOUNDLY_SNAPSHOT and HOUNDLY_CLIP; it is ended after 60 s.</translation>
+    </message>
 </context>
 <context>
     <name>frmMail</name>

@@ -3,7 +3,8 @@
 void startAlarmSequence(AlarmActions& actions, int32_t count, int16_t alarmCount)
 {
     actions.skipNextCompare();
-    actions.tell({.kind = WatchEvent::Kind::Alarm, .count = count, .alarmCount = alarmCount});
+    actions.tell({.kind = WatchEvent::Kind::Alarm, .count = count, .alarmCount = alarmCount,
+                  .alarmTime = QDateTime::currentDateTime()});
     actions.startSound();
     actions.showAlarm();
     actions.lockCommands(true);

@@ -75,6 +75,9 @@ QString eventText(const WatchEvent& event)
         return QStringLiteral("mask %1 not used: %2").arg(event.name, event.detail);
     case Kind::Stopped:
         return event.ok ? QStringLiteral("stopped") : QStringLiteral("stopped: %1").arg(event.detail);
+    case Kind::CommandEnded:
+        return event.ok ? QStringLiteral("%1: %2").arg(event.name, event.detail)
+                        : QStringLiteral("%1 failed: %2").arg(event.name, event.detail);
     }
     return QStringLiteral("event %1").arg(static_cast<int>(event.kind));
 }

@@ -6,6 +6,7 @@
 #include "history/HistoryLog.h"
 #include "history/StorageKeeper.h"
 #include "mail/MailTransport.h"
+#include "notify/AlarmCommands.h"
 #include "settings/AppPaths.h"
 #include "settings/Settings.h"
 #include "settings/SettingsSaveReport.h"
@@ -88,6 +89,7 @@ void Watcher::startRemembering()
     storageKeeper_ = std::make_unique<StorageKeeper>(
         appFolder(), [this](const WatchEvent& event) { tell(event); }, [this] { return uploads_->clipsToSend(); });
     history_ = std::make_unique<AlarmHistory>(historyLogPath());
+    commands_ = std::make_unique<AlarmCommands>([this](const WatchEvent& event) { tell(event); });
     // The uploads a close or a kill cut short go first, and their clips stay.
     sResumeCutUploads(*uploads_);
     storageKeeper_->keepAfterStart(historyLogPath());
@@ -100,6 +102,8 @@ void Watcher::tell(const WatchEvent& event)
         storageKeeper_->hear(event);
     if (history_ != nullptr)
         history_->hear(event);
+    if (commands_ != nullptr)
+        commands_->hear(event);
     events_.tell(event);
 }
 

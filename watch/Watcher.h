@@ -19,6 +19,7 @@
 #include <optional>
 #include <thread>
 
+class AlarmCommands;
 class AlarmHistory;
 class CaptureWindow;
 class QTimer;
@@ -27,7 +28,8 @@ class StorageKeeper;
 // Watching itself: the camera (the capture window hCapWnd points to), the
 // detector and its timer Timer1, the alarm decision and run, the alarm
 // sound's repeat timer Timer2, the time line and its file, the background
-// uploads, the storage keeper, the history and the watch events. Windows and
+// uploads, the storage keeper, the history, the alarm commands and the watch
+// events. Windows and
 // the headless program drive it through start, suspend, resume and shutDown
 // and observe it through its signals.
 class Watcher : public QObject, private AlarmActions {
@@ -81,7 +83,7 @@ public:
     WatchEvents& events() { return events_; }
     // Told to the watcher's own parts first, in this order: the alarm's disk
     // note, the storage keeper (so it has made room when the history writes),
-    // the history; then to the outside listeners.
+    // the history, the alarm commands; then to the outside listeners.
     void tell(const WatchEvent& event) override;
 
     // True makes the next tick take a new reference without comparing; only the detector clears it.
@@ -148,6 +150,7 @@ private:
     AlarmDiskNote diskNote_;
     std::unique_ptr<StorageKeeper> storageKeeper_;
     std::unique_ptr<AlarmHistory> history_;
+    std::unique_ptr<AlarmCommands> commands_;  // ends before the history it tells
     WatchEvents events_;
     std::optional<ClipUpload> recordedClip_;  // between recording and upload
     // The running alarm: its count, its frame (the mail's snapshot) and the

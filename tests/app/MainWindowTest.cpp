@@ -12,6 +12,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QSlider>
 #include <QSpinBox>
@@ -289,7 +290,12 @@ TEST_F(MainWindowTest, ARestartKeepsTheChartAndAStoredCameraFileThatIsGone)
 TEST_F(MainWindowTest, OptionsDialogStoresAndSavesOnOkOnly)
 {
     startWindow();
-    Settings.EXT = {QStringLiteral("demo"), 4, true, false, 500, 0, false, false, QStringLiteral("ja")};
+    Settings.EXT = {};
+    Settings.EXT.CAMERA = QStringLiteral("demo");
+    Settings.EXT.PRETIME = 4;
+    Settings.EXT.BGUPLOAD = true;
+    Settings.EXT.KEEPMB = 500;
+    Settings.EXT.LANG = QStringLiteral("ja");
     for (const char* button : {"bcmdCancel", "bcmdOK"}) {
         SCOPED_TRACE(button);
         bool seen = false;
@@ -307,6 +313,8 @@ TEST_F(MainWindowTest, OptionsDialogStoresAndSavesOnOkOnly)
                 clickNamed(*dialog, "ckKeepWatch");
                 namedChild<QSpinBox>(*dialog, "spinKeepMb")->setValue(2048);
                 namedChild<QSpinBox>(*dialog, "spinKeepDays")->setValue(30);
+                namedChild<QLineEdit>(*dialog, "txtOnAlarm")->setText(QStringLiteral("'/opt/my tools/bark' -n \"x y\""));
+                namedChild<QLineEdit>(*dialog, "txtOnAlarmOver")->setText(QStringLiteral("calm"));
                 clickNamed(*dialog, button);
             },
             &seen);
@@ -317,6 +325,7 @@ TEST_F(MainWindowTest, OptionsDialogStoresAndSavesOnOkOnly)
     EXPECT_TRUE(stored.contains("[EXT]\nCAMERA=demo\nPRETIME=10\nBGUPLOAD=False\nLIGHTCUT=True\nKEEPMB=2048\n"
                                 "KEEPDAYS=30\nKEEPWATCH=True\nMASK=False\nLANG=en\n"))
         << stored.constData();
+    EXPECT_TRUE(stored.contains("\nONALARM='/opt/my tools/bark' -n \"x y\"\nONALARMOVER=calm\n")) << stored.constData();
 }
 
 // A mask that cannot be used never stops watching: the status bar, standard

@@ -158,8 +158,13 @@ protected:
     {
         while (QDateTime::currentDateTime() <= lastAlarm)
             QThread::usleep(200);
-        listening->hear({.kind = Kind::Alarm, .count = count, .alarmCount = 100});
         lastAlarm = QDateTime::currentDateTime();
+        listening->hear({.kind = Kind::Alarm, .count = count, .alarmCount = 100, .alarmTime = lastAlarm});
+    }
+    void commandEnded(const CommandResult& command, const QDateTime& alarm) const
+    {
+        listening->hear({.kind = Kind::CommandEnded, .ok = command.ok, .name = command.setting,
+                         .detail = command.detail, .alarmTime = alarm});
     }
 
     AlarmHistory* listening = nullptr;
@@ -170,13 +175,15 @@ protected:
 // the file holds all the alarm did so far, as interrupted until its end is
 // told. Lines that cannot be written (the folder is missing) wait, and go
 // first, in order, once there is room. A background upload may end during the
-// next alarm, or after it; an alarm cut short by a stop or by the program
+// next alarm, or after it, and so may an alarm command; an alarm cut short by a stop or by the program
 // closing stays interrupted.
 TEST_F(AlarmHistoryTest, EachAlarmIsWrittenAsItHappensAsToldAndLateUploadsJoinIt)
 {
     const QString folder = home.filePath(QStringLiteral("later"));
     const QString later = folder + QStringLiteral("/history.log");
     const QDateTime before = QDateTime::currentDateTime();
+    const CommandResult startCommand{QStringLiteral("ONALARM"), true, QStringLiteral("exit 0")};
+    const CommandResult endCommand{QStringLiteral("ONALARMOVER"), false, QStringLiteral("ended after 60 s")};
     {
         AlarmHistory history(later);
         listening = &history;
@@ -204,11 +211,14 @@ TEST_F(AlarmHistoryTest, EachAlarmIsWrittenAsItHappensAsToldAndLateUploadsJoinIt
 
         const QString firstClip = inApp(QStringLiteral("avi/first.AVI")), secondClip = inApp(QStringLiteral("avi/second.AVI"));
         alarm(150);
+        const QDateTime firstTime = lastAlarm;
         tell(Kind::ClipRecorded, true, firstClip);
+        commandEnded(startCommand, firstTime);
         tell(Kind::AlarmOver);
         alarm(160);
         tell(Kind::ClipRecorded, false, secondClip, QStringLiteral("camera lost"));
         tell(Kind::Uploaded, true, QStringLiteral("first.AVI"), {}, firstClip);
+        commandEnded(endCommand, firstTime);
         tell(Kind::AlarmOver);
         tell(Kind::Uploaded, false, QStringLiteral("second.AVI"), QStringLiteral("no file"), secondClip);
         tell(Kind::FileRemoved, true, inApp(QStringLiteral("img/old_ALERT.jpg")));
@@ -235,6 +245,7 @@ TEST_F(AlarmHistoryTest, EachAlarmIsWrittenAsItHappensAsToldAndLateUploadsJoinIt
     EXPECT_FALSE(record.interrupted);
 
     EXPECT_EQ(contents.alarms[1].upload, (UploadResult{true, QStringLiteral("first.AVI"), QString()}));
+    EXPECT_EQ(contents.alarms[1].commands, (QList<CommandResult>{startCommand, endCommand}));
     EXPECT_EQ(contents.alarms[2].upload, (UploadResult{false, QStringLiteral("second.AVI"), QStringLiteral("no file")}));
     EXPECT_FALSE(contents.alarms[2].clipRecorded);
     EXPECT_EQ(contents.alarms[2].clipFailure, QStringLiteral("camera lost"));

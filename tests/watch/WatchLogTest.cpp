@@ -33,6 +33,8 @@ TEST(WatchLogTest, EveryEventIsOneLineSayingWhatItCanAsItIsTold)
          "mail A failed: ﾒｰﾙ送信ｴﾗｰでした。 mail@example.net"},
         {{.kind = Kind::Uploaded, .ok = false, .name = "240501120309_ALERT.AVI", .detail = "FTPで送信できませんでした。"},
          "upload 240501120309_ALERT.AVI failed: FTPで送信できませんでした。"},
+        {{.kind = Kind::CommandEnded, .ok = false, .name = "ONALARM", .detail = "exit 2: no such host"},
+         "ONALARM failed: exit 2: no such host"},
         {{.kind = Kind::Stopped, .ok = false, .detail = "the settings could not be saved"},
          "stopped: the settings could not be saved"},
     };

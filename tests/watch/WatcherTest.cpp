@@ -6,14 +6,17 @@
 #include "capture/DemoDriver.h"
 #include "capture/DriverRegistry.h"
 #include "history/HistoryLog.h"
+#include "notify/AlarmCommands.h"
 #include "settings/Settings.h"
 #include "tests/support/LoopbackAccounts.h"
+#include "tests/support/QtPrinters.h"
 #include "tests/support/TempAppFolder.h"
 #include "tests/support/TestApplication.h"
 #include "tests/support/TestLanguage.h"
 
 #include <QElapsedTimer>
-#include <QTimer>
+#include <QScopeGuard>
+#include <QTest>
 #include <QTime>
 #include <QTimer>
 
@@ -21,6 +24,8 @@
 
 #include <atomic>
 #include <memory>
+
+#include <csignal>
 
 namespace {
 
@@ -170,6 +175,38 @@ TEST_F(WatcherTest, WatchingThroughASlowMailAlarmsTheNextIntruderAndMailsItAfter
     watcher->shutDown();
     EXPECT_LT(closing.elapsed(), 3000);
     EXPECT_EQ(told.back(), Kind::Stopped);
+}
+
+// A command that hangs holds nothing up: the tick that raised the alarm
+// returns with it running and the detector ticks on by itself; at its limit
+// the command ends with what it started, and the alarm's record tells so.
+TEST_F(WatcherTest, AHangingAlarmCommandEndsAtItsLimitWhileTheTicksGoOn)
+{
+    EXPECT_EQ(AlarmCommandTimeLimit, std::chrono::seconds(60));
+    const auto restore = qScopeGuard([] { AlarmCommandTimeLimit = std::chrono::seconds(60); });
+    AlarmCommandTimeLimit = std::chrono::milliseconds(1500);
+    const QString pidFile = home.filePath(QStringLiteral("sleeper"));
+    Settings.EXT.ONALARM = QStringLiteral("sh -c 'sleep 600 & echo $! > \"$0\"; wait' ") + pidFile;
+    Settings.COM.TIMER = 1;
+    tickAt(kCalm);
+    tickAt(kIntruder);
+    ASSERT_EQ(levels.back(), AlarmLevel::Alarm);
+    EXPECT_TRUE(watcher->Timer1->isActive());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !readFileBytes(pidFile).isEmpty(); }, 5000));
+    const pid_t sleeper = readFileBytes(pidFile).trimmed().toInt();
+    const size_t ticks = counts.size();
+    QList<CommandResult> commands;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            const HistoryContents history = readHistory(historyLogPath());
+            commands = history.alarms.empty() ? QList<CommandResult>() : history.alarms.back().commands;
+            return !commands.isEmpty();
+        },
+        10000));
+    EXPECT_EQ(commands, (QList<CommandResult>{{QStringLiteral("ONALARM"), false, QStringLiteral("ended after 1.5 s")}}));
+    // A tick every 100 ms meanwhile: well over five in the second and a half.
+    EXPECT_GE(counts.size() - ticks, 5u);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ::kill(sleeper, 0) != 0; }, 5000));
 }
 
 }  // namespace
