@@ -1,5 +1,7 @@
 #include "app/frmExt.h"
 
+#include "capture/CaptureWindow.h"
+#include "detect/frmMask.h"
 #include "settings/NamedObject.h"
 #include "settings/Settings.h"
 #include "settings/SettingsSaveReport.h"
@@ -10,6 +12,7 @@
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -38,6 +41,7 @@ frmExt::frmExt(QWidget* parent)
       ckBgUpload(named(new QCheckBox(tr("FTP送信中も監視を続ける")), "ckBgUpload")),
       ckLightCut(named(new QCheckBox(tr("画面全体の明るさの変化は警報にしない")), "ckLightCut")),
       ckKeepWatch(named(new QCheckBox(tr("警報のメール・録画・送信中も監視を続ける")), "ckKeepWatch")),
+      ckMask(named(new QCheckBox(tr("検知範囲 (mask.pgm) の中だけを見る")), "ckMask")),
       spinKeepMb(numberBox("spinKeepMb", storedRange("EXT", "KEEPMB"), tr(" MB"), tr("無制限"))),
       spinKeepDays(numberBox("spinKeepDays", storedRange("EXT", "KEEPDAYS"), tr(" 日"), tr("無期限"))),
       cmboLang(named(new QComboBox, "cmboLang")),
@@ -52,6 +56,12 @@ frmExt::frmExt(QWidget* parent)
     recordingLayout->addRow(ckBgUpload);
     recordingLayout->addRow(ckLightCut);
     recordingLayout->addRow(ckKeepWatch);
+
+    auto* area = new QGroupBox(tr("検知範囲"));
+    auto* areaLayout = new QHBoxLayout(area);
+    QPushButton* cmdMask = named(new QPushButton(tr("編集(&M)...")), "cmdMask");
+    areaLayout->addWidget(ckMask, 1);
+    areaLayout->addWidget(cmdMask);
 
     auto* storage = new QGroupBox(tr("画像と動画の保存 (img, avi)"));
     auto* storageLayout = new QFormLayout(storage);
@@ -83,11 +93,13 @@ frmExt::frmExt(QWidget* parent)
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(recording);
+    layout->addWidget(area);
     layout->addWidget(storage);
     layout->addWidget(language);
     layout->addWidget(commands);
     layout->addWidget(buttons);
 
+    connect(cmdMask, &QPushButton::clicked, this, &frmExt::cmdMask_Click);
     connect(bcmdOK, &QPushButton::clicked, this, &frmExt::bcmdOK_Click);
     connect(bcmdCancel, &QPushButton::clicked, this, &QDialog::reject);
 }
@@ -105,6 +117,7 @@ void frmExt::Form_Load()
     ckBgUpload->setChecked(ext.BGUPLOAD);
     ckLightCut->setChecked(ext.LIGHTCUT);
     ckKeepWatch->setChecked(ext.KEEPWATCH);
+    ckMask->setChecked(ext.MASK);
     spinKeepMb->setValue(ext.KEEPMB);
     spinKeepDays->setValue(ext.KEEPDAYS);
     cmboLang->setCurrentIndex(std::max(0, cmboLang->findData(ext.LANG)));
@@ -119,6 +132,7 @@ void frmExt::bcmdOK_Click()
     ext.BGUPLOAD = ckBgUpload->isChecked();
     ext.LIGHTCUT = ckLightCut->isChecked();
     ext.KEEPWATCH = ckKeepWatch->isChecked();
+    ext.MASK = ckMask->isChecked();
     ext.KEEPMB = spinKeepMb->value();
     ext.KEEPDAYS = static_cast<int16_t>(spinKeepDays->value());
     ext.LANG = cmboLang->currentData().toString();
@@ -126,4 +140,11 @@ void frmExt::bcmdOK_Click()
     ext.ONALARMOVER = txtOnAlarmOver->text();
     sSaveSettingsReported();
     accept();
+}
+
+void frmExt::cmdMask_Click()
+{
+    frmMask editor(hCapWnd, this);
+    if (editor.exec() == QDialog::Accepted)
+        ckMask->setChecked(true);
 }

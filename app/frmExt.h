@@ -8,8 +8,8 @@ class QLineEdit;
 class QSpinBox;
 
 // "拡張設定": the options beyond the classic program (pre-event recording,
-// uploads in the background, light changes, storage limits, alarm commands,
-// the language of the windows from the next start). Filled from
+// uploads in the background, light changes, storage limits, the mask and its
+// editor, alarm commands, the language of the windows from the next start). Filled from
 // Settings each time it is shown; OK stores and saves, Cancel discards.
 class frmExt : public QDialog {
     Q_OBJECT
@@ -22,11 +22,14 @@ protected:
 private:
     void Form_Load();
     void bcmdOK_Click();
+    // The editor writes the mask and turns it on at its own OK; the box follows.
+    void cmdMask_Click();
 
     QSpinBox* spinPreTime;
     QCheckBox* ckBgUpload;
     QCheckBox* ckLightCut;
     QCheckBox* ckKeepWatch;
+    QCheckBox* ckMask;
     QSpinBox* spinKeepMb;
     QSpinBox* spinKeepDays;
     QComboBox* cmboLang;

@@ -47,6 +47,22 @@ QImage stretchedMask(const QImage& weights, QSize size)
     return stretched;
 }
 
+QImage maskTint(const QImage& weights)
+{
+    // Bright enough to show over the black of the difference picture, light
+    // enough to let the scene show through.
+    constexpr int kRed = 255, kGreen = 60, kBlue = 150, kMostOpaque = 120;
+    const QImage grey = weights.convertToFormat(QImage::Format_Grayscale8);
+    QImage tint(grey.size(), QImage::Format_ARGB32);
+    for (int y = 0; y < grey.height(); ++y) {
+        const uint8_t* line = grey.constScanLine(y);
+        auto* out = reinterpret_cast<QRgb*>(tint.scanLine(y));
+        for (int x = 0; x < grey.width(); ++x)
+            out[x] = qRgba(kRed, kGreen, kBlue, (255 - line[x]) * kMostOpaque / 255);
+    }
+    return tint;
+}
+
 DetectionMask::DetectionMask(QImage weights)
     : picture_(std::move(weights).convertToFormat(QImage::Format_Grayscale8)), shares_(sharesOf(picture_))
 {

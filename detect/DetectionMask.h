@@ -12,6 +12,11 @@
 // the mask pixel it falls on (no blending), as the detector applies it.
 QImage stretchedMask(const QImage& weights, QSize size);
 
+// The mask as it is shown over a picture: each weight's pixel tinted in
+// proportion to how much it is ignored (ARGB32, the weights' size; drawn
+// stretched over the picture without smoothing, so cells keep their edges).
+QImage maskTint(const QImage& weights);
+
 // How much of the picture a mask leaves out, each share 0..1 of its pixels.
 struct MaskShares {
     double ignored = 0;  // weight 0

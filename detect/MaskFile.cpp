@@ -3,6 +3,7 @@
 #include "settings/AppPaths.h"
 #include "settings/AtomicFile.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 
@@ -160,31 +161,32 @@ QString maskProblemText(MaskProblem problem)
 
 QString maskProblemStatusText(MaskProblem problem)
 {
-    QString why;
+    const char* why = nullptr;
     switch (problem) {
     case MaskProblem::None:
         return QString();
     case MaskProblem::Missing:
-        why = QStringLiteral("ファイルがありません");
+        why = QT_TRANSLATE_NOOP("MaskFile", "ファイルがありません");
         break;
     case MaskProblem::Unreadable:
-        why = QStringLiteral("読めません");
+        why = QT_TRANSLATE_NOOP("MaskFile", "読めません");
         break;
     case MaskProblem::NotBinaryPgm:
-        why = QStringLiteral("バイナリPGM (P5) ではありません");
+        why = QT_TRANSLATE_NOOP("MaskFile", "バイナリPGM (P5) ではありません");
         break;
     case MaskProblem::NotEightBit:
-        why = QStringLiteral("8ビットのPGMではありません");
+        why = QT_TRANSLATE_NOOP("MaskFile", "8ビットのPGMではありません");
         break;
     case MaskProblem::BadSize:
-        why = QStringLiteral("大きさが不正です");
+        why = QT_TRANSLATE_NOOP("MaskFile", "大きさが不正です");
         break;
     case MaskProblem::ShortData:
-        why = QStringLiteral("データが足りません");
+        why = QT_TRANSLATE_NOOP("MaskFile", "データが足りません");
         break;
     case MaskProblem::BadValue:
-        why = QStringLiteral("最大値を超える値があります");
+        why = QT_TRANSLATE_NOOP("MaskFile", "最大値を超える値があります");
         break;
     }
-    return QStringLiteral("Houndly: 検知範囲が使えないワン！ 画面全体を見るワン (mask.pgm: %1)").arg(why);
+    return QCoreApplication::translate("MaskFile", "Houndly: 検知範囲が使えないワン！ 画面全体を見るワン (mask.pgm: %1)")
+        .arg(QCoreApplication::translate("MaskFile", why));
 }

@@ -334,6 +334,41 @@
     </message>
 </context>
 <context>
+    <name>MaskFile</name>
+    <message>
+        <source>ファイルがありません</source>
+        <translation>the file is missing</translation>
+    </message>
+    <message>
+        <source>読めません</source>
+        <translation>it cannot be read</translation>
+    </message>
+    <message>
+        <source>バイナリPGM (P5) ではありません</source>
+        <translation>not a binary PGM (P5)</translation>
+    </message>
+    <message>
+        <source>8ビットのPGMではありません</source>
+        <translation>not an 8-bit PGM</translation>
+    </message>
+    <message>
+        <source>大きさが不正です</source>
+        <translation>its size is not possible</translation>
+    </message>
+    <message>
+        <source>データが足りません</source>
+        <translation>it ends too early</translation>
+    </message>
+    <message>
+        <source>最大値を超える値があります</source>
+        <translation>a value lies above its maximum</translation>
+    </message>
+    <message>
+        <source>Houndly: 検知範囲が使えないワン！ 画面全体を見るワン (mask.pgm: %1)</source>
+        <translation>Houndly: Can&apos;t use the mask, woof! Watching the whole picture, woof (mask.pgm: %1)</translation>
+    </message>
+</context>
+<context>
     <name>ScopePanel</name>
     <message>
         <source>ｽｺｰﾌﾟ</source>
@@ -655,6 +690,18 @@ It also records a clip and uploads it by FTP.</translation>
         <source>プログラムと引数 (シェルは通しません)。環境変数 HOUNDLY_COUNT, HOUNDLY_ALARM_COUNT, HOUNDLY_TIME, HOUNDLY_SNAPSHOT, HOUNDLY_CLIP で警報を渡します。60 秒で終了させます。</source>
         <translation>A program and its arguments (no shell). The alarm is given in HOUNDLY_COUNT, HOUNDLY_ALARM_COUNT, HOUNDLY_TIME, HOUNDLY_SNAPSHOT and HOUNDLY_CLIP; it is ended after 60 s.</translation>
     </message>
+    <message>
+        <source>検知範囲 (mask.pgm) の中だけを見る</source>
+        <translation>Watch only where the mask (mask.pgm) says</translation>
+    </message>
+    <message>
+        <source>検知範囲</source>
+        <translation>Detection mask</translation>
+    </message>
+    <message>
+        <source>編集(&amp;M)...</source>
+        <translation>Edit &amp;mask...</translation>
+    </message>
 </context>
 <context>
     <name>frmMail</name>
@@ -827,6 +874,57 @@ It also records a clip and uploads it by FTP.</translation>
     <message>
         <source>宛先を入力して下さい。</source>
         <translation>Enter the recipient.</translation>
+    </message>
+</context>
+<context>
+    <name>frmMask</name>
+    <message>
+        <source>検知範囲</source>
+        <translation>Detection mask</translation>
+    </message>
+    <message>
+        <source>無視する</source>
+        <translation>Ignore</translation>
+    </message>
+    <message>
+        <source>検知する</source>
+        <translation>Count</translation>
+    </message>
+    <message>
+        <source>半分に数える</source>
+        <translation>Count half</translation>
+    </message>
+    <message>
+        <source>1マス</source>
+        <translation>1 cell</translation>
+    </message>
+    <message>
+        <source>3×3マス</source>
+        <translation>3 × 3 cells</translation>
+    </message>
+    <message>
+        <source>クリア</source>
+        <translation>Clear</translation>
+    </message>
+    <message>
+        <source>反転</source>
+        <translation>Invert</translation>
+    </message>
+    <message>
+        <source>OK(&amp;O)</source>
+        <translation>&amp;OK</translation>
+    </message>
+    <message>
+        <source>Cancel(&amp;C)</source>
+        <translation>&amp;Cancel</translation>
+    </message>
+    <message>
+        <source>マスをクリックかドラッグで塗ります。色の付いたところは検知しません。</source>
+        <translation>Click or drag over the cells to paint them. Tinted parts are not watched.</translation>
+    </message>
+    <message>
+        <source>検知範囲を保存できません: %1</source>
+        <translation>Cannot save the mask: %1</translation>
     </message>
 </context>
 <context>

@@ -5,6 +5,7 @@
 #include "capture/DemoDriver.h"
 #include "capture/DriverRegistry.h"
 #include "settings/IniAccess.h"
+#include "tests/support/TestApplication.h"
 #include "tests/support/TestLanguage.h"
 
 #include <QApplication>
@@ -15,16 +16,12 @@
 
 void ensureApplication()
 {
-    static int argc = 1;
-    static char name[] = "houndly-test";
-    static char* argv[] = {name, nullptr};
-    // Never destroyed: tearing it down among the exit handlers crashes Qt.
-    static const QApplication* application = [] {
-        auto* created = new QApplication(argc, argv);
+    static const bool made = [] {
+        lastingApplication<QApplication>();
         useFontsFor(UiLanguage::Japanese);
-        return created;
+        return true;
     }();
-    (void)application;
+    (void)made;
 }
 
 // Runs `check` inside the next modal dialog, then closes that dialog. The

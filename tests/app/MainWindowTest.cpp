@@ -286,7 +286,8 @@ TEST_F(MainWindowTest, ARestartKeepsTheChartAndAStoredCameraFileThatIsGone)
     EXPECT_EQ(storedValue(QStringLiteral("EXT"), QStringLiteral("CAMERA")), gone);
 }
 
-// The options dialog, driven as a user would: Cancel keeps the options, OK stores and saves them.
+// The options dialog, driven as a user would: Cancel keeps the options, OK stores and saves them;
+// the mask editor's OK turns the mask on and ticks the dialog's box.
 TEST_F(MainWindowTest, OptionsDialogStoresAndSavesOnOkOnly)
 {
     startWindow();
@@ -315,6 +316,14 @@ TEST_F(MainWindowTest, OptionsDialogStoresAndSavesOnOkOnly)
                 namedChild<QSpinBox>(*dialog, "spinKeepDays")->setValue(30);
                 namedChild<QLineEdit>(*dialog, "txtOnAlarm")->setText(QStringLiteral("'/opt/my tools/bark' -n \"x y\""));
                 namedChild<QLineEdit>(*dialog, "txtOnAlarmOver")->setText(QStringLiteral("calm"));
+                if (button == std::string_view("bcmdOK")) {
+                    bool edited = false;
+                    whileModal([](QWidget* editor) { clickNamed(*editor, "bcmdOK"); }, &edited);
+                    clickNamed(*dialog, "cmdMask");
+                    EXPECT_TRUE(edited);
+                    EXPECT_TRUE(namedChild<QCheckBox>(*dialog, "ckMask")->isChecked());
+                }
+                clickNamed(*dialog, "ckMask");  // and the box has the last word
                 clickNamed(*dialog, button);
             },
             &seen);
