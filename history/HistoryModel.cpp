@@ -95,12 +95,11 @@ int HistoryModel::columnCount(const QModelIndex& parent) const
 
 QVariant HistoryModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    static const QString titles[ColumnCount] = {QStringLiteral("日時"), QStringLiteral("画像"),
-                                                QStringLiteral("検知数"), QStringLiteral("動画"),
-                                                QStringLiteral("ﾒｰﾙ"), QStringLiteral("FTP")};
+    static const char* const titles[ColumnCount] = {QT_TR_NOOP("日時"), QT_TR_NOOP("画像"), QT_TR_NOOP("検知数"),
+                                                    QT_TR_NOOP("動画"), QT_TR_NOOP("ﾒｰﾙ"),   QT_TR_NOOP("FTP")};
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= ColumnCount)
         return {};
-    return titles[section];
+    return tr(titles[section]);
 }
 
 QVariant HistoryModel::data(const QModelIndex& index, int role) const
@@ -143,10 +142,10 @@ QString HistoryModel::displayText(const AlarmRecord& alarm, int column) const
     switch (column) {
     case TimeColumn:
         return alarm.time.toString(QStringLiteral("yyyy/MM/dd hh:mm:ss")) +
-               (interrupted(alarm) ? QStringLiteral(" (中断)") : QString());
+               (interrupted(alarm) ? tr(" (中断)") : QString());
     case SnapshotColumn:
         if (!alarm.snapshots.isEmpty())
-            return removed(alarm.snapshots.first()) ? QStringLiteral("削除済み") : QString();
+            return removed(alarm.snapshots.first()) ? tr("削除済み") : QString();
         return alarm.snapshotFailures.isEmpty() ? QString() : mark(false) + alarm.snapshotFailures.first();
     case CountColumn:
         return QStringLiteral("%1 / %2").arg(alarm.count).arg(alarm.alarmCount);
@@ -155,7 +154,7 @@ QString HistoryModel::displayText(const AlarmRecord& alarm, int column) const
             return {};
         if (!alarm.clipRecorded)
             return mark(false) + alarm.clipFailure;
-        return fileName(alarm.clip) + (removed(alarm.clip) ? QStringLiteral(" (削除済み)") : QString());
+        return fileName(alarm.clip) + (removed(alarm.clip) ? tr(" (削除済み)") : QString());
     case MailColumn: {
         QStringList results;
         // A failure shows its reason; the view cuts it, the tooltip and the failures line show it whole.
@@ -197,12 +196,12 @@ QString HistoryModel::failures(const AlarmRecord& alarm)
 {
     QStringList lines;
     for (const QString& failure : alarm.snapshotFailures)
-        lines.append(QStringLiteral("画像: ") + failure);
+        lines.append(tr("画像: %1").arg(failure));
     if (!alarm.clip.isEmpty() && !alarm.clipRecorded)
-        lines.append(QStringLiteral("動画: ") + alarm.clipFailure);
+        lines.append(tr("動画: %1").arg(alarm.clipFailure));
     for (const MailResult& mail : alarm.mails)
         if (!mail.ok)
-            lines.append(QStringLiteral("ﾒｰﾙ %1: %2").arg(mail.destination, mail.detail));
+            lines.append(tr("ﾒｰﾙ %1: %2").arg(mail.destination, mail.detail));
     if (alarm.upload && !alarm.upload->ok)
         lines.append(QStringLiteral("FTP %1: %2").arg(alarm.upload->name, alarm.upload->failure));
     return lines.join(u'\n');

@@ -18,10 +18,10 @@ frmHistory::frmHistory(QString historyPath, FileOpener openFile, QWidget* parent
     : QDialog(parent), historyPath_(std::move(historyPath)), openFile_(std::move(openFile)),
       model_(new HistoryModel(this))
 {
-    setWindowTitle(QStringLiteral("警報履歴"));
+    setWindowTitle(tr("警報履歴"));
 
     auto* top = new QHBoxLayout;
-    auto* dayLabel = new QLabel(QStringLiteral("日付(&D):"), this);
+    auto* dayLabel = new QLabel(tr("日付(&D):"), this);
     cboDay = new QComboBox(this);
     cboDay->setObjectName(QStringLiteral("cboDay"));
     cboDay->setMinimumContentsLength(16);
@@ -47,11 +47,11 @@ frmHistory::frmHistory(QString historyPath, FileOpener openFile, QWidget* parent
     lblFailures->setWordWrap(true);
     lblFailures->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
-    cmdSnapshot = new QPushButton(QStringLiteral("画像を開く(&I)"), this);
+    cmdSnapshot = new QPushButton(tr("画像を開く(&I)"), this);
     cmdSnapshot->setObjectName(QStringLiteral("cmdSnapshot"));
-    cmdClip = new QPushButton(QStringLiteral("動画を開く(&V)"), this);
+    cmdClip = new QPushButton(tr("動画を開く(&V)"), this);
     cmdClip->setObjectName(QStringLiteral("cmdClip"));
-    cmdClose = new QPushButton(QStringLiteral("閉じる(&C)"), this);
+    cmdClose = new QPushButton(tr("閉じる(&C)"), this);
     cmdClose->setObjectName(QStringLiteral("cmdClose"));
     auto* bottom = new QHBoxLayout;
     bottom->addStretch();
@@ -83,8 +83,8 @@ void frmHistory::fitColumns()
     // What a column usually holds; a failure's reason may run longer, cut in
     // its cell and shown whole below the list.
     const QString usual[HistoryModel::ColumnCount] = {
-        QStringLiteral("2024/05/01 12:03:09 (中断)"), {}, QStringLiteral("99999 / 9999"),
-        QStringLiteral("240501120312_ALERT_2.AVI (削除済み)"), QStringLiteral("A○ B○ C○ D○"),
+        QStringLiteral("2024/05/01 12:03:09") + HistoryModel::tr(" (中断)"), {}, QStringLiteral("99999 / 9999"),
+        QStringLiteral("240501120312_ALERT_2.AVI") + HistoryModel::tr(" (削除済み)"), QStringLiteral("A○ B○ C○ D○"),
         QStringLiteral("○240501120312_ALERT_2.AVI")};
     lstHistory->ensurePolished();
     const QFontMetrics metrics(lstHistory->font());
@@ -141,9 +141,9 @@ void frmHistory::reload()
 void frmHistory::fillDays()
 {
     cboDay->clear();
-    cboDay->addItem(QStringLiteral("すべて (%1件)").arg(model_->alarmTotal()), QDate());
+    cboDay->addItem(tr("すべて (%1件)").arg(model_->alarmTotal()), QDate());
     for (const auto& [day, alarms] : model_->days())
-        cboDay->addItem(QStringLiteral("%1 (%2件)").arg(day.toString(QStringLiteral("yyyy/MM/dd"))).arg(alarms), day);
+        cboDay->addItem(tr("%1 (%2件)").arg(day.toString(QStringLiteral("yyyy/MM/dd"))).arg(alarms), day);
 }
 
 void frmHistory::dayChosen()
@@ -154,7 +154,7 @@ void frmHistory::dayChosen()
 void frmHistory::showCurrent()
 {
     const QModelIndex current = lstHistory->currentIndex();
-    lblTotal->setText(QStringLiteral("%1件").arg(model_->rowCount()));
+    lblTotal->setText(tr("%n件", nullptr, model_->rowCount()));
     cmdSnapshot->setEnabled(current.isValid() && !current.data(HistoryModel::SnapshotPathRole).toString().isEmpty());
     cmdClip->setEnabled(current.isValid() && !current.data(HistoryModel::ClipPathRole).toString().isEmpty());
     lblFailures->setText(current.isValid() ? current.data(HistoryModel::FailuresRole).toString() : QString());

@@ -59,6 +59,21 @@
     </message>
 </context>
 <context>
+    <name>AlarmRecording</name>
+    <message>
+        <source>Houndly: 動画録画中･･･</source>
+        <translation>Houndly: Recording a clip...</translation>
+    </message>
+    <message>
+        <source>動画を録画できませんでした。</source>
+        <translation>The clip could not be recorded.</translation>
+    </message>
+    <message>
+        <source>Houndly: FTPで送信中･･･</source>
+        <translation>Houndly: Uploading by FTP...</translation>
+    </message>
+</context>
+<context>
     <name>CheckMailAccount</name>
     <message>
         <source>ﾒｰﾙ送信元ﾁｪｯｸ</source>
@@ -152,6 +167,57 @@
     <message>
         <source>ドライバーが見つかりません。</source>
         <translation>No camera found.</translation>
+    </message>
+</context>
+<context>
+    <name>HistoryModel</name>
+    <message>
+        <source>日時</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>画像</source>
+        <translation>Snapshot</translation>
+    </message>
+    <message>
+        <source>検知数</source>
+        <translation>Count</translation>
+    </message>
+    <message>
+        <source>動画</source>
+        <translation>Clip</translation>
+    </message>
+    <message>
+        <source>ﾒｰﾙ</source>
+        <translation>Mail</translation>
+    </message>
+    <message>
+        <source>FTP</source>
+        <translation>FTP</translation>
+    </message>
+    <message>
+        <source> (中断)</source>
+        <translation> (cut short)</translation>
+    </message>
+    <message>
+        <source>削除済み</source>
+        <translation>removed</translation>
+    </message>
+    <message>
+        <source> (削除済み)</source>
+        <translation> (removed)</translation>
+    </message>
+    <message>
+        <source>画像: %1</source>
+        <translation>Snapshot: %1</translation>
+    </message>
+    <message>
+        <source>動画: %1</source>
+        <translation>Clip: %1</translation>
+    </message>
+    <message>
+        <source>ﾒｰﾙ %1: %2</source>
+        <translation>Mail %1: %2</translation>
     </message>
 </context>
 <context>
@@ -701,6 +767,111 @@ It also records a clip and uploads it by FTP.</translation>
     <message>
         <source>編集(&amp;M)...</source>
         <translation>Edit &amp;mask...</translation>
+    </message>
+</context>
+<context>
+    <name>frmFtp</name>
+    <message>
+        <source>%1秒</source>
+        <translation>%1 s</translation>
+    </message>
+    <message>
+        <source>動画保存有効</source>
+        <translation>Record a clip</translation>
+    </message>
+    <message>
+        <source>FTP有効</source>
+        <translation>Upload by FTP</translation>
+    </message>
+    <message>
+        <source>UPLOADﾌｧｲﾙ名の固定 ( ALERT.AVI )</source>
+        <translation>Upload under one fixed name (ALERT.AVI)</translation>
+    </message>
+    <message>
+        <source>音声記録する</source>
+        <translation>Record sound</translation>
+    </message>
+    <message>
+        <source>FTPと動画設定</source>
+        <translation>FTP and Clips</translation>
+    </message>
+    <message>
+        <source>ﾎｽﾄ名 or ｱﾄﾞﾚｽ</source>
+        <translation>Host name or address</translation>
+    </message>
+    <message>
+        <source>ﾕｰｻﾞｰ名</source>
+        <translation>User name</translation>
+    </message>
+    <message>
+        <source>ﾊﾟｽﾜｰﾄﾞ</source>
+        <translation>Password</translation>
+    </message>
+    <message>
+        <source>ﾎｽﾄの保存先ﾌｫﾙﾀﾞ</source>
+        <translation>Folder on the host</translation>
+    </message>
+    <message>
+        <source>固定しない場合は、YYMMDDhhmmss_ALERT.AVIになります。</source>
+        <translation>Otherwise each clip is uploaded as YYMMDDhhmmss_ALERT.AVI.</translation>
+    </message>
+    <message>
+        <source>録画時間 (秒)</source>
+        <translation>Clip length (seconds)</translation>
+    </message>
+    <message>
+        <source>OK(&amp;O)</source>
+        <translation>&amp;OK</translation>
+    </message>
+    <message>
+        <source>Cancel(&amp;C)</source>
+        <translation>&amp;Cancel</translation>
+    </message>
+    <message>
+        <source>ﾎｽﾄ名を入力して下さい。</source>
+        <translation>Enter the host name.</translation>
+    </message>
+    <message>
+        <source>改行を含む文字は使えません。</source>
+        <translation>Line breaks are not allowed.</translation>
+    </message>
+</context>
+<context>
+    <name>frmHistory</name>
+    <message>
+        <source>警報履歴</source>
+        <translation>Alarm History</translation>
+    </message>
+    <message>
+        <source>日付(&amp;D):</source>
+        <translation>&amp;Day:</translation>
+    </message>
+    <message>
+        <source>画像を開く(&amp;I)</source>
+        <translation>Open &amp;Snapshot</translation>
+    </message>
+    <message>
+        <source>動画を開く(&amp;V)</source>
+        <translation>Open Cl&amp;ip</translation>
+    </message>
+    <message>
+        <source>閉じる(&amp;C)</source>
+        <translation>&amp;Close</translation>
+    </message>
+    <message>
+        <source>すべて (%1件)</source>
+        <translation>All (%1)</translation>
+    </message>
+    <message>
+        <source>%1 (%2件)</source>
+        <translation>%1 (%2)</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n件</source>
+        <translation>
+            <numerusform>%n alarm</numerusform>
+            <numerusform>%n alarms</numerusform>
+        </translation>
     </message>
 </context>
 <context>

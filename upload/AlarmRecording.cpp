@@ -9,6 +9,7 @@
 #include "upload/FtpScriptRunner.h"
 #include "upload/PendingUploads.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QFileInfo>
 
@@ -118,7 +119,7 @@ std::optional<ClipUpload> sRecordAlarmClip(const StatusText& showStatus, const W
 {
     if (Settings.FTP.MOVE != kTrue)
         return std::nullopt;
-    show(showStatus, QStringLiteral("Houndly: 動画録画中･･･"));
+    show(showStatus, QCoreApplication::translate("AlarmRecording", "Houndly: 動画録画中･･･"));
     const std::optional<QString> begun = std::exchange(startedClip, std::nullopt);
     QString clipPath;
     bool recorded = false;
@@ -131,9 +132,10 @@ std::optional<ClipUpload> sRecordAlarmClip(const StatusText& showStatus, const W
         recorded = recordClip(clipPath);
     }
     tell({.kind = WatchEvent::Kind::ClipRecorded, .ok = recorded, .name = clipPath,
-                    .detail = recorded            ? QString()
-                              : isDiskFull(clipPath) ? diskFullText()
-                                                     : QStringLiteral("動画を録画できませんでした。")});
+                    .detail = recorded ? QString()
+                              : isDiskFull(clipPath)
+                                  ? diskFullText()
+                                  : QCoreApplication::translate("AlarmRecording", "動画を録画できませんでした。")});
 
     if (Settings.FTP.FTP != kTrue)
         return std::nullopt;
@@ -142,7 +144,7 @@ std::optional<ClipUpload> sRecordAlarmClip(const StatusText& showStatus, const W
 
 void sUploadAlarmClip(const ClipUpload& upload, const StatusText& showStatus, const WatchTeller& tell)
 {
-    show(showStatus, QStringLiteral("Houndly: FTPで送信中･･･"));
+    show(showStatus, QCoreApplication::translate("AlarmRecording", "Houndly: FTPで送信中･･･"));
     FtpScriptDir = upload.scriptFolder;
     FtpHost = upload.host;
     FtpUser = upload.user;

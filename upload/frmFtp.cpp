@@ -7,6 +7,7 @@
 #include "upload/FtpScriptRunner.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGridLayout>
@@ -48,7 +49,7 @@ QWidget* timeScale(QSlider* slider)
     const int marks = (kClipLength.highest - kClipLength.lowest) / 5 + 1;
     grid->addWidget(slider, 0, 0, 1, marks);
     for (int i = 0; i < marks; ++i) {
-        auto* label = new QLabel(QStringLiteral("%1秒").arg(kClipLength.lowest + 5 * i));
+        auto* label = new QLabel(QCoreApplication::translate("frmFtp", "%1秒").arg(kClipLength.lowest + 5 * i));
         label->setAlignment(i == 0 ? Qt::AlignLeft : i == marks - 1 ? Qt::AlignRight : Qt::AlignHCenter);
         grid->addWidget(label, 1, i);
     }
@@ -59,18 +60,18 @@ QWidget* timeScale(QSlider* slider)
 
 frmFtp::frmFtp(QWidget* parent)
     : QDialog(parent),
-      ckMakeAvi(named(new QCheckBox(QStringLiteral("動画保存有効")), "ckMakeAvi")),
-      ckFtpExe(named(new QCheckBox(QStringLiteral("FTP有効")), "ckFtpExe")),
+      ckMakeAvi(named(new QCheckBox(tr("動画保存有効")), "ckMakeAvi")),
+      ckFtpExe(named(new QCheckBox(tr("FTP有効")), "ckFtpExe")),
       txtHost(textBox("txtHost", kShortTextLimit)),
       txtUser(textBox("txtUser", kShortTextLimit)),
       ckanonymous(named(new QCheckBox(QStringLiteral("anonymous")), "ckanonymous")),
       txtPass(textBox("txtPass", kShortTextLimit)),
       txtHolder(textBox("txtHolder", kFolderTextLimit)),
-      ckFileName(named(new QCheckBox(QStringLiteral("UPLOADﾌｧｲﾙ名の固定 ( ALERT.AVI )")), "ckFileName")),
+      ckFileName(named(new QCheckBox(tr("UPLOADﾌｧｲﾙ名の固定 ( ALERT.AVI )")), "ckFileName")),
       SliderTime(named(new QSlider(Qt::Horizontal), "SliderTime")),
-      ckAudio(named(new QCheckBox(QStringLiteral("音声記録する")), "ckAudio"))
+      ckAudio(named(new QCheckBox(tr("音声記録する")), "ckAudio"))
 {
-    setWindowTitle(QStringLiteral("FTPと動画設定"));
+    setWindowTitle(tr("FTPと動画設定"));
     txtPass->setEchoMode(QLineEdit::Password);
     txtPass->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));  // '*', as the mail dialog shows
     SliderTime->setRange(kClipLength.lowest, kClipLength.highest);
@@ -81,27 +82,27 @@ frmFtp::frmFtp(QWidget* parent)
     userRow->addWidget(txtUser);
     userRow->addWidget(ckanonymous);
     auto* account = new QFormLayout;
-    account->addRow(QStringLiteral("ﾎｽﾄ名 or ｱﾄﾞﾚｽ"), txtHost);
-    account->addRow(QStringLiteral("ﾕｰｻﾞｰ名"), userRow);
-    account->addRow(QStringLiteral("ﾊﾟｽﾜｰﾄﾞ"), txtPass);
-    account->addRow(QStringLiteral("ﾎｽﾄの保存先ﾌｫﾙﾀﾞ"), txtHolder);
+    account->addRow(tr("ﾎｽﾄ名 or ｱﾄﾞﾚｽ"), txtHost);
+    account->addRow(tr("ﾕｰｻﾞｰ名"), userRow);
+    account->addRow(tr("ﾊﾟｽﾜｰﾄﾞ"), txtPass);
+    account->addRow(tr("ﾎｽﾄの保存先ﾌｫﾙﾀﾞ"), txtHolder);
     auto* ftpGroup = new QGroupBox;
     auto* ftpLayout = new QVBoxLayout(ftpGroup);
     ftpLayout->addWidget(ckFtpExe);
     ftpLayout->addLayout(account);
     ftpLayout->addWidget(ckFileName);
-    ftpLayout->addWidget(named(new QLabel(QStringLiteral("固定しない場合は、YYMMDDhhmmss_ALERT.AVIになります。")), "Label5"));
+    ftpLayout->addWidget(named(new QLabel(tr("固定しない場合は、YYMMDDhhmmss_ALERT.AVIになります。")), "Label5"));
 
     auto* movieGroup = new QGroupBox;
     auto* movieLayout = new QVBoxLayout(movieGroup);
     movieLayout->addWidget(ckMakeAvi);
-    movieLayout->addWidget(new QLabel(QStringLiteral("録画時間 (秒)")));
+    movieLayout->addWidget(new QLabel(tr("録画時間 (秒)")));
     movieLayout->addWidget(timeScale(SliderTime));
     movieLayout->addWidget(ckAudio);
 
     auto* buttons = new QDialogButtonBox;
-    QPushButton* bcmdOK = named(buttons->addButton(QStringLiteral("OK(&O)"), QDialogButtonBox::AcceptRole), "bcmdOK");
-    QPushButton* bcmdCancel = named(buttons->addButton(QStringLiteral("Cancel(&C)"), QDialogButtonBox::RejectRole), "bcmdCancel");
+    QPushButton* bcmdOK = named(buttons->addButton(tr("OK(&O)"), QDialogButtonBox::AcceptRole), "bcmdOK");
+    QPushButton* bcmdCancel = named(buttons->addButton(tr("Cancel(&C)"), QDialogButtonBox::RejectRole), "bcmdCancel");
     bcmdOK->setDefault(true);
 
     auto* layout = new QVBoxLayout(this);
@@ -153,13 +154,13 @@ void frmFtp::coupleMainBoxes()
 void frmFtp::bcmdOK_Click()
 {
     if (ckFtpExe->isChecked() && txtHost->text().trimmed().isEmpty()) {
-        showError(QStringLiteral("ﾎｽﾄ名を入力して下さい。"));
+        showError(tr("ﾎｽﾄ名を入力して下さい。"));
         return;
     }
     // A line break would add commands to the upload script.
     for (const QLineEdit* box : {txtHost, txtUser, txtPass, txtHolder}) {
         if (!isSingleLine(box->text())) {
-            showError(QStringLiteral("改行を含む文字は使えません。"));
+            showError(tr("改行を含む文字は使えません。"));
             return;
         }
     }

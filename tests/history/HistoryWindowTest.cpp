@@ -5,6 +5,7 @@
 #include "tests/support/TempAppFolder.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/TestApplication.h"
+#include "tests/support/TestLanguage.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -39,6 +40,7 @@ protected:
     void SetUp() override
     {
         testApplication<QApplication>();
+        useTestLanguage("ja");
         appFolder();  // makes img/ and avi/
         // kAlarms alarms over kDays days, the newest with real files; a torn line and a removal between.
         QByteArray lines;

@@ -5,6 +5,7 @@
 #include "tests/support/LoopbackServers.h"
 #include "tests/support/TempAppFolder.h"
 #include "tests/support/TestApplication.h"
+#include "tests/support/TestLanguage.h"
 #include "upload/AlarmRecording.h"
 #include "upload/FtpScriptRunner.h"
 #include "upload/PendingUploads.h"
@@ -46,6 +47,7 @@ class AlarmRecordingTest : public ::testing::TestWithParam<Alarm> {
 protected:
     void SetUp() override
     {
+        useTestLanguage("ja");
         setPreferredCamera("demo");
         ASSERT_TRUE(capDriverConnect(&window_, 0));
         hCapWnd = &window_;

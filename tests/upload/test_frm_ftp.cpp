@@ -3,6 +3,7 @@
 #include "tests/support/NamedWidgets.h"
 #include "tests/support/TempAppFolder.h"
 #include "tests/support/TestApplication.h"
+#include "tests/support/TestLanguage.h"
 #include "upload/frmFtp.h"
 
 #include <QApplication>
@@ -18,6 +19,7 @@ class FrmFtpTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        useTestLanguage("ja");
         Settings.FTP = {"False", "True", "  ftp.example.net ", " hound", "bark twice ", " clips ", "True", 3, "True"};
         dialog_.show();
     }
