@@ -13,14 +13,20 @@ void PictureBox::setImage(const QImage& image)
     update();
 }
 
+void PictureBox::setOverlay(const QImage& overlay)
+{
+    overlay_ = overlay;
+    update();
+}
+
 void PictureBox::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::black);
     if (image_.isNull())
         return;
-    if (fit_ == Fit::Stretch)
-        painter.drawImage(rect(), image_);
-    else
-        painter.drawImage(QPoint(0, 0), image_);
+    const QRect target = fit_ == Fit::Stretch ? rect() : QRect(QPoint(0, 0), image_.size());
+    painter.drawImage(target, image_);
+    if (!overlay_.isNull())
+        painter.drawImage(target, overlay_);
 }

@@ -12,6 +12,8 @@ public:
 
     void setImage(const QImage& image);
     const QImage& image() const { return image_; }
+    // Drawn over the image, stretched as it is, without smoothing; null for none.
+    void setOverlay(const QImage& overlay);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -19,4 +21,5 @@ protected:
 private:
     Fit fit_;
     QImage image_;
+    QImage overlay_;
 };

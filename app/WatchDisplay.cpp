@@ -1,8 +1,10 @@
 // What the watcher tells, as the main window shows it: the count and scope,
-// the lamps and status texts, the time line, and the commands it locks.
+// the lamps and status texts, the time line, the mask's tint, and the commands it locks.
 #include "app/PictureBox.h"
 #include "app/ScopePanel.h"
 #include "app/frmSw_Mail.h"
+#include "app/frm_Camera.h"
+#include "detect/DetectionMask.h"
 #include "settings/CommonHelpers.h"
 #include "watch/Watcher.h"
 
@@ -33,6 +35,12 @@ void frmSw_Mail::connectWatcher()
     connect(watcher, &Watcher::timeLineDrawn, this, [this, watcher] {
         const TimeLine& line = watcher->timeLine();
         picSideScope->showTimeLine(line.image(), line.markerLeft(), line.clockText());
+    });
+    // While the mask is on, what it leaves out is tinted on the live picture and the scope.
+    connect(watcher, &Watcher::maskTaken, this, [this](const QImage& weights) {
+        const QImage tint = weights.isNull() ? QImage() : maskTint(weights);
+        camera->setMaskTint(tint);
+        picSideScope->picScope->setOverlay(tint);
     });
     connect(watcher, &Watcher::timeLineRestored, this,
             [this, watcher] { picSideScope->picTimeLine->setImage(watcher->timeLine().image()); });

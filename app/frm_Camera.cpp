@@ -27,5 +27,13 @@ void frm_Camera::attachCaptureWindow(CaptureWindow* window)
     delete captureView_;
     captureView_ = new CapturePreview(window, this);
     captureView_->setGeometry(0, 0, 160, 120);
+    captureView_->setOverlay(maskTint_);
     captureView_->show();
+}
+
+void frm_Camera::setMaskTint(const QImage& tint)
+{
+    maskTint_ = tint;
+    if (captureView_ != nullptr)
+        captureView_->setOverlay(tint);
 }

@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+class CapturePreview;
 class CaptureWindow;
 
 // The camera window: hosts the live picture of the capture window.
@@ -14,10 +15,13 @@ public:
     void attachCaptureWindow(CaptureWindow* window);
     // Fits the live picture to the window's inner area.
     void ResizeCaptureWindow(CaptureWindow* window);
+    // Tints the live picture where the mask ignores it; null for none.
+    void setMaskTint(const QImage& tint);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    QWidget* captureView_ = nullptr;
+    CapturePreview* captureView_ = nullptr;
+    QImage maskTint_;
 };

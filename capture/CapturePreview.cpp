@@ -45,6 +45,12 @@ void CapturePreview::refresh()
     update();
 }
 
+void CapturePreview::setOverlay(const QImage& overlay)
+{
+    overlay_ = overlay;
+    update();
+}
+
 void CapturePreview::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
@@ -52,6 +58,8 @@ void CapturePreview::paintEvent(QPaintEvent* event)
     if (!picture_.isNull()) {
         const QRect target = pictureRect(picture_.size());
         painter.drawImage(target, picture_);
+        if (!overlay_.isNull())
+            painter.drawImage(target, overlay_);
         uncovered -= target;
     }
     for (const QRect& part : uncovered)

@@ -19,6 +19,8 @@ public:
     explicit CapturePreview(CaptureWindow* window = nullptr, QWidget* parent = nullptr);
 
     QImage shownPicture() const { return picture_; }
+    // Drawn over the picture, stretched to it without smoothing; null for none.
+    void setOverlay(const QImage& overlay);
 
 public slots:
     // One preview step: takes a new frame when the preview is on and can be seen.
@@ -35,5 +37,6 @@ private:
     CaptureWindow* window_;
     QTimer timer_;
     QImage picture_;
+    QImage overlay_;
     FrameStamp pictureStamp_;
 };

@@ -198,6 +198,7 @@ void Watcher::takeMask()
     const QString path = maskFilePath();
     const MaskSource::Taken taken = maskSource_.take(Settings.EXT.MASK, path);
     detector_.setMask(taken.weights);
+    emit maskTaken(taken.weights);
     if (!taken.tellNow)
         return;
     const QString why = maskProblemText(maskSource_.problem());

@@ -105,6 +105,8 @@ signals:
     // The time line drew a tick (image, marker and clock), or came back from its file (image).
     void timeLineDrawn();
     void timeLineRestored();
+    // Watching (re)started with these weights of the mask; null: the whole picture.
+    void maskTaken(const QImage& weights);
     void watchingChanged(bool watching);
 
 private:

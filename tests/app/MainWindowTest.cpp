@@ -1,6 +1,7 @@
 #include "tests/app/AppTestSupport.h"
 
 #include "app/PictureBox.h"
+#include "capture/CapturePreview.h"
 #include "capture/DemoDriver.h"
 #include "capture/DriverRegistry.h"
 #include "detect/MaskFile.h"
@@ -338,8 +339,9 @@ TEST_F(MainWindowTest, OptionsDialogStoresAndSavesOnOkOnly)
 }
 
 // A mask that cannot be used never stops watching: the status bar, standard
-// error and the history say why, once; mended, the next resume watches with it.
-TEST_F(MainWindowTest, AMaskThatCannotBeUsedIsToldOnceAndWatchingGoesOn)
+// error and the history say why, once; mended, the next resume watches with it,
+// and what it ignores is tinted on the live picture and the scope while it is on.
+TEST_F(MainWindowTest, AMaskThatCannotBeUsedIsToldOnceAndOneInUseIsTinted)
 {
     const QString mask = home.filePath(QStringLiteral("mask.pgm"));
     writeFileBytes(home.filePath(QStringLiteral("houndly.ini")), "[EXT]\nMASK=True\n");
@@ -367,6 +369,25 @@ TEST_F(MainWindowTest, AMaskThatCannotBeUsedIsToldOnceAndWatchingGoesOn)
     ASSERT_TRUE(writeMaskFile(mask, quarterIgnored));
     resume();
     EXPECT_EQ(window->watcher().maskSummary(), QStringLiteral("mask on, ignoring 25 % of the picture"));
+
+    // Red over green where the bottom right quarter is ignored: the tint's colour.
+    auto* live = window->camera->findChild<CapturePreview*>();
+    PictureBox* scope = window->picSideScope->picScope;
+    const auto redness = [](QWidget* picture, double x, double y) {
+        const QRgb pixel = picture->grab().toImage().pixel(int(picture->width() * x), int(picture->height() * y));
+        return qRed(pixel) - qGreen(pixel);
+    };
+    tickAt(kCalm);
+    tickAt(kCalm);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !live->shownPicture().isNull(); }));
+    EXPECT_GT(redness(scope, 0.75, 0.75), 40);
+    EXPECT_LT(redness(scope, 0.25, 0.25), 20);
+    const int tinted = redness(live, 0.75, 0.75);
+    Settings.EXT.MASK = false;
+    resume();
+    tickAt(kCalm);
+    EXPECT_LT(redness(scope, 0.75, 0.75), 20);
+    EXPECT_GT(tinted, redness(live, 0.75, 0.75) + 30);
 }
 
 TEST_F(MainWindowTest, DialogCommandsSuspendAndResumeWatching)
