@@ -503,6 +503,13 @@ Houndly leaves the file as it is and ends.</translation>
     </message>
 </context>
 <context>
+    <name>UploadQueue</name>
+    <message>
+        <source>終了のため中断しました。次の起動で送ります</source>
+        <translation>Cut short as Houndly closed; it goes at the next start</translation>
+    </message>
+</context>
+<context>
     <name>VideoCompressionDialog</name>
     <message>
         <source>ﾋﾞﾃﾞｵ圧縮</source>
@@ -548,6 +555,10 @@ Houndly leaves the file as it is and ends.</translation>
     <message>
         <source>送信待ちが多すぎるため送信しませんでした: %1</source>
         <translation>Not sent, too many uploads were waiting: %1</translation>
+    </message>
+    <message>
+        <source>Houndly: 警報が多すぎるワン！ 検知数 %1 の警報は送らないワン</source>
+        <translation>Houndly: Too many alarms, woof! The alarm of count %1 is not sent, woof</translation>
     </message>
 </context>
 <context>

@@ -155,7 +155,7 @@ void sUploadAlarmClip(const ClipUpload& upload, const StatusText& showStatus, co
     if (!result.cut)
         clearPendingUpload(upload.scriptFolder, upload.clipPath);
     tell({.kind = WatchEvent::Kind::Uploaded, .ok = result.uploaded, .name = upload.remoteName,
-          .detail = result.cut ? kUploadCutText : result.reason, .clip = upload.clipPath});
+          .detail = result.cut ? uploadCutText() : result.reason, .clip = upload.clipPath});
 }
 
 void sResumeCutUploads(UploadQueue& uploads)

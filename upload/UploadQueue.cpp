@@ -5,6 +5,7 @@
 #include "upload/FtpScriptRunner.h"
 #include "upload/PendingUploads.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
@@ -183,4 +184,9 @@ void UploadQueue::shutDown(std::chrono::milliseconds bound)
     // A client that would not go still loses its script.
     const bool stored = ftpClientOutcome(*client_).uploaded;
     finishRunning(stored, {}, !stored);
+}
+
+QString uploadCutText()
+{
+    return QCoreApplication::translate("UploadQueue", "終了のため中断しました。次の起動で送ります");
 }

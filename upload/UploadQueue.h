@@ -28,7 +28,7 @@ struct ClipUpload {
 QString uploadSource(const ClipUpload& upload);
 
 // What the watch events say of an upload the program's close cut short.
-inline const QString kUploadCutText = QStringLiteral("終了のため中断しました。次の起動で送ります");
+QString uploadCutText();
 
 // Uploads clips in the background, one at a time and in order, each within
 // FtpClientTimeLimitMs. An upload writes FTP_PUT.txt only when its turn comes

@@ -50,7 +50,7 @@ void Watcher::sAlarmDecision(int32_t count)
     if (alarmsWaiting_.size() > kMostWaitingAlarms) {
         const Alarm dropped = alarmsWaiting_.front();
         alarmsWaiting_.pop_front();
-        emit statusShown(QStringLiteral("Houndly: 警報が多すぎるワン！ 検知数 %1 の警報は送らないワン").arg(dropped.count));
+        emit statusShown(tr("Houndly: 警報が多すぎるワン！ 検知数 %1 の警報は送らないワン").arg(dropped.count));
         tell({.kind = WatchEvent::Kind::AlarmDropped, .count = dropped.count, .alarmCount = Settings.COM.CKSUM});
     }
 }

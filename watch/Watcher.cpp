@@ -314,7 +314,7 @@ void Watcher::connectUploads()
         tell({.kind = WatchEvent::Kind::Uploaded,
               .ok = false,
               .name = upload.remoteName,
-              .detail = kUploadCutText + QStringLiteral(": ") + QFileInfo(upload.clipPath).fileName(),
+              .detail = uploadCutText() + QStringLiteral(": ") + QFileInfo(upload.clipPath).fileName(),
               .clip = upload.clipPath});
     });
 }
