@@ -11,8 +11,9 @@ void tidyAppFolder()
     for (const char* file : {"houndly.ini", "timeline.json", "pending-uploads.json"})
         removeLeftOverTemporaries(appFilePath(QString::fromLatin1(file)));
     const std::pair<const char*, const char*> mediaFolders[] = {{"img", ".jpg"}, {"avi", ".AVI"}};
-    for (const auto& [folder, extension] : mediaFolders) {
-        const QString path = appFilePath(QString::fromLatin1(folder));
+    for (const auto& media : mediaFolders) {
+        const QString path = appFilePath(QString::fromLatin1(media.first));
+        const char* extension = media.second;
         removeLeftOverTemporaries(path, [extension](const QByteArray& name) { return name.endsWith(extension); });
         tightenFolder(path);
     }
