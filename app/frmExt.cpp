@@ -1,5 +1,8 @@
 #include "app/frmExt.h"
 
+#include "app/MessageBox.h"
+#include "app/WebOptions.h"
+
 #include "capture/CaptureWindow.h"
 #include "detect/frmMask.h"
 #include "settings/NamedObject.h"
@@ -17,6 +20,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTabWidget>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -46,7 +50,8 @@ frmExt::frmExt(QWidget* parent)
       spinKeepDays(numberBox("spinKeepDays", storedRange("EXT", "KEEPDAYS"), tr(" 日"), tr("無期限"))),
       cmboLang(named(new QComboBox, "cmboLang")),
       txtOnAlarm(named(new QLineEdit, "txtOnAlarm")),
-      txtOnAlarmOver(named(new QLineEdit, "txtOnAlarmOver"))
+      txtOnAlarmOver(named(new QLineEdit, "txtOnAlarmOver")),
+      webOptions(named(new WebOptions, "webOptions"))
 {
     setWindowTitle(tr("拡張設定"));
 
@@ -91,12 +96,20 @@ frmExt::frmExt(QWidget* parent)
     QPushButton* bcmdCancel = named(buttons->addButton(tr("Cancel(&C)"), QDialogButtonBox::RejectRole), "bcmdCancel");
     bcmdOK->setDefault(true);
 
+    auto* watching = new QWidget;
+    auto* watchingLayout = new QVBoxLayout(watching);
+    watchingLayout->addWidget(recording);
+    watchingLayout->addWidget(area);
+    watchingLayout->addWidget(storage);
+    watchingLayout->addWidget(language);
+    watchingLayout->addWidget(commands);
+
+    auto* pages = named(new QTabWidget, "tabPages");
+    pages->addTab(watching, tr("監視(&W)"));
+    pages->addTab(webOptions, tr("Web表示(&B)"));
+
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(recording);
-    layout->addWidget(area);
-    layout->addWidget(storage);
-    layout->addWidget(language);
-    layout->addWidget(commands);
+    layout->addWidget(pages);
     layout->addWidget(buttons);
 
     connect(cmdMask, &QPushButton::clicked, this, &frmExt::cmdMask_Click);
@@ -123,10 +136,15 @@ void frmExt::Form_Load()
     cmboLang->setCurrentIndex(std::max(0, cmboLang->findData(ext.LANG)));
     txtOnAlarm->setText(ext.ONALARM);
     txtOnAlarmOver->setText(ext.ONALARMOVER);
+    webOptions->load(ext);
 }
 
 void frmExt::bcmdOK_Click()
 {
+    if (const QString problem = webOptions->problem(); !problem.isEmpty()) {
+        showMessageBox(this, QMessageBox::Warning, windowTitle(), problem);
+        return;
+    }
     SettingsRecord::Ext& ext = Settings.EXT;
     ext.PRETIME = static_cast<int16_t>(spinPreTime->value());
     ext.BGUPLOAD = ckBgUpload->isChecked();
@@ -138,6 +156,7 @@ void frmExt::bcmdOK_Click()
     ext.LANG = cmboLang->currentData().toString();
     ext.ONALARM = txtOnAlarm->text();
     ext.ONALARMOVER = txtOnAlarmOver->text();
+    webOptions->store(ext);
     sSaveSettingsReported();
     accept();
 }

@@ -6,10 +6,12 @@ class QCheckBox;
 class QComboBox;
 class QLineEdit;
 class QSpinBox;
+class WebOptions;
 
 // "拡張設定": the options beyond the classic program (pre-event recording,
 // uploads in the background, light changes, storage limits, the mask and its
-// editor, alarm commands, the language of the windows from the next start). Filled from
+// editor, alarm commands, the language of the windows from the next start;
+// the web view on a page of its own). Filled from
 // Settings each time it is shown; OK stores and saves, Cancel discards.
 class frmExt : public QDialog {
     Q_OBJECT
@@ -35,4 +37,5 @@ private:
     QComboBox* cmboLang;
     QLineEdit* txtOnAlarm;
     QLineEdit* txtOnAlarmOver;
+    WebOptions* webOptions;
 };

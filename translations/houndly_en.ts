@@ -562,6 +562,53 @@ Houndly leaves the file as it is and ends.</translation>
     </message>
 </context>
 <context>
+    <name>WebOptions</name>
+    <message>
+        <source>しない</source>
+        <translation>Off</translation>
+    </message>
+    <message>
+        <source>変更しないときは空欄</source>
+        <translation>Leave empty to keep it</translation>
+    </message>
+    <message>
+        <source>ポート</source>
+        <translation>Port</translation>
+    </message>
+    <message>
+        <source>アドレス</source>
+        <translation>Address</translation>
+    </message>
+    <message>
+        <source>証明書 (PEM)</source>
+        <translation>Certificate (PEM)</translation>
+    </message>
+    <message>
+        <source>秘密鍵 (PEM)</source>
+        <translation>Private key (PEM)</translation>
+    </message>
+    <message>
+        <source>ユーザー名</source>
+        <translation>User name</translation>
+    </message>
+    <message>
+        <source>パスワード</source>
+        <translation>Password</translation>
+    </message>
+    <message>
+        <source>ループバック以外のアドレスで証明書がないときは、自己署名の証明書を作ります。次回の起動から有効になります。</source>
+        <translation>On an address other than loopback without a certificate, a self-signed certificate is made. Takes effect at the next start.</translation>
+    </message>
+    <message>
+        <source>Web表示のユーザー名には、コロン、引用符、バックスラッシュ、制御文字を使えません。長すぎる名前も使えません。</source>
+        <translation>The web view's user name may not hold a colon, a quote, a backslash or a control character, and may not be too long.</translation>
+    </message>
+    <message>
+        <source>Web表示のユーザー名を変えるときはパスワードも入力してください。</source>
+        <translation>To change the web view's user name, type the password too.</translation>
+    </message>
+</context>
+<context>
     <name>WebPage</name>
     <message>
         <source>検知数</source>
@@ -778,6 +825,14 @@ It also records a clip and uploads it by FTP.</translation>
     <message>
         <source>編集(&amp;M)...</source>
         <translation>Edit &amp;mask...</translation>
+    </message>
+    <message>
+        <source>監視(&amp;W)</source>
+        <translation>&amp;Watching</translation>
+    </message>
+    <message>
+        <source>Web表示(&amp;B)</source>
+        <translation>We&amp;b view</translation>
     </message>
 </context>
 <context>

@@ -8,6 +8,7 @@
 #include "detect/TimeLine.h"
 #include "tests/support/NamedWidgets.h"
 #include "tests/support/StandardError.h"
+#include "web/WebAccount.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -302,7 +303,7 @@ TEST_F(MainWindowTest, OptionsDialogStoresAndSavesOnOkOnly)
         SCOPED_TRACE(button);
         bool seen = false;
         whileModal(
-            [button](QWidget* dialog) {
+            [this, button](QWidget* dialog) {
                 EXPECT_EQ(namedChild<QSpinBox>(*dialog, "spinPreTime")->value(), 4);
                 EXPECT_TRUE(namedChild<QCheckBox>(*dialog, "ckBgUpload")->isChecked());
                 EXPECT_EQ(namedChild<QSpinBox>(*dialog, "spinKeepMb")->value(), 500);
@@ -325,6 +326,17 @@ TEST_F(MainWindowTest, OptionsDialogStoresAndSavesOnOkOnly)
                     EXPECT_TRUE(namedChild<QCheckBox>(*dialog, "ckMask")->isChecked());
                 }
                 clickNamed(*dialog, "ckMask");  // and the box has the last word
+                namedChild<QSpinBox>(*dialog, "spinWebPort")->setValue(8080);
+                namedChild<QLineEdit>(*dialog, "txtWebUser")->setText(QStringLiteral("own:er"));
+                namedChild<QLineEdit>(*dialog, "txtWebPassword")->setText(QStringLiteral("two words"));
+                if (button == std::string_view("bcmdOK")) {
+                    // A name the web view cannot use keeps the dialog open and stores nothing.
+                    clickNamed(*dialog, button);
+                    EXPECT_TRUE(dialog->isVisible());
+                    EXPECT_EQ(messages.size(), 1u);
+                    EXPECT_EQ(Settings.EXT.WEBPORT, 0);
+                    namedChild<QLineEdit>(*dialog, "txtWebUser")->setText(QStringLiteral("owner"));
+                }
                 clickNamed(*dialog, button);
             },
             &seen);
@@ -336,6 +348,11 @@ TEST_F(MainWindowTest, OptionsDialogStoresAndSavesOnOkOnly)
                                 "KEEPDAYS=30\nKEEPWATCH=True\nMASK=False\nLANG=en\n"))
         << stored.constData();
     EXPECT_TRUE(stored.contains("\nONALARM='/opt/my tools/bark' -n \"x y\"\nONALARMOVER=calm\n")) << stored.constData();
+    EXPECT_TRUE(stored.contains("\nWEBPORT=8080\n")) << stored.constData();
+    const std::optional<WebAccount> account = webAccountOf(Settings.EXT.WEBUSER, Settings.EXT.WEBHASH);
+    ASSERT_TRUE(account.has_value());
+    EXPECT_EQ(account->user, QStringLiteral("owner"));
+    EXPECT_TRUE(passwordMatches(*account, "two words"));
 }
 
 // A mask that cannot be used never stops watching: the status bar, standard
