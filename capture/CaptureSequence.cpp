@@ -1,12 +1,11 @@
 // The capture window's clip recording: the sequence setup, the capture file,
-// and a recording that blocks the caller while the window stays live.
+// and a recording that runs on a thread of its own while the window stays live.
 #include "capture/CaptureWindow.h"
 #include "capture/ClipRecorder.h"
+#include "capture/SequenceEnd.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QEvent>
-#include <QEventLoop>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QTimer>
@@ -17,10 +16,7 @@ namespace {
 constexpr std::chrono::minutes kLongestClip{60};
 // How long the recorder may take to close the file after its last frame.
 constexpr std::chrono::seconds kClosingAllowance{10};
-constexpr int kPollMs = 20;
-
-// The recording in progress, so that capCaptureStop can end it.
-ClipRecorder* activeRecorder = nullptr;
+constexpr std::chrono::milliseconds kPoll{20};
 
 // The platform's virtual-key code of the abort key as a Qt key (0 = none).
 int abortKey(int virtualKey)
@@ -35,8 +31,8 @@ int abortKey(int virtualKey)
 // Watches every event of the application for the abort key or mouse buttons.
 class AbortWatcher : public QObject {
 public:
-    AbortWatcher(const CAPTUREPARMS& parms, ClipRecorder& recorder)
-        : key_(abortKey(parms.vKeyAbort)), left_(parms.fAbortLeftMouse), right_(parms.fAbortRightMouse), recorder_(recorder)
+    AbortWatcher(const CAPTUREPARMS& parms, CaptureWindow& window)
+        : key_(abortKey(parms.vKeyAbort)), left_(parms.fAbortLeftMouse), right_(parms.fAbortRightMouse), window_(window)
     {
     }
 
@@ -44,13 +40,13 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         if (event->type() == QEvent::KeyPress && key_ != 0 && static_cast<QKeyEvent*>(event)->key() == key_) {
-            recorder_.stop();
+            capCaptureStop(&window_);
             return true;
         }
         if (event->type() == QEvent::MouseButtonPress) {
             const Qt::MouseButton button = static_cast<QMouseEvent*>(event)->button();
             if ((button == Qt::LeftButton && left_) || (button == Qt::RightButton && right_)) {
-                recorder_.stop();
+                capCaptureStop(&window_);
                 return true;
             }
         }
@@ -61,7 +57,7 @@ private:
     int key_;
     bool left_;
     bool right_;
-    ClipRecorder& recorder_;
+    CaptureWindow& window_;
 };
 
 ClipRecording recordingFor(const CaptureWindow& window)
@@ -79,47 +75,10 @@ ClipRecording recordingFor(const CaptureWindow& window)
     return recording;
 }
 
-// A recording started with fYield begins with the kept frames, the pre-event
-// length before the grabbed frame (the alarm's), when the window keeps them.
-bool startInBackground(CaptureWindow& window, ClipRecording recording)
+bool runningRecording(const CaptureWindow& window)
 {
-    if (std::shared_ptr<const PreEventBuffer> earlier = window.preEventBuffer()) {
-        const std::chrono::steady_clock::time_point grabbed = window.grabbedFrameStamp().time;
-        const std::chrono::steady_clock::time_point moment =
-            grabbed == std::chrono::steady_clock::time_point{} ? std::chrono::steady_clock::now() : grabbed;
-        recording.from = moment - earlier->length();
-        recording.earlier = std::move(earlier);
-    }
-    auto recorder = std::make_unique<ClipRecorder>(recording, [&window] { return window.latestFrame(); });
-    if (!recorder->start())
-        return false;
-    window.setBackgroundRecording(std::move(recorder));
-    return true;
-}
-
-// Keeps the application's events flowing (painting, the abort key) until the
-// recorder is done, within the clip's length plus an allowance.
-void serveEventsWhileRecording(ClipRecorder& recorder, const CAPTUREPARMS& parms, std::chrono::milliseconds limit)
-{
-    QCoreApplication* application = QCoreApplication::instance();
-    if (!application)
-        return;
-    AbortWatcher watcher(parms, recorder);
-    application->installEventFilter(&watcher);
-    QEventLoop loop;
-    QTimer poll;
-    QElapsedTimer elapsed;
-    elapsed.start();
-    const qint64 deadline = std::chrono::milliseconds(limit + kClosingAllowance).count();
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (elapsed.elapsed() > deadline)
-            recorder.stop();
-        if (recorder.finished())
-            loop.quit();
-    });
-    poll.start(kPollMs);
-    loop.exec();
-    application->removeEventFilter(&watcher);
+    const ClipRecorder* recorder = window.backgroundRecording();
+    return recorder != nullptr && !recorder->finished();
 }
 
 }  // namespace
@@ -150,50 +109,74 @@ bool capFileSetCaptureFile(CaptureWindow* window, const QString& path)
 
 bool capCaptureSequence(CaptureWindow* window)
 {
-    if (!window || !window->isConnected() || window->captureFile().isEmpty() || activeRecorder
-        || window->backgroundRecording())
+    if (!window || !window->isConnected() || window->captureFile().isEmpty() || runningRecording(*window))
         return false;
-    const ClipRecording recording = recordingFor(*window);
-    if (window->sequenceSetup().fYield)
-        return startInBackground(*window, recording);
-    ClipRecorder recorder(recording, [window] { return window->latestFrame(); });
-    if (!recorder.start())
+    ClipRecording recording = recordingFor(*window);
+    // With kept frames the clip begins the pre-event length before the grabbed frame (the alarm's).
+    if (std::shared_ptr<const PreEventBuffer> earlier = window->preEventBuffer()) {
+        const std::chrono::steady_clock::time_point grabbed = window->grabbedFrameStamp().time;
+        const std::chrono::steady_clock::time_point moment =
+            grabbed == std::chrono::steady_clock::time_point{} ? std::chrono::steady_clock::now() : grabbed;
+        recording.from = moment - earlier->length();
+        recording.earlier = std::move(earlier);
+    }
+    auto recorder = std::make_unique<ClipRecorder>(recording, [window] { return window->latestFrame(); });
+    if (!recorder->start())
         return false;
-    activeRecorder = &recorder;
-    serveEventsWhileRecording(recorder, window->sequenceSetup(), recording.timeLimit);
-    recorder.wait();
-    activeRecorder = nullptr;
-    return recorder.outcome().written;
+    window->setBackgroundRecording(std::move(recorder));
+    return true;
 }
 
 bool capCaptureStop(CaptureWindow* window)
 {
-    if (!window)
+    if (!window || !runningRecording(*window))
         return false;
-    if (std::unique_ptr<ClipRecorder> background = window->takeBackgroundRecording()) {
-        background->stop();
-        background->wait();
-        return true;
-    }
-    if (!activeRecorder)
-        return false;
-    activeRecorder->stop();
+    window->backgroundRecording()->stop();
     return true;
 }
 
 bool capCaptureFinish(CaptureWindow* window, std::chrono::milliseconds rest)
 {
-    if (!window || activeRecorder)
+    if (!window || !runningRecording(*window))
         return false;
-    // Held here from now on, as a recording that blocks from its start is.
-    const std::unique_ptr<ClipRecorder> recorder = window->takeBackgroundRecording();
-    if (!recorder)
-        return false;
-    recorder->endAfter(rest);
-    activeRecorder = recorder.get();
-    // Kept frames not yet caught up with may take a while after the end.
-    serveEventsWhileRecording(*recorder, window->sequenceSetup(), rest + window->preEventLength());
-    recorder->wait();
-    activeRecorder = nullptr;
-    return recorder->outcome().written;
+    window->backgroundRecording()->endAfter(rest);
+    return true;
+}
+
+SequenceEnd::SequenceEnd(CaptureWindow& window, std::chrono::milliseconds length, QObject* parent)
+    : QObject(parent),
+      window_(window),
+      poll_(new QTimer(this)),
+      // Kept frames not yet caught up with may take a while after the end.
+      deadline_(std::chrono::steady_clock::now() + length + window.preEventLength() + kClosingAllowance)
+{
+    if (QCoreApplication* application = QCoreApplication::instance()) {
+        abortKeys_ = std::make_unique<AbortWatcher>(window.sequenceSetup(), window);
+        application->installEventFilter(abortKeys_.get());
+    }
+    connect(poll_, &QTimer::timeout, this, &SequenceEnd::look);
+    poll_->start(kPoll);
+}
+
+SequenceEnd::~SequenceEnd()
+{
+    if (abortKeys_ && QCoreApplication::instance())
+        QCoreApplication::instance()->removeEventFilter(abortKeys_.get());
+}
+
+void SequenceEnd::look()
+{
+    if (runningRecording(window_)) {
+        if (std::chrono::steady_clock::now() > deadline_)
+            capCaptureStop(&window_);
+        return;
+    }
+    poll_->stop();
+    if (abortKeys_)
+        QCoreApplication::instance()->removeEventFilter(abortKeys_.get());
+    abortKeys_.reset();
+    const std::unique_ptr<ClipRecorder> recorder = window_.takeBackgroundRecording();
+    if (recorder)
+        recorder->wait();
+    emit ended(recorder != nullptr && recorder->outcome().written);
 }

@@ -48,8 +48,12 @@ bool CaptureWindow::connectDriver(int index)
 
 void CaptureWindow::disconnectDriver()
 {
-    // The clip in progress is closed whole; its camera is going.
-    background_.reset();
+    // The clip in progress is closed whole, its camera is going; its outcome
+    // stays for whoever follows it.
+    if (background_) {
+        background_->stop();
+        background_->wait();
+    }
     replaceReader(nullptr, QSize());
     driverIndex_ = -1;
     driverName_.clear();

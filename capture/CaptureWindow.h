@@ -46,7 +46,6 @@ struct CAPSTATUS {
 struct CAPTUREPARMS {
     uint32_t dwRequestMicroSecPerFrame = 66667;
     bool fMakeUserHitOKToCapture = false;
-    bool fYield = false;  // true: capCaptureSequence returns at once, the recording goes on
     bool fCaptureAudio = false;
     bool fAbortLeftMouse = true;
     bool fAbortRightMouse = true;
@@ -124,14 +123,15 @@ public:
     void setCompression(const ClipCompression& compression);
 
     // Pre-event recording: the frames of the last `length` are kept (0: none,
-    // the default), so that a recording started with fYield begins `length`
-    // before the grabbed frame. Changing the length forgets the kept frames.
+    // the default), so that a recording begins `length` before the grabbed
+    // frame. Changing the length forgets the kept frames.
     void setPreEventLength(std::chrono::seconds length);
     std::chrono::seconds preEventLength() const;
     std::shared_ptr<const PreEventBuffer> preEventBuffer() const;
 
-    // The recording started with fYield, while it runs (null otherwise). The
-    // window ends it when it lets its driver go.
+    // The recording capCaptureSequence started, until it is taken (null
+    // otherwise). The window ends it when it lets its driver go, and keeps it
+    // ended for whoever follows it.
     ClipRecorder* backgroundRecording() const;
     void setBackgroundRecording(std::unique_ptr<ClipRecorder> recorder);
     std::unique_ptr<ClipRecorder> takeBackgroundRecording();
@@ -182,11 +182,14 @@ bool capSetCallbackOnWaveStream(CaptureWindow* window, void* callback);
 bool capSetCallbackOnCapControl(CaptureWindow* window, void* callback);
 bool capGrabFrame(CaptureWindow* window);
 bool capEditCopy(CaptureWindow* window);
+// Starts recording the capture file on a thread of its own and returns at
+// once: the program's thread never waits for a clip (SequenceEnd follows it).
+// With kept frames it begins the pre-event length before the grabbed frame.
 bool capCaptureSequence(CaptureWindow* window);
+// Ends the running recording early; it closes its clip on its own thread.
 bool capCaptureStop(CaptureWindow* window);
-// Ends the recording started with fYield `rest` from now and waits for it
-// while the application's events run (the abort key ends it sooner); true
-// when its clip was written, false when none runs.
+// The running recording ends `rest` from now instead of at its time limit;
+// false when none runs.
 bool capCaptureFinish(CaptureWindow* window, std::chrono::milliseconds rest);
 bool capCaptureGetSetup(CaptureWindow* window, CAPTUREPARMS* parms, int size);
 bool capCaptureSetSetup(CaptureWindow* window, const CAPTUREPARMS* parms, int size);

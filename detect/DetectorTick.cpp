@@ -2,8 +2,6 @@
 
 #include "settings/Settings.h"
 
-#include <QCoreApplication>
-
 std::optional<DetectionResult> FrameDetector::sDetectFrame(CaptureWindow* window, bool& skipCompare)
 {
     capGrabFrame(window);
@@ -22,8 +20,6 @@ std::optional<DetectionResult> FrameDetector::sDetectFrame(CaptureWindow* window
     resumed_ = RefReady && grabbed.reader == RefStamp.reader && grabbed.opening != RefStamp.opening;
     RefStamp = grabbed;
 
-    // Serve the window once between grabbing and reading, as the tick always has.
-    QCoreApplication::processEvents();
     if (!frameBufferHasFrame())
         return std::nullopt;
 

@@ -560,6 +560,22 @@ Houndly leaves the file as it is and ends.</translation>
         <source>Houndly: 警報が多すぎるワン！ 検知数 %1 の警報は送らないワン</source>
         <translation>Houndly: Too many alarms, woof! The alarm of count %1 is not sent, woof</translation>
     </message>
+    <message>
+        <source>警報: ﾒｰﾙ送信中･･･</source>
+        <translation>Alarm: sending mail...</translation>
+    </message>
+    <message>
+        <source>警報: 動画録画中･･･</source>
+        <translation>Alarm: recording a clip...</translation>
+    </message>
+    <message>
+        <source>警報: FTPで送信中･･･</source>
+        <translation>Alarm: uploading by FTP...</translation>
+    </message>
+    <message>
+        <source>%1 (待ち %2)</source>
+        <translation>%1 (%2 waiting)</translation>
+    </message>
 </context>
 <context>
     <name>WebOptions</name>

@@ -1,12 +1,12 @@
 #include "upload/AlarmRecording.h"
 
 #include "capture/CaptureWindow.h"
+#include "capture/SequenceEnd.h"
 #include "settings/AppPaths.h"
 #include "settings/CommonHelpers.h"
 #include "settings/DiskSpace.h"
 #include "settings/Settings.h"
 #include "settings/WatchEvent.h"
-#include "upload/FtpScriptRunner.h"
 #include "upload/PendingUploads.h"
 
 #include <QCoreApplication>
@@ -25,16 +25,14 @@ constexpr uint32_t kMicroSecondsPerFrame = 33333;  // 30 frames a second
 const QString kTrue = QStringLiteral("True");
 const QString kFixedClipName = QStringLiteral("ALERT.AVI");
 
-// The clip begun at the alarm, until the recording step ends it.
-std::optional<QString> startedClip;
-
 void show(const StatusText& showStatus, const QString& text)
 {
     if (showStatus)
         showStatus(text);
 }
 
-void setUpSequence(bool inBackground)
+// A clip that reaches back before the alarm has its end set by the recording step.
+void setUpSequence(bool reachesBack)
 {
     CAPTUREPARMS parms;
     capCaptureGetSetup(hCapWnd, &parms, kCaptureParmsSize);
@@ -43,9 +41,7 @@ void setUpSequence(bool inBackground)
     parms.fCaptureAudio = Settings.FTP.AUDIO == kTrue;
     parms.fAbortLeftMouse = false;
     parms.fAbortRightMouse = false;
-    // A clip begun at the alarm has its end set by the recording step.
-    parms.fYield = inBackground;
-    parms.fLimitEnabled = !inBackground;
+    parms.fLimitEnabled = !reachesBack;
     parms.wTimeLimit = static_cast<uint32_t>(std::max<int16_t>(Settings.FTP.TIME, 0));
     capCaptureSetSetup(hCapWnd, &parms, kCaptureParmsSize);
 }
@@ -87,14 +83,6 @@ ClipUpload clipUploadOf(const QString& clipPath)
                       Settings.FTP.PASS};
 }
 
-bool recordClip(const QString& clipPath)
-{
-    capFileSetCaptureFile(hCapWnd, clipPath);
-    const bool recorded = capCaptureSequence(hCapWnd);
-    capCaptureStop(hCapWnd);
-    return recorded;
-}
-
 }  // namespace
 
 void sKeepPreEventFrames()
@@ -103,59 +91,68 @@ void sKeepPreEventFrames()
         hCapWnd->setPreEventLength(std::chrono::seconds(std::max<int16_t>(preEventSeconds(), 0)));
 }
 
-void sStartAlarmClip()
+AlarmClip::AlarmClip() = default;
+AlarmClip::~AlarmClip() = default;
+
+void AlarmClip::sStartAlarmClip()
 {
     // One begun by an alarm that a close cut short is no longer this alarm's.
-    startedClip.reset();
+    started_.reset();
     if (preEventSeconds() <= 0 || !hCapWnd)
         return;
     setUpSequence(true);
-    startedClip = pendingClipPath();
-    capFileSetCaptureFile(hCapWnd, *startedClip);
+    started_ = pendingClipPath();
+    capFileSetCaptureFile(hCapWnd, *started_);
     capCaptureSequence(hCapWnd);
 }
 
-std::optional<ClipUpload> sRecordAlarmClip(const StatusText& showStatus, const WatchTeller& tell)
+bool AlarmClip::sRecordAlarmClip(const StatusText& showStatus, Recorded recorded)
 {
     if (Settings.FTP.MOVE != kTrue)
-        return std::nullopt;
+        return false;
     show(showStatus, QCoreApplication::translate("AlarmRecording", "Houndly: 動画録画中･･･"));
-    const std::optional<QString> begun = std::exchange(startedClip, std::nullopt);
-    QString clipPath;
-    bool recorded = false;
-    if (begun) {
-        clipPath = *begun;
-        recorded = capCaptureFinish(hCapWnd, std::chrono::seconds(std::max<int16_t>(Settings.FTP.TIME, 0)));
+    recorded_ = std::move(recorded);
+    const std::chrono::seconds length(std::max<int16_t>(Settings.FTP.TIME, 0));
+    bool running = false;
+    if (const std::optional<QString> begun = std::exchange(started_, std::nullopt)) {
+        path_ = *begun;
+        running = capCaptureFinish(hCapWnd, length);
     } else {
         setUpSequence(false);
-        clipPath = pendingClipPath();
-        recorded = recordClip(clipPath);
+        path_ = pendingClipPath();
+        running = capFileSetCaptureFile(hCapWnd, path_) && capCaptureSequence(hCapWnd);
     }
-    tell({.kind = WatchEvent::Kind::ClipRecorded, .ok = recorded, .name = clipPath,
-                    .detail = recorded ? QString()
-                              : isDiskFull(clipPath)
-                                  ? diskFullText()
-                                  : QCoreApplication::translate("AlarmRecording", "動画を録画できませんでした。")});
-
-    if (Settings.FTP.FTP != kTrue)
-        return std::nullopt;
-    return clipUploadOf(clipPath);
+    if (!running) {
+        finish(false);
+        return true;
+    }
+    end_ = std::make_unique<SequenceEnd>(*hCapWnd, length);
+    QObject::connect(end_.get(), &SequenceEnd::ended, [this](bool written) {
+        // Its signal is still being told.
+        end_.release()->deleteLater();
+        finish(written);
+    });
+    return true;
 }
 
-void sUploadAlarmClip(const ClipUpload& upload, const StatusText& showStatus, const WatchTeller& tell)
+void AlarmClip::abandon()
 {
-    show(showStatus, QCoreApplication::translate("AlarmRecording", "Houndly: FTPで送信中･･･"));
-    FtpScriptDir = upload.scriptFolder;
-    FtpHost = upload.host;
-    FtpUser = upload.user;
-    FtpPassword = upload.password;
-    notePendingUpload(upload.scriptFolder, upload.clipPath);
-    const FtpPutResult result =
-        ftpPut(upload.remoteName, uploadSource(upload), upload.remoteFolder, QStringLiteral("binary"));
-    if (!result.cut)
-        clearPendingUpload(upload.scriptFolder, upload.clipPath);
-    tell({.kind = WatchEvent::Kind::Uploaded, .ok = result.uploaded, .name = upload.remoteName,
-          .detail = result.cut ? uploadCutText() : result.reason, .clip = upload.clipPath});
+    started_.reset();
+    end_.reset();
+    recorded_ = nullptr;
+}
+
+void AlarmClip::finish(bool written)
+{
+    const WatchEvent clip{.kind = WatchEvent::Kind::ClipRecorded, .ok = written, .name = path_,
+                          .detail = written ? QString()
+                                    : isDiskFull(path_)
+                                        ? diskFullText()
+                                        : QCoreApplication::translate("AlarmRecording", "動画を録画できませんでした。")};
+    const std::optional<ClipUpload> upload =
+        Settings.FTP.FTP == kTrue ? std::optional<ClipUpload>(clipUploadOf(path_)) : std::nullopt;
+    if (const Recorded recorded = std::exchange(recorded_, nullptr))
+        recorded(clip, upload);
 }
 
 void sResumeCutUploads(UploadQueue& uploads)
@@ -170,10 +167,4 @@ void sResumeCutUploads(UploadQueue& uploads)
         else
             clearPendingUpload(appFolder(), clip);
     }
-}
-
-void sStartAVI(const StatusText& showStatus, const WatchTeller& tell)
-{
-    if (const std::optional<ClipUpload> upload = sRecordAlarmClip(showStatus, tell))
-        sUploadAlarmClip(*upload, showStatus, tell);
 }

@@ -7,7 +7,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -153,18 +152,6 @@ void UploadQueue::cutShort(const ClipUpload& upload, const QString& localPath)
 {
     logUpload(upload, localPath, false, kEndedByClosing);
     emit cut(upload);
-}
-
-void UploadQueue::waitUntilIdle()
-{
-    if (!isBusy())
-        return;
-    QEventLoop loop;
-    connect(this, &UploadQueue::changed, &loop, [this, &loop] {
-        if (!isBusy())
-            loop.quit();
-    });
-    loop.exec();
 }
 
 void UploadQueue::shutDown(std::chrono::milliseconds bound)

@@ -52,8 +52,6 @@ public:
     int waitingCount() const { return static_cast<int>(waiting_.size()); }
     // The absolute paths of the clips of the running and the waiting uploads.
     QSet<QString> clipsToSend() const;
-    // Waits, the event loop running, until no upload runs or waits.
-    void waitUntilIdle();
     // Gives the running upload up to `bound` to end, then ends its client (its
     // script is deleted either way); the waiting uploads, the running one unless
     // the server has its file, and any added later are cut: kept for the next start.

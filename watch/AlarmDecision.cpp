@@ -1,6 +1,7 @@
 // The alarm decision at the end of a detector tick: status texts, lamps,
-// sound, and for an alarm the mail and the recording. The alarm's mail runs
-// on a thread of its own and reports its end through the event loop; until
+// sound, and for an alarm the mail, the recording and the upload. Each runs
+// apart from the event loop (the mail on a thread of its own, the clip on the
+// recorder's, the upload in its client) and reports its end through it; until
 // the alarm is over the detector does not tick, unless KEEPWATCH keeps it
 // going, and then an alarm that comes meanwhile waits its turn.
 #include "watch/Watcher.h"
@@ -12,6 +13,7 @@
 #include "sound/SoundPlayer.h"
 #include "upload/AlarmRecording.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QTimer>
 
@@ -37,7 +39,7 @@ void Watcher::sAlarmDecision(int32_t count)
         drawTimeLine(count, tick.level);
         return;
     }
-    if (!alarmRunning_) {
+    if (!sequence_.running()) {
         // Its bar is drawn when it is over.
         startAlarm(count, detector_.latestFrame());
         return;
@@ -53,51 +55,73 @@ void Watcher::sAlarmDecision(int32_t count)
         emit statusShown(tr("Houndly: 警報が多すぎるワン！ 検知数 %1 の警報は送らないワン").arg(dropped.count));
         tell({.kind = WatchEvent::Kind::AlarmDropped, .count = dropped.count, .alarmCount = Settings.COM.CKSUM});
     }
+    showProgress();
 }
 
 void Watcher::startAlarm(int32_t count, const QImage& frame)
 {
-    alarmRunning_ = true;
     alarm_ = {count, frame};
-    startAlarmSequence(*this, count, Settings.COM.CKSUM);
+    sequence_.start(count, Settings.COM.CKSUM,
+                    {.backgroundUpload = Settings.EXT.BGUPLOAD, .keepWatching = Settings.EXT.KEEPWATCH});
+    showProgress();
 }
 
 void Watcher::mailSent()
 {
     if (mailThread_.joinable())
         mailThread_.join();
-    // A step of the alarm, like the tick that began it: a shutdown within it tells Stopped at its end.
-    const bool inTick = std::exchange(inTick_, true);
+    advance(AlarmSequence::Step::Mail);
+}
+
+void Watcher::advance(AlarmSequence::Step step)
+{
+    // Any failure inside ends the alarm; watching goes on.
     try {
-        finishAlarmSequence(*this, {.backgroundUpload = Settings.EXT.BGUPLOAD});
-        drawTimeLine(alarm_.count, AlarmLevel::Alarm);
+        sequence_.stepEnded(step);
     } catch (const std::exception&) {
         recoverFromFailure();
     }
-    inTick_ = inTick;
-    if (closing_) {
-        if (!inTick_)
-            tellStopped();
-        return;
-    }
-    if (!alarmRunning_)  // a failure ended it
-        return restartAfterAlarm();
-    alarmRunning_ = false;
+    showProgress();
+}
+
+void Watcher::alarmEnded()
+{
+    drawTimeLine(alarm_.count, AlarmLevel::Alarm);
+    nextAlarm();
+}
+
+void Watcher::nextAlarm()
+{
     if (!alarmsWaiting_.empty()) {
         const Alarm next = alarmsWaiting_.front();
         alarmsWaiting_.pop_front();
         startAlarm(next.count, next.frame);
         return;
     }
-    restartAfterAlarm();
+    // The detector waited by not ticking; the tick the alarm came in re-arms it itself.
+    if (!inTick_ && !suspended_ && !Timer1->isActive())
+        startDetector();
 }
 
-void Watcher::restartAfterAlarm()
+void Watcher::showProgress()
 {
-    // The detector waited by not ticking; the tick the alarm came in, or one
-    // that came meanwhile (KEEPWATCH), re-arms it itself.
-    if (!inTick_ && !Timer1->isActive())
-        startDetector();
+    QString text;
+    const bool shown = sequence_.running() && sequence_.order().keepWatching;
+    if (shown) {
+        using Step = AlarmSequence::Step;
+        const Step step = sequence_.step();
+        text = step == Step::Mail ? tr("警報: ﾒｰﾙ送信中･･･")
+             : step == Step::Clip ? tr("警報: 動画録画中･･･")
+                                  : tr("警報: FTPで送信中･･･");
+        if (!alarmsWaiting_.empty())
+            text = tr("%1 (待ち %2)").arg(text).arg(alarmsWaiting_.size());
+    }
+    const bool mailing = shown && sequence_.step() == AlarmSequence::Step::Mail;
+    if (text == progressShown_ && mailing == mailingShown_)
+        return;
+    progressShown_ = text;
+    mailingShown_ = mailing;
+    emit alarmProgress(text, mailing);
 }
 
 void Watcher::showLevel(AlarmLevel level)
@@ -128,7 +152,7 @@ void Watcher::lockCommands(bool locked)
 
 void Watcher::startClip()
 {
-    sStartAlarmClip();
+    clip_.sStartAlarmClip();
 }
 
 void Watcher::sendMail()
@@ -157,24 +181,40 @@ void Watcher::sendMail()
 
 void Watcher::recordClip()
 {
-    recordedClip_ = sRecordAlarmClip([this](const QString& text) { emit alarmStepShown(text); },
-                                     [this](const WatchEvent& event) { tell(event); });
+    recordedClip_.reset();
+    const bool recording = clip_.sRecordAlarmClip(
+        [this](const QString& text) { emit alarmStepShown(text); },
+        [this](const WatchEvent& clip, const std::optional<ClipUpload>& upload) {
+            tell(clip);
+            recordedClip_ = upload;
+            advance(AlarmSequence::Step::Clip);
+        });
+    if (!recording)
+        advance(AlarmSequence::Step::Clip);
 }
 
 void Watcher::uploadClip(bool inBackground)
 {
     if (!recordedClip_)
-        return;
+        return advance(AlarmSequence::Step::Upload);
     const ClipUpload upload = *std::exchange(recordedClip_, std::nullopt);
-    // Once shutting down, the uploads keep it for the next start.
-    if (inBackground || closing_) {
+    if (inBackground) {
         uploads_->add(upload);
-        return;
+        return advance(AlarmSequence::Step::Upload);
     }
-    // Uploads queued before the option was turned off go first: one at a time, in order.
-    uploads_->waitUntilIdle();
-    sUploadAlarmClip(upload, [this](const QString& text) { emit alarmStepShown(text); },
-                     [this](const WatchEvent& event) { tell(event); });
+    emit alarmStepShown(QCoreApplication::translate("AlarmRecording", "Houndly: FTPで送信中･･･"));
+    // Uploads queued before the option was turned off go first: one at a time,
+    // in order; the alarm goes on when this one has ended.
+    foregroundUpload_ = upload.clipPath;
+    uploads_->add(upload);
+}
+
+void Watcher::uploadEnded(const ClipUpload& upload)
+{
+    if (foregroundUpload_.isEmpty() || upload.clipPath != foregroundUpload_)
+        return;
+    foregroundUpload_.clear();
+    advance(AlarmSequence::Step::Upload);
 }
 
 void Watcher::showAlarmOver()

@@ -14,7 +14,6 @@
 #include "upload/AlarmRecording.h"
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -139,13 +138,16 @@ void Watcher::shutDown()
     if (closing_)
         return;
     closing_ = true;
+    // The alarm under way ends here: the steps still to come are left undone,
+    // its clip is closed whole with the camera and its upload kept for the next start.
+    sequence_.abandon();
+    clip_.abandon();
+    foregroundUpload_.clear();
+    alarmsWaiting_.clear();
     // An alarm mail under way ends now rather than holding the exit, and what
-    // it told comes before Stopped.
-    const bool inStep = std::exchange(inTick_, true);
+    // it told comes before Stopped; its end finds the alarm over.
     endMail();
     QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
-    inTick_ = inStep;
-    alarmsWaiting_.clear();
     stopDetector();
     setWatching(false);
     emit commandsLocked(true);
@@ -157,19 +159,9 @@ void Watcher::shutDown()
     Timer2->stop();
     sSoundClose(Settings.COM.SoundPath);
     keepTimeLine();
-    settingsSaved_ = saved;
-    // Inside a tick, the alarm the shutdown cut short tells how it ended first.
-    if (!inTick_)
-        tellStopped();
-}
-
-void Watcher::tellStopped()
-{
-    if (std::exchange(stoppedTold_, true))
-        return;
     tell({.kind = WatchEvent::Kind::Stopped,
-          .ok = settingsSaved_,
-          .detail = settingsSaved_ ? QString() : QStringLiteral("the settings could not be saved")});
+          .ok = saved,
+          .detail = saved ? QString() : QStringLiteral("the settings could not be saved")});
 }
 
 void Watcher::sClearCapture()
@@ -246,28 +238,21 @@ void Watcher::Timer1_Timer()
         recoverFromFailure();
     }
     inTick_ = false;
-    // Watching may have shut down while the alarm actions let events run; an
-    // alarm holds the detector until it is over unless watching goes on through it.
-    if (closing_)
-        tellStopped();
-    else if (!alarmRunning_ || Settings.EXT.KEEPWATCH)
+    // An alarm holds the detector until it is over unless watching goes on through it.
+    if (!sequence_.running() || sequence_.order().keepWatching)
         startDetector();
-}
-
-bool Watcher::waitForAlarmEnd(std::chrono::milliseconds bound)
-{
-    const QDeadlineTimer deadline(bound);
-    while (alarmRunning_ && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-    return !alarmRunning_;
 }
 
 void Watcher::recoverFromFailure()
 {
     // An alarm cut short must not leave the commands locked.
-    alarmRunning_ = false;
-    if (!closing_)
+    const bool locked = sequence_.running() && !sequence_.order().keepWatching;
+    sequence_.abandon();
+    clip_.abandon();
+    foregroundUpload_.clear();
+    if (locked)
         emit commandsLocked(false);
+    nextAlarm();
 }
 
 void Watcher::endMail()
@@ -300,6 +285,7 @@ void Watcher::connectUploads()
     connect(uploads_, &UploadQueue::uploaded, this, [this](const ClipUpload& upload, bool ok, const QString& reason) {
         tell({.kind = WatchEvent::Kind::Uploaded, .ok = ok, .name = upload.remoteName, .detail = reason,
               .clip = upload.clipPath});
+        uploadEnded(upload);
     });
     connect(uploads_, &UploadQueue::dropped, this, [this](const ClipUpload& upload) {
         const QString clip = QFileInfo(upload.clipPath).fileName();
@@ -309,6 +295,7 @@ void Watcher::connectUploads()
               .name = upload.remoteName,
               .detail = tr("送信待ちが多すぎるため送信しませんでした: %1").arg(clip),
               .clip = upload.clipPath});
+        uploadEnded(upload);
     });
     connect(uploads_, &UploadQueue::cut, this, [this](const ClipUpload& upload) {
         tell({.kind = WatchEvent::Kind::Uploaded,
@@ -316,5 +303,6 @@ void Watcher::connectUploads()
               .name = upload.remoteName,
               .detail = uploadCutText() + QStringLiteral(": ") + QFileInfo(upload.clipPath).fileName(),
               .clip = upload.clipPath});
+        uploadEnded(upload);
     });
 }

@@ -8,6 +8,7 @@
 #include "upload/UploadQueue.h"
 #include "watch/AlarmSequence.h"
 #include "watch/WatchEvents.h"
+#include "upload/AlarmRecording.h"
 
 #include <QImage>
 #include <QObject>
@@ -54,14 +55,12 @@ public:
     void resume();
     // Ends watching whatever it is doing: the alarm mail under way, the camera,
     // the uploads, the sound; saves the settings and the time line; tells
-    // Stopped, last of all events (after the tick it came in, if any). Once only.
+    // Stopped, last of all events. Once only.
     void shutDown();
     bool isClosing() const { return closing_; }
     // From an alarm's start to its end, whether the detector waits or, with
-    // KEEPWATCH, goes on ticking.
-    bool isAlarmRunning() const { return alarmRunning_; }
-    // Serves the event loop until no alarm runs, at most `bound`; false when one still does.
-    bool waitForAlarmEnd(std::chrono::milliseconds bound);
+    // KEEPWATCH, goes on ticking. Its steps run while the event loop does.
+    bool isAlarmRunning() const { return sequence_.running(); }
     // Alarms that may wait behind the running one (KEEPWATCH); one more drops the oldest waiting.
     static constexpr size_t kMostWaitingAlarms = 5;
     // Between startWatching and shutDown, unless suspended.
@@ -102,6 +101,9 @@ signals:
     // An alarm's lamps and texts are set, to be painted at once; `lastAlarm` is panel 2.
     void alarmShown(const QString& lastAlarm);
     void commandsLocked(bool locked);
+    // An alarm watched through (KEEPWATCH): what of it still runs, "" once it
+    // is over; `mailing` while its mail thread reads the mail settings.
+    void alarmProgress(const QString& text, bool mailing);
     // The time line drew a tick (image, marker and clock), or came back from its file (image).
     void timeLineDrawn();
     void timeLineRestored();
@@ -114,11 +116,17 @@ private:
     void startAlarm(int32_t count, const QImage& frame);
     // The alarm's mail has ended: the clip, the upload and the alarm's end follow.
     void mailSent();
+    // A step of the running alarm has ended: the next begins.
+    void advance(AlarmSequence::Step step);
+    // An upload has ended: the alarm waiting for it goes on.
+    void uploadEnded(const ClipUpload& upload);
     // Cancels the alarm's mail until its thread has ended, within a bound, and joins it.
     void endMail();
     // After a failure inside a step: the alarm is over and the commands open again.
     void recoverFromFailure();
-    void restartAfterAlarm();
+    // The next waiting alarm, or the detector again.
+    void nextAlarm();
+    void showProgress();
     void showLevel(AlarmLevel level);
     void drawTimeLine(int32_t count, AlarmLevel level);
     void keepTimeLine();
@@ -127,7 +135,6 @@ private:
     void takeMask();
     void startRemembering();
     void sClearCapture();
-    void tellStopped();
     void connectUploads();
     // Tells CameraLost or CameraBack when the reader's state changed since the last tick.
     void tellCameraState();
@@ -141,10 +148,11 @@ private:
     void sendMail() override;
     void recordClip() override;
     void uploadClip(bool inBackground) override;
-    bool closing() const override { return closing_; }
     void showAlarmOver() override;
+    void alarmEnded() override;
 
     std::unique_ptr<CaptureWindow> camera_;
+    AlarmClip clip_;  // follows the camera's recording, so ends before it
     UploadQueue* uploads_ = nullptr;
     FrameDetector detector_;
     MaskSource maskSource_;
@@ -155,6 +163,7 @@ private:
     std::unique_ptr<AlarmCommands> commands_;  // ends before the history it tells
     WatchEvents events_;
     std::optional<ClipUpload> recordedClip_;  // between recording and upload
+    QString foregroundUpload_;  // the clip whose upload the running alarm waits for
     // The running alarm: its count, its frame (the mail's snapshot) and the
     // thread its mail runs on, so that the event loop goes on meanwhile.
     struct Alarm {
@@ -162,15 +171,15 @@ private:
         QImage frame;
     };
     Alarm alarm_;
+    AlarmSequence sequence_{*this};
     std::deque<Alarm> alarmsWaiting_;
     std::thread mailThread_;
     std::atomic<bool> mailEnded_{true};
-    bool alarmRunning_ = false;
+    QString progressShown_;
+    bool mailingShown_ = false;
     bool suspended_ = false;
     std::atomic<bool> closing_{false};
-    bool inTick_ = false;
-    bool settingsSaved_ = false;
-    bool stoppedTold_ = false;
+    bool inTick_ = false;  // the tick under way re-arms the detector itself
     bool cameraLost_ = false;
     bool watching_ = false;
 };

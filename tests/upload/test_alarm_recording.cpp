@@ -1,4 +1,5 @@
-// sStartAVI end to end: the demo camera, the clip folder, houndly-ftp and a real FTP server.
+// The alarm clip and its upload end to end: the demo camera, the clip folder,
+// the upload queue, houndly-ftp and a real FTP server.
 #include "capture/CaptureWindow.h"
 #include "capture/DriverRegistry.h"
 #include "settings/Settings.h"
@@ -16,17 +17,16 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QTest>
 
 namespace {
 
 const QString kRecording = "Houndly: 動画録画中･･･";
-const QString kSending = "Houndly: FTPで送信中･･･";
 
 struct Alarm {
     const char* name;
     QString move, ftp, fixedName, folder;
     int alarms;
-    QStringList statuses;
     bool uploaded;
     QString remote;            // where the latest clip lands; "" under its own name
     bool localCopy;            // "ALERT.AVI" beside the clips
@@ -36,11 +36,11 @@ struct Alarm {
 void PrintTo(const Alarm& alarm, std::ostream* out) { *out << alarm.name; }
 
 const Alarm kAlarms[] = {
-    {"NotRecording", "False", "True", "True", "", 1, {}, false, "", false},
-    {"RecordingOnly", "True", "False", "True", "", 1, {kRecording}, false, "", false},
-    {"UploadUnderTheTimeStamp", "True", "True", "False", "", 1, {kRecording, kSending}, true, "", false},
-    {"FixedNameReplacedInTheFolder", "True", "True", "True", "sub", 2, {kRecording, kSending}, true, "sub/ALERT.AVI", true},
-    {"FixedNameSentWhenTheCopyFails", "True", "True", "True", "", 1, {kRecording, kSending}, true, "ALERT.AVI", false, true},
+    {"NotRecording", "False", "True", "True", "", 1, false, "", false},
+    {"RecordingOnly", "True", "False", "True", "", 1, false, "", false},
+    {"UploadUnderTheTimeStamp", "True", "True", "False", "", 1, true, "", false},
+    {"FixedNameReplacedInTheFolder", "True", "True", "True", "sub", 2, true, "sub/ALERT.AVI", true},
+    {"FixedNameSentWhenTheCopyFails", "True", "True", "True", "", 1, true, "ALERT.AVI", false, true},
 };
 
 class AlarmRecordingTest : public ::testing::TestWithParam<Alarm> {
@@ -72,10 +72,12 @@ protected:
     }
     QByteArray localFile(const QString& name) const { return readFileBytes(clipFolder().filePath(name)); }
 
-    QCoreApplication& application_ = testApplication();  // recording and the wait run its event loop
+    QCoreApplication& application_ = testApplication();  // the recording and the upload report through its event loop
     TempAppFolder home_;
     FtpTestServer server_;
     CaptureWindow window_;
+    AlarmClip clip_;
+    UploadQueue uploads_;
 };
 
 TEST_P(AlarmRecordingTest, RecordsAndUploadsAsSet)
@@ -88,18 +90,26 @@ TEST_P(AlarmRecordingTest, RecordsAndUploadsAsSet)
         std::tie(alarm.move, alarm.ftp, alarm.fixedName, alarm.folder);
     for (int run = 1; run <= alarm.alarms; ++run) {
         QStringList statuses;
-        QStringList pendingWhileSending;
-        sStartAVI(
-            [&](const QString& text) {
-                statuses << text;
-                if (text == kSending)
-                    pendingWhileSending = pendingUploads(home_.path());
-            },
-            [](const WatchEvent&) {});
-        EXPECT_EQ(statuses, alarm.statuses) << run;
-        EXPECT_FALSE(QFile::exists(home_.filePath("FTP_PUT.txt"))) << run;
+        std::optional<WatchEvent> told;
+        std::optional<ClipUpload> upload;
+        const bool recording = clip_.sRecordAlarmClip([&](const QString& text) { statuses << text; },
+                                                      [&](const WatchEvent& clip, const std::optional<ClipUpload>& asked) {
+                                                          told = clip;
+                                                          upload = asked;
+                                                      });
+        EXPECT_EQ(recording, alarm.move == "True") << run;
+        EXPECT_EQ(statuses, recording ? QStringList{kRecording} : QStringList{}) << run;
+        ASSERT_TRUE(!recording || QTest::qWaitFor([&] { return told.has_value(); }, 60000)) << run;
+        EXPECT_TRUE(!recording || (told->kind == WatchEvent::Kind::ClipRecorded && told->ok)) << run;
+        EXPECT_EQ(upload.has_value(), recording && alarm.ftp == "True") << run;
         // Pending from the recording's start, so that no kill falls between clip and upload; not once sent.
-        EXPECT_EQ(pendingWhileSending.size(), alarm.statuses.contains(kSending) ? 1 : 0) << run;
+        const QStringList pendingWhileSending = pendingUploads(home_.path());
+        EXPECT_EQ(pendingWhileSending.size(), upload ? 1 : 0) << run;
+        if (upload) {
+            uploads_.add(*upload);
+            ASSERT_TRUE(QTest::qWaitFor([this] { return !uploads_.isBusy(); }, 60000)) << run;
+        }
+        EXPECT_FALSE(QFile::exists(home_.filePath("FTP_PUT.txt"))) << run;
         EXPECT_EQ(pendingUploads(home_.path()), QStringList{}) << run;
         ASSERT_EQ(clips().size(), alarm.move == "True" ? run : 0) << run;
         if (clips().isEmpty())

@@ -1,7 +1,9 @@
 // Clips recorded through the capture window's sequence operations, from the
-// demo camera and the video-file camera, checked with ffprobe and ffmpeg.
+// demo camera and the video-file camera, followed to their end through the
+// event loop, checked with ffprobe and ffmpeg.
 #include "capture/CaptureWindow.h"
 #include "capture/DriverRegistry.h"
+#include "capture/SequenceEnd.h"
 #include "tests/support/ClipProbe.h"
 #include "tests/support/Footage.h"
 
@@ -11,10 +13,12 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
 #include <cmath>
 #include <functional>
+#include <optional>
 
 namespace {
 
@@ -41,6 +45,18 @@ protected:
         EXPECT_TRUE(capFileSetCaptureFile(&window_, path));
         return path;
     }
+    // Starts the recording, which returns at once, and follows it to its end:
+    // whether its clip was written.
+    bool record()
+    {
+        if (!capCaptureSequence(&window_))
+            return false;
+        SequenceEnd end(window_, std::chrono::seconds(window_.sequenceSetup().wTimeLimit));
+        std::optional<bool> written;
+        QObject::connect(&end, &SequenceEnd::ended, [&written](bool ok) { written = ok; });
+        EXPECT_TRUE(QTest::qWaitFor([&written] { return written.has_value(); }, 60000));
+        return written.value_or(false);
+    }
     QTemporaryDir work_;
     CaptureWindow window_;
 };
@@ -60,7 +76,7 @@ TEST_F(ClipRecordingTest, ClipsPlayAtThirtyFramesForTheSetLength)
         window_.setCompression({codec, 60});
         QElapsedTimer elapsed;
         elapsed.start();
-        EXPECT_TRUE(capCaptureSequence(&window_));
+        EXPECT_TRUE(record());
         const double tookSeconds = elapsed.elapsed() / 1000.0;
         const ClipFacts clip = probeClip(path);
         const std::string name = (source + " " + codec).toStdString();
@@ -75,8 +91,7 @@ TEST_F(ClipRecordingTest, ClipsPlayAtThirtyFramesForTheSetLength)
     }
 }
 
-// Escape, or the window letting the driver go while a recording serves its
-// events, ends the clip early with what it has, and it still plays; the
+// Escape, or the window letting the driver go while a recording runs, ends the clip early with what it has, and it still plays; the
 // recorder never reads a reader being destroyed. Without a camera nothing is recorded.
 TEST_F(ClipRecordingTest, AClipEndedEarlyStillPlaysAndWithoutACameraNoneIsMade)
 {
@@ -89,7 +104,7 @@ TEST_F(ClipRecordingTest, AClipEndedEarlyStillPlaysAndWithoutACameraNoneIsMade)
         QTimer::singleShot(1000, qApp, interrupt);
         QElapsedTimer elapsed;
         elapsed.start();
-        EXPECT_TRUE(capCaptureSequence(&window_)) << name;
+        EXPECT_TRUE(record()) << name;
         EXPECT_LT(elapsed.elapsed(), 15000) << name;
         const ClipFacts clip = probeClip(path);
         EXPECT_TRUE(clip.decodes) << name;

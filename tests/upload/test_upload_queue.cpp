@@ -11,6 +11,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QTest>
 
 namespace {
 
@@ -72,7 +73,7 @@ TEST_F(UploadQueueTest, UploadsRunOneAtATimeInOrderAndAFullQueueDropsTheOldestAn
         queue_.add(clip(name, server_.port()));
     EXPECT_TRUE(queue_.isBusy());
     EXPECT_EQ(queue_.waitingCount(), 2);
-    queue_.waitUntilIdle();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !queue_.isBusy(); }, 60000));
 
     EXPECT_EQ(ended_, names);
     EXPECT_EQ(scriptsWhenEnded_, 0);
@@ -147,7 +148,7 @@ TEST_F(UploadQueueTest, FailuresEndTheirUploadAndTheNextRuns)
         queue_.add(clip("good.AVI", server_.port()));
         QElapsedTimer elapsed;
         elapsed.start();
-        queue_.waitUntilIdle();
+        ASSERT_TRUE(QTest::qWaitFor([this] { return !queue_.isBusy(); }, 60000));
         EXPECT_LT(elapsed.elapsed(), 20000);
         ASSERT_EQ(ended_.size(), 2);
         EXPECT_TRUE(ended_[0].startsWith("bad.AVI failed: ") && ended_[0].contains(row.reason)) << ended_[0].toStdString();

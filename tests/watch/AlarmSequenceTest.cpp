@@ -7,12 +7,16 @@
 
 namespace {
 
-// Writes down each step as it is taken, and the events told.
+using Step = AlarmSequence::Step;
+
+// Writes down each step as it is taken, and the events told; with `atOnce`
+// each step that takes time ends before its action returns.
 class RecordedActions : public AlarmActions {
 public:
+    explicit RecordedActions(bool atOnce) : atOnce_(atOnce) {}
+    AlarmSequence sequence{*this};
     std::vector<std::string> steps;
     std::vector<WatchEvent> events;
-    std::string closeDuring;  // the step during which the window closes
 
     void skipNextCompare() override { steps.push_back("skip"); }
     void tell(const WatchEvent& event) override { events.push_back(event); }
@@ -20,46 +24,72 @@ public:
     void showAlarm() override { steps.push_back("lamps"); }
     void lockCommands(bool locked) override { steps.push_back(locked ? "lock" : "unlock"); }
     void startClip() override { steps.push_back("start clip"); }
-    void sendMail() override { take("mail"); }
-    void recordClip() override { take("record"); }
-    void uploadClip(bool inBackground) override { take(inBackground ? "queue upload" : "upload"); }
-    bool closing() const override { return closed_; }
+    void sendMail() override { take("mail", Step::Mail); }
+    void recordClip() override { take("record", Step::Clip); }
+    void uploadClip(bool inBackground) override { take(inBackground ? "queue upload" : "upload", Step::Upload); }
     void showAlarmOver() override { steps.push_back("over"); }
+    void alarmEnded() override { steps.push_back("ended"); }
 
 private:
-    void take(const std::string& step)
+    void take(const std::string& name, Step step)
     {
-        steps.push_back(step);
-        closed_ = closed_ || step == closeDuring;
+        steps.push_back(name);
+        if (atOnce_)
+            sequence.stepEnded(step);
     }
-
-    bool closed_ = false;
+    bool atOnce_;
 };
 
-// A clip reaching back before the alarm starts before the mail; an upload in
-// the background is queued in the upload's place. Closing during the alarm
-// leaves the rest undone, the end of the alarm untold.
-TEST(AlarmSequence, StepsRunInOrderUntilTheWindowClosesAndAreToldToListeners)
+// Each step begins when the one before it has ended, whether it ends later or
+// at once; a clip reaching back before the alarm starts before the mail; an
+// upload in the background is queued in the upload's place; watching through
+// the alarm leaves the commands alone. Abandoned (closing), the rest stays
+// undone and the alarm's end untold, whatever step ends late; an end of a
+// step not under way is ignored.
+TEST(AlarmSequence, StepsFollowEachOthersEndsInOrderUntilAbandoned)
 {
-    const std::vector<std::string> all = {"skip", "sound", "lamps", "lock", "start clip", "mail", "record", "upload", "unlock", "over"};
+    const std::vector<std::string> all = {"skip", "sound",  "lamps",  "lock", "start clip", "mail",
+                                          "record", "upload", "unlock", "over", "ended"};
     const struct {
-        std::string closeDuring;
-        bool background;
-        size_t taken;  // steps of `all`
-    } rows[] = {{"", false, 10}, {"", true, 10}, {"mail", false, 6}, {"upload", false, 8}};
+        const char* what;
+        AlarmOrder order;
+        bool atOnce;
+        Step abandonDuring;  // None: not abandoned
+        std::vector<std::string> expected;
+    } rows[] = {
+        {"later", {}, false, Step::None, all},
+        {"at once", {}, true, Step::None, all},
+        {"background", {.backgroundUpload = true}, false, Step::None,
+         {"skip", "sound", "lamps", "lock", "start clip", "mail", "record", "queue upload", "unlock", "over", "ended"}},
+        {"watching on", {.keepWatching = true}, false, Step::None,
+         {"skip", "sound", "lamps", "start clip", "mail", "record", "upload", "over", "ended"}},
+        {"closed during the mail", {}, false, Step::Mail, {"skip", "sound", "lamps", "lock", "start clip", "mail"}},
+        {"closed during the upload", {}, false, Step::Upload,
+         {"skip", "sound", "lamps", "lock", "start clip", "mail", "record", "upload"}},
+    };
     for (const auto& row : rows) {
-        SCOPED_TRACE(row.closeDuring + (row.background ? " background" : ""));
-        RecordedActions actions;
-        actions.closeDuring = row.closeDuring;
-        startAlarmSequence(actions, 412, 100);
-        finishAlarmSequence(actions, {.backgroundUpload = row.background});
-        std::vector<std::string> expected(all.begin(), all.begin() + std::ptrdiff_t(row.taken));
-        if (row.background)
-            expected[7] = "queue upload";
-        EXPECT_EQ(actions.steps, expected);
+        SCOPED_TRACE(row.what);
+        RecordedActions actions(row.atOnce);
+        AlarmSequence& sequence = actions.sequence;
+        sequence.start(412, 100, row.order);
+        for (const Step step : {Step::Mail, Step::Clip, Step::Upload}) {
+            if (row.atOnce)
+                break;
+            EXPECT_EQ(sequence.step(), step);
+            sequence.stepEnded(step == Step::Mail ? Step::Upload : Step::Mail);  // not under way
+            if (step == row.abandonDuring)
+                sequence.abandon();
+            sequence.stepEnded(step);
+            if (step == row.abandonDuring)
+                break;
+        }
+        EXPECT_FALSE(sequence.running());
+        EXPECT_EQ(actions.steps, row.expected);
         const std::vector<WatchEvent>& events = actions.events;
-        ASSERT_EQ(events.size(), row.closeDuring.empty() ? 2u : 1u);
-        EXPECT_EQ(events.back().kind, row.closeDuring.empty() ? WatchEvent::Kind::AlarmOver : WatchEvent::Kind::Alarm);
+        const bool over = row.abandonDuring == Step::None;
+        ASSERT_EQ(events.size(), over ? 2u : 1u);
+        EXPECT_EQ(events.front().count, 412);
+        EXPECT_EQ(events.back().kind, over ? WatchEvent::Kind::AlarmOver : WatchEvent::Kind::Alarm);
     }
 }
 

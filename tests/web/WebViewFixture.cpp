@@ -79,6 +79,11 @@ void WebViewFixture::tickAt(int64_t ms)
     hCapWnd->latestFrame(&latest);
     ASSERT_TRUE(hCapWnd->waitForFrameAfter(latest + 1, std::chrono::seconds(10)));
     watcher->Timer1_Timer();
+    // An alarm's clip is recorded while the event loop runs.
+    const QDeadlineTimer deadline(std::chrono::minutes(1));
+    while (watcher->isAlarmRunning() && !deadline.hasExpired())
+        pump();
+    ASSERT_FALSE(watcher->isAlarmRunning());
 }
 
 void WebViewFixture::pump(int milliseconds)

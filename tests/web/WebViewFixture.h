@@ -32,7 +32,7 @@ protected:
     WebReply get(const QByteArray& path, long auth = 0x02 /* CURLAUTH_DIGEST */) const;
     // Reads a stream with the account until it has `parts` parts.
     WebReply readStream(const QByteArray& path, size_t parts) const;
-    // A tick at scene time `ms`, on a frame of that time.
+    // A tick at scene time `ms`, on a frame of that time, and the alarm it raised to its end.
     void tickAt(int64_t ms);
     // Runs the watcher's event loop for a moment.
     static void pump(int milliseconds = 50);
