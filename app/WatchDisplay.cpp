@@ -1,5 +1,6 @@
 // What the watcher tells, as the main window shows it: the count and scope,
-// the lamps and status texts, the time line, the mask's tint, and the commands it locks.
+// the lamps and status texts, the time line, the mask's tint, the commands it
+// locks and what of an alarm watched through still runs.
 #include "app/PictureBox.h"
 #include "app/ScopePanel.h"
 #include "app/frmSw_Mail.h"
@@ -7,6 +8,8 @@
 #include "detect/DetectionMask.h"
 #include "settings/CommonHelpers.h"
 #include "watch/Watcher.h"
+
+#include <QStatusBar>
 
 void frmSw_Mail::connectWatcher()
 {
@@ -32,6 +35,17 @@ void frmSw_Mail::connectWatcher()
         StatusBarPanel(1)->repaint();
     });
     connect(watcher, &Watcher::commandsLocked, this, [this](bool locked) { sDispEnabled(!locked); });
+    alarmPanel = new QLabel(statusBar());
+    alarmPanel->setFrameShape(QFrame::Panel);
+    alarmPanel->setFrameShadow(QFrame::Sunken);
+    statusBar()->addPermanentWidget(alarmPanel);
+    alarmPanel->hide();
+    connect(watcher, &Watcher::alarmProgress, this, [this](const QString& text, bool mailing) {
+        alarmPanel->setText(text);
+        alarmPanel->setVisible(!text.isEmpty());
+        alarmMailing_ = mailing;
+        enableMailCommands();
+    });
     connect(watcher, &Watcher::timeLineDrawn, this, [this, watcher] {
         const TimeLine& line = watcher->timeLine();
         picSideScope->showTimeLine(line.image(), line.markerLeft(), line.clockText());

@@ -222,6 +222,18 @@ void frmSw_Mail::sDispEnabled(bool bolEnabled)
     for (QAction* item : {menu.mnu_sound, menu.mnu_send, menu.mnu_vdriver, menu.mnu_vdriver2, menu.mnu_comp,
                           menu.mnu_Drive, menu.mnu_sendA, menu.mnu_mail, menu.mnu_Ftp, menu.mnu_end, menu.mnu_ext})
         item->setEnabled(bolEnabled);
+    commandsEnabled_ = bolEnabled;
+    enableMailCommands();
+}
+
+void frmSw_Mail::enableMailCommands()
+{
+    const bool enabled = commandsEnabled_ && !alarmMailing_;
+    CommandPanel* panel = picSideWindow;
+    for (QWidget* control : {panel->bcmd_MailSetting, panel->bcmd_SendMailA})
+        control->setEnabled(enabled);
+    for (QAction* item : {menu.mnu_mail, menu.mnu_sendA})
+        item->setEnabled(enabled);
 }
 
 void frmSw_Mail::suspendWatching()

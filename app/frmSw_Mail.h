@@ -69,6 +69,8 @@ public:
     StatusPanels statusPanels;
     // Shown while uploads run in the background: how many are running and waiting.
     QLabel* uploadPanel = nullptr;
+    // Shown while an alarm watched through (KEEPWATCH) still runs: its step and the alarms waiting.
+    QLabel* alarmPanel = nullptr;
     // Where the web view listens, or why it does not; hidden while it is off.
     QLabel* webPanel = nullptr;
     void showWebView(const QString& text);
@@ -91,6 +93,8 @@ private:
     void connectWatcher();
     void connectUploads();
     void showUploads();
+    // The mail commands wait while the alarm's mail thread reads their settings.
+    void enableMailCommands();
 
     void optPrv_Click();
     void cmdKenchi_Click();
@@ -129,4 +133,6 @@ private:
     UrlOpener openUrl_;
     bool closing_ = false;
     bool cameraFitted_ = false;
+    bool commandsEnabled_ = true;  // as sDispEnabled last set them
+    bool alarmMailing_ = false;
 };
