@@ -28,8 +28,9 @@ QStringList pathsOf(const std::vector<StoredFile>& files)
 TEST(StorageLimits, TheOldestGoFirstUntilTheLimitsHold)
 {
     const QDateTime now(QDate(2024, 5, 20), QTime(12, 0));
-    // 1.2 MB in all, from ten days to an hour old, listed out of order.
+    // 1.3 MB in all, from ten days to an hour old, listed out of order; two of one time go by name.
     const std::vector<StoredFile> files = {{QStringLiteral("c"), 300'000, now.addDays(-2)},
+                                           {QStringLiteral("b_2"), 100'000, now.addDays(-5)},
                                            {QStringLiteral("a"), 400'000, now.addDays(-10)},
                                            {QStringLiteral("d"), 200'000, now.addSecs(-3600)},
                                            {QStringLiteral("b"), 300'000, now.addDays(-5)}};
@@ -43,9 +44,9 @@ TEST(StorageLimits, TheOldestGoFirstUntilTheLimitsHold)
         {"no limits", {}, {}, {}, {}},
         {"within both", {2 * kMb, 20}, {}, {}, {}},
         {"bytes", {1'000'000, 0}, {}, {}, {QStringLiteral("a")}},
-        {"bytes exactly reached", {500'000, 0}, {}, {}, {QStringLiteral("a"), QStringLiteral("b")}},
+        {"bytes exactly reached", {500'000, 0}, {}, {}, {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("b_2")}},
         {"days, one exactly that old stays", {0, 5}, {}, {}, {QStringLiteral("a")}},
-        {"days, then bytes", {250'000, 3}, {}, {}, {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}},
+        {"days, then bytes", {250'000, 3}, {}, {}, {"a", "b", "b_2", "c"}},
         {"a kept file stays", {1'000'000, 0}, {QStringLiteral("a")}, {}, {QStringLiteral("b")}},
         {"the latest alarm's files stay though the bound fails", {1, 0}, {}, now.addDays(-5), {QStringLiteral("a")}},
     };
@@ -104,7 +105,8 @@ TEST_F(StorageKeeperTest, AtStartOnlyTheProgramsOwnFilesGoAndTheNewestRecordsAnd
           QStringLiteral("avi/ALERT_2.AVI"),
           QStringLiteral("avi/240501120312_ALERT.AVI"), QStringLiteral("avi/ALERT.AVI"), QStringLiteral("img/holiday.jpg"),
           QStringLiteral("img/240501120309_ALERT.jpg.bak"), QStringLiteral("avi/240501120312_alert.avi"),
-          QStringLiteral("img/2405011203_ALERT.jpg"), QStringLiteral("houndly.ini")})
+          QStringLiteral("img/2405011203_ALERT.jpg"), QStringLiteral("img/240501120309_ALERT-2.jpg"),
+          QStringLiteral("houndly.ini")})
         file(name, 1000, 30 * 86400);
     ASSERT_TRUE(QDir(home.path()).mkpath(QStringLiteral("img/240501120000_ALERT.jpg")));
     ASSERT_TRUE(QFile::link(home.filePath(QStringLiteral("houndly.ini")),
@@ -156,6 +158,10 @@ TEST_F(StorageKeeperTest, AfterAnAlarmTheCapHoldsAndTheAlarmsFilesStay)
     EXPECT_EQ(removedTold, (QStringList{old, recent}));
     EXPECT_EQ(left(), (QStringList{"avi/240520000000_ALERT.AVI", "img/240520000000_ALERT.jpg",
                                    "img/240520000001_TEST.jpg"}));
+    // The next alarm's end: the last one's files are old files now.
+    keeper.hear({.kind = Kind::Alarm});
+    keeper.hear({.kind = Kind::AlarmOver});
+    EXPECT_TRUE(removedTold.size() == 3 && removedTold.last().contains(QStringLiteral("240520000000_ALERT")));
 }
 
 }  // namespace

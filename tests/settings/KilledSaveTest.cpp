@@ -75,7 +75,10 @@ TEST_F(KilledSaveTest, TheStartRemovesWhatKilledRunsLeftAndNothingElse)
     const QStringList others = {"houndly.ini.bak", "houndly.ini.Ab3dE", "houndly.ini.Ab3dE9x", "houndly.ini.Ab_dE9",
                                 "houndly.ini.", "mail.log.txt.Ab3dE9", "houndly.ini", "avi/260101120000_ALERT.AVI",
                                 "avi/notes.txt.Ab3dE9", "img/FTP_PUT.txt"};
-    ASSERT_TRUE(QDir().mkpath(path("img")) && QDir().mkpath(path("avi")));
+    // Older versions left img/ and avi/ open to everyone.
+    const auto open = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther;
+    for (const char* folder : {"img", "avi"})
+        ASSERT_TRUE(QDir().mkpath(path(folder)) && QFile::setPermissions(path(folder), open));
     for (const QString& name : abandoned + others)
         writeFileBytes(path(name), "x");
     // A clip still being recorded is locked by its recorder.
@@ -94,6 +97,8 @@ TEST_F(KilledSaveTest, TheStartRemovesWhatKilledRunsLeftAndNothingElse)
     for (const QString& name : others + QStringList{running, "houndly.ini.Dir123"})
         EXPECT_TRUE(QFileInfo::exists(path(name))) << name.toStdString();
     EXPECT_TRUE(QFileInfo(path("houndly.ini.Lnk123")).isSymLink());
+    for (const char* folder : {"img", "avi"})
+        EXPECT_EQ(QFileInfo(path(folder)).permissions() & 0x0077, 0) << folder;
     // Once its writer has gone, the lock goes too.
     ::close(lockFd);
     tidyAppFolder();

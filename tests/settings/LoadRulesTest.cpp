@@ -92,6 +92,7 @@ TEST_F(LoadRulesTest, OddFormsLoadAsTheClassicReaderTakesThem)
     const Field background = [] { return QString::number(Settings.EXT.BGUPLOAD); };
     const Field mail = [] { return Settings.MAIL.MAIL; };
     const Field subject = [] { return Settings.TRG[1].SUBJECT; };
+    const Field host = [] { return Settings.FTP.HOST; };
     const struct {
         QByteArray file;
         Field field;
@@ -103,7 +104,8 @@ TEST_F(LoadRulesTest, OddFormsLoadAsTheClassicReaderTakesThem)
         {"[EXT]\nLIGHTCUT=true\n", lightCut, "0"}, {"[EXT]\nBGUPLOAD=True\n", background, "1"},
         // Blanks inside a value's quotes go once the quotes are gone; only an escaped value keeps them.
         {"[MAIL]\nMAIL=\" watcher@example.net\t\"\n", mail, "watcher@example.net"},
-        {"[1TRG]\nSUBJECT=\"  Houndly \"\n", subject, "Houndly"},
+        {"[1TRG]\nSUBJECT=\"  Houndly \"\n", subject, "Houndly"}, {"[MAIL]\nMAIL=\\: a@b\\s\n", mail, " a@b "},
+        {"[FTP]\nHOST=\\: ftp.example.net\\t\n", host, "ftp.example.net"},  // the FTP keys are trimmed even so
     };
     for (const auto& c : cases) {
         Settings = SettingsRecord{};
@@ -111,6 +113,11 @@ TEST_F(LoadRulesTest, OddFormsLoadAsTheClassicReaderTakesThem)
         ASSERT_TRUE(sLoadSettings()) << c.file.constData();
         EXPECT_EQ(c.field(), c.expected) << c.file.constData();
     }
+    // An empty camera leaves the one chosen before.
+    Settings.EXT.CAMERA = QStringLiteral("demo");
+    writeIni("[EXT]\nCAMERA=\n");
+    ASSERT_TRUE(sLoadSettings());
+    EXPECT_EQ(Settings.EXT.CAMERA, QStringLiteral("demo"));
 }
 
 }  // namespace

@@ -42,6 +42,8 @@ protected:
         ASSERT_TRUE(sLoadSettings());  // no file: the defaults
         Settings.COM.TIMER = 50;  // Timer1 does not tick by itself between the test's ticks
         Settings.COM.CKSUM = 10;
+        Settings.EXT.KEEPMB = 1;  // what is beyond it goes as watching starts
+        writeFileBytes(oldSnapshot, QByteArray(2 << 20, 'o'));
         setPreferredCamera(QStringLiteral("demo"));
         setDemoSceneClock([this] { return sceneMs.load(); });
         watcher = std::make_unique<Watcher>();
@@ -81,6 +83,7 @@ protected:
     }
 
     TempAppFolder home;
+    const QString oldSnapshot = home.filePath(QStringLiteral("img/240101000000_ALERT.jpg"));
     std::atomic<int64_t> sceneMs{kCalm};
     std::unique_ptr<Watcher> watcher;
     std::vector<int32_t> counts;
@@ -95,6 +98,7 @@ TEST_F(WatcherTest, ALightAlarmsOnlyWithoutTheLightRuleAnIntruderAlwaysAndTheNex
 {
     for (const bool lightCut : {false, true}) {
         SCOPED_TRACE(lightCut ? "light rule on" : "light rule off");
+        EXPECT_FALSE(QFile::exists(oldSnapshot));
         Settings.EXT.LIGHTCUT = lightCut;
         // The camera's controls outlive the connection: the room starts at its usual light.
         ASSERT_TRUE(hCapWnd->setControl(DemoDriver::kBrightness, 0));
