@@ -63,6 +63,7 @@ TEST(TimeLine, TicksDrawOverEachOtherAndKeptSlotsDrawTheSameChartAgainWithoutThe
     running.sDrawTimeLine(10, 100, Calm, QDateTime(kToday, QTime(8, 3)));
     running.sDrawTimeLine(88, 100, Doubt, QDateTime(kToday, QTime(8, 4)));  // covers the two before
     running.sDrawTimeLine(30, 100, Calm, QDateTime(kToday, QTime(10, 1)));
+    running.sDrawTimeLine(0, 100, Calm, QDateTime(kToday, QTime(10, 2)));  // a bar of no height is kept too
     const QDateTime now = QDateTime(kToday, QTime(10, 5));
     const std::vector<TimeLineSlot> kept = running.recentSlots(now);
     ASSERT_EQ(kept.size(), 3u);
@@ -72,7 +73,7 @@ TEST(TimeLine, TicksDrawOverEachOtherAndKeptSlotsDrawTheSameChartAgainWithoutThe
         << "ticks in one slot draw over each other";
     EXPECT_EQ(running.lastColumn(), x10);
     EXPECT_EQ(running.markerLeft(), x10 - 4);
-    EXPECT_EQ(running.clockText(), QStringLiteral("10:01:00"));
+    EXPECT_EQ(running.clockText(), QStringLiteral("10:02:00"));
 
     TempAppFolder home;
     const QString path = home.filePath(QStringLiteral("timeline.json"));
@@ -89,6 +90,9 @@ TEST(TimeLine, TicksDrawOverEachOtherAndKeptSlotsDrawTheSameChartAgainWithoutThe
     dayLater.restore(loadTimeLineSlots(path), QDateTime(kToday, QTime(11, 0)));
     EXPECT_EQ(column(dayLater, x11), expectedColumn({}));
     EXPECT_EQ(column(dayLater, x8), column(running, x8));
+    TimeLine clockBack;  // slots yet to come are not drawn
+    clockBack.restore(loadTimeLineSlots(path), QDateTime(kToday, QTime(7, 0)));
+    EXPECT_EQ(column(clockBack, x8), expectedColumn({}));
 
     // A tick in the slot under way adds to it; one in a new slot erases only that slot.
     restarted.sDrawTimeLine(20, 100, Calm, now);
