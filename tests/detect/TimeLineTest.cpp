@@ -117,6 +117,12 @@ TEST(TimeLine, ADamagedFileGivesAnEmptyChart)
         EXPECT_TRUE(loadTimeLineSlots(path).empty()) << content.left(80).toStdString();
     }
     EXPECT_TRUE(loadTimeLineSlots(home.filePath(QStringLiteral("missing.json"))).empty());
+    // A whole chart takes some kilobytes; a file over 4 MB is not ours.
+    const QByteArray slot = "{\"slots\":[{\"start\":\"2024-05-01T08:00:00.000+00:00\",\"bars\":[[5,\"Alarm\"]]}]}";
+    writeFileBytes(path, slot + QByteArray(1 << 20, ' '));
+    EXPECT_EQ(loadTimeLineSlots(path).size(), 1u);
+    writeFileBytes(path, slot + QByteArray(5 << 20, ' '));
+    EXPECT_TRUE(loadTimeLineSlots(path).empty());
 }
 
 }  // namespace

@@ -139,7 +139,8 @@ TEST(ResumeCutUploads, ACutClipGoesAgainOnceUploadingIsOnAndAMissingOneIsForgott
     ASSERT_TRUE(QDir().mkpath(home.filePath("avi")));
     const QString kept = writeFileBytes(home.filePath("avi/260101120000_ALERT.AVI"), "clip");
     const QString gone = home.filePath("avi/260101110000_ALERT.AVI");
-    ASSERT_TRUE(notePendingUpload(home.path(), gone) && notePendingUpload(home.path(), kept));
+    // As a hand or an older version may leave it: a clip twice, and an entry that is none.
+    writeFileBytes(home.filePath(kPendingUploadsName), QString("{\"clips\":[\"%1\",\"%2\",7,\"%2\"]}").arg(gone, kept).toUtf8());
     Settings.FTP = {"True", "False", QString("127.0.0.1 %1").arg(closedLoopbackPort()), "u", "p", "", "", 1, ""};
     FtpClientProgram = HOUNDLY_FTP_CLIENT;
     UploadQueue queue;
