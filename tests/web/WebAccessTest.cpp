@@ -4,6 +4,7 @@
 
 #include "capture/FrameJpeg.h"
 #include "settings/Settings.h"
+#include "web/LoginGuard.h"
 #include "web/WebCertificate.h"
 
 #include <QCryptographicHash>
@@ -120,6 +121,22 @@ TEST_F(WebAccessTest, FiveFailuresLockOneAddressOutAndTellIt)
     pump();
     ASSERT_EQ(told.size(), 1);
     EXPECT_EQ(told[0], QStringLiteral("web view: 127.0.0.1 locked out for 10 minutes after 5 failed logins"));
+
+    // Five within ten minutes lock out for ten minutes; failures ten minutes old no longer count.
+    using namespace std::chrono_literals;
+    auto now = std::chrono::steady_clock::time_point{};
+    LoginGuard guard([&now] { return now; });
+    for (const QByteArray address : {"a", "b"})
+        for (int failure = 1; failure < 5; ++failure)
+            EXPECT_FALSE(guard.failed(address));
+    now += 10min - 1ms;
+    EXPECT_TRUE(guard.failed("a"));
+    now += 1ms;
+    EXPECT_FALSE(guard.failed("b"));
+    now += 10min - 2ms;
+    EXPECT_TRUE(guard.isLockedOut("a"));
+    now += 1ms;
+    EXPECT_FALSE(guard.isLockedOut("a"));
 }
 
 TEST_F(WebAccessTest, TlsTakesBasicTooAndASelfSignedCertificateIsMadeOnceForOtherAddresses)
