@@ -13,7 +13,10 @@
 #include "tests/support/TempAppFolder.h"
 #include "tests/support/TestApplication.h"
 #include "tests/support/TestLanguage.h"
+#include "upload/FtpScriptRunner.h"
+#include "upload/PendingUploads.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QScopeGuard>
 #include <QTest>
@@ -137,48 +140,83 @@ TEST_F(WatcherTest, ALightAlarmsOnlyWithoutTheLightRuleAnIntruderAlwaysAndTheNex
     }
 }
 
-// KEEPWATCH against a server that keeps each message 4 s before it answers:
-// the detector ticks on through the mail, an intruder meanwhile is alarmed,
-// waits its turn and is mailed when the server answers; a close during a
-// stalled mail ends it at once.
-TEST_F(WatcherTest, WatchingThroughASlowMailAlarmsTheNextIntruderAndMailsItAfterwards)
+// KEEPWATCH against a server that holds each message 4 s after DATA before it
+// answers: the detector ticks on by itself through the mail, the clip and the
+// upload (no gap near the server's hold); an intruder crossing during the held
+// mail is alarmed, waits its turn and is mailed, recorded and uploaded when the
+// server answers; the status tells what still runs; a close during a held mail
+// ends it at once.
+TEST_F(WatcherTest, WatchingThroughAHeldMailAlarmsTheNextIntruderAndHandlesItAfterwards)
 {
     const QString records = home.filePath(QStringLiteral("smtp.jsonl"));
     ServerProcess smtp(QStringLiteral("smtp_server.py"),
                        {QStringLiteral("--record"), records, QStringLiteral("--delay"), QStringLiteral("4")});
-    ASSERT_GT(smtp.port(), 0);
-    useLoopbackAccounts(smtp.port(), 0);
+    FtpTestServer ftp;
+    ASSERT_TRUE(smtp.port() > 0 && ftp.running());
+    useLoopbackAccounts(smtp.port(), ftp.port());
+    FtpClientProgram = HOUNDLY_FTP_CLIENT;
+    Settings.FTP.MOVE = Settings.FTP.FTP = QStringLiteral("True");
+    Settings.FTP.TIME = 1;
     Settings.TRG[0] = {QStringLiteral("True"), QStringLiteral("owner@example.net"), QStringLiteral("警報"), {}, 0, 0, {}, 0};
     Settings.EXT.KEEPWATCH = true;
-    std::vector<WatchEvent::Kind> told;
-    watcher->events().add([&told](const WatchEvent& event) { told.push_back(event.kind); });
-    const auto tickWhileAlarming = [this](int64_t ms) {
-        showScene(ms);
-        watcher->Timer1_Timer();
-    };
-    tickAt(kCalm);
-    tickWhileAlarming(kIntruder);
-    ASSERT_TRUE(watcher->isAlarmRunning());
-    EXPECT_TRUE(watcher->Timer1->isActive()) << "the detector ticks on";
-    tickWhileAlarming(kIntruder + 500);  // the new reference
-    tickWhileAlarming(kIntruder + 1500);
-    EXPECT_EQ(levels.back(), AlarmLevel::Alarm) << "the second intruder, during the first mail";
+    Settings.COM.TIMER = 1;
+    watcher->startDetector();
     using Kind = WatchEvent::Kind;
-    EXPECT_EQ(std::count(told.begin(), told.end(), Kind::AlarmOver), 0) << "the first mail still waits";
+    std::vector<Kind> told;
+    watcher->events().add([&told](const WatchEvent& event) { told.push_back(event.kind); });
+    QStringList progress;
+    QObject::connect(watcher.get(), &Watcher::alarmProgress, [&progress](const QString& text, bool mailing) {
+        progress << text + (mailing ? " (mailing)" : "");
+    });
+    QElapsedTimer clock;
+    clock.start();
+    std::vector<qint64> ticks;
+    QObject::connect(watcher.get(), &Watcher::ticked, [&](int32_t, const QImage&) { ticks.push_back(clock.elapsed()); });
+    const auto count = [&told](Kind kind) { return std::count(told.begin(), told.end(), kind); };
+    const auto waitTicks = [&](size_t more) {
+        const size_t until = ticks.size() + more;
+        ASSERT_TRUE(QTest::qWaitFor([&] { return ticks.size() >= until; }, 10000));
+    };
 
-    ASSERT_TRUE(QTest::qWaitFor([this] { return !watcher->isAlarmRunning(); }, 30000));
+    waitTicks(2);
+    sceneMs = kIntruder;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return count(Kind::Alarm) == 1; }, 10000));
+    const size_t alarmTick = ticks.size();
+    waitTicks(3);  // past the new reference
+    sceneMs = kIntruder + 1500;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return progress.last().contains("待ち 1"); }, 10000));
+    EXPECT_EQ(levels.back(), AlarmLevel::Alarm);
+    EXPECT_EQ(count(Kind::MailSent), 0) << "the second intruder came during the first mail";
+
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !watcher->isAlarmRunning(); }, 60000));
     EXPECT_EQ(readRecords(records, QStringLiteral("message")).size(), 2);
-    EXPECT_EQ(std::count(told.begin(), told.end(), Kind::AlarmOver), 2);
-    EXPECT_EQ(std::count(told.begin(), told.end(), Kind::MailSent), 2);
+    // Each has its record from its start, and is mailed, recorded and uploaded in turn.
+    const std::vector<Kind> handled = {Kind::Alarm,    Kind::Snapshot,  Kind::MailSent, Kind::ClipRecorded,
+                                       Kind::Uploaded, Kind::AlarmOver};
+    std::vector<Kind> twice = handled;
+    twice.insert(twice.end(), handled.begin(), handled.end());
+    EXPECT_EQ(told, twice);
+    EXPECT_EQ(QDir(ftp.root()).entryList(QDir::Files).size(), 2);
+    qint64 longestGap = 0;
+    for (size_t i = alarmTick; i < ticks.size(); ++i)
+        longestGap = std::max(longestGap, ticks[i] - ticks[i - 1]);
+    EXPECT_LT(longestGap, 2000) << "the detector waited for the held mail";
+    EXPECT_EQ(progress, (QStringList{"警報: ﾒｰﾙ送信中･･･ (mailing)", "警報: ﾒｰﾙ送信中･･･ (待ち 1) (mailing)",
+                                     "警報: 動画録画中･･･ (待ち 1)", "警報: FTPで送信中･･･ (待ち 1)",
+                                     "警報: ﾒｰﾙ送信中･･･ (mailing)", "警報: 動画録画中･･･", "警報: FTPで送信中･･･", ""}));
 
-    tickWhileAlarming(kCalm + 30000);  // the next crossing
-    tickWhileAlarming(kIntruder + 30000);
-    ASSERT_TRUE(watcher->isAlarmRunning());
+    sceneMs = kCalm + 30000;  // the next crossing
+    waitTicks(3);
+    sceneMs = kIntruder + 30000;
+    ASSERT_TRUE(QTest::qWaitFor([this] { return watcher->isAlarmRunning(); }, 10000));
     QElapsedTimer closing;
     closing.start();
     watcher->shutDown();
     EXPECT_LT(closing.elapsed(), 3000);
     EXPECT_EQ(told.back(), Kind::Stopped);
+    // The cut mail is the last of that alarm: no clip is begun, none waits to be sent.
+    EXPECT_EQ(QDir(home.filePath(QStringLiteral("avi"))).entryList({QStringLiteral("*_ALERT*.AVI*")}).size(), 2);
+    EXPECT_EQ(pendingUploads(home.path()), QStringList());
 }
 
 // A command that hangs holds nothing up: the tick that raised the alarm
