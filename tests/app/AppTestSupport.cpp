@@ -105,6 +105,8 @@ void MainWindowFixture::showScene(int64_t ms)
 void MainWindowFixture::tickAt(int64_t ms)
 {
     showScene(ms);
+    // A tick comes from the event loop, which has laid out and painted what the last one changed.
+    QCoreApplication::processEvents();
     window->watcher().Timer1_Timer();
     ASSERT_TRUE(QTest::qWaitFor([this] { return !window->watcher().isAlarmRunning(); }, 120000));
 }
