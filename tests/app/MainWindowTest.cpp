@@ -6,6 +6,7 @@
 #include "capture/DriverRegistry.h"
 #include "detect/MaskFile.h"
 #include "detect/TimeLine.h"
+#include "tests/support/LoopbackAccounts.h"
 #include "tests/support/NamedWidgets.h"
 #include "tests/support/StandardError.h"
 #include "web/WebAccount.h"
@@ -144,6 +145,44 @@ TEST_F(MainWindowTest, EachStateLocksItsControls)
         EXPECT_TRUE(window->watcher().Timer1->isActive());
         EXPECT_TRUE(hCapWnd->previewing());
         EXPECT_EQ(disabledControls(*window), before);
+    }
+}
+
+// An alarm whose mail a server holds: as described every command is locked
+// until it is over; watching through it (KEEPWATCH) they stay usable but for
+// the mail settings its mail thread reads, and a panel tells what still runs.
+TEST_F(MainWindowTest, AnAlarmLocksTheCommandsUnlessWatchingGoesOnThroughIt)
+{
+    ServerProcess smtp(QStringLiteral("smtp_server.py"), {QStringLiteral("--record"), home.filePath(QStringLiteral("smtp.jsonl")),
+                                                          QStringLiteral("--delay"), QStringLiteral("3")});
+    ASSERT_GT(smtp.port(), 0);
+    startWindow();
+    useLoopbackAccounts(smtp.port(), closedLoopbackPort());
+    Settings.TRG[0] = {QStringLiteral("True"), QStringLiteral("owner@example.net"), QStringLiteral("警報"), {}, 0, 0, {}, 0};
+    Settings.COM.TIMER = 50;  // Timer1 does not tick by itself between the test's ticks
+    Settings.COM.CKSUM = 10;
+    const CommandPanel& panel = *window->picSideWindow;
+    const Controls mailSettings = {panel.bcmd_MailSetting, panel.bcmd_SendMailA, window->menu.mnu_mail,
+                                   window->menu.mnu_sendA};
+    const auto locked = [this] {
+        const Controls disabled = disabledControls(*window);
+        return without(commandControls(*window), without(commandControls(*window), disabled));
+    };
+    int64_t loop = 0;
+    for (const bool keepWatching : {false, true}) {
+        SCOPED_TRACE(keepWatching ? "watching through" : "as described");
+        Settings.EXT.KEEPWATCH = keepWatching;
+        tickAt(kCalm + loop);
+        showScene(kIntruder + loop);
+        window->watcher().Timer1_Timer();
+        ASSERT_TRUE(window->watcher().isAlarmRunning());
+        EXPECT_EQ(locked(), keepWatching ? mailSettings : commandControls(*window));
+        EXPECT_EQ(window->alarmPanel->isVisible(), keepWatching);
+        EXPECT_TRUE(!keepWatching || window->alarmPanel->text() == QStringLiteral("警報: ﾒｰﾙ送信中･･･"));
+        ASSERT_TRUE(QTest::qWaitFor([this] { return !window->watcher().isAlarmRunning(); }, 30000));
+        EXPECT_EQ(locked(), Controls{});
+        EXPECT_FALSE(window->alarmPanel->isVisible());
+        loop += kSceneLoop;
     }
 }
 
