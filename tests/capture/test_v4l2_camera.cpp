@@ -11,6 +11,7 @@
 
 #include <linux/videodev2.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstring>
@@ -55,6 +56,7 @@ struct FakeCamera {
     // While set, a read waits (a long exposure, a stalled device); each such read is counted.
     std::atomic<bool> stalled{false};
     std::atomic<int> stalledReads{0};
+    std::vector<std::chrono::steady_clock::time_point> opened;  // every node's open(), under `mutex`
     std::mutex mutex;
 
     void addControl(uint32_t id, const char* name, uint32_t type, int maximum, int value, uint32_t flags = 0,
@@ -77,7 +79,12 @@ public:
     FakeV4l2Node(std::shared_ptr<FakeCamera> camera, QString path) : camera_(std::move(camera)), path_(std::move(path)) {}
 
     QString path() const override { return path_; }
-    bool open() override { return open_ = camera_->plugged; }
+    bool open() override
+    {
+        std::lock_guard lock(camera_->mutex);
+        camera_->opened.push_back(std::chrono::steady_clock::now());
+        return open_ = camera_->plugged;
+    }
     void close() override { open_ = false, streamSize_ = QSize(); }
     int control(unsigned long request, void* argument) override
     {
@@ -295,6 +302,19 @@ TEST(V4l2Driver, AStalledOrUnpluggedCameraKeepsTheWindowAnsweringAndTheDetectorH
     EXPECT_TRUE(waitUntil([&] { return window.latestFrame().isNull(); }, 10s));
     EXPECT_FALSE(capGrabFrame(&window));
     EXPECT_FALSE(detector.sDetectFrame(&window, skipCompare)) << "nothing while it is lost";
+    // Lost, it is opened again every 300 ms.
+    const auto opened = [&] {
+        std::lock_guard lock(camera->mutex);
+        return camera->opened;
+    };
+    const size_t before = opened().size();
+    ASSERT_TRUE(waitUntil([&] { return opened().size() >= before + 3; }, 10s));
+    const auto tries = opened();
+    std::vector<std::chrono::steady_clock::duration> gaps;
+    for (size_t i = before + 1; i < tries.size(); ++i)
+        gaps.push_back(tries[i] - tries[i - 1]);
+    EXPECT_GE(*std::min_element(gaps.begin(), gaps.end()), 290ms);
+    EXPECT_LT(*std::min_element(gaps.begin(), gaps.end()), 900ms);
     camera->plugged = true;
     EXPECT_FALSE(comparesANewFrame()) << "back after a loss: a new reference";
     EXPECT_TRUE(comparesANewFrame());
