@@ -234,46 +234,34 @@ TEST_F(HeadlessWatchTest, AlarmIsMailedAndUploadedEveryEventIsToldAndSigtermSave
     EXPECT_TRUE(QFile::exists(home.filePath(QStringLiteral("help/guide_en.html"))));
 }
 
-// A kill while the clip is recorded leaves no half clip under a clip's name:
-// it is recorded under a temporary name, private from the start, which the next
-// start removes.
-TEST_F(HeadlessWatchTest, AKillWhileRecordingLeavesNoHalfClipAndTheNextStartRemovesIt)
-{
-    recordWithoutMail(closedLoopbackPort(), false);
-    startHoundly(houndly, home.path(), {QStringLiteral("--camera"), QStringLiteral("demo")});
-    OutputLines output(houndly);
-    ASSERT_TRUE(output.waitFor(QStringLiteral("alarm: count"))) << output.all().toStdString();
-    const QDir clips(home.filePath(QStringLiteral("avi")));
-    ASSERT_TRUE(waitUntil([&] { return !clips.entryList(QDir::Files).isEmpty(); }, std::chrono::seconds(20)));
-    const QFileInfo recording(clips.entryInfoList(QDir::Files).front());
-    EXPECT_EQ(recording.permissions() & 0x0077, 0) << "readable by others while it is recorded";
-    QThread::msleep(1500);
-    ::kill(static_cast<pid_t>(houndly.processId()), SIGKILL);
-    ASSERT_TRUE(houndly.waitForFinished(10000));
-    static const QRegularExpression clipName(QStringLiteral("ALERT(_\\d+)?\\.AVI$"));
-    EXPECT_EQ(clips.entryList(QDir::Files).filter(clipName), QStringList{}) << "half a clip under a clip's name";
-
-    QProcess again;
-    startHoundly(again, home.path(), {QStringLiteral("--camera"), QStringLiteral("demo")});
-    OutputLines started(again);
-    ASSERT_TRUE(started.waitFor(QStringLiteral("started:"), 30000)) << started.all().toStdString();
-    EXPECT_EQ(clips.entryList(QDir::Files), QStringList{}) << "left by the kill";
-    EXPECT_GE(terminate(again), 0);
-}
-
-// SIGTERM while a background upload waits on an FTP server that never answers
-// ends the program within 3 s. The client removed its script, password and
-// all, as soon as it read it, and it ends with the program, even one killed.
-// The upload that was cut is sent at the next start that reaches a server, and
-// the history tells both.
-TEST_F(HeadlessWatchTest, AStalledUploadIsCutWithinThreeSecondsAndSentAtTheNextStart)
+// A kill while the clip is recorded leaves no half clip under a clip's name: it
+// is recorded under a temporary name, private from the start, which the next
+// start removes. SIGTERM while a background upload waits on an FTP server that
+// never answers ends the program within 3 s. The client removed its script,
+// password and all, as soon as it read it, and it ends with the program, even
+// one killed. The upload that was cut is sent at the next start that reaches a
+// server, and the history tells both.
+TEST_F(HeadlessWatchTest, KillsAndAStalledUploadLeaveNoHalfClipAndLoseNoUpload)
 {
     ServerProcess stalled(QStringLiteral("silent_server.py"), {QStringLiteral("--lifetime"), QStringLiteral("90")});
     recordWithoutMail(stalled.port(), true);
     const QStringList demo = {QStringLiteral("--camera"), QStringLiteral("demo")};
+    QProcess recording;
+    startHoundly(recording, home.path(), demo);
+    const QDir clips(home.filePath(QStringLiteral("avi")));
+    ASSERT_TRUE(waitUntil([&] { return !clips.entryList(QDir::Files).isEmpty() && clips.entryInfoList(QDir::Files)[0].size() > 0; },
+                          std::chrono::seconds(30)));
+    EXPECT_EQ(clips.entryInfoList(QDir::Files).front().permissions() & 0x0077, 0) << "readable by others while it is recorded";
+    ::kill(static_cast<pid_t>(recording.processId()), SIGKILL);
+    ASSERT_TRUE(recording.waitForFinished(10000));
+    static const QRegularExpression clipName(QStringLiteral("ALERT(_\\d+)?\\.AVI$"));
+    EXPECT_EQ(clips.entryList(QDir::Files).filter(clipName), QStringList{}) << "half a clip under a clip's name";
+
     const QString script = home.filePath(QStringLiteral("FTP_PUT.txt"));
     startHoundly(houndly, home.path(), demo);
     OutputLines output(houndly);
+    ASSERT_TRUE(output.waitFor(QStringLiteral("started:"), 30000)) << output.all().toStdString();
+    EXPECT_EQ(clips.entryList(QDir::Files), QStringList{}) << "left by the kill";
     ASSERT_TRUE(output.waitFor(QStringLiteral("alarm over"))) << output.all().toStdString();
     ASSERT_TRUE(waitUntil([&] { return ftpClientOf(houndly.processId()) != 0; }, std::chrono::seconds(20)));
     EXPECT_TRUE(waitUntil([&] { return !QFile::exists(script); }, std::chrono::seconds(5))) << "the script stays";
