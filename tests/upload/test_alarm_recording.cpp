@@ -3,6 +3,7 @@
 #include "capture/CaptureWindow.h"
 #include "capture/DriverRegistry.h"
 #include "settings/Settings.h"
+#include "tests/support/ClipProbe.h"
 #include "tests/support/LoopbackServers.h"
 #include "tests/support/TempAppFolder.h"
 #include "tests/support/TestApplication.h"
@@ -115,6 +116,10 @@ TEST_P(AlarmRecordingTest, RecordsAndUploadsAsSet)
         if (clips().isEmpty())
             continue;
         EXPECT_TRUE(pendingWhileSending.isEmpty() || pendingWhileSending.front().endsWith(clips().back())) << run;
+        // TIME seconds at 30 frames a second, the demo camera's pace aside.
+        const ClipFacts facts = probeClip(clipFolder().filePath(clips().back()));
+        EXPECT_EQ(facts.frameRate, "30/1") << run;
+        EXPECT_NEAR(facts.durationSeconds, Settings.FTP.TIME, 0.25) << run;
         const QByteArray latest = localFile(clips().back());
         const QString remote = alarm.remote.isEmpty() ? clips().back() : alarm.remote;
         EXPECT_EQ(QFileInfo(clipFolder().filePath("ALERT.AVI")).isFile(), alarm.localCopy) << run;
