@@ -9,6 +9,8 @@
 #include "tests/support/TestApplication.h"
 
 #include <QDir>
+#include <QElapsedTimer>
+#include <QScopeGuard>
 #include <QFile>
 #include <QTest>
 
@@ -95,6 +97,21 @@ TEST_F(AlarmCommandsTest, EachGetsItsAlarmAndItsEndIsTold)
     ASSERT_TRUE(waitForEnds(3));
     EXPECT_EQ(recorded("start.txt")[1], QStringLiteral("12|10|%1|||%2").arg(time, home.path()));
     EXPECT_EQ(commands.running(), 0);
+}
+
+// At its limit a command is asked to end; one that stays is killed two seconds later.
+TEST_F(AlarmCommandsTest, ACommandStayingPastItsLimitIsKilledTwoSecondsLater)
+{
+    const auto restore = qScopeGuard([] { AlarmCommandTimeLimit = std::chrono::seconds(60); });
+    AlarmCommandTimeLimit = std::chrono::milliseconds(300);
+    Settings.EXT.ONALARM = QStringLiteral("sh -c 'trap \"\" TERM; sleep 30'");
+    QElapsedTimer clock;
+    clock.start();
+    commands.hear({.kind = Kind::Alarm, .count = 31, .alarmCount = 10, .alarmTime = alarmTime});
+    commands.hear({.kind = Kind::Snapshot, .name = home.filePath(QStringLiteral("img/1_ALERT.jpg"))});
+    ASSERT_TRUE(waitForEnds(1));
+    EXPECT_GE(clock.elapsed(), 2250);
+    EXPECT_EQ(ends[0].detail, QStringLiteral("ended after 0.3 s"));
 }
 
 // A setting is a program and its words, split as a shell splits them, and
