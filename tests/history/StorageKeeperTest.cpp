@@ -106,7 +106,7 @@ TEST_F(StorageKeeperTest, AtStartOnlyTheProgramsOwnFilesGoAndTheNewestRecordsAnd
           QStringLiteral("avi/240501120312_ALERT.AVI"), QStringLiteral("avi/ALERT.AVI"), QStringLiteral("img/holiday.jpg"),
           QStringLiteral("img/240501120309_ALERT.jpg.bak"), QStringLiteral("avi/240501120312_alert.avi"),
           QStringLiteral("img/2405011203_ALERT.jpg"), QStringLiteral("img/240501120309_ALERT-2.jpg"),
-          QStringLiteral("houndly.ini")})
+          QStringLiteral("img/240501120309-ALERT.jpg"), QStringLiteral("houndly.ini")})
         file(name, 1000, 30 * 86400);
     ASSERT_TRUE(QDir(home.path()).mkpath(QStringLiteral("img/240501120000_ALERT.jpg")));
     ASSERT_TRUE(QFile::link(home.filePath(QStringLiteral("houndly.ini")),
