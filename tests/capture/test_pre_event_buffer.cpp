@@ -64,7 +64,7 @@ TEST(PreEventBuffer, KeepsItsLengthPlusTheMarginAndNoMore)
         const std::vector<KeptFrame> kept = buffer.framesAfter(Clock::time_point::min());
         ASSERT_FALSE(kept.empty());
         EXPECT_EQ(kept.back().time, at(fed - fed % 40ms));
-        const std::chrono::milliseconds reach = std::min<std::chrono::milliseconds>(length + PreEventBuffer::kMargin, fed);
+        const std::chrono::milliseconds reach = std::min<std::chrono::milliseconds>(length + 1s, fed);  // a second of margin
         // Back as far as the length and margin reach (or the first frame), not one frame further.
         EXPECT_LE(kept.back().time - kept.front().time, reach) << length.count();
         EXPECT_GT(kept.back().time - kept.front().time + 40ms, reach) << length.count();
