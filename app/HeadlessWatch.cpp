@@ -5,6 +5,7 @@
 #include "app/UnreadableSettings.h"
 #include "capture/DriverRegistry.h"
 #include "mail/MailAccount.h"
+#include "notify/MqttLink.h"
 #include "settings/AppFolderTidy.h"
 #include "settings/AppPaths.h"
 #include "settings/Settings.h"
@@ -61,16 +62,26 @@ int runHeadless(int& argc, char** argv, const CommandLine& commandLine)
         } else {
             sCheckMailReady();
             watcher.startWatching();
+            // The web page's and the broker's switch.
+            const auto switchFrom = [&watcher, &log](const QString& source) {
+                return [&watcher, &log, source](bool watch) {
+                    if (watch == watcher.isWatching())
+                        return;
+                    watch ? watcher.resume() : watcher.suspend();
+                    log.write(watch ? QStringLiteral("watching again, switched on from %1").arg(source)
+                                    : QStringLiteral("watching stopped from %1").arg(source));
+                };
+            };
+            const auto writeLine = [&log](const QString& line) { log.write(line); };
             WebView web(watcher);
-            QObject::connect(&web, &WebView::told, &web, [&log](const QString& line) { log.write(line); });
-            QObject::connect(&web, &WebView::watchRequested, &web, [&watcher, &log](bool watch) {
-                if (watch == watcher.isWatching())
-                    return;
-                watch ? watcher.resume() : watcher.suspend();
-                log.write(watch ? QStringLiteral("watching again, switched on from the web view")
-                                : QStringLiteral("watching stopped from the web view"));
-            });
+            QObject::connect(&web, &WebView::told, &web, writeLine);
+            QObject::connect(&web, &WebView::watchRequested, &web, switchFrom(QStringLiteral("the web view")));
             if (const QString line = web.start(); !line.isEmpty())
+                log.write(line);
+            MqttLink mqtt(watcher);
+            QObject::connect(&mqtt, &MqttLink::told, &mqtt, writeLine);
+            QObject::connect(&mqtt, &MqttLink::watchRequested, &mqtt, switchFrom(QStringLiteral("MQTT")));
+            if (const QString line = mqtt.start(); !line.isEmpty())
                 log.write(line);
             exitCode = QCoreApplication::exec();
         }

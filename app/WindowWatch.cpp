@@ -5,6 +5,7 @@
 #include "app/ShutdownSignals.h"
 #include "app/frmSw_Mail.h"
 #include "capture/DriverRegistry.h"
+#include "notify/MqttLink.h"
 #include "settings/AppPaths.h"
 #include "watch/Watcher.h"
 #include "web/WebView.h"
@@ -48,6 +49,13 @@ int runWindows(int& argc, char** argv, const CommandLine& commandLine)
         window.showWebView(line);
     });
     window.showWebView(web.start());
+    MqttLink mqtt(window.watcher());
+    QObject::connect(&mqtt, &MqttLink::watchRequested, &window, &frmSw_Mail::switchWatching);
+    QObject::connect(&mqtt, &MqttLink::told, &window, [](const QString& line) {
+        std::fprintf(stderr, "houndly: %s\n", qPrintable(line));
+    });
+    if (const QString line = mqtt.start(); !line.isEmpty())
+        std::fprintf(stderr, "houndly: %s\n", qPrintable(line));
     window.show();
     return QApplication::exec();
 }

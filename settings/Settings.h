@@ -80,6 +80,11 @@ struct SettingsRecord {
         QString WEBKEY{};
         QString ONALARM{};     // a program and its arguments run at an alarm's start, "" = none
         QString ONALARMOVER{}; // the same at an alarm's end
+        QString MQTT{};        // the MQTT broker: "host", "host port" or "host:port"; "" = no MQTT
+        QString MQTTUSER{};    // the broker's account, "" = none
+        QString MQTTPASS{};    // in clear; stored shifted
+        bool MQTTTLS = false;  // TLS to the broker, its certificate verified
+        QString MQTTTOPIC{};   // the topics' prefix, "" = houndly/<the application folder's name>
     } EXT;
 };
 

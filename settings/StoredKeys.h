@@ -118,6 +118,11 @@ inline constexpr StoredKey table[] = {
     {"EXT", "WEBKEY", KeyKind::Text, 0, {}, true, ext<&Ext::WEBKEY>},
     {"EXT", "ONALARM", KeyKind::Text, 0, {}, false, ext<&Ext::ONALARM>},
     {"EXT", "ONALARMOVER", KeyKind::Text, 0, {}, false, ext<&Ext::ONALARMOVER>},
+    {"EXT", "MQTT", KeyKind::Text, 0, {}, true, ext<&Ext::MQTT>},
+    {"EXT", "MQTTUSER", KeyKind::Text, 0, {}, false, ext<&Ext::MQTTUSER>},
+    {"EXT", "MQTTPASS", KeyKind::Password, 0, {}, false, ext<&Ext::MQTTPASS>},
+    {"EXT", "MQTTTLS", KeyKind::OptionFlag, 0, {}, false, ext<&Ext::MQTTTLS>},
+    {"EXT", "MQTTTOPIC", KeyKind::Text, 0, {}, true, ext<&Ext::MQTTTOPIC>},
     // clang-format on
 };
 }  // namespace stored_field
