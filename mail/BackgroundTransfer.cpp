@@ -1,10 +1,5 @@
 #include "mail/BackgroundTransfer.h"
 
-#include <QCoreApplication>
-#include <QEvent>
-#include <QThread>
-#include <QTimer>
-
 #include <condition_variable>
 #include <csignal>
 #include <functional>
@@ -22,11 +17,6 @@ struct Progress {
     QDeadlineTimer goodbyeEnds = QDeadlineTimer::Forever;  // runs once the transfer is done
 };
 
-class UserInputFilter : public QObject {
-protected:
-    bool eventFilter(QObject*, QEvent* event) override { return event->spontaneous() && event->isInputEvent(); }
-};
-
 // Termination signals belong to the window's thread; a write to a socket the
 // server or a cancel closed must fail, not kill the program.
 void leaveSignalsToTheWindow()
@@ -36,12 +26,6 @@ void leaveSignalsToTheWindow()
     for (const int number : {SIGPIPE, SIGTERM, SIGINT})
         sigaddset(&blocked, number);
     pthread_sigmask(SIG_BLOCK, &blocked, nullptr);
-}
-
-bool servesEvents()
-{
-    const QCoreApplication* application = QCoreApplication::instance();
-    return application != nullptr && QThread::currentThread() == application->thread();
 }
 
 }  // namespace
@@ -65,25 +49,12 @@ TransferResult runTransfer(CURL* easy, TransferControl& control, const QDeadline
         return std::min(deadline, progress.goodbyeEnds);
     };
 
-    const bool serving = servesEvents();
-    QTimer bounds;
-    bounds.setSingleShot(true);
-    bounds.setTimerType(Qt::PreciseTimer);
-    const auto checkBounds = [&] {
-        const std::lock_guard lock(progress.mutex);
-        const QDeadlineTimer next = enforceBounds();
-        if (!next.isForever())
-            bounds.start(static_cast<int>(std::max<qint64>(next.remainingTime(), 0)));
-    };
-    QObject::connect(&bounds, &QTimer::timeout, &bounds, checkBounds);
     const auto update = [&](const std::function<void()>& change) {
         {
             const std::lock_guard lock(progress.mutex);
             change();
         }
         progress.changed.notify_all();
-        if (serving)
-            QMetaObject::invokeMethod(&bounds, checkBounds, Qt::QueuedConnection);
     };
 
     std::thread worker([&] {
@@ -97,26 +68,15 @@ TransferResult runTransfer(CURL* easy, TransferControl& control, const QDeadline
         update([&] { progress.finished = true; });
     });
 
-    if (serving) {
-        UserInputFilter dropInput;
-        QCoreApplication::instance()->installEventFilter(&dropInput);
-        checkBounds();
-        const auto finished = [&] {
-            const std::lock_guard lock(progress.mutex);
-            return progress.finished;
-        };
-        while (!finished())
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    } else {
-        std::unique_lock lock(progress.mutex);
-        while (!progress.finished) {
-            const QDeadlineTimer next = enforceBounds();
-            if (next.isForever())
-                progress.changed.wait(lock);
-            else
-                progress.changed.wait_for(lock, next.remainingTimeAsDuration());
-        }
+    std::unique_lock lock(progress.mutex);
+    while (!progress.finished) {
+        const QDeadlineTimer next = enforceBounds();
+        if (next.isForever())
+            progress.changed.wait(lock);
+        else
+            progress.changed.wait_for(lock, next.remainingTimeAsDuration());
     }
+    lock.unlock();
     worker.join();
     return progress.result;
 }

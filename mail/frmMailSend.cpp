@@ -6,6 +6,7 @@
 #include "mail/MailFields.h"
 #include "mail/MailMessageBox.h"
 #include "mail/MailTransport.h"
+#include "mail/MailWait.h"
 #include "mail/Snapshot.h"
 #include "mail/ThumbnailView.h"
 #include "settings/CommonHelpers.h"
@@ -124,7 +125,7 @@ void frmMailSend::bcmdOK_Click()
     bool sent = false;
     {
         BusyPointer busy;
-        sent = sSendMail(recipient, subject, body, attachment);
+        sent = sendWhileTheWindowLives([&] { return sSendMail(recipient, subject, body, attachment); });
     }
     if (sent)
         showMailMessage(this, QMessageBox::Information, windowTitle(), tr("送信しました。"));
