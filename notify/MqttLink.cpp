@@ -5,6 +5,8 @@
 #include "settings/Settings.h"
 #include "watch/Watcher.h"
 
+#include <QFile>
+
 namespace {
 
 constexpr std::chrono::seconds kStopBound{1};
@@ -70,17 +72,26 @@ void MqttLink::observeWatcher()
     connect(&watcher_, &Watcher::watchingChanged, this, &MqttLink::publishState);
     listener_ = watcher_.events().add([this](const WatchEvent& event) {
         using Kind = WatchEvent::Kind;
+        if (client_ == nullptr)
+            return;
+        if (alarm_.hear(event))
+            client_->send(topic("alarm"), alarm_.json(), true);
         switch (event.kind) {
         case Kind::Alarm:
-            alarm_ = true;
+            alarmRunning_ = true;
+            snapshotSent_ = false;
             publishState();
             return;
+        case Kind::Snapshot:
+            if (event.ok && alarmRunning_ && !std::exchange(snapshotSent_, true))
+                sendSnapshot(event.name);
+            return;
         case Kind::AlarmOver:
-            alarm_ = false;
+            alarmRunning_ = false;
             publishState();
             return;
         case Kind::Stopped:
-            alarm_ = false;
+            alarmRunning_ = false;
             stopped_ = true;
             publishState();
             return;
@@ -90,11 +101,22 @@ void MqttLink::observeWatcher()
     });
 }
 
+void MqttLink::sendSnapshot(const QString& path)
+{
+    QFile file(path);
+    // A few dozen kilobytes from the local disk, the alarm's own picture.
+    if (!file.open(QIODevice::ReadOnly)) {
+        emit told(QStringLiteral("MQTT: snapshot %1 not sent: %2").arg(path, file.errorString()));
+        return;
+    }
+    client_->send(topic("snapshot"), file.readAll(), true);
+}
+
 void MqttLink::publishState()
 {
     if (client_ == nullptr)
         return;
-    const QByteArray state = stopped_ || !watcher_.isWatching() ? "stopped" : alarm_ ? "alarm" : "watching";
+    const QByteArray state = stopped_ || !watcher_.isWatching() ? "stopped" : alarmRunning_ ? "alarm" : "watching";
     if (state != std::exchange(state_, state))
         client_->keep(topic("state"), state);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "notify/MqttAlarm.h"
 #include "notify/MqttSetup.h"
 
 #include <QByteArray>
@@ -13,7 +14,9 @@ class Watcher;
 
 // Watching as MQTT topics under the prefix of the settings: availability
 // "online"/"offline" (retained, "offline" also the will), state "watching",
-// "stopped" or "alarm" (retained); set/watch "ON" or "OFF" asks for watching
+// "stopped" or "alarm" (retained); alarm, the latest alarm's JSON (MqttAlarm),
+// again at each of its results (retained); snapshot, the JPEG of the alarm's
+// first snapshot (retained); set/watch "ON" or "OFF" asks for watching
 // on or off (a retained command is an old one and is not obeyed). It observes
 // the watcher as the windows do; the broker is served on a thread of its own,
 // so it never holds the watcher up. Lives on the watcher's thread.
@@ -40,13 +43,16 @@ private:
     void observeWatcher();
     void hear(const QString& topic, const QByteArray& payload);
     void publishState();
+    void sendSnapshot(const QString& path);
     QString topic(const char* name) const;
 
     Watcher& watcher_;
     std::unique_ptr<MqttClient> client_;
     MqttSetup setup_;
     int listener_ = 0;
-    bool alarm_ = false;    // from an alarm until its end
+    MqttAlarm alarm_;
+    bool alarmRunning_ = false;  // from an alarm until its end
+    bool snapshotSent_ = false;  // the alarm's picture has gone
     bool stopped_ = false;  // watching has ended for good
     QByteArray state_;      // as last published
 };

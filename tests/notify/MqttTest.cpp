@@ -6,6 +6,7 @@
 
 #include "capture/DemoDriver.h"
 #include "capture/DriverRegistry.h"
+#include "history/AlarmRecord.h"
 #include "settings/Settings.h"
 #include "tests/support/MqttBroker.h"
 #include "tests/support/TempAppFolder.h"
@@ -13,6 +14,10 @@
 #include "watch/Watcher.h"
 
 #include <QElapsedTimer>
+#include <QFile>
+#include <QImage>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 
 #include <gtest/gtest.h>
@@ -69,24 +74,50 @@ TEST(MqttTest, TheHeadlessProgramPublishesItsStateObeysTheSwitchAndItsWillSaysOf
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "HOUNDLY_CAMERA"})
         environment.remove(QString::fromLatin1(variable));
-    environment.insert(QStringLiteral("HOUNDLY_DEMO_PERIOD"), QStringLiteral("600"));
+    environment.insert(QStringLiteral("HOUNDLY_DEMO_PERIOD"), QStringLiteral("5"));
     houndly.setProcessEnvironment(environment);
     houndly.setProcessChannelMode(QProcess::MergedChannels);
     houndly.start(QStringLiteral(HOUNDLY_EXECUTABLE), {"--headless", "--camera", "demo"});
     ASSERT_TRUE(early.waitFor(QStringLiteral("home/yard/availability"), "online"));
     ASSERT_TRUE(early.waitFor(QStringLiteral("home/yard/state"), "watching"));
 
+    // Each alarm's messages carry its time; the last of them says it is over.
+    const auto alarmsOver = [&early] {
+        QList<QJsonObject> over;
+        for (const MqttMessage& message : early.messages(QStringLiteral("home/yard/alarm")))
+            if (const QJsonObject alarm = QJsonDocument::fromJson(message.payload).object(); alarm[u"over"].toBool())
+                over.append(alarm);
+        return over;
+    };
+    ASSERT_TRUE(serveUntil([&] { return alarmsOver().size() >= 2; }, 60000));
+    const QList<QJsonObject> over = alarmsOver();
+    QStringList times;
+    for (const QJsonObject& alarm : over) {
+        times.append(alarm[u"time"].toString());
+        QJsonObject typed = alarm;
+        typed.insert(QStringLiteral("type"), QStringLiteral("alarm"));
+        const std::optional<AlarmRecord> recorded = alarmFromJson(typed);
+        ASSERT_TRUE(recorded.has_value());
+        EXPECT_GT(recorded->count, 10);
+        EXPECT_EQ(recorded->alarmCount, 10);
+        ASSERT_EQ(recorded->snapshots.size(), 1);
+        EXPECT_TRUE(QFile::exists(home.filePath(recorded->snapshots.first())));
+    }
+    times.removeDuplicates();
+    EXPECT_EQ(times.size(), over.size()) << "one alarm's end told twice";
+    for (const MqttMessage& state : early.messages(QStringLiteral("home/yard/state")))
+        EXPECT_NE(state.payload, "stopped") << "the retained command was obeyed";
+
     MqttRecorder late(broker.port());
-    ASSERT_TRUE(late.waitFor(QStringLiteral("home/yard/state"), "watching"));
-    for (const char* name : {"availability", "state"}) {
+    ASSERT_TRUE(late.waitFor(QStringLiteral("home/yard/snapshot")));
+    for (const char* name : {"availability", "state", "alarm", "snapshot"}) {
         const QList<MqttMessage> kept = late.messages(QStringLiteral("home/yard/") + QLatin1String(name));
         ASSERT_FALSE(kept.isEmpty()) << name;
         EXPECT_TRUE(kept.first().retained) << name;
     }
+    EXPECT_EQ(QImage::fromData(late.messages(QStringLiteral("home/yard/snapshot")).first().payload, "JPEG").size(),
+              QSize(640, 480));
 
-    serve(500);
-    for (const MqttMessage& state : early.messages(QStringLiteral("home/yard/state")))
-        EXPECT_EQ(state.payload, "watching") << "the retained command was obeyed";
     late.publish(QStringLiteral("home/yard/set/watch"), "OFF");
     EXPECT_TRUE(early.waitFor(QStringLiteral("home/yard/state"), "stopped"));
 
@@ -99,9 +130,10 @@ TEST(MqttTest, TheHeadlessProgramPublishesItsStateObeysTheSwitchAndItsWillSaysOf
     EXPECT_FALSE(output.contains(MqttBroker::kPassword)) << output.toStdString();
 }
 
-// Ticks keep coming while the broker answers nothing and while it is gone;
-// restarted empty, it gets the program's retained topics again.
-TEST(MqttTest, WatchingGoesOnWhileTheBrokerFreezesOrIsGoneAndAReturningBrokerIsToldEverythingAgain)
+// Ticks keep coming, alarms included, while the broker answers nothing and
+// while it is gone; restarted empty, it gets the program's retained topics
+// again and the alarm it missed.
+TEST(MqttTest, WatchingGoesOnWhileTheBrokerFreezesOrIsGoneAndAReturningBrokerIsToldWhatItMissed)
 {
     testApplication();
     TempAppFolder home;
@@ -132,20 +164,38 @@ TEST(MqttTest, WatchingGoesOnWhileTheBrokerFreezesOrIsGoneAndAReturningBrokerIsT
             lastTick = clock.elapsed();
             ++ticks;
         });
+        QList<QDateTime> alarms;
+        watcher.events().add([&alarms](const WatchEvent& event) {
+            if (event.kind == WatchEvent::Kind::Alarm)
+                alarms.append(event.alarmTime);
+        });
+        const auto raiseAlarm = [&] {
+            const qsizetype before = alarms.size();
+            sceneMs = kIntruder;
+            EXPECT_TRUE(serveUntil([&] { return alarms.size() > before && !watcher.isAlarmRunning(); }, 20000));
+            sceneMs = kCalm;
+            serve(1000);
+        };
         broker.freeze(true);
-        serve(3000);
+        raiseAlarm();
         broker.freeze(false);
         broker.stop();
         ASSERT_TRUE(serveUntil([&told] { return !told.filter(QStringLiteral("lost")).isEmpty(); }, 10000))
             << told.join(u'\n').toStdString();
-        serve(2000);
+        raiseAlarm();
         EXPECT_GT(ticks, 20);
         EXPECT_LT(longestGap, 1500) << "a tick waited for the broker";
 
+        // The alarm raised while it was gone comes when it is back, its end included.
         ASSERT_TRUE(broker.start());
         MqttRecorder back(broker.port());
         EXPECT_TRUE(back.waitFor(QStringLiteral("home/yard/availability"), "online"));
         EXPECT_TRUE(back.waitFor(QStringLiteral("home/yard/state"), "watching"));
+        EXPECT_TRUE(back.waitFor(QStringLiteral("home/yard/snapshot")));
+        ASSERT_TRUE(back.waitFor(QStringLiteral("home/yard/alarm")));
+        const QJsonObject last = QJsonDocument::fromJson(back.messages(QStringLiteral("home/yard/alarm")).last().payload).object();
+        EXPECT_EQ(last[u"time"].toString(), historyTimeText(alarms.last()));
+        EXPECT_TRUE(last[u"over"].toBool());
         EXPECT_FALSE(told.join(u'\n').contains(MqttBroker::kPassword));
     }
     setDemoSceneClock({});
