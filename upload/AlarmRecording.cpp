@@ -80,7 +80,8 @@ ClipUpload clipUploadOf(const QString& clipPath)
                       appFolder(),
                       Settings.FTP.HOST,
                       Settings.FTP.USER,
-                      Settings.FTP.PASS};
+                      Settings.FTP.PASS,
+                      Settings.EXT.FTPMODE};
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "upload/FtpClient.h"
 
+#include "upload/SecureFtp.h"
+
 #include <curl/curl.h>
 
 #include <QByteArray>
@@ -44,10 +46,12 @@ public:
         }
     }
 
-    // The URL path of a file in this folder; "%2F" makes curl start at the root.
-    QByteArray urlPath(const QString& fileName) const
+    // The URL path of a file in this folder; "%2F" makes curl start at the
+    // root of an FTP server, an SFTP path is the server's own, "~/" its home.
+    QByteArray urlPath(const QString& fileName, FtpMode mode) const
     {
-        QByteArray path = absolute_ ? QByteArray("%2F") : QByteArray();
+        const bool sftp = mode == FtpMode::Sftp;
+        QByteArray path = absolute_ ? QByteArray(sftp ? "" : "%2F") : QByteArray(sftp ? "~/" : "");
         for (const QString& segment : segments_)
             path += encoded(segment) + '/';
         return path + encoded(fileName);
@@ -63,10 +67,15 @@ private:
     QStringList segments_;
 };
 
-QByteArray serverUrl(const FtpScript& script)
+int serverPort(const FtpScript& script, FtpMode mode)
+{
+    return !script.portGiven && mode == FtpMode::Sftp ? 22 : script.port;
+}
+
+QByteArray serverUrl(const QByteArray& scheme, const FtpScript& script, FtpMode mode)
 {
     const QString host = script.host.contains(QLatin1Char(':')) ? QStringLiteral("[%1]").arg(script.host) : script.host;
-    return QStringLiteral("ftp://%1:%2/").arg(host).arg(script.port).toUtf8();
+    return scheme + QStringLiteral("%1:%2/").arg(host).arg(serverPort(script, mode)).toUtf8();
 }
 
 QString curlReason(CURLcode code, const char* detail)
@@ -86,7 +95,6 @@ CurlHandle openSession(const FtpScript& script, const QByteArray& user, const QB
     CURL* handle = curl.get();
     curl_easy_setopt(handle, CURLOPT_ERRORBUFFER, errorBuffer);
     curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "ftp");
     curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds);
     curl_easy_setopt(handle, CURLOPT_LOW_SPEED_LIMIT, 1L);
     curl_easy_setopt(handle, CURLOPT_LOW_SPEED_TIME, kStallSeconds);
@@ -99,7 +107,8 @@ CurlHandle openSession(const FtpScript& script, const QByteArray& user, const QB
     return curl;
 }
 
-FtpRunResult put(CURL* handle, const QByteArray& url, const FtpStep& step, bool asciiMode, const char* errorBuffer)
+FtpRunResult put(CURL* handle, const QByteArray& url, const FtpStep& step, bool asciiMode, const char* errorBuffer,
+                 const HostKeyCheck& check)
 {
     const QFileInfo local(step.localPath);
     FileHandle file(local.isFile() ? std::fopen(QFile::encodeName(step.localPath).constData(), "rb") : nullptr);
@@ -114,24 +123,26 @@ FtpRunResult put(CURL* handle, const QByteArray& url, const FtpStep& step, bool 
     curl_easy_setopt(handle, CURLOPT_TRANSFERTEXT, asciiMode ? 1L : 0L);
     const CURLcode code = curl_easy_perform(handle);
     if (code != CURLE_OK)
-        return {false, QStringLiteral("PUT \"%1\" %2 failed: %3").arg(step.localPath, step.remoteName, curlReason(code, errorBuffer))};
+        return {false, QStringLiteral("PUT \"%1\" %2 failed: %3")
+                           .arg(step.localPath, step.remoteName,
+                                sessionFailure(code, curlReason(code, errorBuffer), check))};
     return {true, {}};
 }
 
 // Without any upload the log-in and folder changes are still checked.
-FtpRunResult checkFolder(CURL* handle, const QByteArray& url, const char* errorBuffer)
+FtpRunResult checkFolder(CURL* handle, const QByteArray& url, const char* errorBuffer, const HostKeyCheck& check)
 {
     curl_easy_setopt(handle, CURLOPT_URL, url.constData());
     curl_easy_setopt(handle, CURLOPT_NOBODY, 1L);
     const CURLcode code = curl_easy_perform(handle);
     if (code != CURLE_OK)
-        return {false, curlReason(code, errorBuffer)};
+        return {false, sessionFailure(code, curlReason(code, errorBuffer), check)};
     return {true, {}};
 }
 
 }  // namespace
 
-FtpRunResult runFtpScript(const FtpScript& script, const std::function<void(const FtpStep&)>& stored)
+FtpRunResult runFtpScript(const FtpScript& script, FtpMode mode, const std::function<void(const FtpStep&)>& stored)
 {
     char errorBuffer[CURL_ERROR_SIZE] = {};
     const QByteArray user = script.user.toUtf8();
@@ -140,7 +151,9 @@ FtpRunResult runFtpScript(const FtpScript& script, const std::function<void(cons
     if (!curl)
         return {false, QStringLiteral("cannot start the transfer library")};
 
-    const QByteArray server = serverUrl(script);
+    HostKeyCheck check;
+    const QByteArray server =
+        serverUrl(prepareSession(curl.get(), mode, script, serverPort(script, mode), check), script, mode);
     RemoteFolder folder;
     bool asciiMode = true;  // the FTP default until "binary"
     bool uploaded = false;
@@ -156,7 +169,8 @@ FtpRunResult runFtpScript(const FtpScript& script, const std::function<void(cons
             asciiMode = true;
             break;
         case FtpStep::Kind::Put: {
-            FtpRunResult result = put(curl.get(), server + folder.urlPath(step.remoteName), step, asciiMode, errorBuffer);
+            FtpRunResult result =
+                put(curl.get(), server + folder.urlPath(step.remoteName, mode), step, asciiMode, errorBuffer, check);
             if (!result.ok)
                 return result;
             stored(step);
@@ -166,6 +180,6 @@ FtpRunResult runFtpScript(const FtpScript& script, const std::function<void(cons
         }
     }
     if (!uploaded)
-        return checkFolder(curl.get(), server + folder.urlPath(QString()), errorBuffer);
+        return checkFolder(curl.get(), server + folder.urlPath(QString(), mode), errorBuffer, check);
     return {true, {}};
 }

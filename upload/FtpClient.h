@@ -12,6 +12,6 @@ struct FtpRunResult {
     QString reason;
 };
 
-// Logs in and carries out the script's steps over passive-mode FTP; `stored`
-// hears of each PUT as soon as the server has confirmed it.
-FtpRunResult runFtpScript(const FtpScript& script, const std::function<void(const FtpStep&)>& stored);
+// Logs in and carries out the script's steps over passive-mode FTP, FTPS or
+// SFTP; `stored` hears of each PUT as soon as the server has confirmed it.
+FtpRunResult runFtpScript(const FtpScript& script, FtpMode mode, const std::function<void(const FtpStep&)>& stored);

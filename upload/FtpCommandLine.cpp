@@ -12,6 +12,11 @@ std::optional<FtpCommand> parseFtpCommandLine(const QStringList& arguments)
     FtpCommand command;
     QStringList rest = arguments;
     command.removeScript = rest.removeAll(QStringLiteral("--remove-script")) > 0;
+    const bool ftps = rest.removeAll(QStringLiteral("--ftps")) > 0;
+    const bool sftp = rest.removeAll(QStringLiteral("--sftp")) > 0;
+    if (ftps && sftp)
+        return std::nullopt;
+    command.mode = ftps ? FtpMode::Ftps : sftp ? FtpMode::Sftp : FtpMode::Plain;
     if (rest.size() != 1 || !rest.front().startsWith(QLatin1String("-s:"), Qt::CaseInsensitive))
         return std::nullopt;
     QString path = rest.front().mid(3);
@@ -21,6 +26,30 @@ std::optional<FtpCommand> parseFtpCommandLine(const QStringList& arguments)
         return std::nullopt;
     command.scriptPath = path;
     return command;
+}
+
+std::optional<FtpMode> ftpModeOf(const QString& setting)
+{
+    if (setting.isEmpty())
+        return FtpMode::Plain;
+    if (setting.compare(QLatin1String("FTPS"), Qt::CaseInsensitive) == 0)
+        return FtpMode::Ftps;
+    if (setting.compare(QLatin1String("SFTP"), Qt::CaseInsensitive) == 0)
+        return FtpMode::Sftp;
+    return std::nullopt;
+}
+
+QStringList ftpModeArguments(FtpMode mode)
+{
+    switch (mode) {
+    case FtpMode::Ftps:
+        return {QStringLiteral("--ftps")};
+    case FtpMode::Sftp:
+        return {QStringLiteral("--sftp")};
+    case FtpMode::Plain:
+        break;
+    }
+    return {};
 }
 
 FtpExitStatus runFtpScriptFile(const FtpCommand& command, QString& reason)
@@ -40,7 +69,7 @@ FtpExitStatus runFtpScriptFile(const FtpCommand& command, QString& reason)
         reason = QStringLiteral("script \"%1\", %2").arg(command.scriptPath, parsed.error);
         return kFtpUsageError;
     }
-    const FtpRunResult result = runFtpScript(*parsed.script, [](const FtpStep& put) {
+    const FtpRunResult result = runFtpScript(*parsed.script, command.mode, [](const FtpStep& put) {
         // Told before the goodbye, which a server may leave unanswered.
         std::printf("stored %s\n", put.remoteName.toLocal8Bit().constData());
         std::fflush(stdout);

@@ -95,6 +95,7 @@ FtpScriptParse parseFtpScript(const QString& text)
                 if (!isNumber || port < 1 || port > 65535)
                     return {std::nullopt, lineError(lineNumber, QStringLiteral("bad port \"%1\"").arg(words[2]))};
                 script.port = port;
+                script.portGiven = true;
             }
             // The two lines after "open" answer the user name and password prompts.
             script.user = answerLine(lines, i + 1).trimmed();

@@ -6,6 +6,10 @@
 #include <optional>
 #include <vector>
 
+// How houndly-ftp reaches the server: plain FTP as the classic client did,
+// FTP with explicit TLS, or SFTP over SSH.
+enum class FtpMode { Plain, Ftps, Sftp };
+
 // One step of an FTP command script after the log-in.
 struct FtpStep {
     enum class Kind { ChangeFolder, Binary, Ascii, Put };
@@ -20,6 +24,7 @@ struct FtpStep {
 struct FtpScript {
     QString host;
     int port = 21;
+    bool portGiven = false;  // else the protocol's own (22 for SFTP)
     QString user;
     QString password;
     std::vector<FtpStep> steps;

@@ -21,6 +21,7 @@ QString FtpScriptDir;
 QString FtpHost;
 QString FtpUser;
 QString FtpPassword;
+QString FtpUploadMode;
 QString FtpClientProgram;
 int FtpClientTimeLimitMs = 10 * 60 * 1000;
 
@@ -102,7 +103,9 @@ void startFtpClient(QProcess& client, const QString& scriptPath)
         if (::getppid() != houndly)
             ::_exit(kFtpUsageError);
     });
-    client.start(clientProgram(), {QStringLiteral("--remove-script"), QStringLiteral("-s:\"%1\"").arg(scriptPath)});
+    const QStringList modeArguments = ftpModeArguments(ftpModeOf(FtpUploadMode).value_or(FtpMode::Plain));
+    client.start(clientProgram(), QStringList{QStringLiteral("--remove-script")} + modeArguments +
+                                      QStringList{QStringLiteral("-s:\"%1\"").arg(scriptPath)});
 }
 
 FtpClientOutcome ftpClientOutcome(QProcess& client)
@@ -150,6 +153,9 @@ QString ftpScriptRefusal(const QString& remoteName, const QString& localPath, co
         if (!isSingleLine(*value))
             return QStringLiteral("refused: the %1 holds a line break").arg(QLatin1String(name));
     }
+    // A mistyped mode never falls back to sending in clear.
+    if (!ftpModeOf(FtpUploadMode))
+        return QStringLiteral("refused: the encryption \"%1\" is none of FTPS, SFTP").arg(FtpUploadMode);
     return {};
 }
 

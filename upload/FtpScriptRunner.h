@@ -10,6 +10,7 @@ extern QString FtpScriptDir;  // folder of the script; gets a trailing "/"
 extern QString FtpHost;
 extern QString FtpUser;
 extern QString FtpPassword;
+extern QString FtpUploadMode;  // FTPMODE: "" plain FTP as described, "FTPS" or "SFTP"
 // The FTP client program; empty means houndly-ftp beside the executable.
 extern QString FtpClientProgram;
 
@@ -24,7 +25,8 @@ QByteArray ftpPutScript(const QString& remoteName, const QString& localPath, con
                         const QString& mode);
 
 // Why a script for these values must not be written: "refused: the host
-// holds a line break" and the like; "" when every value is a single line.
+// holds a line break" and the like, or an FtpUploadMode that names no mode;
+// "" when every value is a single line.
 QString ftpScriptRefusal(const QString& remoteName, const QString& localPath, const QString& remoteFolder,
                          const QString& mode);
 // Writes "FTP_PUT.txt" in FtpScriptDir, readable by the user alone; its path,

@@ -101,6 +101,7 @@ void UploadQueue::startNext()
     FtpHost = running_->host;
     FtpUser = running_->user;
     FtpPassword = running_->password;
+    FtpUploadMode = running_->mode;
     runningSource_ = uploadSource(*running_);
     const QString mode = QStringLiteral("binary");
     scriptPath_ = sWriteFtpScript(running_->remoteName, runningSource_, running_->remoteFolder, mode);

@@ -21,6 +21,7 @@ struct ClipUpload {
     QString host;
     QString user;
     QString password;
+    QString mode{};  // FTPMODE when the upload was made
 };
 
 // The file an upload sends: the fixed-name copy, made now so that it holds this

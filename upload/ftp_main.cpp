@@ -1,5 +1,5 @@
 // houndly-ftp: uploads files as a command script says, e.g.
-//   houndly-ftp -s:"/path/FTP_PUT.txt"
+//   houndly-ftp -s:"/path/FTP_PUT.txt", or over TLS or SSH with --ftps or --sftp
 #include "upload/FtpCommandLine.h"
 
 #include <QCoreApplication>
@@ -12,7 +12,7 @@ int main(int argc, char* argv[])
     QCoreApplication application(argc, argv);
     const std::optional<FtpCommand> command = parseFtpCommandLine(application.arguments().mid(1));
     if (!command) {
-        std::fputs("usage: houndly-ftp [--remove-script] -s:SCRIPT\n", stderr);
+        std::fputs("usage: houndly-ftp [--remove-script] [--ftps | --sftp] -s:SCRIPT\n", stderr);
         return kFtpUsageError;
     }
     QString reason;

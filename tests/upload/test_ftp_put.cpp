@@ -78,6 +78,7 @@ TEST_F(FtpPutTest, EveryUploadReturnsItsResultAndLogsItsReason)
         QString reason;  // a part of the result line ("" when sent)
         const FtpTestServer* server = nullptr;  // the fixture's unless given
         bool closes = false;  // the program closes during the upload
+        QString encryption{};  // FTPMODE
     } rows[] = {
         {"sent", "sub", host, password, local, client, 60000, ""},
         {"sent to the top", "", host, password, local, client, 60000, ""},
@@ -85,14 +86,16 @@ TEST_F(FtpPutTest, EveryUploadReturnsItsResultAndLogsItsReason)
         {"sent, QUIT unanswered", "sub", QString("127.0.0.1 %1").arg(mute.port()), password, local, client, 3000, "", &mute},
         {"wrong password", "sub", host, "home", local, client, 60000, "Access denied: 530"},
         {"refused host", "sub", "127.0.0.1\nDELE x", password, local, client, 60000, "refused: the host holds a line break"},
+        {"mistyped encryption, not sent in clear", "sub", host, password, local, client, 60000,
+         "refused: the encryption \"TLS\" is none of FTPS, SFTP", nullptr, false, "TLS"},
         {"no local file", "sub", host, password, local + ".gone", client, 60000, "cannot read local file"},
         {"no client", "sub", host, password, local, work_.filePath("no-such-client"), 60000, "cannot start "},
         {"client over its time", "sub", host, password, local, hang, 2000, "no end within 2 s: stopped"},
         {"the program closes", "sub", host, password, local, hang, 60000, "ended: the program is closing", nullptr, true},
     };
     for (const auto& row : rows) {
-        std::tie(FtpHost, FtpPassword, FtpClientProgram, FtpClientTimeLimitMs) =
-            std::tie(row.host, row.password, row.program, row.limitMs);
+        std::tie(FtpHost, FtpPassword, FtpClientProgram, FtpClientTimeLimitMs, FtpUploadMode) =
+            std::tie(row.host, row.password, row.program, row.limitMs, row.encryption);
         const FtpTestServer& server = row.server ? *row.server : server_;
         const QString remote = row.folder.isEmpty() ? "a.AVI" : row.folder + "/a.AVI";
         QElapsedTimer elapsed;
@@ -187,6 +190,7 @@ TEST_F(FtpPutTest, TheClientsExitStatusAndReasonForEachOutcome)
         {"server down", {script(scriptText(QString("127.0.0.1 %1").arg(closedLoopbackPort()), user, password, put))}, 1},
         {"missing folder", {script(scriptText(here, user, password, QStringList{"CD nowhere"} + put))}, 1},
         {"no option", {}, 2},
+        {"both encryptions", {"--ftps", "--sftp", script(scriptText(here, user, password, put))}, 2},
         {"empty script path", {"-s:"}, 2},
         {"absent script", {"-s:" + work_.filePath("absent.txt")}, 2},
         {"unknown command", {script("open 127.0.0.1\r\nu\r\np\r\nMGET *\r\n")}, 2},

@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """A real FTP server on 127.0.0.1 for the upload tests.
 
-Usage: ftp_server.py ROOT USER PASSWORD [SECONDS] [--record FILE] [--stall quit]
+Usage: ftp_server.py ROOT USER PASSWORD [SECONDS] [--record FILE] [--stall quit] [--cert C --key K]
 Serves ROOT (with a subfolder "sub" created) to one user with full rights,
 prints the chosen port on the first line of standard output and ends by
 itself after SECONDS (default 60), so a crashed test never leaves it behind.
@@ -10,7 +10,8 @@ Files are stored with the bytes as they came, whatever the transfer type
 client did and hiding it). With --record, every upload is written to FILE
 as a JSON line: {"event": "stor", "path": path under ROOT, "type": "a" or
 "i", "time": seconds since the epoch}. With --stall quit, QUIT is never
-answered (what was stored stays stored).
+answered (what was stored stays stored). With --cert and --key, explicit TLS
+(AUTH TLS) is required before the log-in and on every data connection.
 """
 import argparse
 import json
@@ -20,18 +21,26 @@ import threading
 import time
 
 from pyftpdlib.authorizers import DummyAuthorizer
-from pyftpdlib.handlers import DTPHandler, FTPHandler
+from pyftpdlib.handlers import DTPHandler, FTPHandler, TLS_DTPHandler, TLS_FTPHandler
 from pyftpdlib.servers import FTPServer
 
 
-class AsSentDTPHandler(DTPHandler):
-    def enable_receiving(self, type, cmd):
-        super().enable_receiving("i", cmd)
+def as_sent(base):
+    class AsSentDTPHandler(base):
+        def enable_receiving(self, type, cmd):
+            super().enable_receiving("i", cmd)
+
+        # curl begins the data connection's TLS before the transfer command;
+        # pyftpdlib would take that early handshake for a hang-up.
+        def readable(self):
+            return getattr(self, "_ssl_accepting", False) or super().readable()
+
+    return AsSentDTPHandler
 
 
-def recording_handler(root, record_path, stall):
-    class Handler(FTPHandler):
-        dtp_handler = AsSentDTPHandler
+def recording_handler(root, record_path, stall, tls):
+    class Handler(TLS_FTPHandler if tls else FTPHandler):
+        dtp_handler = as_sent(TLS_DTPHandler if tls else DTPHandler)
 
         def ftp_QUIT(self, line):
             if stall != "quit":
@@ -57,13 +66,18 @@ def main():
     parser.add_argument("seconds", nargs="?", type=float, default=60.0)
     parser.add_argument("--record")
     parser.add_argument("--stall", choices=["quit"])
+    parser.add_argument("--cert")
+    parser.add_argument("--key")
     args = parser.parse_args()
     root, lifetime = os.path.realpath(args.root), args.seconds
     os.makedirs(os.path.join(root, "sub"), exist_ok=True)
 
     authorizer = DummyAuthorizer()
     authorizer.add_user(args.user, args.password, root, perm="elradfmwMT")
-    handler = recording_handler(root, args.record, args.stall)
+    handler = recording_handler(root, args.record, args.stall, bool(args.cert))
+    if args.cert:
+        handler.certfile, handler.keyfile = args.cert, args.key
+        handler.tls_control_required = handler.tls_data_required = True
     handler.authorizer = authorizer
     handler.auth_failed_timeout = 0.1
 
