@@ -51,7 +51,8 @@ frmExt::frmExt(QWidget* parent)
       cmboLang(named(new QComboBox, "cmboLang")),
       txtOnAlarm(named(new QLineEdit, "txtOnAlarm")),
       txtOnAlarmOver(named(new QLineEdit, "txtOnAlarmOver")),
-      webOptions(named(new WebOptions, "webOptions"))
+      webOptions(named(new WebOptions, "webOptions")),
+      cmboFtpMode(named(new QComboBox, "cmboFtpMode"))
 {
     setWindowTitle(tr("拡張設定"));
 
@@ -60,6 +61,10 @@ frmExt::frmExt(QWidget* parent)
     recordingLayout->addRow(tr("警報前の録画"), spinPreTime);
     recordingLayout->addRow(ckBgUpload);
     recordingLayout->addRow(ckLightCut);
+    cmboFtpMode->addItem(tr("しない (FTP)"), QString());
+    cmboFtpMode->addItem(tr("FTPS (TLS)"), QStringLiteral("FTPS"));
+    cmboFtpMode->addItem(tr("SFTP (SSH)"), QStringLiteral("SFTP"));
+    recordingLayout->addRow(tr("FTP送信の暗号化"), cmboFtpMode);
     recordingLayout->addRow(ckKeepWatch);
 
     auto* area = new QGroupBox(tr("検知範囲"));
@@ -137,6 +142,7 @@ void frmExt::Form_Load()
     txtOnAlarm->setText(ext.ONALARM);
     txtOnAlarmOver->setText(ext.ONALARMOVER);
     webOptions->load(ext);
+    cmboFtpMode->setCurrentIndex(std::max(0, cmboFtpMode->findData(ext.FTPMODE)));
 }
 
 void frmExt::bcmdOK_Click()
@@ -157,6 +163,7 @@ void frmExt::bcmdOK_Click()
     ext.ONALARM = txtOnAlarm->text();
     ext.ONALARMOVER = txtOnAlarmOver->text();
     webOptions->store(ext);
+    ext.FTPMODE = cmboFtpMode->currentData().toString();
     sSaveSettingsReported();
     accept();
 }

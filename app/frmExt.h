@@ -9,9 +9,9 @@ class QSpinBox;
 class WebOptions;
 
 // "拡張設定": the options beyond the classic program (pre-event recording,
-// uploads in the background, light changes, storage limits, the mask and its
-// editor, alarm commands, the language of the windows from the next start;
-// the web view on a page of its own). Filled from
+// uploads in the background and their encryption, light changes, storage
+// limits, the mask and its editor, alarm commands, the language of the windows
+// from the next start; the web view on a page of its own). Filled from
 // Settings each time it is shown; OK stores and saves, Cancel discards.
 class frmExt : public QDialog {
     Q_OBJECT
@@ -38,4 +38,5 @@ private:
     QLineEdit* txtOnAlarm;
     QLineEdit* txtOnAlarmOver;
     WebOptions* webOptions;
+    QComboBox* cmboFtpMode;
 };

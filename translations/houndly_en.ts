@@ -815,6 +815,22 @@ It also records a clip and uploads it by FTP.</translation>
         <translation>&amp;Cancel</translation>
     </message>
     <message>
+        <source>しない (FTP)</source>
+        <translation>None (FTP)</translation>
+    </message>
+    <message>
+        <source>FTPS (TLS)</source>
+        <translation>FTPS (TLS)</translation>
+    </message>
+    <message>
+        <source>SFTP (SSH)</source>
+        <translation>SFTP (SSH)</translation>
+    </message>
+    <message>
+        <source>FTP送信の暗号化</source>
+        <translation>Upload encryption</translation>
+    </message>
+    <message>
         <source>警報時に実行するプログラム</source>
         <translation>Programs run at an alarm</translation>
     </message>

@@ -376,6 +376,7 @@ TEST_F(MainWindowTest, OptionsDialogStoresAndSavesOnOkOnly)
                     EXPECT_EQ(Settings.EXT.WEBPORT, 0);
                     namedChild<QLineEdit>(*dialog, "txtWebUser")->setText(QStringLiteral("owner"));
                 }
+                namedChild<QComboBox>(*dialog, "cmboFtpMode")->setCurrentIndex(2);
                 clickNamed(*dialog, button);
             },
             &seen);
@@ -387,6 +388,7 @@ TEST_F(MainWindowTest, OptionsDialogStoresAndSavesOnOkOnly)
                                 "KEEPDAYS=30\nKEEPWATCH=True\nMASK=False\nLANG=en\n"))
         << stored.constData();
     EXPECT_TRUE(stored.contains("\nONALARM='/opt/my tools/bark' -n \"x y\"\nONALARMOVER=calm\n")) << stored.constData();
+    EXPECT_TRUE(stored.contains("\nFTPMODE=SFTP\n")) << stored.constData();
     EXPECT_TRUE(stored.contains("\nWEBPORT=8080\n")) << stored.constData();
     const std::optional<WebAccount> account = webAccountOf(Settings.EXT.WEBUSER, Settings.EXT.WEBHASH);
     ASSERT_TRUE(account.has_value());
