@@ -46,7 +46,8 @@ struct MqttClient::Link {
     std::mutex mutex;
     std::condition_variable wake;
     mosquitto* mosq = nullptr;
-    bool connected = false;
+    bool answered = false;   // the broker has said yes to this connection
+    bool connected = false;  // and has had what waited: publishing goes straight out
     bool everConnected = false;  // this attempt reached the broker's yes
     bool stopping = false;
     bool ended = false;
@@ -92,25 +93,32 @@ struct MqttClient::Link {
             sayLocked(line);
     }
 
-    void connectedNow()
+    // The broker said yes: the rest waits until the loop has handed it what
+    // libmosquitto sends again of its own (unconfirmed messages), which is older.
+    void answeredNow()
     {
         std::lock_guard lock(mutex);
         if (stopping)
             return;
-        connected = true;
+        answered = true;
         everConnected = true;
         refusal.clear();
         problem.clear();
+        sayLocked(QStringLiteral("MQTT connected to %1").arg(where));
+    }
+
+    void catchUpLocked()
+    {
         const QByteArray subscription = options.subscription.toUtf8();
         if (!subscription.isEmpty())
             mosquitto_subscribe(mosq, nullptr, subscription.constData(), kQos);
+        connected = true;
         for (const Message& message : kept)
             publishLocked(message);
         std::deque<Message> earlier;
         earlier.swap(waiting);
         for (const Message& message : earlier)
             publishLocked(message);
-        sayLocked(QStringLiteral("MQTT connected to %1").arg(where));
     }
 
     void run()
@@ -137,9 +145,13 @@ struct MqttClient::Link {
                         mosquitto_disconnect(mosq);
                 }
                 rc = mosquitto_loop(mosq, kLoopWaitMs, 1);
+                std::lock_guard lock(mutex);
+                if (rc == MOSQ_ERR_SUCCESS && answered && !connected && !stopping)
+                    catchUpLocked();
             }
             std::unique_lock lock(mutex);
             connected = false;
+            answered = false;
             if (stopping)
                 break;
             if (everConnected)
@@ -208,7 +220,7 @@ QString MqttClient::start()
     mosquitto_connect_callback_set(mosq, [](mosquitto*, void* data, int result) {
         auto* self = static_cast<Link*>(data);
         if (result == 0) {
-            self->connectedNow();
+            self->answeredNow();
             return;
         }
         std::lock_guard lock(self->mutex);
@@ -218,6 +230,7 @@ QString MqttClient::start()
         auto* self = static_cast<Link*>(data);
         std::lock_guard lock(self->mutex);
         self->connected = false;
+        self->answered = false;
     });
     mosquitto_publish_callback_set(mosq, [](mosquitto*, void* data, int mid) {
         auto* self = static_cast<Link*>(data);
