@@ -1,5 +1,6 @@
 #include "notify/MqttLink.h"
 
+#include "notify/HomeAssistant.h"
 #include "notify/MqttClient.h"
 #include "settings/AppPaths.h"
 #include "settings/Settings.h"
@@ -43,6 +44,8 @@ QString MqttLink::start()
     };
     client_ = std::make_unique<MqttClient>(setup_.options, onLine, onMessage);
     client_->keep(topic("availability"), "online");
+    for (const auto& [configTopic, config] : homeAssistantConfigs(setup_.prefix, setup_.node))
+        client_->keep(configTopic, config);
     publishState();
     if (const QString failure = client_->start(); !failure.isEmpty()) {
         client_.reset();

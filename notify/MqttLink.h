@@ -16,7 +16,8 @@ class Watcher;
 // "online"/"offline" (retained, "offline" also the will), state "watching",
 // "stopped" or "alarm" (retained); alarm, the latest alarm's JSON (MqttAlarm),
 // again at each of its results (retained); snapshot, the JPEG of the alarm's
-// first snapshot (retained); set/watch "ON" or "OFF" asks for watching
+// first snapshot (retained); Home Assistant's discovery configs (HomeAssistant.h);
+// set/watch "ON" or "OFF" asks for watching
 // on or off (a retained command is an old one and is not obeyed). It observes
 // the watcher as the windows do; the broker is served on a thread of its own,
 // so it never holds the watcher up. Lives on the watcher's thread.

@@ -18,6 +18,7 @@
 #include <QImage>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QMap>
 #include <QProcess>
 
 #include <gtest/gtest.h>
@@ -57,10 +58,11 @@ void setUpMqtt(const MqttBroker& broker, const QString& brokerText)
 
 }  // namespace
 
-// The program's topics come retained, to a client that arrives late too; a
+// The program's topics and Home Assistant's discovery come retained, to a
+// client that arrives late too, with one JSON per alarm and its JPEG; a
 // published "OFF" stops watching, a retained one left on the broker does
 // nothing; killed, the broker tells its will.
-TEST(MqttTest, TheHeadlessProgramPublishesItsStateObeysTheSwitchAndItsWillSaysOfflineAfterAKill)
+TEST(MqttTest, TheHeadlessProgramPublishesStateAlarmsAndDiscoveryObeysTheSwitchAndItsWillSaysOfflineAfterAKill)
 {
     testApplication();
     TempAppFolder home;
@@ -118,7 +120,28 @@ TEST(MqttTest, TheHeadlessProgramPublishesItsStateObeysTheSwitchAndItsWillSaysOf
     EXPECT_EQ(QImage::fromData(late.messages(QStringLiteral("home/yard/snapshot")).first().payload, "JPEG").size(),
               QSize(640, 480));
 
-    late.publish(QStringLiteral("home/yard/set/watch"), "OFF");
+    // Home Assistant finds one device whose entities name the program's topics.
+    QMap<QString, QJsonObject> entities;
+    for (const MqttMessage& message : late.messages())
+        if (message.topic.startsWith(u"homeassistant/"_qs) && message.retained)
+            entities.insert(message.topic.section(u'/', 1, 1), QJsonDocument::fromJson(message.payload).object());
+    ASSERT_EQ(entities.keys(), QStringList({"binary_sensor", "image", "sensor", "switch"}));
+    const QStringList heard = [&late] {
+        QStringList topics;
+        for (const MqttMessage& message : late.messages())
+            topics.append(message.topic);
+        return topics;
+    }();
+    for (const QJsonObject& entity : entities) {
+        EXPECT_EQ(entity[u"device"][u"identifiers"], entities.first()[u"device"][u"identifiers"]);
+        EXPECT_EQ(entity[u"availability_topic"].toString(), u"home/yard/availability"_qs);
+        for (const char* field : {"state_topic", "image_topic", "json_attributes_topic"})
+            if (entity.contains(QLatin1String(field))) {
+                EXPECT_TRUE(heard.contains(entity[QLatin1String(field)].toString())) << field;
+            }
+    }
+    EXPECT_EQ(entities[u"binary_sensor"_qs][u"device_class"].toString(), u"motion"_qs);
+    late.publish(entities[u"switch"_qs][u"command_topic"].toString(), "OFF");
     EXPECT_TRUE(early.waitFor(QStringLiteral("home/yard/state"), "stopped"));
 
     ASSERT_TRUE(::kill(pid_t(houndly.processId()), SIGKILL) == 0);
