@@ -87,6 +87,10 @@ TEST_F(KilledSaveTest, TheStartRemovesWhatKilledRunsLeftAndNothingElse)
     const int lockFd = ::open(QFile::encodeName(path(running)).constData(), O_RDONLY | O_CLOEXEC);
     ASSERT_GE(lockFd, 0);
     ASSERT_EQ(::flock(lockFd, LOCK_EX), 0);
+    // Another user's, as root may find in a folder it shares: not ours to remove.
+    const QString foreign = "houndly.ini.Oth123";
+    writeFileBytes(path(foreign), "x");
+    const bool chowned = ::chown(QFile::encodeName(path(foreign)).constData(), 65534, 65534) == 0;
     // Not a file: neither a folder nor a link is ever removed.
     ASSERT_TRUE(QDir().mkdir(path("houndly.ini.Dir123")));
     ASSERT_TRUE(QFile::link(path("houndly.ini.bak"), path("houndly.ini.Lnk123")));
@@ -97,6 +101,7 @@ TEST_F(KilledSaveTest, TheStartRemovesWhatKilledRunsLeftAndNothingElse)
     for (const QString& name : others + QStringList{running, "houndly.ini.Dir123"})
         EXPECT_TRUE(QFileInfo::exists(path(name))) << name.toStdString();
     EXPECT_TRUE(QFileInfo(path("houndly.ini.Lnk123")).isSymLink());
+    EXPECT_EQ(QFileInfo::exists(path(foreign)), chowned);
     for (const char* folder : {"img", "avi"})
         EXPECT_EQ(QFileInfo(path(folder)).permissions() & 0x0077, 0) << folder;
     // Once its writer has gone, the lock goes too.
