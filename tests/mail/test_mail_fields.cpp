@@ -106,7 +106,7 @@ TEST(MailLog, PasswordsAreMaskedWhereTheyStand)
     const char* const exchange[][2] = {
         {"+OK ready", "user watcher"}, {nullptr, "pass p"}, {nullptr, "PASS"}, {nullptr, "APOP watcher 0a1b"},
         {nullptr, "auth plain AHdhdGNoZXIAcA=="}, {nullptr, "AUTH LOGIN"}, {"334 VXNlcm5hbWU6", "d2F0Y2hlcg=="},
-        {nullptr, "NOOP"}, {"334", "cA=="}, {"+ ", "cA=="}, {"+", "cA=="}, {"+OK 2 320", "STAT"},
+        {nullptr, "NOOP"}, {"334", "cA=="}, {"+ ", "cA=="}, {"+", "cA=="}, {"+OK 2 320", "STAT"}, {"3341 odd", "RSET"},
     };
     for (const auto& [server, client] : exchange) {
         if (server)
@@ -118,7 +118,7 @@ TEST(MailLog, PasswordsAreMaskedWhereTheyStand)
     EXPECT_EQ(written.mid(written.indexOf('\n') + 1),
               "< +OK ready\n> user watcher\n> pass ****\n> PASS\n> APOP watcher ****\n> auth plain ****\n"
               "> AUTH LOGIN\n< 334 VXNlcm5hbWU6\n> ****\n> NOOP\n< 334\n> ****\n< + \n> ****\n< +\n> ****\n"
-              "< +OK 2 320\n> STAT\n= logged in\n");
+              "< +OK 2 320\n> STAT\n< 3341 odd\n> RSET\n= logged in\n");
 }
 
 }  // namespace
