@@ -13,6 +13,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -73,8 +74,8 @@ TEST_F(KilledSaveTest, TheStartRemovesWhatKilledRunsLeftAndNothingElse)
                                    "pending-uploads.json.Zz0Zz0", "avi/260101120000_ALERT.AVI.aB3dE9",
                                    "avi/ALERT.AVI.x0x0x0", "img/260101120000_ALERT.jpg.Ab3dE9", "FTP_PUT.txt"};
     const QStringList others = {"houndly.ini.bak", "houndly.ini.Ab3dE", "houndly.ini.Ab3dE9x", "houndly.ini.Ab_dE9",
-                                "houndly.ini.", "mail.log.txt.Ab3dE9", "houndly.ini", "avi/260101120000_ALERT.AVI",
-                                "avi/notes.txt.Ab3dE9", "img/FTP_PUT.txt"};
+                                "houndly.ini.", "houndly.ini~Ab3dE9", "mail.log.txt.Ab3dE9", "houndly.ini",
+                                "avi/260101120000_ALERT.AVI", "avi/notes.txt.Ab3dE9", "img/FTP_PUT.txt"};
     // Older versions left img/ and avi/ open to everyone.
     const auto open = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther;
     for (const char* folder : {"img", "avi"})
@@ -93,12 +94,13 @@ TEST_F(KilledSaveTest, TheStartRemovesWhatKilledRunsLeftAndNothingElse)
     const bool chowned = ::chown(QFile::encodeName(path(foreign)).constData(), 65534, 65534) == 0;
     // Not a file: neither a folder nor a link is ever removed.
     ASSERT_TRUE(QDir().mkdir(path("houndly.ini.Dir123")));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path("houndly.ini.Fif123")).constData(), 0600), 0);
     ASSERT_TRUE(QFile::link(path("houndly.ini.bak"), path("houndly.ini.Lnk123")));
 
     tidyAppFolder();
     for (const QString& name : abandoned)
         EXPECT_FALSE(QFileInfo::exists(path(name))) << name.toStdString();
-    for (const QString& name : others + QStringList{running, "houndly.ini.Dir123"})
+    for (const QString& name : others + QStringList{running, "houndly.ini.Dir123", "houndly.ini.Fif123"})
         EXPECT_TRUE(QFileInfo::exists(path(name))) << name.toStdString();
     EXPECT_TRUE(QFileInfo(path("houndly.ini.Lnk123")).isSymLink());
     EXPECT_EQ(QFileInfo::exists(path(foreign)), chowned);
