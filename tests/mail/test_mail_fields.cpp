@@ -119,6 +119,14 @@ TEST(MailLog, PasswordsAreMaskedWhereTheyStand)
               "< +OK ready\n> user watcher\n> pass ****\n> PASS\n> APOP watcher ****\n> auth plain ****\n"
               "> AUTH LOGIN\n< 334 VXNlcm5hbWU6\n> ****\n> NOOP\n< 334\n> ****\n< + \n> ****\n< +\n> ****\n"
               "< +OK 2 320\n> STAT\n< 3341 odd\n> RSET\n= logged in\n");
+
+    // Unencrypted, what hands over the password itself is warned of once; a digest is not.
+    MailExchangeLog clear(path, QStringLiteral("SMTP"), QStringLiteral("127.0.0.1"));
+    for (const char* line : {"AUTH CRAM-MD5", "APOP watcher 0a1b", "AUTH PLAIN AHdhdGNoZXIAcA==", "PASS p"})
+        clear.clientSaid(QString::fromLatin1(line));
+    ASSERT_TRUE(clear.finish(QStringLiteral("sent")));
+    EXPECT_TRUE(readFileBytes(path).endsWith("> APOP watcher ****\n* warning: the password goes unencrypted: the server "
+                                             "offers no STARTTLS\n> AUTH PLAIN ****\n> PASS ****\n= sent\n"));
 }
 
 }  // namespace
