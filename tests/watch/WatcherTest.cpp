@@ -118,7 +118,10 @@ TEST_F(WatcherTest, ALightAlarmsOnlyWithoutTheLightRuleAnIntruderAlwaysAndTheNex
 
         lastAlarm.clear();
         tickAt(kCalm + 3000);
+        const QString older =
+            writeFileBytes(home.filePath(QStringLiteral("img/240102000000_ALERT.jpg")), QByteArray(2 << 20, 'o'));
         tickAt(kIntruder);
+        EXPECT_FALSE(QFile::exists(older)) << "the alarm's end holds the cap";
         EXPECT_GT(counts.back(), 10);
         EXPECT_EQ(levels.back(), AlarmLevel::Alarm);
         EXPECT_EQ(status, QStringLiteral("Houndly: 警報！ 誰かいたワン！!"));
@@ -128,6 +131,10 @@ TEST_F(WatcherTest, ALightAlarmsOnlyWithoutTheLightRuleAnIntruderAlwaysAndTheNex
         // No mail, and still the alarm keeps its picture.
         const std::optional<AlarmRecord> alarm = readLatestAlarm(historyLogPath());
         ASSERT_TRUE(alarm && alarm->snapshots.size() == 1);
+        // What went is in the history; the alarm's own picture stays (below).
+        const QSet<QString> removed = readHistory(historyLogPath()).removedFiles;
+        EXPECT_TRUE(removed.contains(QStringLiteral("img/240101000000_ALERT.jpg")) &&
+                    removed.contains(QStringLiteral("img/240102000000_ALERT.jpg")));
         EXPECT_EQ(QImage(absoluteHistoryPath(alarm->snapshots[0])).size(), QSize(640, 480));
 
         // The tick after an alarm takes a new reference; the one after compares again.
