@@ -22,7 +22,7 @@ TEST_F(ProfileFileTest, ReadsValuesAsThePlatformReaderDoes)
         QByteArray file;
         QString section, key, expected;  // "" reads as absent
     } cases[] = {
-        {"names ignore ASCII case", "[cOm]\ntImEr=5\n", "COM", "TIMER", "5"},
+        {"names ignore ASCII case", "[cOm]\ntImEr=5\n", "COM", "TIMER", "5"}, {"A to Z", "[az]\nk=1\n", "AZ", "K", "1"},
         {"blanks around names", "  [ COM ]\t\n \tTIMER \t= 5\n", "COM", "TIMER", "5"},
         {"value trimmed of spaces and TABs", "[A]\nk= \t x  y\t \n", "A", "k", "x  y"},
         {"double quotes removed", "[A]\nk=\" a b \"\n", "A", "k", " a b "},
