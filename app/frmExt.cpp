@@ -1,6 +1,7 @@
 #include "app/frmExt.h"
 
 #include "app/MessageBox.h"
+#include "app/MqttPage.h"
 #include "app/WebOptions.h"
 
 #include "capture/CaptureWindow.h"
@@ -52,6 +53,7 @@ frmExt::frmExt(QWidget* parent)
       txtOnAlarm(named(new QLineEdit, "txtOnAlarm")),
       txtOnAlarmOver(named(new QLineEdit, "txtOnAlarmOver")),
       webOptions(named(new WebOptions, "webOptions")),
+      mqttPage(named(new MqttPage, "mqttPage")),
       cmboFtpMode(named(new QComboBox, "cmboFtpMode"))
 {
     setWindowTitle(tr("拡張設定"));
@@ -112,6 +114,7 @@ frmExt::frmExt(QWidget* parent)
     auto* pages = named(new QTabWidget, "tabPages");
     pages->addTab(watching, tr("監視(&W)"));
     pages->addTab(webOptions, tr("Web表示(&B)"));
+    pages->addTab(mqttPage, tr("MQTT(&Q)"));
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(pages);
@@ -142,6 +145,7 @@ void frmExt::Form_Load()
     txtOnAlarm->setText(ext.ONALARM);
     txtOnAlarmOver->setText(ext.ONALARMOVER);
     webOptions->load(ext);
+    mqttPage->load(ext);
     cmboFtpMode->setCurrentIndex(std::max(0, cmboFtpMode->findData(ext.FTPMODE)));
 }
 
@@ -163,6 +167,7 @@ void frmExt::bcmdOK_Click()
     ext.ONALARM = txtOnAlarm->text();
     ext.ONALARMOVER = txtOnAlarmOver->text();
     webOptions->store(ext);
+    mqttPage->store(ext);
     ext.FTPMODE = cmboFtpMode->currentData().toString();
     sSaveSettingsReported();
     accept();

@@ -5,13 +5,14 @@
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
+class MqttPage;
 class QSpinBox;
 class WebOptions;
 
 // "拡張設定": the options beyond the classic program (pre-event recording,
 // uploads in the background and their encryption, light changes, storage
 // limits, the mask and its editor, alarm commands, the language of the windows
-// from the next start; the web view on a page of its own). Filled from
+// from the next start; the web view and MQTT on pages of their own). Filled from
 // Settings each time it is shown; OK stores and saves, Cancel discards.
 class frmExt : public QDialog {
     Q_OBJECT
@@ -38,5 +39,6 @@ private:
     QLineEdit* txtOnAlarm;
     QLineEdit* txtOnAlarmOver;
     WebOptions* webOptions;
+    MqttPage* mqttPage;
     QComboBox* cmboFtpMode;
 };

@@ -435,6 +435,41 @@
     </message>
 </context>
 <context>
+    <name>MqttPage</name>
+    <message>
+        <source>TLS で接続する (証明書を確認します)</source>
+        <translation>Connect with TLS (the certificate is verified)</translation>
+    </message>
+    <message>
+        <source>使わない (例: 192.168.1.10 または broker.local:1883)</source>
+        <translation>Off (for example 192.168.1.10 or broker.local:1883)</translation>
+    </message>
+    <message>
+        <source>フォルダー名</source>
+        <translation>folder name</translation>
+    </message>
+    <message>
+        <source>ブローカー</source>
+        <translation>Broker</translation>
+    </message>
+    <message>
+        <source>ユーザー名</source>
+        <translation>User name</translation>
+    </message>
+    <message>
+        <source>パスワード</source>
+        <translation>Password</translation>
+    </message>
+    <message>
+        <source>トピック</source>
+        <translation>Topic prefix</translation>
+    </message>
+    <message>
+        <source>状態、警報 (JSON) と画像を送り、set/watch の ON と OFF で監視を切り替えます。Home Assistant は自動検出で見つけます。次回の起動から有効になります。</source>
+        <translation>Sends the state, every alarm (JSON) and its picture; ON and OFF on set/watch switch watching. Home Assistant finds Houndly by discovery. Takes effect at the next start.</translation>
+    </message>
+</context>
+<context>
     <name>ScopePanel</name>
     <message>
         <source>ｽｺｰﾌﾟ</source>
@@ -617,11 +652,11 @@ Houndly leaves the file as it is and ends.</translation>
     </message>
     <message>
         <source>Web表示のユーザー名には、コロン、引用符、バックスラッシュ、制御文字を使えません。長すぎる名前も使えません。</source>
-        <translation>The web view's user name may not hold a colon, a quote, a backslash or a control character, and may not be too long.</translation>
+        <translation>The web view&apos;s user name may not hold a colon, a quote, a backslash or a control character, and may not be too long.</translation>
     </message>
     <message>
         <source>Web表示のユーザー名を変えるときはパスワードも入力してください。</source>
-        <translation>To change the web view's user name, type the password too.</translation>
+        <translation>To change the web view&apos;s user name, type the password too.</translation>
     </message>
 </context>
 <context>
@@ -865,6 +900,10 @@ It also records a clip and uploads it by FTP.</translation>
     <message>
         <source>Web表示(&amp;B)</source>
         <translation>We&amp;b view</translation>
+    </message>
+    <message>
+        <source>MQTT(&amp;Q)</source>
+        <translation>MQTT(&amp;Q)</translation>
     </message>
 </context>
 <context>

@@ -338,6 +338,7 @@ TEST_F(MainWindowTest, OptionsDialogStoresAndSavesOnOkOnly)
     Settings.EXT.BGUPLOAD = true;
     Settings.EXT.KEEPMB = 500;
     Settings.EXT.LANG = QStringLiteral("ja");
+    Settings.EXT.MQTTPASS = QStringLiteral("old");
     for (const char* button : {"bcmdCancel", "bcmdOK"}) {
         SCOPED_TRACE(button);
         bool seen = false;
@@ -377,6 +378,12 @@ TEST_F(MainWindowTest, OptionsDialogStoresAndSavesOnOkOnly)
                     namedChild<QLineEdit>(*dialog, "txtWebUser")->setText(QStringLiteral("owner"));
                 }
                 namedChild<QComboBox>(*dialog, "cmboFtpMode")->setCurrentIndex(2);
+                EXPECT_EQ(namedChild<QLineEdit>(*dialog, "txtMqttPassword")->text(), QStringLiteral("old"));
+                namedChild<QLineEdit>(*dialog, "txtMqtt")->setText(QStringLiteral(" 192.168.1.10 1884 "));
+                namedChild<QLineEdit>(*dialog, "txtMqttUser")->setText(QStringLiteral("hub"));
+                namedChild<QLineEdit>(*dialog, "txtMqttPassword")->setText(QStringLiteral("secret"));
+                clickNamed(*dialog, "ckMqttTls");
+                namedChild<QLineEdit>(*dialog, "txtMqttTopic")->setText(QStringLiteral("home/yard"));
                 clickNamed(*dialog, button);
             },
             &seen);
@@ -389,6 +396,8 @@ TEST_F(MainWindowTest, OptionsDialogStoresAndSavesOnOkOnly)
         << stored.constData();
     EXPECT_TRUE(stored.contains("\nONALARM='/opt/my tools/bark' -n \"x y\"\nONALARMOVER=calm\n")) << stored.constData();
     EXPECT_TRUE(stored.contains("\nFTPMODE=SFTP\n")) << stored.constData();
+    EXPECT_TRUE(stored.contains("\nMQTT=192.168.1.10 1884\nMQTTUSER=hub\nMQTTPASS=rdbqds\nMQTTTLS=True\nMQTTTOPIC=home/yard\n"))
+        << stored.constData();
     EXPECT_TRUE(stored.contains("\nWEBPORT=8080\n")) << stored.constData();
     const std::optional<WebAccount> account = webAccountOf(Settings.EXT.WEBUSER, Settings.EXT.WEBHASH);
     ASSERT_TRUE(account.has_value());
