@@ -1,13 +1,15 @@
 // MQTT against a real mosquitto broker on loopback, with an account: the
 // headless program as its own process (its topics, the switch, the will after
-// a kill), and the watcher in this process while the broker freezes, goes
-// away and comes back.
+// a kill), the watcher in this process while the broker freezes, goes away and
+// comes back, and the client alone (what waits while away, TLS).
 #include "notify/MqttLink.h"
 
 #include "capture/DemoDriver.h"
 #include "capture/DriverRegistry.h"
 #include "history/AlarmRecord.h"
+#include "notify/MqttClient.h"
 #include "settings/Settings.h"
+#include "tests/support/LoopbackServers.h"
 #include "tests/support/MqttBroker.h"
 #include "tests/support/TempAppFolder.h"
 #include "tests/support/TestApplication.h"
@@ -20,10 +22,12 @@
 #include <QJsonObject>
 #include <QMap>
 #include <QProcess>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <mutex>
 
 namespace {
 
@@ -223,4 +227,53 @@ TEST(MqttTest, WatchingGoesOnWhileTheBrokerFreezesOrIsGoneAndAReturningBrokerIsT
     }
     setDemoSceneClock({});
     setPreferredCamera(QString());
+}
+
+// While the broker is away the last MqttClient::kMostWaiting messages wait,
+// each one dropped told; TLS goes only to a broker the authorities vouch for.
+TEST(MqttTest, TheClientKeepsTheLatestWhileAwayAndTalksTlsOnlyToAVerifiedBroker)
+{
+    testApplication();
+    QTemporaryDir folder;
+    const TestCertificate certificate = makeCertificate(folder.path());
+    MqttBroker broker(120, certificate.certificate, certificate.key);
+    broker.stop();
+    std::mutex mutex;
+    QStringList told;
+    const auto tell = [&](const QString& line) {
+        std::lock_guard lock(mutex);
+        told << line;
+    };
+    const auto toldMatching = [&](const QString& words) {
+        std::lock_guard lock(mutex);
+        return told.filter(words).size();
+    };
+    MqttOptions options{.host = QStringLiteral("127.0.0.1"), .port = broker.port(), .tls = true,
+                        .caFile = certificate.certificate, .user = MqttBroker::kUser,
+                        .password = MqttBroker::kPassword, .clientId = QStringLiteral("trusting"),
+                        .willTopic = QStringLiteral("trusting/availability"), .willPayload = "offline",
+                        .subscription = {}};
+    MqttClient client(options, tell, {});
+    ASSERT_EQ(client.start(), QString());
+    const int sent = MqttClient::kMostWaiting + 2;
+    for (int n = 1; n <= sent; ++n)
+        client.send(QStringLiteral("count/%1").arg(n), QByteArray::number(n), true);
+    EXPECT_EQ(toldMatching(QStringLiteral("dropped")), 2);
+
+    ASSERT_TRUE(broker.start());
+    MqttRecorder hub(broker.port(), certificate.certificate);
+    EXPECT_TRUE(hub.waitFor(QStringLiteral("count/%1").arg(sent)));
+    EXPECT_TRUE(hub.messages(QStringLiteral("count/2")).isEmpty());
+    EXPECT_EQ(hub.messages(QStringLiteral("count/3")).size(), 1);
+
+    options.caFile.clear();  // the system's authorities know nothing of it
+    options.clientId = QStringLiteral("wary");
+    MqttClient wary(options, tell, {});
+    ASSERT_EQ(wary.start(), QString());
+    wary.keep(QStringLiteral("wary/state"), "watching");
+    EXPECT_TRUE(serveUntil([&] { return toldMatching(QStringLiteral("cannot connect")) > 0; }, 20000));
+    serve(500);
+    EXPECT_TRUE(hub.messages(QStringLiteral("wary/state")).isEmpty());
+    EXPECT_EQ(toldMatching(QStringLiteral("connected to")), 1) << told.join(u'\n').toStdString();
+    EXPECT_FALSE(told.join(u'\n').contains(MqttBroker::kPassword));
 }

@@ -34,7 +34,8 @@ bool accepts(int port)
 
 }  // namespace
 
-MqttBroker::MqttBroker(int lifetimeSeconds) : port_(closedLoopbackPort()), lifetime_(lifetimeSeconds)
+MqttBroker::MqttBroker(int lifetimeSeconds, const QString& certificate, const QString& key)
+    : port_(closedLoopbackPort()), lifetime_(lifetimeSeconds)
 {
     const QString passwords = folder_.filePath(QStringLiteral("passwords"));
     if (QProcess::execute(QStringLiteral("mosquitto_passwd"), {"-c", "-b", passwords, kUser, kPassword}) != 0)
@@ -49,6 +50,8 @@ MqttBroker::MqttBroker(int lifetimeSeconds) : port_(closedLoopbackPort()), lifet
                      .arg(port_)
                      .arg(passwords, QString::fromLocal8Bit(user != nullptr ? user->pw_name : "root"))
                      .toUtf8());
+    if (!certificate.isEmpty())
+        config.write(QStringLiteral("certfile %1\nkeyfile %2\n").arg(certificate, key).toUtf8());
     config.close();
     process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     if (!start())
@@ -91,10 +94,13 @@ void MqttBroker::stop()
     process_.waitForFinished(1000);
 }
 
-MqttRecorder::MqttRecorder(int port)
+MqttRecorder::MqttRecorder(int port, const QString& authority)
 {
     mosquitto_lib_init();
     mosq_ = mosquitto_new(nullptr, true, this);
+    if (!authority.isEmpty() &&
+        mosquitto_tls_set(mosq_, authority.toLocal8Bit().constData(), nullptr, nullptr, nullptr, nullptr) != MOSQ_ERR_SUCCESS)
+        ADD_FAILURE() << "the recorder cannot use the authority " << authority.toStdString();
     mosquitto_username_pw_set(mosq_, MqttBroker::kUser.toUtf8().constData(), MqttBroker::kPassword.toUtf8().constData());
     mosquitto_connect_callback_set(mosq_, [](mosquitto* mosq, void*, int rc) {
         if (rc == 0)

@@ -25,7 +25,8 @@ public:
     static inline const QString kUser = QStringLiteral("hub");
     static inline const QString kPassword = QStringLiteral("wag tail 7");
 
-    explicit MqttBroker(int lifetimeSeconds = 120);
+    // With a certificate and key (makeCertificate), it speaks TLS only.
+    explicit MqttBroker(int lifetimeSeconds = 120, const QString& certificate = {}, const QString& key = {});
     ~MqttBroker();
     int port() const { return port_; }
     // True once it accepts connections.
@@ -51,7 +52,8 @@ struct MqttMessage {
 // hears every topic and keeps what it heard.
 class MqttRecorder {
 public:
-    explicit MqttRecorder(int port);
+    // TLS when the authority (a certificate file) is given.
+    explicit MqttRecorder(int port, const QString& authority = {});
     ~MqttRecorder();
     // What came on `topic` ("" for all), in order.
     QList<MqttMessage> messages(const QString& topic = {}) const;
