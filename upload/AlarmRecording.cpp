@@ -109,13 +109,15 @@ void AlarmClip::sStartAlarmClip()
 
 bool AlarmClip::sRecordAlarmClip(const StatusText& showStatus, Recorded recorded)
 {
-    if (Settings.FTP.MOVE != kTrue)
+    // A clip begun at the alarm is finished even when recording was turned off since.
+    const std::optional<QString> begun = std::exchange(started_, std::nullopt);
+    if (Settings.FTP.MOVE != kTrue && !begun)
         return false;
     show(showStatus, QCoreApplication::translate("AlarmRecording", "Houndly: 動画録画中･･･"));
     recorded_ = std::move(recorded);
     const std::chrono::seconds length(std::max<int16_t>(Settings.FTP.TIME, 0));
     bool running = false;
-    if (const std::optional<QString> begun = std::exchange(started_, std::nullopt)) {
+    if (begun) {
         path_ = *begun;
         running = capCaptureFinish(hCapWnd, length);
     } else {

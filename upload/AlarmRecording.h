@@ -30,7 +30,8 @@ public:
     // With pre-event recording on, starts the clip at once, PRETIME seconds
     // before the alarm frame, so that it runs on through the mail; otherwise nothing.
     void sStartAlarmClip();
-    // The recording step: false when the settings ask for no clip. Otherwise
+    // The recording step: false when the settings ask for no clip and none was
+    // begun at the alarm. Otherwise
     // the clip is recorded (or the one begun at the alarm ends TIME seconds
     // from now) and `recorded` is called once it is whole (or failed), from
     // the event loop, or at once when it could not start.

@@ -135,6 +135,23 @@ TEST_P(AlarmRecordingTest, RecordsAndUploadsAsSet)
     EXPECT_TRUE(alarm.move == "True" || QDir(server_.root()).entryList(QDir::Files).isEmpty());
 }
 
+// A clip begun at the alarm (pre-event recording) is finished and kept when
+// recording is turned off before the recording step, rather than running on.
+TEST_F(AlarmRecordingTest, AClipBegunAtTheAlarmIsFinishedWhenRecordingWasTurnedOff)
+{
+    Settings.FTP.MOVE = "True";
+    Settings.EXT.PRETIME = 1;
+    sKeepPreEventFrames();
+    clip_.sStartAlarmClip();
+    Settings.FTP.MOVE = "False";
+    std::optional<WatchEvent> told;
+    EXPECT_TRUE(clip_.sRecordAlarmClip({}, [&](const WatchEvent& clip, const std::optional<ClipUpload>&) { told = clip; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return told.has_value(); }, 30000));
+    EXPECT_TRUE(told->ok);
+    EXPECT_EQ(clips().size(), 1);
+    Settings.EXT.PRETIME = 0;
+}
+
 // At the start a clip whose upload a close or a kill cut short goes up again,
 // once uploading is on; one whose recording a kill ended leaves the list.
 TEST(ResumeCutUploads, ACutClipGoesAgainOnceUploadingIsOnAndAMissingOneIsForgotten)
