@@ -110,7 +110,7 @@ TEST_F(AlarmCommandsTest, ACommandStayingPastItsLimitIsKilledTwoSecondsLater)
     commands.hear({.kind = Kind::Alarm, .count = 31, .alarmCount = 10, .alarmTime = alarmTime});
     commands.hear({.kind = Kind::Snapshot, .name = home.filePath(QStringLiteral("img/1_ALERT.jpg"))});
     ASSERT_TRUE(waitForEnds(1));
-    EXPECT_GE(clock.elapsed(), 2250);
+    EXPECT_GE(clock.elapsed(), 2150);  // the limit and the grace, less the 5 % a coarse timer may come early
     EXPECT_EQ(ends[0].detail, QStringLiteral("ended after 0.3 s"));
 }
 
