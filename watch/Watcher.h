@@ -5,10 +5,10 @@
 #include "detect/FrameDetector.h"
 #include "detect/MaskSource.h"
 #include "detect/TimeLine.h"
+#include "upload/AlarmRecording.h"
 #include "upload/UploadQueue.h"
 #include "watch/AlarmSequence.h"
 #include "watch/WatchEvents.h"
-#include "upload/AlarmRecording.h"
 
 #include <QImage>
 #include <QObject>
