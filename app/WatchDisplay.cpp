@@ -14,6 +14,7 @@
 void frmSw_Mail::connectWatcher()
 {
     Watcher* watcher = watcher_.get();
+    watcher->showDifferences(true);
     connect(watcher, &Watcher::ticked, this, [this](int32_t count, const QImage& difference) {
         if (!difference.isNull()) {
             // A scaled copy: the detector keeps writing into its own buffer.

@@ -24,7 +24,7 @@ std::optional<uint8_t> dropBelow(const FrameComparison& job)
 
 uint64_t fillOnly(const uint8_t*, const uint8_t*, uint8_t* difference, size_t bytes, uint32_t fill)
 {
-    for (size_t i = 0; i < bytes; ++i)
+    for (size_t i = 0; difference != nullptr && i < bytes; ++i)
         difference[i] = fillByte(fill, i);
     return 0;
 }

@@ -6,7 +6,7 @@
 
 // Byte-wise comparison of two frames of equal layout. For every byte,
 // d = |reference - current|; with the noise rule on, d < threshold counts as 0.
-// d is written to difference and the sum of all d is returned. The integer
+// d is written to difference (unless it is null) and the sum of all d is returned. The integer
 // sum is exact, so it equals a double-precision accumulation of the same d.
 struct FrameComparison {
     const uint8_t* reference = nullptr;

@@ -20,7 +20,7 @@ __m256i absoluteDifference(const uint8_t* reference, const uint8_t* current, __m
 
 // One stretch of bytes: 128 at a time, then 64 and 32, the rest narrower;
 // every step is a multiple of 4 bytes, so the fill stays in phase.
-template <bool DropSmall>
+template <bool DropSmall, bool Store>
 [[gnu::always_inline]] inline uint64_t compareRun(const uint8_t* reference, const uint8_t* current,
                                                   uint8_t* difference, size_t bytes, uint32_t fill, uint8_t dropBelow)
 {
@@ -29,10 +29,11 @@ template <bool DropSmall>
     const __m256i fillVector = _mm256_set1_epi32(static_cast<int>(fill));
     __m256i sums = zero;
     size_t i = 0;
-    // One vector: its difference stored, its sum added.
+    // One vector: its difference stored (with Store), its sum added.
     const auto step = [&](size_t at) {
         const __m256i d = absoluteDifference<DropSmall>(reference + at, current + at, threshold);
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(difference + at), _mm256_or_si256(d, fillVector));
+        if constexpr (Store)
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(difference + at), _mm256_or_si256(d, fillVector));
         return _mm256_sad_epu8(d, zero);
     };
     // Four vectors per step: fewer rounds of the loop for each run.
@@ -49,32 +50,48 @@ template <bool DropSmall>
         i += 32;
     }
     __m128i narrowSums = _mm_add_epi64(_mm256_castsi256_si128(sums), _mm256_extracti128_si256(sums, 1));
-    i = compareNarrow<DropSmall>(reference, current, difference, i, bytes, _mm256_castsi256_si128(fillVector),
-                                 _mm256_castsi256_si128(threshold), narrowSums);
-    return horizontalSum(narrowSums) + compareLastBytes(reference, current, difference, i, bytes, fill, dropBelow);
+    i = compareNarrow<DropSmall, Store>(reference, current, difference, i, bytes,
+                                        _mm256_castsi256_si128(fillVector), _mm256_castsi256_si128(threshold),
+                                        narrowSums);
+    return horizontalSum(narrowSums)
+           + compareLastBytes<Store>(reference, current, difference, i, bytes, fill, dropBelow);
 }
 
-template <bool DropSmall>
-uint64_t compareRunsAvx2(const FrameComparison& job, std::span<const WeightRun> runs, uint8_t dropBelow)
+template <bool DropSmall, bool Store>
+uint64_t weightedRuns(const FrameComparison& job, std::span<const WeightRun> runs, uint8_t dropBelow)
 {
     return compareEachRun(job, runs,
                           [dropBelow](const uint8_t* reference, const uint8_t* current, uint8_t* difference,
                                       size_t bytes, uint32_t fill) {
-                              return compareRun<DropSmall>(reference, current, difference, bytes, fill, dropBelow);
+                              return compareRun<DropSmall, Store>(reference, current, difference, bytes, fill,
+                                                                  dropBelow);
                           });
+}
+
+template <bool Store>
+uint64_t framesStoring(const FrameComparison& job, uint8_t dropBelow)
+{
+    return dropBelow > 0 ? compareRun<true, Store>(job.reference, job.current, job.difference, job.byteCount,
+                                                   job.differenceFill, dropBelow)
+                         : compareRun<false, Store>(job.reference, job.current, job.difference, job.byteCount,
+                                                    job.differenceFill, 0);
+}
+
+template <bool Store>
+uint64_t runsStoring(const FrameComparison& job, std::span<const WeightRun> runs, uint8_t dropBelow)
+{
+    return dropBelow > 0 ? weightedRuns<true, Store>(job, runs, dropBelow) : weightedRuns<false, Store>(job, runs, 0);
 }
 
 }  // namespace
 
 uint64_t compareFramesAvx2(const FrameComparison& job, uint8_t dropBelow)
 {
-    return dropBelow > 0 ? compareRun<true>(job.reference, job.current, job.difference, job.byteCount,
-                                            job.differenceFill, dropBelow)
-                         : compareRun<false>(job.reference, job.current, job.difference, job.byteCount,
-                                             job.differenceFill, 0);
+    return job.difference != nullptr ? framesStoring<true>(job, dropBelow) : framesStoring<false>(job, dropBelow);
 }
 
 uint64_t compareRunsAvx2(const FrameComparison& job, std::span<const WeightRun> runs, uint8_t dropBelow)
 {
-    return dropBelow > 0 ? compareRunsAvx2<true>(job, runs, dropBelow) : compareRunsAvx2<false>(job, runs, 0);
+    return job.difference != nullptr ? runsStoring<true>(job, runs, dropBelow)
+                                     : runsStoring<false>(job, runs, dropBelow);
 }

@@ -50,8 +50,9 @@ template <bool DropSmall>
 
 // Over bytes [i, bytes): 16 at a time, then 8 and 4, added to `sums`; returns
 // where it stopped, fewer than 4 bytes before the end. `i` is a multiple of 4
-// from where `fill` lines up, so the fill stays in phase.
-template <bool DropSmall>
+// from where `fill` lines up, so the fill stays in phase. Without Store
+// `difference` is not touched.
+template <bool DropSmall, bool Store>
 [[gnu::always_inline]] inline size_t compareNarrow(const uint8_t* reference, const uint8_t* current,
                                                    uint8_t* difference, size_t i, size_t bytes, __m128i fill,
                                                    __m128i threshold, __m128i& sums)
@@ -61,14 +62,16 @@ template <bool DropSmall>
         const __m128i d = absoluteDifference<DropSmall>(
             _mm_loadu_si128(reinterpret_cast<const __m128i*>(reference + i)),
             _mm_loadu_si128(reinterpret_cast<const __m128i*>(current + i)), threshold);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(difference + i), _mm_or_si128(d, fill));
+        if constexpr (Store)
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(difference + i), _mm_or_si128(d, fill));
         sums = _mm_add_epi64(sums, _mm_sad_epu8(d, zero));
     }
     if (i + 8 <= bytes) {
         const __m128i d = absoluteDifference<DropSmall>(
             _mm_loadl_epi64(reinterpret_cast<const __m128i*>(reference + i)),
             _mm_loadl_epi64(reinterpret_cast<const __m128i*>(current + i)), threshold);
-        _mm_storel_epi64(reinterpret_cast<__m128i*>(difference + i), _mm_or_si128(d, fill));
+        if constexpr (Store)
+            _mm_storel_epi64(reinterpret_cast<__m128i*>(difference + i), _mm_or_si128(d, fill));
         sums = _mm_add_epi64(sums, _mm_sad_epu8(d, zero));
         i += 8;
     }
@@ -78,8 +81,10 @@ template <bool DropSmall>
         std::memcpy(&a, reference + i, 4);
         std::memcpy(&b, current + i, 4);
         const __m128i d = absoluteDifference<DropSmall>(_mm_cvtsi32_si128(a), _mm_cvtsi32_si128(b), threshold);
-        const int32_t written = _mm_cvtsi128_si32(_mm_or_si128(d, fill));
-        std::memcpy(difference + i, &written, 4);
+        if constexpr (Store) {
+            const int32_t written = _mm_cvtsi128_si32(_mm_or_si128(d, fill));
+            std::memcpy(difference + i, &written, 4);
+        }
         sums = _mm_add_epi64(sums, _mm_sad_epu8(d, zero));
         i += 4;
     }
@@ -87,6 +92,7 @@ template <bool DropSmall>
 }
 
 // The last 0 to 3 bytes, one at a time.
+template <bool Store>
 [[gnu::always_inline]] inline uint64_t compareLastBytes(const uint8_t* reference, const uint8_t* current,
                                                         uint8_t* difference, size_t i, size_t bytes, uint32_t fill,
                                                         uint8_t dropBelow)
@@ -98,14 +104,16 @@ template <bool DropSmall>
         auto d = static_cast<uint8_t>(signedDelta < 0 ? -signedDelta : signedDelta);
         if (d < dropBelow)
             d = 0;
-        difference[i] = static_cast<uint8_t>(d | fillByte(fill, i));
+        if constexpr (Store)
+            difference[i] = static_cast<uint8_t>(d | fillByte(fill, i));
         sum += d;
     }
     return sum;
 }
 
 // Every run of weight above 0 through `compareRun(reference, current,
-// difference, bytes, fill)`, its sum times its weight.
+// difference, bytes, fill)`, its sum times its weight; `difference` is null
+// when the job's is.
 template <typename CompareRun>
 [[gnu::always_inline]] inline uint64_t compareEachRun(const FrameComparison& job, std::span<const WeightRun> runs,
                                                       CompareRun compareRun)
@@ -122,12 +130,13 @@ template <typename CompareRun>
                 if (next < job.byteCount) {
                     _mm_prefetch(reinterpret_cast<const char*>(job.reference + next), _MM_HINT_T0);
                     _mm_prefetch(reinterpret_cast<const char*>(job.current + next), _MM_HINT_T0);
-                    _mm_prefetch(reinterpret_cast<const char*>(job.difference + next), _MM_HINT_T0);
+                    if (job.difference != nullptr)
+                        _mm_prefetch(reinterpret_cast<const char*>(job.difference + next), _MM_HINT_T0);
                 }
             }
-            weighted += uint64_t{runs[index].weight} * compareRun(job.reference + at, job.current + at,
-                                                                  job.difference + at, bytes,
-                                                                  fillFrom(job.differenceFill, at));
+            uint8_t* difference = job.difference != nullptr ? job.difference + at : nullptr;
+            weighted += uint64_t{runs[index].weight} * compareRun(job.reference + at, job.current + at, difference,
+                                                                  bytes, fillFrom(job.differenceFill, at));
         }
         at += bytes;
     }

@@ -16,20 +16,27 @@ bool FrameDetector::canCompareWith(const BITMAP& header, bool skipCompare) const
            && header.bmBitsPixel == RefHeader.bmBitsPixel && header.bmBits == RefHeader.bmBits;
 }
 
-double FrameDetector::compare(const QImage& frame, bool noise, unsigned threshold)
+uint8_t* FrameDetector::differenceBuffer(const QImage& frame, uint32_t opaque)
 {
+    if (!keepDifferences_)
+        return nullptr;
     // Someone (the scope) may still hold the last difference picture: write into the spare then.
     if (!DiffBits.isDetached())
         std::swap(DiffBits, DiffSpare);
-    // RGB32's fourth byte must stay 0xFF or painters treat the scope as transparent.
-    const uint32_t opaque = frame.format() == QImage::Format_RGB32 ? 0xFF000000u : 0u;
     if (DiffBits.size() != frame.size() || DiffBits.format() != frame.format()) {
         DiffBits = QImage(frame.size(), frame.format());
         // The mask's ignored bytes are never written: they stay black.
         if (mask_)
             DiffBits.fill(opaque);
     }
-    const FrameComparison job{RefBits.constBits(), frame.constBits(), DiffBits.bits(),
+    return DiffBits.bits();
+}
+
+double FrameDetector::compare(const QImage& frame, bool noise, unsigned threshold)
+{
+    // RGB32's fourth byte must stay 0xFF or painters treat the scope as transparent.
+    const uint32_t opaque = frame.format() == QImage::Format_RGB32 ? 0xFF000000u : 0u;
+    const FrameComparison job{RefBits.constBits(), frame.constBits(), differenceBuffer(frame, opaque),
                               static_cast<size_t>(frame.sizeInBytes()), noise, threshold, opaque};
     if (!mask_)
         return static_cast<double>(compareFrames(job));
@@ -48,6 +55,22 @@ void FrameDetector::setMask(const QImage& weights)
     // Buffers written under another mask hold differences where this one ignores.
     DiffBits = QImage();
     DiffSpare = QImage();
+}
+
+void FrameDetector::keepDifferences(bool keep)
+{
+    keepDifferences_ = keep;
+    if (!keep) {
+        DiffBits = QImage();
+        DiffSpare = QImage();
+    }
+}
+
+void FrameDetector::keepComparedReference(bool keep)
+{
+    keepComparedRef_ = keep;
+    if (!keep)
+        ComparedRef = QImage();
 }
 
 LightChange FrameDetector::lightChange()
@@ -74,7 +97,8 @@ std::optional<DetectionResult> FrameDetector::measureFrame(const QImage& frame, 
     }
 
     skipCompare = false;
-    ComparedRef = result.compared ? RefBits : QImage();
+    // Only the light rule needs the previous frame past its tick.
+    ComparedRef = result.compared && keepComparedRef_ ? RefBits : QImage();
     resumed_ = false;
     RefBits = frame;
     RefHeader = header;

@@ -34,10 +34,16 @@ public:
     // Weights every later comparison by the grey picture, stretched to the
     // frame; a null picture compares the whole frame as described.
     void setMask(const QImage& weights);
+    // What a comparison keeps beyond its count, a frame's memory each: the
+    // difference picture (for a scope that shows it) and the reference it was
+    // compared with (for the light rule). Both are kept unless told otherwise;
+    // without them differenceImage() and lightChange() have nothing to give.
+    void keepDifferences(bool keep);
+    void keepComparedReference(bool keep);
     // The mask in use, null when none.
     const DetectionMask* mask() const { return mask_ ? &*mask_ : nullptr; }
 
-    // The difference image of the last comparison (what the scope shows).
+    // The difference image of the last comparison (what the scope shows), null while none is kept.
     const QImage& differenceImage() const { return DiffBits; }
     // The last frame obtained, kept as the snapshot the alarm mail sends.
     const QImage& latestFrame() const { return ViewA; }
@@ -52,6 +58,8 @@ private:
     bool canCompareWith(const BITMAP& header, bool skipCompare) const;
     // The sum of the byte differences, each weighted by the mask when there is one.
     double compare(const QImage& frame, bool noise, unsigned threshold);
+    // Where this comparison writes its differences; null when none are kept.
+    uint8_t* differenceBuffer(const QImage& frame, uint32_t opaque);
 
     BITMAP RefHeader;
     bool RefReady = false;
@@ -65,6 +73,8 @@ private:
     QImage DiffSpare;
     QImage ViewA;
     std::optional<DetectionMask> mask_;
+    bool keepDifferences_ = true;
+    bool keepComparedRef_ = true;
 };
 
 // The count as the main window shows it: at least three digits, thousands

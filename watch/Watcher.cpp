@@ -37,6 +37,7 @@ Watcher::Watcher(QObject* parent)
     : QObject(parent), Timer1(new QTimer(this)), Timer2(new QTimer(this)), camera_(std::make_unique<CaptureWindow>())
 {
     hCapWnd = camera_.get();
+    detector_.keepDifferences(false);
     connect(Timer1, &QTimer::timeout, this, &Watcher::Timer1_Timer);
     connect(Timer2, &QTimer::timeout, this, &Watcher::Timer2_Timer);
     connectUploads();
@@ -182,6 +183,7 @@ void Watcher::startDetector()
     // Watching (re)starts with the settings as they are now, pre-event frames and mask included.
     sKeepPreEventFrames();
     takeMask();
+    detector_.keepComparedReference(Settings.EXT.LIGHTCUT);
     Timer1->start(Settings.COM.TIMER * 100);
 }
 

@@ -72,6 +72,10 @@ public:
     void Timer1_Timer();
     void Timer2_Timer();
 
+    // Whether ticks make the difference picture that `ticked` carries; off
+    // until a scope shows it, which saves a frame's memory and its writing.
+    void showDifferences(bool show) { detector_.keepDifferences(show); }
+
     // The last frame a tick obtained: the alarm mail's snapshot.
     const QImage& pic_ViewA() const { return detector_.latestFrame(); }
     const TimeLine& timeLine() const { return timeLine_; }
@@ -91,7 +95,8 @@ public:
     QTimer* Timer2 = nullptr;
 
 signals:
-    // A tick's count; `difference` is the difference picture, null when the tick did not compare.
+    // A tick's count; `difference` is the difference picture, null when the tick
+    // did not compare or differences are not shown.
     void ticked(int32_t count, const QImage& difference);
     void levelShown(AlarmLevel level);
     // Status panel 1.

@@ -47,6 +47,10 @@ TEST(FrameCompare, BothKernelsMatchTheLiteralLoopOnRandomFrames)
                         compareFramesWith(kernel, {reference.data(), current.data(), actual.data(), bytes, noise, threshold});
                     EXPECT_EQ(static_cast<double>(sum), literal);
                     EXPECT_EQ(actual, expected);
+                    // Without a difference picture only the sum is made.
+                    EXPECT_EQ(compareFramesWith(kernel, {reference.data(), current.data(), nullptr, bytes, noise,
+                                                         threshold}),
+                              sum);
 
                     // The fill reaches the image, never the sum.
                     EXPECT_EQ(compareFramesWith(kernel, {reference.data(), current.data(), filled.data(), bytes, noise,
@@ -100,6 +104,9 @@ TEST(FrameCompare, WeightedRunsMatchTheLiteralLoopAndLeaveIgnoredBytesAlone)
                           kernel, {reference.data(), current.data(), actual.data(), bytes, true, 24, kFill}, runs),
                       sum);
             EXPECT_EQ(actual, expected);
+            EXPECT_EQ(compareFramesWeightedWith(kernel, {reference.data(), current.data(), nullptr, bytes, true, 24},
+                                                runs),
+                      sum);
         }
     }
 }
