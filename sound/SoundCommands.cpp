@@ -1,6 +1,6 @@
 #include "sound/SoundCommands.h"
 
-#include "sound/QtAudioOutput.h"
+#include "sound/SpeakerModule.h"
 
 #include <QCoreApplication>
 
@@ -45,6 +45,7 @@ struct Device {
 
 struct DeviceTable {
     std::unique_ptr<AudioOutput> output;
+    bool outputChosen = false;  // a failed load of the speakers is not tried again
     std::map<QString, Device> devices;
     bool closeRegistered = false;
 };
@@ -63,7 +64,11 @@ void closeAllDevices() {
 Device* openDevice(const QString& name) {
     DeviceTable& t = table();
     if (const auto found = t.devices.find(name); found != t.devices.end()) return &found->second;
-    if (!t.output) t.output = std::make_unique<QtAudioOutput>();
+    if (!t.outputChosen) {
+        t.output = loadSpeakers();
+        t.outputChosen = true;
+    }
+    if (!t.output) return nullptr;
     std::unique_ptr<AudioClip> clip = t.output->open(name);
     if (!clip) return nullptr;
     if (!t.closeRegistered && QCoreApplication::instance()) {
@@ -108,5 +113,6 @@ SoundReply mciSendString(const QString& command) {
 
 void useAudioOutput(std::unique_ptr<AudioOutput> output) {
     table().devices.clear();
+    table().outputChosen = output != nullptr;
     table().output = std::move(output);
 }

@@ -30,5 +30,5 @@ struct SoundReply {
 SoundReply mciSendString(const QString& command);
 
 // Replaces the program-wide audio output, closing every open device first.
-// The real speakers (QtAudioOutput) are used until this is called.
+// The real speakers (loadSpeakers) are used until this is called, and again after it is with null.
 void useAudioOutput(std::unique_ptr<AudioOutput> output);
