@@ -1,13 +1,12 @@
 #include "web/WebCertificate.h"
 
 #include "settings/AtomicFile.h"
+#include "web/IpAddress.h"
 #include "web/WebAccount.h"
 
 #include <QDir>
 #include <QFile>
-#include <QHostAddress>
 #include <QSysInfo>
-#include <QtEndian>
 
 #include <gnutls/gnutls.h>
 #include <gnutls/x509.h>
@@ -128,14 +127,9 @@ std::optional<WebCertificate> makeCertificate(const QString& address, QString& w
     if (!name.isEmpty())
         step(gnutls_x509_crt_set_subject_alt_name(rawCrt, GNUTLS_SAN_DNSNAME, name.constData(), unsigned(name.size()),
                                                   GNUTLS_FSAN_APPEND));
-    const QHostAddress host(address);
-    if (host.protocol() == QAbstractSocket::IPv4Protocol && host != QHostAddress::AnyIPv4) {
-        const quint32 ip = qToBigEndian(host.toIPv4Address());
-        step(gnutls_x509_crt_set_subject_alt_name(rawCrt, GNUTLS_SAN_IPADDRESS, &ip, sizeof ip, GNUTLS_FSAN_APPEND));
-    } else if (host.protocol() == QAbstractSocket::IPv6Protocol && host != QHostAddress::AnyIPv6) {
-        const Q_IPV6ADDR ip = host.toIPv6Address();
-        step(gnutls_x509_crt_set_subject_alt_name(rawCrt, GNUTLS_SAN_IPADDRESS, ip.c, sizeof ip.c, GNUTLS_FSAN_APPEND));
-    }
+    if (const std::optional<IpAddress> host = parseIpAddress(address); host && !host->isAny())
+        step(gnutls_x509_crt_set_subject_alt_name(rawCrt, GNUTLS_SAN_IPADDRESS, host->bytes, unsigned(host->size()),
+                                                  GNUTLS_FSAN_APPEND));
     step(gnutls_x509_crt_sign2(rawCrt, rawCrt, rawKey, GNUTLS_DIG_SHA256, 0));
     if (error != 0) {
         why = QStringLiteral("the certificate could not be made: %1").arg(QString::fromUtf8(gnutls_strerror(error)));

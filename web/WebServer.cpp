@@ -2,9 +2,8 @@
 
 #include "web/StopSignal.h"
 #include "web/WebAuth.h"
+#include "web/IpAddress.h"
 #include "web/WebResponses.h"
-
-#include <QHostAddress>
 
 #include <microhttpd.h>
 
@@ -35,10 +34,7 @@ QByteArray clientAddress(MHD_Connection* connection)
     const MHD_ConnectionInfo* info = MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CLIENT_ADDRESS);
     if (info == nullptr || info->client_addr == nullptr)
         return {};
-    QHostAddress address(info->client_addr);
-    bool mapped = false;
-    const quint32 ipv4 = address.toIPv4Address(&mapped);
-    return (mapped ? QHostAddress(ipv4) : address).toString().toLatin1();
+    return peerAddressText(info->client_addr);
 }
 
 bool challenge(MHD_Connection* connection, WebAuth& auth, bool stale)
@@ -115,21 +111,20 @@ WebServer::~WebServer()
 
 QString WebServer::start(const WebListen& listen)
 {
-    const QHostAddress address(listen.address);
+    const std::optional<IpAddress> address = parseIpAddress(listen.address);
+    if (!address)
+        return QStringLiteral("%1 is no IP address").arg(listen.address);
     sockaddr_in ipv4{};
     sockaddr_in6 ipv6{};
-    const bool isIpv6 = address.protocol() == QAbstractSocket::IPv6Protocol;
+    const bool isIpv6 = address->family == AF_INET6;
     if (isIpv6) {
         ipv6.sin6_family = AF_INET6;
         ipv6.sin6_port = htons(listen.port);
-        const Q_IPV6ADDR bytes = address.toIPv6Address();
-        std::memcpy(&ipv6.sin6_addr, bytes.c, sizeof bytes.c);
-    } else if (address.protocol() == QAbstractSocket::IPv4Protocol) {
+        std::memcpy(&ipv6.sin6_addr, address->bytes, sizeof ipv6.sin6_addr);
+    } else {
         ipv4.sin_family = AF_INET;
         ipv4.sin_port = htons(listen.port);
-        ipv4.sin_addr.s_addr = htonl(address.toIPv4Address());
-    } else {
-        return QStringLiteral("%1 is no IP address").arg(listen.address);
+        std::memcpy(&ipv4.sin_addr, address->bytes, sizeof ipv4.sin_addr);
     }
     unsigned flags = MHD_USE_THREAD_PER_CONNECTION | MHD_USE_INTERNAL_POLLING_THREAD | MHD_USE_POLL | MHD_USE_ERROR_LOG;
     if (isIpv6)

@@ -5,6 +5,7 @@
 #include "settings/AppPaths.h"
 #include "settings/Settings.h"
 #include "watch/Watcher.h"
+#include "web/IpAddress.h"
 #include "web/LiveJpeg.h"
 #include "web/StopSignal.h"
 #include "web/WatchBoard.h"
@@ -16,9 +17,10 @@
 #include "web/WebSite.h"
 
 #include <QColor>
-#include <QHostAddress>
 #include <QJsonArray>
 #include <QJsonDocument>
+
+#include <netinet/in.h>
 
 namespace {
 
@@ -57,8 +59,8 @@ QString WebView::start()
     if (!account)
         return offBecause(QStringLiteral("no account; set one with houndly --set-web-password USER"));
     const QString address = ext.WEBBIND.isEmpty() ? kDefaultAddress : ext.WEBBIND;
-    const QHostAddress host(address);
-    if (host.isNull())
+    const std::optional<IpAddress> host = parseIpAddress(address);
+    if (!host)
         return offBecause(QStringLiteral("WEBBIND %1 is no IP address").arg(address));
     if (ext.WEBCERT.isEmpty() != ext.WEBKEY.isEmpty())
         return offBecause(QStringLiteral("WEBCERT and WEBKEY are given together or not at all"));
@@ -68,7 +70,7 @@ QString WebView::start()
     bool made = false;
     if (!ext.WEBCERT.isEmpty())
         listen.tls = loadWebCertificate(ext.WEBCERT, ext.WEBKEY, why);
-    else if (!host.isLoopback())
+    else if (!host->isLoopback())
         // Plain HTTP only on this machine: elsewhere the account would cross the network readable.
         listen.tls = ownWebCertificate(appFolder(), address, made, why);
     if (!why.isEmpty())
@@ -94,7 +96,7 @@ QString WebView::start()
         server_.reset();
         return offBecause(QStringLiteral("%1 port %2: %3").arg(address).arg(ext.WEBPORT).arg(failure));
     }
-    const QString shown = host.protocol() == QAbstractSocket::IPv6Protocol ? u'[' + address + u']' : address;
+    const QString shown = host->family == AF_INET6 ? u'[' + address + u']' : address;
     QString line = QStringLiteral("web view on %1://%2:%3/").arg(secure ? QStringLiteral("https") : QStringLiteral("http"), shown).arg(port());
     if (secure)
         line += QStringLiteral(", %1certificate SHA-256 %2")

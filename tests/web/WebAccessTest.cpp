@@ -4,6 +4,7 @@
 
 #include "capture/FrameJpeg.h"
 #include "settings/Settings.h"
+#include "web/IpAddress.h"
 #include "web/LoginGuard.h"
 #include "web/WebCertificate.h"
 
@@ -15,6 +16,9 @@
 #include <QProcess>
 
 #include <curl/curl.h>
+#include <netinet/in.h>
+
+#include <cstring>
 
 namespace {
 
@@ -102,6 +106,40 @@ TEST_F(WebAccessTest, EveryPathWantsTheAccountDigestLetsInAndCredentialsServeOnc
     EXPECT_TRUE(replayed.headersNamed("WWW-Authenticate")[0].contains("stale=true"));
     EXPECT_EQ(byHand("/snapshot.jpg", "/api/status", "00000002").status, 401);
     EXPECT_EQ(byHand("/api/status", "/api/status", "00000003").status, 200);
+}
+
+// What WEBBIND may hold, whether it stays on this machine (plain HTTP) or
+// binds every address (no address in the certificate), and how a peer is named.
+TEST(IpAddress, BindAddressesAndPeerNames)
+{
+    const struct {
+        const char* text;
+        int family;  // 0: not an address
+        bool loopback, any;
+    } rows[] = {
+        {"127.0.0.1", AF_INET, true, false},      {"127.9.0.1", AF_INET, true, false},
+        {"192.168.1.20", AF_INET, false, false},  {"0.0.0.0", AF_INET, false, true},
+        {"::1", AF_INET6, true, false},           {"::ffff:127.0.0.1", AF_INET6, true, false},
+        {"fe80::1", AF_INET6, false, false},      {"::", AF_INET6, false, true},
+        {"localhost", 0, false, false},           {"1.2.3", 0, false, false},
+        {"", 0, false, false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.text);
+        const std::optional<IpAddress> address = parseIpAddress(QString::fromLatin1(row.text));
+        ASSERT_EQ(address.has_value(), row.family != 0);
+        if (!address)
+            continue;
+        EXPECT_EQ(address->family, row.family);
+        EXPECT_EQ(address->isLoopback(), row.loopback);
+        EXPECT_EQ(address->isAny(), row.any);
+    }
+    sockaddr_in6 peer{};
+    peer.sin6_family = AF_INET6;
+    std::memcpy(&peer.sin6_addr, parseIpAddress(QStringLiteral("::ffff:10.1.2.3"))->bytes, 16);
+    EXPECT_EQ(peerAddressText(reinterpret_cast<const sockaddr*>(&peer)), "10.1.2.3");
+    std::memcpy(&peer.sin6_addr, parseIpAddress(QStringLiteral("fe80::1"))->bytes, 16);
+    EXPECT_EQ(peerAddressText(reinterpret_cast<const sockaddr*>(&peer)), "fe80::1");
 }
 
 TEST_F(WebAccessTest, FiveFailuresLockOneAddressOutAndTellIt)
