@@ -31,7 +31,10 @@ struct Message {
 
 QString errorText(int rc)
 {
-    return QString::fromLocal8Bit(rc == MOSQ_ERR_ERRNO ? std::strerror(errno) : mosquitto_strerror(rc));
+    QString text = QString::fromLocal8Bit(rc == MOSQ_ERR_ERRNO ? std::strerror(errno) : mosquitto_strerror(rc));
+    if (text.endsWith(u'.'))
+        text.chop(1);  // it goes inside a line of ours
+    return text;
 }
 
 }  // namespace
@@ -73,8 +76,8 @@ struct MqttClient::Link {
             return;  // sent again at the next connection anyway
         if (int(waiting.size()) == kMostWaiting) {
             sayLocked(QStringLiteral("MQTT: the broker is away, the oldest of %1 waiting messages (%2) is dropped")
-                     .arg(kMostWaiting)
-                     .arg(waiting.front().topic));
+                          .arg(kMostWaiting)
+                          .arg(waiting.front().topic));
             waiting.pop_front();
         }
         waiting.push_back(message);
@@ -241,7 +244,7 @@ QString MqttClient::start()
     mosquitto_message_callback_set(mosq, [](mosquitto*, void* data, const mosquitto_message* message) {
         auto* self = static_cast<Link*>(data);
         std::lock_guard lock(self->mutex);
-        if (!self->stopping)
+        if (!self->stopping && self->hear)
             self->hear(QString::fromUtf8(message->topic),
                    QByteArray(static_cast<const char*>(message->payload), message->payloadlen), message->retain);
     });
