@@ -5,9 +5,11 @@
 #include "capture/CaptureWindow.h"
 #include "capture/DemoDriver.h"
 #include "capture/DriverRegistry.h"
+#include "capture/PreEventBuffer.h"
 #include "history/HistoryLog.h"
 #include "notify/AlarmCommands.h"
 #include "settings/Settings.h"
+#include "tests/support/ClipProbe.h"
 #include "tests/support/LoopbackAccounts.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/TempAppFolder.h"
@@ -256,6 +258,43 @@ TEST_F(WatcherTest, AHangingAlarmCommandEndsAtItsLimitWhileTheTicksGoOn)
     // A tick every 100 ms meanwhile: well over five in the second and a half.
     EXPECT_GE(counts.size() - ticks, 5u);
     EXPECT_TRUE(QTest::qWaitFor([&] { return ::kill(sleeper, 0) != 0; }, 5000));
+}
+
+// A clip with pre-event frames reaches PRETIME back from the frame that raised
+// the alarm, and runs TIME seconds after the recording step, which waited for
+// a mail the server held.
+TEST_F(WatcherTest, APreEventClipReachesBackFromTheAlarmFrameAndRunsItsLengthAfterAHeldMail)
+{
+    using Clock = std::chrono::steady_clock;
+    ServerProcess smtp(QStringLiteral("smtp_server.py"), {QStringLiteral("--record"), home.filePath(QStringLiteral("smtp.jsonl")),
+                                                          QStringLiteral("--delay"), QStringLiteral("2")});
+    ASSERT_GT(smtp.port(), 0);
+    useLoopbackAccounts(smtp.port(), 0);
+    Settings.TRG[0] = {QStringLiteral("True"), QStringLiteral("owner@example.net"), QStringLiteral("警報"), {}, 0, 0, {}, 0};
+    Settings.FTP.MOVE = QStringLiteral("True");
+    Settings.FTP.TIME = 1;  // the recorder takes any length; the settings file keeps 5..30
+    Settings.EXT.PRETIME = 2;
+    watcher->startDetector();  // takes the pre-event length
+    Clock::time_point recordingStep;
+    QObject::connect(watcher.get(), &Watcher::alarmStepShown, [&recordingStep](const QString& text) {
+        if (text == QStringLiteral("Houndly: 動画録画中･･･"))
+            recordingStep = Clock::now();
+    });
+    const auto keptSince = [] {
+        const std::shared_ptr<const PreEventBuffer> kept = hCapWnd->preEventBuffer();
+        const std::vector<KeptFrame> frames = kept ? kept->framesAfter(Clock::time_point::min()) : std::vector<KeptFrame>();
+        return frames.empty() ? Clock::now() : frames.front().time;
+    };
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Clock::now() - keptSince() > std::chrono::seconds(3); }, 10000));
+    tickAt(kCalm);
+    tickAt(kIntruder);
+    const Clock::time_point alarmFrame = hCapWnd->grabbedFrameStamp().time;
+    EXPECT_GE(recordingStep - alarmFrame, std::chrono::seconds(2)) << "the mail came first";
+    const std::optional<AlarmRecord> alarm = readLatestAlarm(historyLogPath());
+    ASSERT_TRUE(alarm && alarm->clipRecorded);
+    const ClipFacts facts = probeClip(absoluteHistoryPath(alarm->clip));
+    const std::chrono::duration<double> expected = recordingStep + std::chrono::seconds(1) - (alarmFrame - std::chrono::seconds(2));
+    EXPECT_NEAR(facts.frames / 30.0, expected.count(), 0.25);
 }
 
 }  // namespace
