@@ -57,20 +57,6 @@ QString filterGraph(const Footage& footage)
     if (!footage.light.isEmpty())
         graph += QLatin1Char(',') + footage.light;
     graph += QStringLiteral(",noise=alls=3:allf=t");
-    if (footage.numbered) {
-        // One stripe per bit, from the left: dark for 0, light for 1.
-        graph += QStringLiteral("[scene];color=s=%1x%2:r=%3:d=%4,format=gray,"
-                                "geq=lum='if(bitand(floor(N/pow(2,%5-floor(X*%6/W))),1),%7,%8)'[number];"
-                                "[scene][number]overlay=0:0")
-                     .arg(width)
-                     .arg(height / 8)
-                     .arg(footage.framesPerSecond)
-                     .arg(footage.seconds)
-                     .arg(kNumberBits - 1)
-                     .arg(kNumberBits)
-                     .arg(kStripeLight)
-                     .arg(kStripeDark);
-    }
     return graph;
 }
 

@@ -20,14 +20,12 @@ struct Footage {
     // Ever-changing "leaves" over the top left corner (half the width, a sixth
     // of the height), above where the walker goes.
     bool leaves = false;
-    // The frame number drawn over the top eighth (see footageNumber).
-    bool numbered = false;
 };
 
-// The frame number of numbered footage or of numberedPicture: ten black or
-// white stripes across the top eighth, the highest bit first.
+// The frame number of numberedPicture: ten black or white stripes across the
+// top eighth, the highest bit first.
 int footageNumber(const QImage& frame);
-// A flat grey picture carrying `number` (0..1023) as numbered footage does.
+// A flat grey picture carrying `number` (0..1023).
 QImage numberedPicture(int number, QSize size);
 
 // The mean absolute difference per byte of two pictures of one size and format.
