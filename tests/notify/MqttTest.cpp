@@ -100,14 +100,9 @@ TEST(MqttTest, TheHeadlessProgramPublishesStateAlarmsAndDiscoveryObeysTheSwitchA
     QStringList times;
     for (const QJsonObject& alarm : over) {
         times.append(alarm[u"time"].toString());
-        QJsonObject typed = alarm;
-        typed.insert(QStringLiteral("type"), QStringLiteral("alarm"));
-        const std::optional<AlarmRecord> recorded = alarmFromJson(typed);
-        ASSERT_TRUE(recorded.has_value());
-        EXPECT_GT(recorded->count, 10);
-        EXPECT_EQ(recorded->alarmCount, 10);
-        ASSERT_EQ(recorded->snapshots.size(), 1);
-        EXPECT_TRUE(QFile::exists(home.filePath(recorded->snapshots.first())));
+        EXPECT_GT(alarm[u"count"].toInt(), 10);
+        EXPECT_EQ(alarm[u"alarmCount"].toInt(), 10);
+        EXPECT_TRUE(QFile::exists(home.filePath(alarm[u"snapshots"][0].toString())));
     }
     times.removeDuplicates();
     EXPECT_EQ(times.size(), over.size()) << "one alarm's end told twice";
@@ -130,18 +125,12 @@ TEST(MqttTest, TheHeadlessProgramPublishesStateAlarmsAndDiscoveryObeysTheSwitchA
         if (message.topic.startsWith(u"homeassistant/"_qs) && message.retained)
             entities.insert(message.topic.section(u'/', 1, 1), QJsonDocument::fromJson(message.payload).object());
     ASSERT_EQ(entities.keys(), QStringList({"binary_sensor", "image", "sensor", "switch"}));
-    const QStringList heard = [&late] {
-        QStringList topics;
-        for (const MqttMessage& message : late.messages())
-            topics.append(message.topic);
-        return topics;
-    }();
     for (const QJsonObject& entity : entities) {
         EXPECT_EQ(entity[u"device"][u"identifiers"], entities.first()[u"device"][u"identifiers"]);
         EXPECT_EQ(entity[u"availability_topic"].toString(), u"home/yard/availability"_qs);
         for (const char* field : {"state_topic", "image_topic", "json_attributes_topic"})
             if (entity.contains(QLatin1String(field))) {
-                EXPECT_TRUE(heard.contains(entity[QLatin1String(field)].toString())) << field;
+                EXPECT_FALSE(late.messages(entity[QLatin1String(field)].toString()).isEmpty()) << field;
             }
     }
     EXPECT_EQ(entities[u"binary_sensor"_qs][u"device_class"].toString(), u"motion"_qs);
