@@ -46,6 +46,7 @@ frmExt::frmExt(QWidget* parent)
       ckBgUpload(named(new QCheckBox(tr("FTP送信中も監視を続ける")), "ckBgUpload")),
       ckLightCut(named(new QCheckBox(tr("画面全体の明るさの変化は警報にしない")), "ckLightCut")),
       ckKeepWatch(named(new QCheckBox(tr("警報のメール・録画・送信中も監視を続ける")), "ckKeepWatch")),
+      ckNotify(named(new QCheckBox(tr("警報をデスクトップに通知する (クリックで警報履歴)")), "ckNotify")),
       ckMask(named(new QCheckBox(tr("検知範囲 (mask.pgm) の中だけを見る")), "ckMask")),
       spinKeepMb(numberBox("spinKeepMb", storedRange("EXT", "KEEPMB"), tr(" MB"), tr("無制限"))),
       spinKeepDays(numberBox("spinKeepDays", storedRange("EXT", "KEEPDAYS"), tr(" 日"), tr("無期限"))),
@@ -68,6 +69,7 @@ frmExt::frmExt(QWidget* parent)
     cmboFtpMode->addItem(tr("SFTP (SSH)"), QStringLiteral("SFTP"));
     recordingLayout->addRow(tr("FTP送信の暗号化"), cmboFtpMode);
     recordingLayout->addRow(ckKeepWatch);
+    recordingLayout->addRow(ckNotify);
 
     auto* area = new QGroupBox(tr("検知範囲"));
     auto* areaLayout = new QHBoxLayout(area);
@@ -138,6 +140,7 @@ void frmExt::Form_Load()
     ckBgUpload->setChecked(ext.BGUPLOAD);
     ckLightCut->setChecked(ext.LIGHTCUT);
     ckKeepWatch->setChecked(ext.KEEPWATCH);
+    ckNotify->setChecked(ext.NOTIFY);
     ckMask->setChecked(ext.MASK);
     spinKeepMb->setValue(ext.KEEPMB);
     spinKeepDays->setValue(ext.KEEPDAYS);
@@ -160,6 +163,7 @@ void frmExt::bcmdOK_Click()
     ext.BGUPLOAD = ckBgUpload->isChecked();
     ext.LIGHTCUT = ckLightCut->isChecked();
     ext.KEEPWATCH = ckKeepWatch->isChecked();
+    ext.NOTIFY = ckNotify->isChecked();
     ext.MASK = ckMask->isChecked();
     ext.KEEPMB = spinKeepMb->value();
     ext.KEEPDAYS = static_cast<int16_t>(spinKeepDays->value());

@@ -10,9 +10,10 @@ class QSpinBox;
 class WebOptions;
 
 // "拡張設定": the options beyond the classic program (pre-event recording,
-// uploads in the background and their encryption, light changes, storage
-// limits, the mask and its editor, alarm commands, the language of the windows
-// from the next start; the web view and MQTT on pages of their own). Filled from
+// uploads in the background and their encryption, desktop notifications,
+// light changes, storage limits, the mask and its editor, alarm commands, the
+// language of the windows from the next start; the web view and MQTT on pages
+// of their own). Filled from
 // Settings each time it is shown; OK stores and saves, Cancel discards.
 class frmExt : public QDialog {
     Q_OBJECT
@@ -32,6 +33,7 @@ private:
     QCheckBox* ckBgUpload;
     QCheckBox* ckLightCut;
     QCheckBox* ckKeepWatch;
+    QCheckBox* ckNotify;
     QCheckBox* ckMask;
     QSpinBox* spinKeepMb;
     QSpinBox* spinKeepDays;

@@ -14,6 +14,7 @@
 #include "capture/DriverRegistry.h"
 #include "app/PictureBox.h"
 #include "mail/MailAccount.h"
+#include "notify/DesktopNotifications.h"
 #include "settings/AppFolderTidy.h"
 #include "settings/AppPaths.h"
 #include "settings/Settings.h"
@@ -42,6 +43,7 @@
 frmSw_Mail::frmSw_Mail(QWidget* parent)
     : QMainWindow(parent),
       watcher_(std::make_unique<Watcher>()),
+      notifications_(std::make_unique<DesktopNotifications>(watcher_->events())),
       openUrl_([](const QUrl& url) { return QDesktopServices::openUrl(url); })
 {
     setWindowTitle(QStringLiteral("Tarnwell Houndly"));
@@ -69,6 +71,7 @@ frmSw_Mail::frmSw_Mail(QWidget* parent)
     statusPanels = buildStatusPanels(statusBar());
     connectWatcher();
     connectUploads();
+    connect(notifications_.get(), &DesktopNotifications::historyRequested, this, &frmSw_Mail::mnu_history_Click);
     resize(twipsToPixels(11295), twipsToPixels(8190) + menuBar()->sizeHint().height());
 
     connectControls();

@@ -9,6 +9,7 @@
 #include <memory>
 
 class CaptureWindow;
+class DesktopNotifications;
 class CommandPanel;
 class QMdiArea;
 class QMdiSubWindow;
@@ -125,6 +126,7 @@ private:
     bool showFrameSize(CaptureWindow* window);
 
     std::unique_ptr<Watcher> watcher_;
+    std::unique_ptr<DesktopNotifications> notifications_;  // goes before the watcher it observes
     frmSound* soundDialog_ = nullptr;
     frmMail* mailDialog_ = nullptr;
     frmFtp* ftpDialog_ = nullptr;

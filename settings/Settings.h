@@ -85,6 +85,7 @@ struct SettingsRecord {
         QString MQTTPASS{};    // in clear; stored shifted
         bool MQTTTLS = false;  // TLS to the broker, its certificate verified
         QString MQTTTOPIC{};   // the topics' prefix, "" = houndly/<the application folder's name>
+        bool NOTIFY = false;   // a desktop notification at every alarm, with the window
         QString FTPMODE{};     // the clip's upload: "" FTP as described, "FTPS" or "SFTP"
     } EXT;
 };

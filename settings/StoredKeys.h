@@ -123,6 +123,7 @@ inline constexpr StoredKey table[] = {
     {"EXT", "MQTTPASS", KeyKind::Password, 0, {}, false, ext<&Ext::MQTTPASS>},
     {"EXT", "MQTTTLS", KeyKind::OptionFlag, 0, {}, false, ext<&Ext::MQTTTLS>},
     {"EXT", "MQTTTOPIC", KeyKind::Text, 0, {}, true, ext<&Ext::MQTTTOPIC>},
+    {"EXT", "NOTIFY", KeyKind::OptionFlag, 0, {}, false, ext<&Ext::NOTIFY>},
     {"EXT", "FTPMODE", KeyKind::Text, 0, {}, true, ext<&Ext::FTPMODE>},
     // clang-format on
 };

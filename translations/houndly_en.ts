@@ -850,6 +850,10 @@ It also records a clip and uploads it by FTP.</translation>
         <translation>&amp;Cancel</translation>
     </message>
     <message>
+        <source>警報をデスクトップに通知する (クリックで警報履歴)</source>
+        <translation>Notify the desktop of every alarm (a click opens the history)</translation>
+    </message>
+    <message>
         <source>しない (FTP)</source>
         <translation>None (FTP)</translation>
     </message>
@@ -1330,6 +1334,21 @@ Enter a URL that starts with rtsp://, http:// or https:// and names a host.</tra
     <message>
         <source>変更(&amp;K)</source>
         <translation>&amp;Edit</translation>
+    </message>
+</context>
+<context>
+    <name>DesktopNotifications</name>
+    <message>
+        <source>Houndly: 警報</source>
+        <translation>Houndly: alarm</translation>
+    </message>
+    <message>
+        <source>%1 に動きがありました (%2 回目の警報)</source>
+        <translation>Motion at %1 (alarm %2)</translation>
+    </message>
+    <message>
+        <source>警報履歴を開く</source>
+        <translation>Open the alarm history</translation>
     </message>
 </context>
 </TS>

@@ -354,6 +354,7 @@ TEST_F(MainWindowTest, OptionsDialogStoresAndSavesOnOkOnly)
                 clickNamed(*dialog, "ckBgUpload");
                 clickNamed(*dialog, "ckLightCut");
                 clickNamed(*dialog, "ckKeepWatch");
+                clickNamed(*dialog, "ckNotify");
                 namedChild<QSpinBox>(*dialog, "spinKeepMb")->setValue(2048);
                 namedChild<QSpinBox>(*dialog, "spinKeepDays")->setValue(30);
                 namedChild<QLineEdit>(*dialog, "txtOnAlarm")->setText(QStringLiteral("'/opt/my tools/bark' -n \"x y\""));
@@ -395,7 +396,7 @@ TEST_F(MainWindowTest, OptionsDialogStoresAndSavesOnOkOnly)
                                 "KEEPDAYS=30\nKEEPWATCH=True\nMASK=False\nLANG=en\n"))
         << stored.constData();
     EXPECT_TRUE(stored.contains("\nONALARM='/opt/my tools/bark' -n \"x y\"\nONALARMOVER=calm\n")) << stored.constData();
-    EXPECT_TRUE(stored.contains("\nFTPMODE=SFTP\n")) << stored.constData();
+    EXPECT_TRUE(stored.contains("\nNOTIFY=True\nFTPMODE=SFTP\n")) << stored.constData();
     EXPECT_TRUE(stored.contains("\nMQTT=192.168.1.10 1884\nMQTTUSER=hub\nMQTTPASS=rdbqds\nMQTTTLS=True\nMQTTTOPIC=home/yard\n"))
         << stored.constData();
     EXPECT_TRUE(stored.contains("\nWEBPORT=8080\n")) << stored.constData();

@@ -27,7 +27,7 @@ TEST_F(SettingsFileTest, ASaveWritesEveryStartValueInOrderAndKeepsTheLinesItFind
     expected += "[FTP]\nMOVE=False\nFTP=False\nHOST=\nUSER=\nPASS=\nHOLDER=\nFILENAME=False\nTIME=5\nAUDIO=\n";
     expected += "[EXT]\nCAMERA=\nPRETIME=0\nBGUPLOAD=False\nLIGHTCUT=False\nKEEPMB=0\nKEEPDAYS=0\nKEEPWATCH=False\nMASK=False\n"
                 "LANG=\nWEBPORT=0\nWEBBIND=\nWEBUSER=\nWEBHASH=\nWEBCERT=\nWEBKEY=\nONALARM=\nONALARMOVER=\n"
-                "MQTT=\nMQTTUSER=\nMQTTPASS=\nMQTTTLS=False\nMQTTTOPIC=\nFTPMODE=\n";
+                "MQTT=\nMQTTUSER=\nMQTTPASS=\nMQTTTLS=False\nMQTTTOPIC=\nNOTIFY=False\nFTPMODE=\n";
     EXPECT_EQ(readIni(), expected);
 
     // A file copied in readable by all is the user's alone once read.
