@@ -297,4 +297,20 @@ TEST_F(WatcherTest, APreEventClipReachesBackFromTheAlarmFrameAndRunsItsLengthAft
     EXPECT_NEAR(facts.frames / 30.0, expected.count(), 0.25);
 }
 
+// A clip still waiting for its upload stays at the start, whatever the cap.
+TEST_F(WatcherTest, AClipWaitingForItsUploadOutlastsTheCapAtTheStart)
+{
+    watcher.reset();
+    const QString clip =
+        writeFileBytes(home.filePath(QStringLiteral("avi/240101000000_ALERT.AVI")), QByteArray(2 << 20, 'c'));
+    ASSERT_TRUE(notePendingUpload(home.path(), clip));
+    Settings.FTP.FTP = QStringLiteral("True");
+    Settings.FTP.HOST = QStringLiteral("127.0.0.1 %1").arg(closedLoopbackPort());
+    FtpClientProgram = HOUNDLY_FTP_CLIENT;
+    watcher = std::make_unique<Watcher>();
+    ASSERT_TRUE(watcher->connectCamera());
+    watcher->startWatching();
+    EXPECT_TRUE(QFile::exists(clip));
+}
+
 }  // namespace
