@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QTimer>
@@ -28,7 +29,8 @@ int abortKey(int virtualKey)
     return 0;
 }
 
-// Watches every event of the application for the abort key or mouse buttons.
+// Watches every event of the application for the abort key or mouse buttons,
+// except while a modal window (a dialog opened meanwhile) has them.
 class AbortWatcher : public QObject {
 public:
     AbortWatcher(const CAPTUREPARMS& parms, CaptureWindow& window)
@@ -39,6 +41,8 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
+        if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) && QGuiApplication::modalWindow())
+            return QObject::eventFilter(watched, event);
         if (event->type() == QEvent::KeyPress && key_ != 0 && static_cast<QKeyEvent*>(event)->key() == key_) {
             capCaptureStop(&window_);
             return true;
