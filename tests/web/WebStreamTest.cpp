@@ -26,6 +26,7 @@
 #include <future>
 #include <mutex>
 #include <set>
+#include <thread>
 
 namespace {
 
@@ -221,9 +222,17 @@ TEST_F(WebStreamTest, ViewersThatStopReadingHoldUpNeitherTheTicksNorTheOthers)
     auto viewer = std::async(std::launch::async, [&] {
         WebCall call{.url = url("/stream.mjpg?fps=15"), .user = kUser, .password = kPassword, .auth = CURLAUTH_DIGEST};
         call.keepReading = [&](const QByteArray& body) { return (viewed = multipartParts(body).size()) < 10; };
-        return webCall(call);
+        // The connection of the Digest challenge may still count against the limit
+        // for a moment when the answer comes on a new one: tried again, as a browser would.
+        WebReply reply;
+        for (int attempt = 0; attempt < 5 && viewed == 0; ++attempt) {
+            if (attempt > 0)
+                std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            reply = webCall(call);
+        }
+        return reply;
     });
-    ASSERT_TRUE(waitUntil([&] { return viewed > 0; }, std::chrono::seconds(10)));
+    ASSERT_TRUE(waitUntil([&] { return viewed > 0; }, std::chrono::seconds(20)));
     EXPECT_NE(get("/api/status").status, 200);  // the ninth connection
     ticks = 0;
     pump(2000);
