@@ -77,11 +77,7 @@ ClipUpload clipUploadOf(const QString& clipPath)
                       fixedName ? kFixedClipName : QFileInfo(clipPath).fileName(),
                       fixedName ? appFilePath(QStringLiteral("avi/")) + kFixedClipName : QString(),
                       Settings.FTP.HOLDER,
-                      appFolder(),
-                      Settings.FTP.HOST,
-                      Settings.FTP.USER,
-                      Settings.FTP.PASS,
-                      Settings.EXT.FTPMODE};
+                      {appFolder(), Settings.FTP.HOST, Settings.FTP.USER, Settings.FTP.PASS, Settings.EXT.FTPMODE}};
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "upload/FtpLog.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 
@@ -17,11 +18,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-QString FtpScriptDir;
-QString FtpHost;
-QString FtpUser;
-QString FtpPassword;
-QString FtpUploadMode;
 QString FtpClientProgram;
 int FtpClientTimeLimitMs = 10 * 60 * 1000;
 
@@ -55,10 +51,10 @@ bool writePrivateFile(const QString& path, const QByteArray& content)
 }
 
 // Runs the client on the script and waits, pumping events, within the time limit.
-FtpPutResult runClient(const QString& scriptPath, QString& reason)
+FtpPutResult runClient(const QString& scriptPath, const FtpServer& server, QString& reason)
 {
     QProcess client;
-    startFtpClient(client, scriptPath);
+    startFtpClient(client, scriptPath, server);
     if (!client.waitForStarted()) {
         reason = ftpClientOutcome(client).reason;
         return {};
@@ -85,15 +81,14 @@ QString scriptWord(const QString& text)
     return hasBlank ? QLatin1Char('"') + text + QLatin1Char('"') : text;
 }
 
-void endScriptDirWithSlash()
+QString scriptPathIn(const FtpServer& server)
 {
-    if (!FtpScriptDir.endsWith(QLatin1Char('/')))
-        FtpScriptDir += QLatin1Char('/');
+    return QDir(server.scriptFolder).filePath(kScriptName);
 }
 
 }  // namespace
 
-void startFtpClient(QProcess& client, const QString& scriptPath)
+void startFtpClient(QProcess& client, const QString& scriptPath, const FtpServer& server)
 {
     const pid_t houndly = ::getpid();
     // The client ends with the program, however the program ends, so that no
@@ -103,7 +98,7 @@ void startFtpClient(QProcess& client, const QString& scriptPath)
         if (::getppid() != houndly)
             ::_exit(kFtpUsageError);
     });
-    const QStringList modeArguments = ftpModeArguments(ftpModeOf(FtpUploadMode).value_or(FtpMode::Plain));
+    const QStringList modeArguments = ftpModeArguments(ftpModeOf(server.encryption).value_or(FtpMode::Plain));
     client.start(clientProgram(), QStringList{QStringLiteral("--remove-script")} + modeArguments +
                                       QStringList{QStringLiteral("-s:\"%1\"").arg(scriptPath)});
 }
@@ -129,11 +124,11 @@ bool isSingleLine(const QString& text)
     return !text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r'));
 }
 
-QByteArray ftpPutScript(const QString& remoteName, const QString& localPath, const QString& remoteFolder,
-                        const QString& mode)
+QByteArray ftpPutScript(const FtpServer& server, const QString& remoteName, const QString& localPath,
+                        const QString& remoteFolder, const QString& mode)
 {
     const QString local = localPath.isEmpty() ? remoteName : localPath;
-    QStringList lines{QStringLiteral("open ") + FtpHost, FtpUser, FtpPassword};
+    QStringList lines{QStringLiteral("open ") + server.host, server.user, server.password};
     if (!remoteFolder.isEmpty())
         lines << QStringLiteral("CD ") + scriptWord(remoteFolder);
     lines << (mode.isEmpty() ? QStringLiteral("ascii") : mode);
@@ -142,11 +137,11 @@ QByteArray ftpPutScript(const QString& remoteName, const QString& localPath, con
     return (lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8();
 }
 
-QString ftpScriptRefusal(const QString& remoteName, const QString& localPath, const QString& remoteFolder,
-                         const QString& mode)
+QString ftpScriptRefusal(const FtpServer& server, const QString& remoteName, const QString& localPath,
+                         const QString& remoteFolder, const QString& mode)
 {
     const std::pair<const char*, const QString*> fields[] = {
-        {"host", &FtpHost},          {"user", &FtpUser},         {"password", &FtpPassword},
+        {"host", &server.host},      {"user", &server.user},     {"password", &server.password},
         {"remote name", &remoteName}, {"local path", &localPath}, {"remote folder", &remoteFolder},
         {"mode", &mode}};
     for (const auto& [name, value] : fields) {
@@ -154,48 +149,47 @@ QString ftpScriptRefusal(const QString& remoteName, const QString& localPath, co
             return QStringLiteral("refused: the %1 holds a line break").arg(QLatin1String(name));
     }
     // A mistyped mode never falls back to sending in clear.
-    if (!ftpModeOf(FtpUploadMode))
-        return QStringLiteral("refused: the encryption \"%1\" is none of FTPS, SFTP").arg(FtpUploadMode);
+    if (!ftpModeOf(server.encryption))
+        return QStringLiteral("refused: the encryption \"%1\" is none of FTPS, SFTP").arg(server.encryption);
     return {};
 }
 
-QString sWriteFtpScript(const QString& remoteName, const QString& localPath, const QString& remoteFolder,
-                        const QString& mode)
+QString sWriteFtpScript(const FtpServer& server, const QString& remoteName, const QString& localPath,
+                        const QString& remoteFolder, const QString& mode)
 {
-    if (!ftpScriptRefusal(remoteName, localPath, remoteFolder, mode).isEmpty())
+    if (!ftpScriptRefusal(server, remoteName, localPath, remoteFolder, mode).isEmpty())
         return {};
-    endScriptDirWithSlash();
-    const QString scriptPath = FtpScriptDir + kScriptName;
-    if (!writePrivateFile(scriptPath, ftpPutScript(remoteName, localPath, remoteFolder, mode))) {
+    const QString scriptPath = scriptPathIn(server);
+    if (!writePrivateFile(scriptPath, ftpPutScript(server, remoteName, localPath, remoteFolder, mode))) {
         QFile::remove(scriptPath);
         return {};
     }
     return scriptPath;
 }
 
-FtpPutResult ftpPut(const QString& remoteName, const QString& localPath, const QString& remoteFolder,
-                    const QString& mode)
+FtpPutResult ftpPut(const FtpServer& server, const QString& remoteName, const QString& localPath,
+                    const QString& remoteFolder, const QString& mode)
 {
-    endScriptDirWithSlash();
-    FtpUploadRecord record{FtpHost, remoteFolder, remoteName, localPath.isEmpty() ? remoteName : localPath, false,
-                           ftpScriptRefusal(remoteName, localPath, remoteFolder, mode)};
+    FtpUploadRecord record{server.host, remoteFolder, remoteName, localPath.isEmpty() ? remoteName : localPath, false,
+                           ftpScriptRefusal(server, remoteName, localPath, remoteFolder, mode)};
     FtpPutResult result;
     if (record.reason.isEmpty()) {
-        const QString scriptPath = sWriteFtpScript(remoteName, localPath, remoteFolder, mode);
+        const QString scriptPath = sWriteFtpScript(server, remoteName, localPath, remoteFolder, mode);
         if (scriptPath.isEmpty()) {
-            record.reason = QStringLiteral("cannot write the script %1").arg(FtpScriptDir + kScriptName);
+            record.reason = QStringLiteral("cannot write the script %1").arg(scriptPathIn(server));
         } else {
-            result = runClient(scriptPath, record.reason);
+            result = runClient(scriptPath, server, record.reason);
             record.uploaded = result.uploaded;
             QFile::remove(scriptPath);
         }
     }
-    appendFtpLog(FtpScriptDir + kFtpLogName, record);
+    appendFtpLog(QDir(server.scriptFolder).filePath(kFtpLogName), record);
     result.reason = record.reason;
     return result;
 }
 
-bool sFtpPut(const QString& remoteName, const QString& localPath, const QString& remoteFolder, const QString& mode)
+bool sFtpPut(const FtpServer& server, const QString& remoteName, const QString& localPath,
+             const QString& remoteFolder, const QString& mode)
 {
-    return ftpPut(remoteName, localPath, remoteFolder, mode).uploaded;
+    return ftpPut(server, remoteName, localPath, remoteFolder, mode).uploaded;
 }

@@ -5,12 +5,15 @@
 
 class QProcess;
 
-// Set by the caller before every upload.
-extern QString FtpScriptDir;  // folder of the script; gets a trailing "/"
-extern QString FtpHost;
-extern QString FtpUser;
-extern QString FtpPassword;
-extern QString FtpUploadMode;  // FTPMODE: "" plain FTP as described, "FTPS" or "SFTP"
+// Where an upload goes and how: the FTP settings it was made with.
+struct FtpServer {
+    QString scriptFolder;  // where the script and the upload log are written (the application folder)
+    QString host;          // "host [port]"
+    QString user;
+    QString password;
+    QString encryption{};  // FTPMODE: "" plain FTP as described, "FTPS" or "SFTP"
+};
+
 // The FTP client program; empty means houndly-ftp beside the executable.
 extern QString FtpClientProgram;
 
@@ -21,21 +24,23 @@ extern int FtpClientTimeLimitMs;
 bool isSingleLine(const QString& text);
 
 // The script "FTP_PUT.txt" as written for one upload (CR LF lines).
-QByteArray ftpPutScript(const QString& remoteName, const QString& localPath, const QString& remoteFolder,
-                        const QString& mode);
+QByteArray ftpPutScript(const FtpServer& server, const QString& remoteName, const QString& localPath,
+                        const QString& remoteFolder, const QString& mode);
 
 // Why a script for these values must not be written: "refused: the host
-// holds a line break" and the like, or an FtpUploadMode that names no mode;
-// "" when every value is a single line.
-QString ftpScriptRefusal(const QString& remoteName, const QString& localPath, const QString& remoteFolder,
-                         const QString& mode);
-// Writes "FTP_PUT.txt" in FtpScriptDir, readable by the user alone; its path,
-// or "" (and no file) when a value holds a line break or it cannot be written.
-QString sWriteFtpScript(const QString& remoteName, const QString& localPath, const QString& remoteFolder,
-                        const QString& mode);
+// holds a line break" and the like, or an encryption that names none; ""
+// when every value is a single line.
+QString ftpScriptRefusal(const FtpServer& server, const QString& remoteName, const QString& localPath,
+                         const QString& remoteFolder, const QString& mode);
+// Writes "FTP_PUT.txt" in the server's script folder, readable by the user
+// alone; its path, or "" (and no file) when the values are refused or it
+// cannot be written.
+QString sWriteFtpScript(const FtpServer& server, const QString& remoteName, const QString& localPath,
+                        const QString& remoteFolder, const QString& mode);
 // Starts the client on a script without waiting for it, telling it to remove
-// the script once read; the client is ended when the program ends, even by a kill.
-void startFtpClient(QProcess& client, const QString& scriptPath);
+// the script once read and how to reach the server; the client is ended when
+// the program ends, even by a kill.
+void startFtpClient(QProcess& client, const QString& scriptPath, const FtpServer& server);
 
 // How an ended client's upload came out: uploaded once the client told that the
 // server stored the file, even when it was ended afterwards in its goodbye;
@@ -60,10 +65,9 @@ struct FtpPutResult {
 // Uploads one file by writing the script, running the client on it and
 // deleting the script. An empty local path takes the remote name, an empty
 // mode "ascii". Nothing is written when a value holds a line break. Every
-// call, whatever its end, adds a record to kFtpLogName in FtpScriptDir (the
-// application folder).
-FtpPutResult ftpPut(const QString& remoteName, const QString& localPath, const QString& remoteFolder,
-                    const QString& mode);
+// call, whatever its end, adds a record to kFtpLogName in the script folder.
+FtpPutResult ftpPut(const FtpServer& server, const QString& remoteName, const QString& localPath,
+                    const QString& remoteFolder, const QString& mode);
 // The same, true when uploaded.
-bool sFtpPut(const QString& remoteName, const QString& localPath, const QString& remoteFolder,
-             const QString& mode);
+bool sFtpPut(const FtpServer& server, const QString& remoteName, const QString& localPath,
+             const QString& remoteFolder, const QString& mode);

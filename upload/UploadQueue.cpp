@@ -22,8 +22,8 @@ constexpr int kKilledClientMs = 5000;
 // Every upload that ends, or will not run, leaves its record in the upload log.
 void logUpload(const ClipUpload& upload, const QString& localPath, bool ok, const QString& reason)
 {
-    appendFtpLog(QDir(upload.scriptFolder).filePath(kFtpLogName),
-                 {upload.host, upload.remoteFolder, upload.remoteName, localPath, ok, reason});
+    appendFtpLog(QDir(upload.server.scriptFolder).filePath(kFtpLogName),
+                 {upload.server.host, upload.remoteFolder, upload.remoteName, localPath, ok, reason});
 }
 
 }  // namespace
@@ -74,7 +74,7 @@ QSet<QString> UploadQueue::clipsToSend() const
 
 void UploadQueue::add(const ClipUpload& upload)
 {
-    notePendingUpload(upload.scriptFolder, upload.clipPath);
+    notePendingUpload(upload.server.scriptFolder, upload.clipPath);
     if (shutDown_) {
         cutShort(upload, upload.clipPath);
         return;
@@ -83,7 +83,7 @@ void UploadQueue::add(const ClipUpload& upload)
     if (waitingCount() > kMostWaiting) {
         const ClipUpload oldest = waiting_.front();
         waiting_.pop_front();
-        clearPendingUpload(oldest.scriptFolder, oldest.clipPath);
+        clearPendingUpload(oldest.server.scriptFolder, oldest.clipPath);
         logUpload(oldest, oldest.clipPath, false, QStringLiteral("dropped: too many uploads waiting"));
         emit dropped(oldest);
     }
@@ -97,16 +97,13 @@ void UploadQueue::startNext()
         return;
     running_ = waiting_.front();
     waiting_.pop_front();
-    FtpScriptDir = running_->scriptFolder;
-    FtpHost = running_->host;
-    FtpUser = running_->user;
-    FtpPassword = running_->password;
-    FtpUploadMode = running_->mode;
     runningSource_ = uploadSource(*running_);
     const QString mode = QStringLiteral("binary");
-    scriptPath_ = sWriteFtpScript(running_->remoteName, runningSource_, running_->remoteFolder, mode);
+    const ClipUpload& upload = *running_;
+    scriptPath_ = sWriteFtpScript(upload.server, upload.remoteName, runningSource_, upload.remoteFolder, mode);
     if (scriptPath_.isEmpty()) {
-        const QString refusal = ftpScriptRefusal(running_->remoteName, runningSource_, running_->remoteFolder, mode);
+        const QString refusal =
+            ftpScriptRefusal(upload.server, upload.remoteName, runningSource_, upload.remoteFolder, mode);
         finishRunning(false, refusal.isEmpty() ? QStringLiteral("cannot write the script") : refusal);
         return;
     }
@@ -121,7 +118,7 @@ void UploadQueue::startNext()
             clientEnded();
     });
     timeLimit_->start(FtpClientTimeLimitMs);
-    startFtpClient(*client_, scriptPath_);
+    startFtpClient(*client_, scriptPath_, upload.server);
     emit changed();
 }
 
@@ -141,7 +138,7 @@ void UploadQueue::finishRunning(bool ok, const QString& reason, bool cut)
     if (cut) {
         cutShort(done, runningSource_);
     } else {
-        clearPendingUpload(done.scriptFolder, done.clipPath);
+        clearPendingUpload(done.server.scriptFolder, done.clipPath);
         logUpload(done, runningSource_, ok, reason);
         emit uploaded(done, ok, reason);
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "upload/FtpScriptRunner.h"
+
 #include <QObject>
 #include <QSet>
 #include <QString>
@@ -17,11 +19,7 @@ struct ClipUpload {
     QString remoteName;
     QString fixedCopyPath;  // "" or where the fixed-name copy is made when the upload starts
     QString remoteFolder;
-    QString scriptFolder;
-    QString host;
-    QString user;
-    QString password;
-    QString mode{};  // FTPMODE when the upload was made
+    FtpServer server;
 };
 
 // The file an upload sends: the fixed-name copy, made now so that it holds this

@@ -32,6 +32,7 @@ struct Alarm {
     QString remote;            // where the latest clip lands; "" under its own name
     bool localCopy;            // "ALERT.AVI" beside the clips
     bool copyBlocked = false;  // a folder stands where the copy goes
+    QString encryption{};      // FTPMODE
 };
 
 void PrintTo(const Alarm& alarm, std::ostream* out) { *out << alarm.name; }
@@ -42,6 +43,7 @@ const Alarm kAlarms[] = {
     {"UploadUnderTheTimeStamp", "True", "True", "False", "", 1, true, "", false},
     {"FixedNameReplacedInTheFolder", "True", "True", "True", "sub", 2, true, "sub/ALERT.AVI", true},
     {"FixedNameSentWhenTheCopyFails", "True", "True", "True", "", 1, true, "ALERT.AVI", false, true},
+    {"MistypedEncryptionSendsNothing", "True", "True", "False", "", 1, false, "", false, false, "TLS"},
 };
 
 class AlarmRecordingTest : public ::testing::TestWithParam<Alarm> {
@@ -62,6 +64,7 @@ protected:
         hCapWnd = nullptr;
         setPreferredCamera({});
         Settings.FTP = {};
+        Settings.EXT = {};
     }
 
     QDir clipFolder() const { return QDir(home_.filePath("avi")); }
@@ -87,8 +90,8 @@ TEST_P(AlarmRecordingTest, RecordsAndUploadsAsSet)
     ASSERT_TRUE(server_.running());
     ASSERT_TRUE(clipFolder().removeRecursively());  // made again when missing
     ASSERT_TRUE(!alarm.copyBlocked || QDir().mkpath(clipFolder().filePath("ALERT.AVI")));
-    std::tie(Settings.FTP.MOVE, Settings.FTP.FTP, Settings.FTP.FILENAME, Settings.FTP.HOLDER) =
-        std::tie(alarm.move, alarm.ftp, alarm.fixedName, alarm.folder);
+    std::tie(Settings.FTP.MOVE, Settings.FTP.FTP, Settings.FTP.FILENAME, Settings.FTP.HOLDER, Settings.EXT.FTPMODE) =
+        std::tie(alarm.move, alarm.ftp, alarm.fixedName, alarm.folder, alarm.encryption);
     for (int run = 1; run <= alarm.alarms; ++run) {
         QStringList statuses;
         std::optional<WatchEvent> told;

@@ -19,10 +19,6 @@ class FtpPutTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        FtpScriptDir = work_.path();  // without a trailing "/"
-        FtpHost = QString("127.0.0.1 %1").arg(server_.port());
-        FtpUser = FtpTestServer::kUser;
-        FtpPassword = FtpTestServer::kPassword;
         FtpClientProgram = HOUNDLY_FTP_CLIENT;
         FtpClientTimeLimitMs = 60000;
     }
@@ -53,6 +49,8 @@ protected:
     QCoreApplication& application_ = testApplication();  // the wait runs its event loop
     FtpTestServer server_;
     QTemporaryDir work_;
+    FtpServer to_{work_.path(), QString("127.0.0.1 %1").arg(server_.port()), FtpTestServer::kUser,
+                  FtpTestServer::kPassword};
     int scripts_ = 0;
 };
 
@@ -69,7 +67,7 @@ TEST_F(FtpPutTest, EveryUploadReturnsItsResultAndLogsItsReason)
     ASSERT_TRUE(QDir(server_.root()).mkdir("two words"));
     ASSERT_TRUE(QDir(work_.path()).mkdir("home3"));
     const QString local = writeFile("home3/clip with space.AVI", sampleBytes(300000));
-    const QString client = FtpClientProgram, host = FtpHost, password = FtpTestServer::kPassword;
+    const QString client = FtpClientProgram, host = to_.host, password = FtpTestServer::kPassword;
     const QString hang = writeFile("hang.sh", "#!/bin/sh\nexec sleep 30\n", true);
     const struct {
         const char* what;
@@ -78,7 +76,6 @@ TEST_F(FtpPutTest, EveryUploadReturnsItsResultAndLogsItsReason)
         QString reason;  // a part of the result line ("" when sent)
         const FtpTestServer* server = nullptr;  // the fixture's unless given
         bool closes = false;  // the program closes during the upload
-        QString encryption{};  // FTPMODE
     } rows[] = {
         {"sent", "sub", host, password, local, client, 60000, ""},
         {"sent to the top", "", host, password, local, client, 60000, ""},
@@ -86,22 +83,20 @@ TEST_F(FtpPutTest, EveryUploadReturnsItsResultAndLogsItsReason)
         {"sent, QUIT unanswered", "sub", QString("127.0.0.1 %1").arg(mute.port()), password, local, client, 3000, "", &mute},
         {"wrong password", "sub", host, "home", local, client, 60000, "Access denied: 530"},
         {"refused host", "sub", "127.0.0.1\nDELE x", password, local, client, 60000, "refused: the host holds a line break"},
-        {"mistyped encryption, not sent in clear", "sub", host, password, local, client, 60000,
-         "refused: the encryption \"TLS\" is none of FTPS, SFTP", nullptr, false, "TLS"},
         {"no local file", "sub", host, password, local + ".gone", client, 60000, "cannot read local file"},
         {"no client", "sub", host, password, local, work_.filePath("no-such-client"), 60000, "cannot start "},
         {"client over its time", "sub", host, password, local, hang, 2000, "no end within 2 s: stopped"},
         {"the program closes", "sub", host, password, local, hang, 60000, "ended: the program is closing", nullptr, true},
     };
     for (const auto& row : rows) {
-        std::tie(FtpHost, FtpPassword, FtpClientProgram, FtpClientTimeLimitMs, FtpUploadMode) =
-            std::tie(row.host, row.password, row.program, row.limitMs, row.encryption);
+        std::tie(to_.host, to_.password, FtpClientProgram, FtpClientTimeLimitMs) =
+            std::tie(row.host, row.password, row.program, row.limitMs);
         const FtpTestServer& server = row.server ? *row.server : server_;
         const QString remote = row.folder.isEmpty() ? "a.AVI" : row.folder + "/a.AVI";
         QElapsedTimer elapsed;
         elapsed.start();
         bool uploaded = false;
-        const auto put = [&] { uploaded = sFtpPut("a.AVI", row.file, row.folder, "binary"); };
+        const auto put = [&] { uploaded = sFtpPut(to_, "a.AVI", row.file, row.folder, "binary"); };
         if (row.closes) {
             // As the window's close does, while the upload's wait serves the events.
             QTimer::singleShot(0, put);
@@ -117,7 +112,6 @@ TEST_F(FtpPutTest, EveryUploadReturnsItsResultAndLogsItsReason)
         EXPECT_TRUE(!row.reason.isEmpty() || server.transferType(remote) == "i") << row.what << ": not binary";
         QFile::remove(server.root() + "/" + remote);
     }
-    EXPECT_EQ(FtpScriptDir, work_.path() + '/') << "one \"/\" added, once";
     const QString log = QString::fromUtf8(readFileBytes(work_.filePath("ftp.log.txt")));
     const QStringList records = log.split("----", Qt::SkipEmptyParts);
     ASSERT_EQ(records.size(), std::ssize(rows)) << log.toStdString();
@@ -138,21 +132,21 @@ TEST_F(FtpPutTest, EveryUploadReturnsItsResultAndLogsItsReason)
 TEST_F(FtpPutTest, WritesTheScriptExactlyAndReadableByTheUserAloneAndNoneWithALineBreak)
 {
     keepScriptCopies();
-    FtpHost = "ftp.example.net";
+    to_.host = "ftp.example.net";
     const QString user = FtpTestServer::kUser, password = FtpTestServer::kPassword;
     // remote, local, folder, mode, user, password, the script
     const std::tuple<QString, QString, QString, QString, QString, QString, QByteArray> rows[] = {
         {"X.AVI", "/avi/a b.AVI", "up/dir", "binary", user, password,
-         scriptText(FtpHost, user, password, {"CD up/dir", "binary", "PUT \"/avi/a b.AVI\" X.AVI"})},
-        {"notes.txt", "", "", "", "", "", scriptText(FtpHost, "", "", {"ascii", "PUT \"notes.txt\" notes.txt"})},
+         scriptText(to_.host, user, password, {"CD up/dir", "binary", "PUT \"/avi/a b.AVI\" X.AVI"})},
+        {"notes.txt", "", "", "", "", "", scriptText(to_.host, "", "", {"ascii", "PUT \"notes.txt\" notes.txt"})},
     };
     for (const auto& [remote, local, folder, mode, rowUser, rowPassword, expected] : rows) {
-        std::tie(FtpUser, FtpPassword) = std::tie(rowUser, rowPassword);
+        std::tie(to_.user, to_.password) = std::tie(rowUser, rowPassword);
         QFile::remove(copyPath());
         // A stale script readable by others, as a killed run may leave, is taken back.
         writeFile("FTP_PUT.txt", "stale");
         QFile::setPermissions(work_.filePath("FTP_PUT.txt"), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther);
-        sFtpPut(remote, local, folder, mode);
+        sFtpPut(to_, remote, local, folder, mode);
         EXPECT_EQ(readFileBytes(copyPath()), expected);
         EXPECT_EQ(readFileBytes(copyPath() + ".mode").trimmed(), "600");
         EXPECT_FALSE(scriptLeft());
@@ -162,13 +156,13 @@ TEST_F(FtpPutTest, WritesTheScriptExactlyAndReadableByTheUserAloneAndNoneWithALi
     QFile::remove(copyPath());
     const QString ok = "value";
     for (const QString bad : {"a\r\nquit", "a\nDELETE x", "a\rb"}) {
-        for (QString* field : {&FtpHost, &FtpUser, &FtpPassword}) {
+        for (QString* field : {&to_.host, &to_.user, &to_.password}) {
             const QString kept = std::exchange(*field, bad);
-            EXPECT_FALSE(sFtpPut(ok, ok, ok, "binary"));
+            EXPECT_FALSE(sFtpPut(to_, ok, ok, ok, "binary"));
             *field = kept;
         }
-        EXPECT_FALSE(sFtpPut(bad, ok, ok, "binary") || sFtpPut(ok, bad, ok, "binary") || sFtpPut(ok, ok, bad, "binary") ||
-                     sFtpPut(ok, ok, ok, bad));
+        EXPECT_FALSE(sFtpPut(to_, bad, ok, ok, "binary") || sFtpPut(to_, ok, bad, ok, "binary") ||
+                     sFtpPut(to_, ok, ok, bad, "binary") || sFtpPut(to_, ok, ok, ok, bad));
     }
     EXPECT_FALSE(QFile::exists(copyPath()) || scriptLeft());
 }

@@ -1,4 +1,4 @@
-// Encrypted uploads end to end: the runner's script, houndly-ftp with its mode
+// Encrypted uploads end to end: the upload queue, houndly-ftp with its mode
 // option, and a real TLS FTP server with a private authority or OpenSSH's sshd.
 #include "tests/support/LoopbackServers.h"
 #include "tests/support/QtPrinters.h"
@@ -7,12 +7,14 @@
 #include "tests/support/TempAppFolder.h"
 #include "tests/support/TestApplication.h"
 #include "upload/FtpScriptRunner.h"
+#include "upload/UploadQueue.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
 #include <QScopeGuard>
+#include <QTest>
 
 namespace {
 
@@ -20,30 +22,24 @@ class SecureUploadTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        testApplication();
-        FtpScriptDir = work.path();
         FtpClientProgram = HOUNDLY_FTP_CLIENT;
         FtpClientTimeLimitMs = 60000;
         clip = writeFileBytes(work.filePath("clip.AVI"), sampleBytes(200000));
     }
-    void TearDown() override
-    {
-        FtpUploadMode.clear();
-        qunsetenv("HOUNDLY_CA_FILE");
-    }
-    // Uploads the clip as Houndly does; "" when it went up, else the logged reason.
+    void TearDown() override { qunsetenv("HOUNDLY_CA_FILE"); }
+    // Uploads the clip as Houndly does; "" when it went up, else the reason.
     QString upload(const QString& mode, int port, const QString& folder, const QString& user, const QString& password)
     {
-        FtpUploadMode = mode;
-        FtpHost = QString("127.0.0.1 %1").arg(port);
-        FtpUser = user;
-        FtpPassword = password;
-        const bool uploaded = sFtpPut("a.AVI", clip, folder, "binary");
-        const QString last = QString::fromUtf8(readFileBytes(work.filePath("ftp.log.txt"))).trimmed().section('\n', -1);
-        EXPECT_EQ(uploaded, last == "= uploaded") << last.toStdString();
-        return uploaded ? QString() : last;
+        UploadQueue queue;
+        std::optional<QString> reason;
+        QObject::connect(&queue, &UploadQueue::uploaded,
+                         [&reason](const ClipUpload&, bool ok, const QString& why) { reason = ok ? QString() : why; });
+        queue.add({clip, "a.AVI", "", folder, {work.path(), QString("127.0.0.1 %1").arg(port), user, password, mode}});
+        EXPECT_TRUE(QTest::qWaitFor([&reason] { return reason.has_value(); }, 60000));
+        return reason.value_or("(no end)");
     }
 
+    QCoreApplication& application = testApplication();  // the queue runs on its event loop
     TempAppFolder work;
     QString clip;
 };

@@ -35,8 +35,8 @@ protected:
     ClipUpload clip(const QString& name, int port)
     {
         const QString path = writeFileBytes(work_.filePath(name), sampleBytes(50000));
-        return {path, name, "", "", work_.path(), QString("127.0.0.1 %1").arg(port), FtpTestServer::kUser,
-                FtpTestServer::kPassword};
+        return {path, name, "", "", {work_.path(), QString("127.0.0.1 %1").arg(port), FtpTestServer::kUser,
+                                     FtpTestServer::kPassword}};
     }
     // A stand-in client that notes its start in "modes", then waits `seconds` before running the real one.
     void useSlowClient(int seconds)
@@ -141,7 +141,7 @@ TEST_F(UploadQueueTest, FailuresEndTheirUploadAndTheNextRuns)
             FtpClientProgram = row.client;
         FtpClientTimeLimitMs = row.limitMs;
         ClipUpload failing = clip("bad.AVI", server_.port());
-        failing.password = row.password;
+        failing.server.password = row.password;
         queue_.add(failing);  // starts at once, with the row's client and time limit
         FtpClientProgram = HOUNDLY_FTP_CLIENT;
         FtpClientTimeLimitMs = 60000;  // the good upload must not run short on a busy machine
