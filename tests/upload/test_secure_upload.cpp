@@ -16,6 +16,9 @@
 #include <QScopeGuard>
 #include <QTest>
 
+#include <pwd.h>
+#include <unistd.h>
+
 namespace {
 
 class SecureUploadTest : public ::testing::Test {
@@ -85,7 +88,7 @@ TEST_F(SecureUploadTest, SftpRemembersTheHostKeyAndRefusesAnother)
     qputenv("HOME", work.path().toUtf8());
     SshTestServer sshd(work.path());
     ASSERT_TRUE(sshd.running());
-    const QString user = QString::fromLocal8Bit(qgetenv("USER").isEmpty() ? "root" : qgetenv("USER"));
+    const QString user = QString::fromLocal8Bit(::getpwuid(::geteuid())->pw_name);  // whom this sshd admits
     const QString folder = work.filePath("server/clips");
     ASSERT_TRUE(QDir().mkpath(folder));
     const QString knownHosts = work.filePath(".ssh/known_hosts");
