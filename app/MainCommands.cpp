@@ -73,7 +73,7 @@ void frmSw_Mail::mnu_scope_Click()
     centralWidget()->layout()->activate();
     if (cameraSubWindow != nullptr && cameraSubWindow->isVisible())
         cameraSubWindow->resize(mdiArea->viewport()->size());
-    camera->ResizeCaptureWindow(hCapWnd);
+    camera->ResizeCaptureWindow();
 }
 
 void frmSw_Mail::runDialog(const std::function<void()>& showDialog)

@@ -11,7 +11,7 @@
 bool frmSw_Mail::sDispResolution(CaptureWindow* window)
 {
     const bool shown = showFrameSize(window);
-    camera->ResizeCaptureWindow(window);
+    camera->ResizeCaptureWindow();
     return shown;
 }
 
@@ -47,7 +47,7 @@ void frmSw_Mail::mnu_vdriver2_Click()
 void frmSw_Mail::mnu_Drive_Click()
 {
     runDialog([this] {
-        frmSelect dialog(this, [this] { camera->ResizeCaptureWindow(hCapWnd); });
+        frmSelect dialog(this, [this] { camera->ResizeCaptureWindow(); });
         dialog.exec();
     });
 }

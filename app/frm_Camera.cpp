@@ -8,10 +8,8 @@ frm_Camera::frm_Camera(QWidget* parent) : QWidget(parent)
     setMinimumSize(160, 120);
 }
 
-void frm_Camera::ResizeCaptureWindow(CaptureWindow* window)
+void frm_Camera::ResizeCaptureWindow()
 {
-    CAPSTATUS status;
-    capGetStatus(window, &status, sizeof status);
     if (captureView_ != nullptr)
         captureView_->resize(size());
 }
@@ -19,7 +17,7 @@ void frm_Camera::ResizeCaptureWindow(CaptureWindow* window)
 void frm_Camera::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    ResizeCaptureWindow(hCapWnd);
+    ResizeCaptureWindow();
 }
 
 void frm_Camera::attachCaptureWindow(CaptureWindow* window)

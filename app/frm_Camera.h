@@ -14,7 +14,7 @@ public:
     // Puts the live picture of the capture window into this window.
     void attachCaptureWindow(CaptureWindow* window);
     // Fits the live picture to the window's inner area.
-    void ResizeCaptureWindow(CaptureWindow* window);
+    void ResizeCaptureWindow();
     // Tints the live picture where the mask ignores it; null for none.
     void setMaskTint(const QImage& tint);
 

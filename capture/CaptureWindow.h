@@ -23,19 +23,9 @@ struct CaptureControl;
 // The program-wide capture window, created at start-up.
 extern CaptureWindow* hCapWnd;
 
-// Records exchanged with the capture window. Only the named fields are used.
+// Records exchanged with the capture window, with the fields the program reads.
 struct CAPDRIVERCAPS {
     uint32_t wDeviceIndex = 0;
-    uint32_t fHasOverlay = 0;
-    uint32_t fHasDlgVideoSource = 0;
-    uint32_t fHasDlgVideoFormat = 0;
-    uint32_t fHasDlgVideoDisplay = 0;
-    uint32_t fCaptureInitialized = 0;
-    uint32_t fDriverSuppliesPalettes = 0;
-    uint32_t hVideoIn = 0;
-    uint32_t hVideoOut = 0;
-    uint32_t hVideoExtIn = 0;
-    uint32_t hVideoExtOut = 0;
 };
 
 struct CAPSTATUS {
@@ -173,15 +163,7 @@ bool capDlgVideoCompression(CaptureWindow* window);
 bool capPreview(CaptureWindow* window, bool show);
 bool capPreviewRate(CaptureWindow* window, int milliseconds);
 bool capPreviewScale(CaptureWindow* window, bool scale);
-bool capSetCallbackOnError(CaptureWindow* window, void* callback);
-bool capSetCallbackOnStatus(CaptureWindow* window, void* callback);
-bool capSetCallbackOnYield(CaptureWindow* window, void* callback);
-bool capSetCallbackOnFrame(CaptureWindow* window, void* callback);
-bool capSetCallbackOnVideoStream(CaptureWindow* window, void* callback);
-bool capSetCallbackOnWaveStream(CaptureWindow* window, void* callback);
-bool capSetCallbackOnCapControl(CaptureWindow* window, void* callback);
 bool capGrabFrame(CaptureWindow* window);
-bool capEditCopy(CaptureWindow* window);
 // Starts recording the capture file on a thread of its own and returns at
 // once: the program's thread never waits for a clip (SequenceEnd follows it).
 // With kept frames it begins the pre-event length before the grabbed frame.
@@ -199,7 +181,7 @@ bool capFileSetCaptureFile(CaptureWindow* window, const QString& path);
 // The version is the build's FFmpeg version for every driver.
 bool capGetDriverDescriptionA(int index, QString& name, QString& version);
 
-// The in-process buffer that capEditCopy fills (never the desktop clipboard).
-bool frameBufferHasFrame();
-QImage frameBufferFrame();
-void frameBufferClear();
+// The one way to take a still picture: grabs the latest frame (which stops the
+// live picture) and hands its picture over, with which frame it was; null
+// when there is none (no driver, no frame yet).
+QImage grabStillPicture(CaptureWindow* window, FrameStamp* stamp = nullptr);

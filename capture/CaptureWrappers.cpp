@@ -9,20 +9,6 @@ extern "C" {
 
 CaptureWindow* hCapWnd = nullptr;
 
-namespace {
-
-// Frames handed from capEditCopy to whoever reads them next, in place of the
-// desktop clipboard (which the watcher would otherwise wipe on every tick).
-QImage frameBuffer;
-
-// The program never installs a callback: only clearing one is supported.
-bool clearCallback(CaptureWindow* window, void* callback)
-{
-    return window && !callback && window->isConnected();
-}
-
-}  // namespace
-
 bool capDriverConnect(CaptureWindow* window, int driverIndex)
 {
     return window && window->connectDriver(driverIndex);
@@ -42,12 +28,7 @@ bool capDriverGetCaps(CaptureWindow* window, CAPDRIVERCAPS* caps, int size)
 {
     if (!window || !caps || size < static_cast<int>(sizeof(CAPDRIVERCAPS)) || !window->isConnected())
         return false;
-    *caps = CAPDRIVERCAPS();
     caps->wDeviceIndex = static_cast<uint32_t>(window->driverIndex());
-    const uint32_t hasDialogs = window->dialogProvider() ? 1 : 0;
-    caps->fHasDlgVideoSource = hasDialogs;
-    caps->fHasDlgVideoFormat = hasDialogs;
-    caps->fCaptureInitialized = 1;
     return true;
 }
 
@@ -103,55 +84,18 @@ bool capPreviewScale(CaptureWindow* window, bool scale)
     return true;
 }
 
-bool capSetCallbackOnError(CaptureWindow* window, void* callback)
-{
-    return clearCallback(window, callback);
-}
-
-bool capSetCallbackOnStatus(CaptureWindow* window, void* callback)
-{
-    return clearCallback(window, callback);
-}
-
-bool capSetCallbackOnYield(CaptureWindow* window, void* callback)
-{
-    return clearCallback(window, callback);
-}
-
-bool capSetCallbackOnFrame(CaptureWindow* window, void* callback)
-{
-    return clearCallback(window, callback);
-}
-
-bool capSetCallbackOnVideoStream(CaptureWindow* window, void* callback)
-{
-    return clearCallback(window, callback);
-}
-
-bool capSetCallbackOnWaveStream(CaptureWindow* window, void* callback)
-{
-    return clearCallback(window, callback);
-}
-
-bool capSetCallbackOnCapControl(CaptureWindow* window, void* callback)
-{
-    return clearCallback(window, callback);
-}
-
 bool capGrabFrame(CaptureWindow* window)
 {
     return window && window->grabFrame();
 }
 
-bool capEditCopy(CaptureWindow* window)
+QImage grabStillPicture(CaptureWindow* window, FrameStamp* stamp)
 {
-    if (!window)
-        return false;
-    const QImage grabbed = window->grabbedFrame();
-    if (grabbed.isNull())
-        return false;
-    frameBuffer = grabbed;
-    return true;
+    if (!capGrabFrame(window))
+        return {};
+    if (stamp != nullptr)
+        *stamp = window->grabbedFrameStamp();
+    return window->grabbedFrame();
 }
 
 bool capGetDriverDescriptionA(int index, QString& name, QString& version)
@@ -164,19 +108,4 @@ bool capGetDriverDescriptionA(int index, QString& name, QString& version)
     name = drivers[static_cast<size_t>(index)].name;
     version = QString::fromLatin1(av_version_info());
     return true;
-}
-
-bool frameBufferHasFrame()
-{
-    return !frameBuffer.isNull();
-}
-
-QImage frameBufferFrame()
-{
-    return frameBuffer;
-}
-
-void frameBufferClear()
-{
-    frameBuffer = QImage();
 }

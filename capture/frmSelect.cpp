@@ -96,8 +96,6 @@ bool frmSelect::connectNetworkCamera()
 // The camera now in use is the one the next start opens.
 void frmSelect::connected()
 {
-    CAPDRIVERCAPS caps;
-    capDriverGetCaps(hCapWnd, &caps, sizeof caps);
     Settings.EXT.CAMERA = hCapWnd->driverSource();
     sSaveSettingsReported();
     if (resizeCaptureWindow_)

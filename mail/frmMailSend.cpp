@@ -80,13 +80,8 @@ frmMailSend::frmMailSend(QWidget* parent) : QDialog(parent), pic_View(placeholde
 void frmMailSend::DrawImage()
 {
     // A fresh grab: the preview is frozen while the dialog is open.
-    capGrabFrame(hCapWnd);
-    if (capEditCopy(hCapWnd)) {
-        QCoreApplication::processEvents();
-        if (frameBufferHasFrame())
-            pic_View = frameBufferFrame();
-    }
-    frameBufferClear();
+    if (const QImage still = grabStillPicture(hCapWnd); !still.isNull())
+        pic_View = still;
     pic_clip->setPicture(sResizePicture(pic_View, kThumbHeight, kThumbWidth));
 }
 

@@ -64,8 +64,6 @@ bool Watcher::connectCamera()
         connected = capDriverConnect(camera_.get(), index);
     if (!connected)
         return false;
-    CAPDRIVERCAPS caps;
-    capDriverGetCaps(camera_.get(), &caps, sizeof caps);
     capPreviewRate(camera_.get(), kPreviewRateMs);
     capPreviewScale(camera_.get(), true);
     capPreview(camera_.get(), true);
@@ -167,15 +165,7 @@ void Watcher::shutDown()
 
 void Watcher::sClearCapture()
 {
-    CaptureWindow* window = camera_.get();
-    capSetCallbackOnError(window, nullptr);
-    capSetCallbackOnStatus(window, nullptr);
-    capSetCallbackOnYield(window, nullptr);
-    capSetCallbackOnFrame(window, nullptr);
-    capSetCallbackOnVideoStream(window, nullptr);
-    capSetCallbackOnWaveStream(window, nullptr);
-    capSetCallbackOnCapControl(window, nullptr);
-    capDriverDisconnect(window);
+    capDriverDisconnect(camera_.get());
 }
 
 void Watcher::startDetector()

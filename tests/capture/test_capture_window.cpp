@@ -29,7 +29,6 @@ protected:
     void TearDown() override
     {
         setDriverEnumerator({});
-        frameBufferClear();
     }
 
     // Waits for a frame newer than any seen so far.
@@ -43,9 +42,9 @@ protected:
     CaptureWindow window;
 };
 
-// The first driver that connects wins and a failed connect keeps it; a grab
-// stops the preview and a copy fills the frame buffer.
-TEST_F(CaptureWindowTest, FirstDriverThatConnectsWinsGrabsAndCopies)
+// The first driver that connects wins and a failed connect keeps it; a still
+// picture is the grabbed frame, and grabbing stops the preview.
+TEST_F(CaptureWindowTest, FirstDriverThatConnectsWinsAndGrabsStills)
 {
     CAPSTATUS status;
     EXPECT_FALSE(capGetStatus(&window, &status, sizeof status)) << "not connected";
@@ -73,13 +72,12 @@ TEST_F(CaptureWindowTest, FirstDriverThatConnectsWinsGrabsAndCopies)
 
     ASSERT_TRUE(capPreview(&window, true));
     waitForNewFrame();
-    ASSERT_TRUE(capGrabFrame(&window));
+    FrameStamp stamp;
+    const QImage still = grabStillPicture(&window, &stamp);
     EXPECT_FALSE(window.previewing());
-    EXPECT_FALSE(frameBufferHasFrame());
-    ASSERT_TRUE(capEditCopy(&window));
-    ASSERT_TRUE(frameBufferHasFrame());
-    EXPECT_EQ(frameBufferFrame(), window.grabbedFrame());
-    EXPECT_EQ(frameHeader(frameBufferFrame()).bmWidthBytes, 640 * 4);
+    EXPECT_EQ(still, window.grabbedFrame());
+    EXPECT_TRUE(stamp == window.grabbedFrameStamp());
+    EXPECT_EQ(frameHeader(still).bmWidthBytes, 640 * 4);
     EXPECT_TRUE(capPreview(&window, true));
 
     ASSERT_TRUE(window.setFrameSize(QSize(160, 120)));
@@ -87,13 +85,13 @@ TEST_F(CaptureWindowTest, FirstDriverThatConnectsWinsGrabsAndCopies)
     EXPECT_EQ(window.latestFrame().size(), QSize(160, 120));
     EXPECT_FALSE(window.setFrameSize(QSize(123, 45)));
 
-    // After the driver is let go no frame comes, a grab fails and there is nothing new to copy.
+    // After the driver is let go no frame comes and a grab fails.
     uint64_t last = 0;
     window.latestFrame(&last);
     ASSERT_TRUE(capDriverDisconnect(&window));
     EXPECT_FALSE(window.waitForFrameAfter(last, 10ms));
     EXPECT_FALSE(capGrabFrame(&window));
-    EXPECT_FALSE(capEditCopy(&window));
+    EXPECT_TRUE(grabStillPicture(&window).isNull());
 }
 
 QImage frameAt(DemoDriver& driver, int64_t sceneMs)
