@@ -4,7 +4,6 @@
 #include "app/ShutdownSignals.h"
 #include "app/UnreadableSettings.h"
 #include "capture/DriverRegistry.h"
-#include "mail/MailAccount.h"
 #include "notify/MqttLink.h"
 #include "settings/AppFolderTidy.h"
 #include "settings/AppPaths.h"
@@ -60,7 +59,6 @@ int runHeadless(int& argc, char** argv, const CommandLine& commandLine)
             log.write(messageLine(MessageKind::Error, noDriverFoundText()));
             watcher.shutDown();
         } else {
-            sCheckMailReady();
             watcher.startWatching();
             // The web page's and the broker's switch.
             const auto switchFrom = [&watcher, &log](const QString& source) {

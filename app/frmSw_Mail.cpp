@@ -203,8 +203,7 @@ void frmSw_Mail::showSoundPanel()
 
 void frmSw_Mail::showMailAccountPanel()
 {
-    sCheckMailReady();
-    if (Settings.COM.MailReady) {
+    if (MailReady()) {
         StatusBarPanel(5)->hide();
         setStatusText(5, QString());
     } else {

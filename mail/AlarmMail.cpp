@@ -1,6 +1,7 @@
 #include "mail/AlarmMail.h"
 
 #include "capture/JpegWriter.h"
+#include "mail/MailAccount.h"
 #include "mail/MailLog.h"
 #include "mail/MailTransport.h"
 #include "mail/Snapshot.h"
@@ -87,7 +88,7 @@ void sStartMailSend(const QImage& alarmFrame, const StatusText& showStatus, cons
 
 void sKeepAlarmSnapshot(const QImage& alarmFrame, const WatchTeller& tell)
 {
-    if (Settings.COM.MailReady && std::ranges::any_of(Settings.TRG, wantsPicture))
+    if (MailReady() && std::ranges::any_of(Settings.TRG, wantsPicture))
         return;
     writeAlarmSnapshot(alarmFrame, kKeptSizeIndex, kKeptCompressionRate, tell);
 }

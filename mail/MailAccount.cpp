@@ -30,7 +30,7 @@ QString mailAccountGap()
     return {};
 }
 
-void sCheckMailReady()
+bool MailReady()
 {
-    Settings.COM.MailReady = mailAccountGap().isEmpty();
+    return mailAccountGap().isEmpty();
 }

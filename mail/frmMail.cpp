@@ -1,6 +1,5 @@
 #include "mail/frmMail.h"
 
-#include "mail/MailAccount.h"
 #include "mail/MailContentControls.h"
 #include "mail/MailFields.h"
 #include "mail/MailMessageBox.h"
@@ -254,6 +253,5 @@ void frmMail::bcmdOK_Click()
     account.SMTPUSER = txtSmtpUser->text().trimmed();
     account.SMTPPASS = txtSmtpPass->text().trimmed();
     sSaveSettingsReported();
-    sCheckMailReady();
     accept();
 }

@@ -11,7 +11,7 @@ class QRadioButton;
 
 // "ﾒｰﾙｱｶｳﾝﾄ設定": the sender address, the SMTP server and how it admits us
 // (none, POP before SMTP, SMTP-AUTH LOGIN or CRAM-MD5). Filled from
-// Settings.MAIL each time it is shown; OK stores, saves and recomputes MailReady.
+// Settings.MAIL each time it is shown; OK stores and saves.
 class frmMail : public QDialog {
     Q_OBJECT
 public:

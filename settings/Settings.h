@@ -30,7 +30,6 @@ struct SettingsRecord {
         bool NOIZE = false;
         bool COMP = false;
         QString SoundPath;     // never stored: full path of SOUND, "" when none
-        bool MailReady = false;  // never stored: the mail account is complete
     } COM;
 
     struct Mail {

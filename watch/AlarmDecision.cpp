@@ -157,10 +157,9 @@ void Watcher::startClip()
 
 void Watcher::sendMail()
 {
-    sCheckMailReady();
     const WatchTeller teller = [this](const WatchEvent& event) { tell(event); };
     sKeepAlarmSnapshot(alarm_.frame, teller);
-    if (!Settings.COM.MailReady) {
+    if (!MailReady()) {
         mailSent();
         return;
     }

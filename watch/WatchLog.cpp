@@ -1,5 +1,6 @@
 #include "watch/WatchLog.h"
 
+#include "mail/MailAccount.h"
 #include "settings/Settings.h"
 
 #include <QDateTime>
@@ -30,7 +31,7 @@ QString startedSummary(const QString& mask)
         parts << QStringLiteral("no sound");
     const auto destinations = std::count_if(s.TRG.begin(), s.TRG.end(),
                                             [](const MailTrigger& trigger) { return trigger.ENABLED == kTrue; });
-    if (!s.COM.MailReady)
+    if (!MailReady())
         parts << QStringLiteral("mail account not set");
     else
         parts << QStringLiteral("mail to %1 destinations").arg(destinations);

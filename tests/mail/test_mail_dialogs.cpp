@@ -1,5 +1,6 @@
 // The mail dialogs with real widgets: enabling rules, checks, storing, sending.
 #include "MailFixture.h"
+#include "mail/MailAccount.h"
 #include "mail/MailMessageBox.h"
 #include "mail/frmMail.h"
 #include "mail/frmMailSend.h"
@@ -122,7 +123,7 @@ TEST_F(MailDialogTest, AccountDialogShowsTheStoredAccountAndOkStoresIt)
     const SettingsRecord::Mail& m = Settings.MAIL;
     EXPECT_EQ(QStringList({m.MAIL, m.SMTP, m.POP, m.USER, m.PASS, m.ATT, m.OPTATT, m.AtCRAM}),
               QStringList({"me@example.org", "smtp.example.org\t25", "pop.example.org\t110", "me", "pw", "1", "0", "0"}));
-    EXPECT_TRUE(Settings.COM.MailReady);
+    EXPECT_TRUE(MailReady());
 }
 
 TEST_F(MailDialogTest, AutomaticMailSettingsStoreTheShownDestination)

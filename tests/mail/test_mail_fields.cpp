@@ -86,9 +86,7 @@ TEST(MailAccount, ReadyOnlyWhenTheStoredAccountIsComplete)
         Settings = SettingsRecord{};
         Settings.MAIL = {c.mail, c.smtp, c.pop, c.user, c.pass, c.att, c.optatt, "0", c.smtpUser, c.smtpPass};
         EXPECT_EQ(mailAccountGap(), c.gap) << c.what;
-        Settings.COM.MailReady = !c.gap.isEmpty();  // sCheckMailReady must overwrite it
-        sCheckMailReady();
-        EXPECT_EQ(Settings.COM.MailReady, c.gap.isEmpty()) << c.what;
+        EXPECT_EQ(MailReady(), c.gap.isEmpty()) << c.what;
     }
 }
 
