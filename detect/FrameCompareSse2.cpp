@@ -1,4 +1,4 @@
-#include "detect/FrameCompareKernels.h"
+#include "detect/FrameCompareForms.h"
 
 namespace {
 
@@ -13,41 +13,14 @@ template <bool DropSmall, bool Store>
     return horizontalSum(sums) + compareLastBytes<Store>(reference, current, difference, i, bytes, fill, dropBelow);
 }
 
-template <bool DropSmall, bool Store>
-uint64_t weightedRuns(const FrameComparison& job, std::span<const WeightRun> runs, uint8_t dropBelow)
-{
-    return compareEachRun(job, runs,
-                          [dropBelow](const uint8_t* reference, const uint8_t* current, uint8_t* difference,
-                                      size_t bytes, uint32_t fill) {
-                              return compareRun<DropSmall, Store>(reference, current, difference, bytes, fill,
-                                                                  dropBelow);
-                          });
-}
-
-template <bool Store>
-uint64_t framesStoring(const FrameComparison& job, uint8_t dropBelow)
-{
-    return dropBelow > 0 ? compareRun<true, Store>(job.reference, job.current, job.difference, job.byteCount,
-                                                   job.differenceFill, dropBelow)
-                         : compareRun<false, Store>(job.reference, job.current, job.difference, job.byteCount,
-                                                    job.differenceFill, 0);
-}
-
-template <bool Store>
-uint64_t runsStoring(const FrameComparison& job, std::span<const WeightRun> runs, uint8_t dropBelow)
-{
-    return dropBelow > 0 ? weightedRuns<true, Store>(job, runs, dropBelow) : weightedRuns<false, Store>(job, runs, 0);
-}
-
 }  // namespace
 
 uint64_t compareFramesSse2(const FrameComparison& job, uint8_t dropBelow)
 {
-    return job.difference != nullptr ? framesStoring<true>(job, dropBelow) : framesStoring<false>(job, dropBelow);
+    return compareWholeFrame(job, dropBelow);
 }
 
 uint64_t compareRunsSse2(const FrameComparison& job, std::span<const WeightRun> runs, uint8_t dropBelow)
 {
-    return job.difference != nullptr ? runsStoring<true>(job, runs, dropBelow)
-                                     : runsStoring<false>(job, runs, dropBelow);
+    return compareWeightedRuns(job, runs, dropBelow);
 }

@@ -25,13 +25,13 @@ std::optional<uint64_t> number(QByteArrayView text)
 
 ByteRange byteRange(QByteArrayView header, uint64_t size)
 {
-    const QByteArrayView spec = header.trimmed();
-    const qsizetype dash = spec.indexOf('-');
+    const QByteArrayView asked = header.trimmed();
+    const qsizetype dash = asked.indexOf('-');
     // Anything else than one range of bytes is served as the whole file, as HTTP allows.
-    if (!spec.startsWith("bytes=") || spec.contains(',') || dash < 0)
+    if (!asked.startsWith("bytes=") || asked.contains(',') || dash < 0)
         return {};
-    const QByteArrayView from = spec.sliced(6, dash - 6);
-    const QByteArrayView to = spec.sliced(dash + 1);
+    const QByteArrayView from = asked.sliced(6, dash - 6);
+    const QByteArrayView to = asked.sliced(dash + 1);
     if (from.trimmed().isEmpty()) {
         const std::optional<uint64_t> suffix = number(to);
         if (!suffix)
