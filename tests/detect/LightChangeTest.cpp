@@ -1,14 +1,10 @@
-// The light rule: even changes of the whole picture are told from people, on
-// synthetic frames and on camera footage made by ffmpeg.
-#include "detect/FrameDetector.h"
+// The light rule on synthetic frames: even changes of the whole picture are told from people.
 #include "detect/LightChange.h"
-#include "tests/support/Footage.h"
 
 #include <gtest/gtest.h>
 
-#include <QTemporaryDir>
-
-#include <map>
+#include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -112,61 +108,6 @@ TEST(LightChange, TickLevelMeasuresLightOnlyWhenAskedAndAboveCalm)
         EXPECT_EQ(measured, row.measured);
         EXPECT_EQ(level.level, row.level);
         EXPECT_EQ(level.lightOnly, row.calmedByLight);
-    }
-}
-
-struct Watched {
-    std::vector<AlarmLevel> levels;
-    bool alarmed = false;
-    bool calmedByLight = false;
-};
-
-// Runs every frame through the detector at ACCURACY 20, CKSUM 50, one tick per frame.
-Watched watch(const std::vector<QImage>& frames, bool lightCut)
-{
-    Watched run;
-    FrameDetector detector;
-    bool skipCompare = false;
-    for (const QImage& frame : frames) {
-        if (const auto result = detector.measureFrame(frame, 20, false, skipCompare)) {
-            const LightLevel level = classifyTick(result->count, 50, lightCut, [&] { return detector.lightChange(); });
-            run.levels.push_back(level.level);
-            run.alarmed |= level.level == AlarmLevel::Alarm;
-            run.calmedByLight |= level.lightOnly;
-        }
-    }
-    return run;
-}
-
-TEST(LightChange, FootageOfLightStepFadeAndWalker)
-{
-    const struct {
-        const char* name;
-        Footage footage;
-        bool alarmsWithLightCut;
-    } scenes[] = {
-        {"light step +40", {.light = "eq=brightness=0.157:enable='gte(t,3)'"}, false},
-        {"slow fade", {.light = "fade=out:st=1:d=4"}, false},
-        {"walker", {.light = {}, .walkerFrom = 0.5}, true},
-        {"walker while the light comes on", {.light = "eq=brightness=0.157:enable='gte(t,1.4)'", .walkerFrom = 0.5}, true},
-    };
-    QTemporaryDir folder;
-    for (const auto& scene : scenes) {
-        SCOPED_TRACE(scene.name);
-        const QString path = folder.filePath(QStringLiteral("footage.avi"));
-        ASSERT_TRUE(makeFootage(path, scene.footage));
-        const std::vector<QImage> frames = decodeFrames(path, scene.footage.size);
-        ASSERT_GE(frames.size(), 25u);
-
-        const Watched off = watch(frames, false);
-        const Watched on = watch(frames, true);
-        EXPECT_TRUE(off.alarmed) << "as without the option";
-        EXPECT_FALSE(off.calmedByLight);
-        EXPECT_EQ(on.alarmed, scene.alarmsWithLightCut);
-        EXPECT_EQ(on.calmedByLight, !scene.alarmsWithLightCut);
-        if (scene.footage.light.isEmpty()) {
-            EXPECT_EQ(on.levels, off.levels) << "steady light: every tick as without the option";
-        }
     }
 }
 
