@@ -38,13 +38,6 @@ private:
     const QByteArray& buffer_;
 };
 
-QImage greyPicture(int level, QSize size = {64, 48})
-{
-    QImage picture(size, QImage::Format_RGB32);
-    picture.fill(QColor(level, level, level));
-    return picture;
-}
-
 // On a whole second, so that frames meet the encoder's tenth-of-a-second slots at their start.
 const Clock::time_point kStart{std::chrono::duration_cast<std::chrono::seconds>(Clock::now().time_since_epoch())};
 
@@ -53,15 +46,20 @@ Clock::time_point at(std::chrono::milliseconds offset)
     return kStart + offset;
 }
 
-TEST(PreEventBuffer, KeepsItsLengthPlusTheMarginAndNoMore)
+std::vector<KeptFrame> everything(const PreEventBuffer& buffer)
+{
+    return buffer.framesAfter(Clock::time_point::min());
+}
+
+TEST(PreEventBuffer, KeepsItsLengthPlusTheMarginWithinItsMemoryCapTheOldestGoingFirst)
 {
     const std::pair<std::chrono::seconds, std::chrono::milliseconds> cases[] = {{1s, 6000ms}, {3s, 6000ms}, {10s, 4000ms}};
+    const QByteArray jpeg = encodeFrameJpeg(numberedPicture(0, {64, 48}), 80);
     for (const auto& [length, fed] : cases) {
         PreEventBuffer buffer(length);
-        const QByteArray jpeg = encodeFrameJpeg(greyPicture(100), 80);
         for (std::chrono::milliseconds t = 0ms; t <= fed; t += 40ms)
             buffer.keep(DeviceBufferFrame(jpeg), at(t));
-        const std::vector<KeptFrame> kept = buffer.framesAfter(Clock::time_point::min());
+        const std::vector<KeptFrame> kept = everything(buffer);
         ASSERT_FALSE(kept.empty());
         EXPECT_EQ(kept.back().time, at(fed - fed % 40ms));
         const std::chrono::milliseconds reach = std::min<std::chrono::milliseconds>(length + 1s, fed);  // a second of margin
@@ -70,27 +68,26 @@ TEST(PreEventBuffer, KeepsItsLengthPlusTheMarginAndNoMore)
         EXPECT_GT(kept.back().time - kept.front().time + 40ms, reach) << length.count();
         EXPECT_EQ(buffer.bytes(), static_cast<qsizetype>(kept.size()) * jpeg.size());
     }
-}
 
-TEST(PreEventBuffer, MemoryCapDropsTheOldestFirst)
-{
-    const QByteArray jpeg = encodeFrameJpeg(greyPicture(100, {320, 240}), 90);
-    const qsizetype cap = jpeg.size() * 5 + jpeg.size() / 2;
-    PreEventBuffer buffer(10s, cap);
+    const QByteArray large = encodeFrameJpeg(numberedPicture(0, {320, 240}), 90);
+    const qsizetype cap = large.size() * 5 + large.size() / 2;
+    PreEventBuffer capped(10s, cap);
     for (int i = 0; i < 20; ++i)
-        buffer.keep(DeviceBufferFrame(jpeg), at(i * 33ms));
-    const std::vector<KeptFrame> kept = buffer.framesAfter(Clock::time_point::min());
+        capped.keep(DeviceBufferFrame(large), at(i * 33ms));
+    // A frame bigger than the whole cap is not kept, and drops nothing.
+    const QByteArray huge = encodeFrameJpeg(numberedPicture(0, {1280, 960}), 100);
+    ASSERT_GT(huge.size(), cap);
+    capped.keep(DeviceBufferFrame(huge), at(20 * 33ms));
+    const std::vector<KeptFrame> kept = everything(capped);
     ASSERT_EQ(kept.size(), 5u);
     EXPECT_EQ(kept.front().time, at(15 * 33ms));
     EXPECT_EQ(kept.back().time, at(19 * 33ms));
-    EXPECT_LE(buffer.bytes(), cap);
-
-    // A frame bigger than the whole cap is not kept, and drops nothing.
-    const QByteArray huge = encodeFrameJpeg(greyPicture(100, {1280, 960}), 100);
-    ASSERT_GT(huge.size(), cap);
-    buffer.keep(DeviceBufferFrame(huge), at(20 * 33ms));
-    EXPECT_EQ(buffer.framesAfter(Clock::time_point::min()).size(), 5u);
-    EXPECT_EQ(buffer.framesAfter(Clock::time_point::min()).back().time, at(19 * 33ms));
+    EXPECT_LE(capped.bytes(), cap);
+    PreEventBuffer roomy(10s);  // holds 64 MB unless told otherwise
+    const QByteArray megabyte(1 << 20, 'j');
+    for (int i = 0; i < 65; ++i)
+        roomy.keep(DeviceBufferFrame(megabyte), at(i * 10ms));
+    EXPECT_EQ(roomy.bytes(), qsizetype{64} << 20);
 }
 
 TEST(PreEventBuffer, FramesComeOldestFirstAfterTheTimeAskedEachItsOwnCopy)
@@ -116,7 +113,7 @@ TEST(PreEventBuffer, FramesComeOldestFirstAfterTheTimeAskedEachItsOwnCopy)
     EXPECT_TRUE(buffer.framesAfter(at(900ms)).empty());
 
     buffer.clear();
-    EXPECT_TRUE(buffer.framesAfter(Clock::time_point::min()).empty());
+    EXPECT_TRUE(everything(buffer).empty());
     EXPECT_EQ(buffer.bytes(), 0);
 }
 
@@ -126,7 +123,7 @@ TEST(PreEventBuffer, PicturesAreEncodedAtMostTenASecond)
     // 30 frames a second for two seconds, each numbered.
     for (int i = 0; i < 60; ++i)
         buffer.keep(PictureFrame(numberedPicture(i, {160, 120})), at(i * 1000ms / 30));
-    const std::vector<KeptFrame> kept = buffer.framesAfter(Clock::time_point::min());
+    const std::vector<KeptFrame> kept = everything(buffer);
     EXPECT_GE(kept.size(), 19u);
     EXPECT_LE(kept.size(), 21u);
     for (size_t i = 1; i < kept.size(); ++i)
@@ -168,13 +165,9 @@ TEST(PreEventClip, BeginsWithTheKeptFrameOfItsStartAndRunsOnLive)
         const Clock::time_point now = Clock::now();
         for (int code = 0; code < keptFrames; ++code)
             buffer->keep(DeviceBufferFrame(packets[size_t(code)], kSize), now - row.kept + code * kPeriod);
-        ClipRecording recording;
-        recording.path = work.filePath(QString::fromLatin1(row.name) + ".AVI");
-        recording.frameSize = kSize;
-        recording.timeLimit = 60min;
-        recording.compression.quality = 90;
-        recording.earlier = buffer;
-        recording.from = now - row.reach;
+        const ClipRecording recording{.path = work.filePath(QString::fromLatin1(row.name) + ".AVI"), .frameSize = kSize,
+                                      .timeLimit = 60min, .compression = {.quality = 90}, .earlier = buffer,
+                                      .from = now - row.reach};
         const QImage live = numberedPicture(kLiveCode, kSize);
         ClipRecorder recorder(recording, [&live] { return live; });
         ASSERT_TRUE(recorder.start()) << row.name;

@@ -22,12 +22,16 @@ void fillPair(std::mt19937& random, std::vector<uint8_t>& reference, std::vector
     }
 }
 
-TEST(FrameCompare, BothKernelsMatchTheLiteralLoopOnRandomFrames)
+// Odd widths and sizes that are not a multiple of any vector width; then runs
+// of every length at every byte offset, weights 0, 255 and between, falling
+// short of the frame in one case and running past it in the other.
+TEST(FrameCompare, BothKernelsMatchTheLiteralLoopOnRandomFramesAndWeightedRuns)
 {
-    // {rows, row bytes}: odd widths and sizes that are not a multiple of any vector width.
+    // {rows, row bytes}
     const std::pair<int32_t, int32_t> shapes[] = {{1, 1}, {1, 15}, {1, 17}, {3, 31}, {7, 33}, {5, 63},
                                                   {2, 65}, {9, 127}, {13, 4 * 37}, {240, 4 * 320}, {31, 4 * 641}};
-    constexpr uint8_t kFillBytes[4] = {0x01, 0x00, 0xFF, 0x80};  // 0x80FF0001 as it lies in memory
+    constexpr uint32_t kFill = 0x80FF0001u;
+    constexpr uint8_t kFillBytes[4] = {0x01, 0x00, 0xFF, 0x80};  // kFill as it lies in memory
     std::mt19937 random(20240611);
     for (CompareKernel kernel : {CompareKernel::Sse2, CompareKernel::Avx2}) {
         if (!compareKernelSupported(kernel))
@@ -54,7 +58,7 @@ TEST(FrameCompare, BothKernelsMatchTheLiteralLoopOnRandomFrames)
 
                     // The fill reaches the image, never the sum.
                     EXPECT_EQ(compareFramesWith(kernel, {reference.data(), current.data(), filled.data(), bytes, noise,
-                                                         threshold, 0x80FF0001u}),
+                                                         threshold, kFill}),
                               sum);
                     for (size_t i = 0; i < bytes; ++i)
                         expected[i] |= kFillBytes[i % 4];
@@ -62,44 +66,28 @@ TEST(FrameCompare, BothKernelsMatchTheLiteralLoopOnRandomFrames)
                 }
             }
         }
-    }
-}
 
-// Runs of every length at every byte offset, weights 0, 255 and between; the
-// runs fall short of the frame in one case and run past it in the other.
-TEST(FrameCompare, WeightedRunsMatchTheLiteralLoopAndLeaveIgnoredBytesAlone)
-{
-    constexpr uint32_t kFill = 0x80FF0001u;
-    std::mt19937 random(20240612);
-    std::uniform_int_distribution<uint32_t> length(0, 150);
-    std::uniform_int_distribution<int> weight(0, 255);
-    const size_t bytes = 4 * 333;
-    std::vector<uint8_t> reference(bytes), current(bytes);
-    fillPair(random, reference, current);
-    for (CompareKernel kernel : {CompareKernel::Sse2, CompareKernel::Avx2}) {
-        if (!compareKernelSupported(kernel))
-            continue;
+        std::uniform_int_distribution<uint32_t> length(0, 150);
+        std::uniform_int_distribution<int> weight(0, 255);
+        const size_t bytes = 4 * 333;
+        std::vector<uint8_t> reference(bytes), current(bytes), literal(bytes);
+        fillPair(random, reference, current);
+        literalCompare(reference.data(), current.data(), literal.data(), 1, int32_t(bytes), true, 24);
         for (size_t covered : {bytes - 7, bytes + 40}) {
+            SCOPED_TRACE(testing::Message() << "kernel " << int(kernel) << " covered " << covered);
             std::vector<WeightRun> runs;
-            for (size_t at = 0; at < covered;) {
+            std::vector<uint8_t> actual(bytes, 0xAA), expected(bytes, 0xAA);
+            uint64_t sum = 0;
+            for (size_t at = 0; at < covered; at += runs.back().bytes) {
                 const int pick = weight(random);
                 const auto runWeight = static_cast<uint8_t>(pick < 60 ? 0 : pick < 120 ? 255 : pick);
                 runs.push_back({std::min<uint32_t>(length(random), uint32_t(covered - at)), runWeight});
-                at += runs.back().bytes;
-            }
-            std::vector<uint8_t> literal(bytes), actual(bytes, 0xAA), expected(bytes, 0xAA);
-            literalCompare(reference.data(), current.data(), literal.data(), 1, int32_t(bytes), true, 24);
-            uint64_t sum = 0;
-            size_t at = 0;
-            for (const WeightRun& run : runs) {
-                for (size_t i = at; i < std::min(at + run.bytes, bytes); ++i) {
-                    sum += uint64_t{run.weight} * literal[i];
-                    if (run.weight != 0)
-                        expected[i] = static_cast<uint8_t>(literal[i] | (kFill >> (8 * (i % 4))));
+                for (size_t i = at; i < std::min(at + runs.back().bytes, bytes); ++i) {
+                    sum += uint64_t{runWeight} * literal[i];
+                    if (runWeight != 0)
+                        expected[i] = static_cast<uint8_t>(literal[i] | kFillBytes[i % 4]);
                 }
-                at += run.bytes;
             }
-            SCOPED_TRACE(testing::Message() << "kernel " << int(kernel) << " covered " << covered);
             EXPECT_EQ(compareFramesWeightedWith(
                           kernel, {reference.data(), current.data(), actual.data(), bytes, true, 24, kFill}, runs),
                       sum);
