@@ -70,10 +70,15 @@ protected:
 };
 
 // Cancel leaves the file and the option as they were, whatever was painted.
-TEST_F(MaskEditorTest, CancelChangesNothing)
+// The editor starts from the file as it is, stretched over its grid; OK writes
+// the grid (0600) and turns the mask on, and the detector reads what was painted.
+TEST_F(MaskEditorTest, PaintingInvertAndClearReachTheFileOnOkAndNothingOnCancel)
 {
-    const QByteArray before = QByteArray("P5\n2 2\n255\n") + QByteArray(4, '\xFF');
-    writeFileBytes(maskFile, before);
+    QImage topLeftIgnored(2, 2, QImage::Format_Grayscale8);
+    topLeftIgnored.fill(255);
+    topLeftIgnored.setPixel(0, 0, 0);
+    ASSERT_TRUE(writeMaskFile(maskFile, topLeftIgnored));
+    const QByteArray before = readFileBytes(maskFile);
     runEditor([](frmMask& editor, MaskCanvas& canvas) {
         clickNamed(editor, "cmdInvert");
         drag(canvas, {{3, 3}});
@@ -81,16 +86,7 @@ TEST_F(MaskEditorTest, CancelChangesNothing)
     EXPECT_EQ(readFileBytes(maskFile), before);
     EXPECT_FALSE(Settings.EXT.MASK);
     EXPECT_FALSE(QFile::exists(home.filePath(QStringLiteral("houndly.ini"))));
-}
 
-// The editor starts from the file as it is, stretched over its grid; OK writes
-// the grid (0600) and turns the mask on, and the detector reads what was painted.
-TEST_F(MaskEditorTest, PaintingInvertAndClearReachTheFileOnOk)
-{
-    QImage topLeftIgnored(2, 2, QImage::Format_Grayscale8);
-    topLeftIgnored.fill(255);
-    topLeftIgnored.setPixel(0, 0, 0);
-    ASSERT_TRUE(writeMaskFile(maskFile, topLeftIgnored));
     runEditor([](frmMask& editor, MaskCanvas& canvas) {
         // The live picture shows where nothing is tinted.
         ASSERT_TRUE(QTest::qWaitFor([&] { return qGray(canvas.grab().toImage().pixel(canvas.cellRect(31, 23).center())) > 20; }));
