@@ -306,7 +306,7 @@ TEST(V4l2Driver, AStalledOrUnpluggedCameraKeepsTheWindowAnsweringAndTheDetectorH
     for (size_t i = before + 1; i < tries.size(); ++i)
         shortest = std::min(shortest, tries[i] - tries[i - 1]);
     EXPECT_GE(shortest, 290ms);
-    EXPECT_LT(shortest, 900ms);
+    EXPECT_LT(shortest, 450ms);
     camera->plugged = true;
     EXPECT_FALSE(comparesANewFrame()) << "back after a loss: a new reference";
     EXPECT_TRUE(comparesANewFrame());
