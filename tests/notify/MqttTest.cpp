@@ -14,6 +14,7 @@
 #include "tests/support/TempAppFolder.h"
 #include "tests/support/TestApplication.h"
 #include "watch/Watcher.h"
+#include "web/WebAccount.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -23,6 +24,7 @@
 #include <QMap>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -33,26 +35,12 @@ namespace {
 
 constexpr int64_t kCalm = 1000, kIntruder = 28000;  // the demo scene's times
 
-// Serves the event loop until `done` holds, at most `ms`.
-bool serveUntil(const std::function<bool()>& done, int ms)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!done() && clock.elapsed() < ms)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    return done();
-}
-
-void serve(int ms)
-{
-    serveUntil([] { return false; }, ms);
-}
-
 // houndly.ini for the broker, written as the program writes it (the password shifted).
-void setUpMqtt(const MqttBroker& broker, const QString& brokerText)
+void setUpMqtt(const MqttBroker& broker, const QString& brokerText, int webPort = 0)
 {
     ASSERT_TRUE(sLoadSettings());
     Settings.COM.CKSUM = 10;
+    Settings.EXT.WEBPORT = webPort;
     Settings.EXT.MQTT = brokerText.arg(broker.port());
     Settings.EXT.MQTTUSER = MqttBroker::kUser;
     Settings.EXT.MQTTPASS = MqttBroker::kPassword;
@@ -60,28 +48,55 @@ void setUpMqtt(const MqttBroker& broker, const QString& brokerText)
     ASSERT_TRUE(sSaveSettings());
 }
 
+QProcessEnvironment headlessEnvironment()
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "HOUNDLY_CAMERA"})
+        environment.remove(QString::fromLatin1(variable));
+    environment.insert(QStringLiteral("HOUNDLY_DEMO_PERIOD"), QStringLiteral("5"));
+    return environment;
+}
+
+// Runs --set-web-password with `input` on standard input; the exit code.
+int setWebPassword(const QString& user, const QByteArray& input)
+{
+    QProcess houndly;
+    houndly.setProcessEnvironment(headlessEnvironment());
+    houndly.start(QStringLiteral(HOUNDLY_EXECUTABLE), {QStringLiteral("--set-web-password"), user});
+    houndly.write(input);
+    houndly.closeWriteChannel();
+    return houndly.waitForFinished(30000) ? houndly.exitCode() : -1;
+}
+
 }  // namespace
 
 // The program's topics and Home Assistant's discovery come retained, to a
 // client that arrives late too, with one JSON per alarm and its JPEG; a
 // published "OFF" stops watching, a retained one left on the broker does
-// nothing; killed, the broker tells its will.
+// nothing; killed, the broker tells its will. Beside it runs the web view of
+// an account read from standard input, of which only a hash is stored.
 TEST(MqttTest, TheHeadlessProgramPublishesStateAlarmsAndDiscoveryObeysTheSwitchAndItsWillSaysOfflineAfterAKill)
 {
     testApplication();
     TempAppFolder home;
     MqttBroker broker;
-    setUpMqtt(broker, QStringLiteral("127.0.0.1:%1"));
+    const int webPort = closedLoopbackPort();
+    setUpMqtt(broker, QStringLiteral("127.0.0.1:%1"), webPort);
+    EXPECT_EQ(setWebPassword(QStringLiteral("a:b"), "s3cret\n"), 2);
+    EXPECT_EQ(setWebPassword(QStringLiteral("owner"), "\n"), 2);
+    ASSERT_EQ(setWebPassword(QStringLiteral("owner"), "s3cret\n"), 0);
+    const QByteArray ini = readFileBytes(home.filePath(QStringLiteral("houndly.ini")));
+    EXPECT_FALSE(ini.contains("s3cret") || ini.contains("t4dsfu"));  // nor the password shifted
+    ASSERT_TRUE(sLoadSettings());
+    const std::optional<WebAccount> account = webAccountOf(Settings.EXT.WEBUSER, Settings.EXT.WEBHASH);
+    ASSERT_TRUE(account.has_value() && account->user == u"owner"_qs);
+    EXPECT_TRUE(passwordMatches(*account, "s3cret"));
     MqttRecorder early(broker.port());
     // A stale command from long ago, retained: obeyed, watching would stop at once.
     early.publish(QStringLiteral("home/yard/set/watch"), "OFF", true);
 
     QProcess houndly;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "HOUNDLY_CAMERA"})
-        environment.remove(QString::fromLatin1(variable));
-    environment.insert(QStringLiteral("HOUNDLY_DEMO_PERIOD"), QStringLiteral("5"));
-    houndly.setProcessEnvironment(environment);
+    houndly.setProcessEnvironment(headlessEnvironment());
     houndly.setProcessChannelMode(QProcess::MergedChannels);
     houndly.start(QStringLiteral(HOUNDLY_EXECUTABLE), {"--headless", "--camera", "demo"});
     ASSERT_TRUE(early.waitFor(QStringLiteral("home/yard/availability"), "online"));
@@ -95,7 +110,7 @@ TEST(MqttTest, TheHeadlessProgramPublishesStateAlarmsAndDiscoveryObeysTheSwitchA
                 over.append(alarm);
         return over;
     };
-    ASSERT_TRUE(serveUntil([&] { return alarmsOver().size() >= 2; }, 60000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return alarmsOver().size() >= 2; }, 60000));
     const QList<QJsonObject> over = alarmsOver();
     QStringList times;
     for (const QJsonObject& alarm : over) {
@@ -143,7 +158,8 @@ TEST(MqttTest, TheHeadlessProgramPublishesStateAlarmsAndDiscoveryObeysTheSwitchA
     const QString output = QString::fromUtf8(houndly.readAll());
     EXPECT_TRUE(output.contains(QStringLiteral("MQTT connected to 127.0.0.1 port %1").arg(broker.port()))) << output.toStdString();
     EXPECT_TRUE(output.contains(QStringLiteral("watching stopped from MQTT"))) << output.toStdString();
-    EXPECT_FALSE(output.contains(MqttBroker::kPassword)) << output.toStdString();
+    EXPECT_TRUE(output.contains(QStringLiteral("web view on http://127.0.0.1:%1/").arg(webPort))) << output.toStdString();
+    EXPECT_FALSE(output.contains(MqttBroker::kPassword) || output.contains(u"s3cret"_qs)) << output.toStdString();
 }
 
 // Ticks keep coming, alarms included, while the broker answers nothing and
@@ -188,15 +204,15 @@ TEST(MqttTest, WatchingGoesOnWhileTheBrokerFreezesOrIsGoneAndAReturningBrokerIsT
         const auto raiseAlarm = [&] {
             const qsizetype before = alarms.size();
             sceneMs = kIntruder;
-            EXPECT_TRUE(serveUntil([&] { return alarms.size() > before && !watcher.isAlarmRunning(); }, 20000));
+            EXPECT_TRUE(QTest::qWaitFor([&] { return alarms.size() > before && !watcher.isAlarmRunning(); }, 20000));
             sceneMs = kCalm;
-            serve(1000);
+            QTest::qWait(1000);
         };
         broker.freeze(true);
         raiseAlarm();
         broker.freeze(false);
         broker.stop();
-        ASSERT_TRUE(serveUntil([&told] { return !told.filter(QStringLiteral("lost")).isEmpty(); }, 10000))
+        ASSERT_TRUE(QTest::qWaitFor([&told] { return !told.filter(QStringLiteral("lost")).isEmpty(); }, 10000))
             << told.join(u'\n').toStdString();
         raiseAlarm();
         EXPECT_GT(ticks, 10);  // a loaded machine ticks less often; the gaps say whether a tick waited
@@ -260,8 +276,8 @@ TEST(MqttTest, TheClientKeepsTheLatestWhileAwayAndTalksTlsOnlyToAVerifiedBroker)
     MqttClient wary(options, tell, {});
     ASSERT_EQ(wary.start(), QString());
     wary.keep(QStringLiteral("wary/state"), "watching");
-    EXPECT_TRUE(serveUntil([&] { return toldMatching(QStringLiteral("cannot connect")) > 0; }, 20000));
-    serve(500);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return toldMatching(QStringLiteral("cannot connect")) > 0; }, 20000));
+    QTest::qWait(500);
     EXPECT_TRUE(hub.messages(QStringLiteral("wary/state")).isEmpty());
     EXPECT_EQ(toldMatching(QStringLiteral("connected to")), 1) << told.join(u'\n').toStdString();
     EXPECT_FALSE(told.join(u'\n').contains(MqttBroker::kPassword));

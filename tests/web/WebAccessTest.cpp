@@ -71,7 +71,7 @@ TEST_F(WebAccessTest, WithoutAPortOrAnAccountNothingListensAndTheReasonIsTold)
         const int port = Settings.EXT.WEBPORT;
         Settings.EXT.WEBPORT = c.port;
         Settings.EXT.WEBHASH = c.hash;
-        const QString line = startWeb();
+        const QString line = web->start();
         EXPECT_EQ(line.isEmpty(), c.told.isEmpty()) << line.toStdString();
         EXPECT_TRUE(line.contains(c.told)) << line.toStdString();
         EXPECT_FALSE(web->isRunning());
@@ -82,7 +82,7 @@ TEST_F(WebAccessTest, WithoutAPortOrAnAccountNothingListensAndTheReasonIsTold)
 
 TEST_F(WebAccessTest, EveryPathWantsTheAccountDigestLetsInAndCredentialsServeOnce)
 {
-    ASSERT_TRUE(startWeb().startsWith(QStringLiteral("web view on http://127.0.0.1:")));
+    ASSERT_TRUE(web->start().startsWith(QStringLiteral("web view on http://127.0.0.1:")));
     for (const QByteArray& path : kPaths) {
         SCOPED_TRACE(path.toStdString());
         const WebReply reply = webCall({.url = url(path)});
@@ -144,7 +144,7 @@ TEST(IpAddress, BindAddressesAndPeerNames)
 
 TEST_F(WebAccessTest, FiveFailuresLockOneAddressOutAndTellIt)
 {
-    startWeb();
+    web->start();
     const auto from = [&](const QByteArray& source, const QByteArray& password) {
         return webCall({.url = url("/api/status"), .user = kUser, .password = password, .auth = CURLAUTH_DIGEST, .source = source})
             .status;
@@ -186,7 +186,7 @@ TEST_F(WebAccessTest, TlsTakesBasicTooAndASelfSignedCertificateIsMadeOnceForOthe
     ASSERT_TRUE(given) << why.toStdString();
     Settings.EXT.WEBCERT = home.filePath(QStringLiteral("given/web-cert.pem"));
     Settings.EXT.WEBKEY = home.filePath(QStringLiteral("given/web-key.pem"));
-    EXPECT_TRUE(startWeb().endsWith(QStringLiteral(", certificate SHA-256 ") + given->fingerprint));
+    EXPECT_TRUE(web->start().endsWith(QStringLiteral(", certificate SHA-256 ") + given->fingerprint));
     scheme = "https";
     for (const long auth : {CURLAUTH_BASIC, CURLAUTH_DIGEST})
         EXPECT_EQ(webCall({.url = url("/api/status"), .user = kUser, .password = kPassword, .auth = auth,
@@ -199,19 +199,19 @@ TEST_F(WebAccessTest, TlsTakesBasicTooAndASelfSignedCertificateIsMadeOnceForOthe
     Settings.EXT.WEBCERT.clear();
     Settings.EXT.WEBKEY.clear();
     Settings.EXT.WEBBIND = QStringLiteral("0.0.0.0");
-    const QString first = startWeb();
+    const QString first = web->start();
     const QString pem = home.filePath(QStringLiteral("web-cert.pem"));
     EXPECT_EQ(first.section(QStringLiteral("new self-signed certificate SHA-256 "), 1), opensslFingerprint(pem));
     for (const QString& file : {pem, home.filePath(QStringLiteral("web-key.pem"))})
         EXPECT_EQ(QFileInfo(file).permissions() & 0x0077, 0) << file.toStdString();
-    const QString second = startWeb();
+    const QString second = web->start();
     EXPECT_EQ(second.section(QStringLiteral("certificate SHA-256 "), 1), opensslFingerprint(pem));
     EXPECT_FALSE(second.contains(QStringLiteral("new")));
 }
 
 TEST_F(WebAccessTest, StatusFollowsTheWatcherAndTheSnapshotIsTheCamerasPicture)
 {
-    startWeb();
+    web->start();
     tickAt(kCalm);
     tickAt(kIntruder);
     pump();

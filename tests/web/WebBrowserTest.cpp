@@ -29,7 +29,7 @@ int windowPanePixels(const QImage& shot)
 
 TEST_F(WebBrowserTest, ChromiumShowsTheLivePictureOfThePage)
 {
-    startWeb();
+    web->start();
     QTemporaryDir profile;
     const QString shot = profile.filePath(QStringLiteral("shot.png"));
     // Headless Chromium now and then never ends its virtual time budget; such a run is
@@ -70,7 +70,7 @@ TEST_F(WebBrowserTest, ThePageSpeaksTheProgramsLanguage)
     for (const auto& [language, code, start] : {std::tuple{UiLanguage::Japanese, "lang=\"ja\"", "\"start\":\"開始\""},
                                                 std::tuple{UiLanguage::English, "lang=\"en\"", "\"start\":\"Start\""}}) {
         ASSERT_TRUE(useUiLanguage(language));
-        startWeb();
+        web->start();
         const QByteArray page = get("/").body;
         EXPECT_TRUE(page.contains(code)) << code;
         EXPECT_TRUE(page.contains(start)) << start;

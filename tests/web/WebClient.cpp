@@ -2,10 +2,6 @@
 
 #include <curl/curl.h>
 
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 namespace {
 
 struct Transfer {
@@ -97,17 +93,4 @@ std::vector<QByteArray> multipartParts(const QByteArray& body)
         at = start + length;
     }
     return parts;
-}
-
-uint16_t freeLoopbackPort()
-{
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t size = sizeof address;
-    ::bind(fd, reinterpret_cast<sockaddr*>(&address), size);
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size);
-    ::close(fd);
-    return ntohs(address.sin_port);
 }

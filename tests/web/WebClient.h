@@ -35,6 +35,3 @@ WebReply webCall(const WebCall& call);
 
 // The JPEGs of a multipart/x-mixed-replace body, each by its Content-Length.
 std::vector<QByteArray> multipartParts(const QByteArray& body);
-
-// A port on 127.0.0.1 that nothing listens on just now.
-uint16_t freeLoopbackPort();

@@ -4,6 +4,7 @@
 #include "capture/DemoDriver.h"
 #include "capture/DriverRegistry.h"
 #include "settings/Settings.h"
+#include "tests/support/LoopbackServers.h"
 #include "tests/support/TestApplication.h"
 #include "web/WebAccount.h"
 
@@ -24,7 +25,7 @@ void WebViewFixture::SetUp()
     static const QString hash = makeWebHash(QString::fromLatin1(kUser), kPassword);
     Settings.EXT.WEBUSER = QString::fromLatin1(kUser);
     Settings.EXT.WEBHASH = hash;
-    Settings.EXT.WEBPORT = freeLoopbackPort();
+    Settings.EXT.WEBPORT = closedLoopbackPort();
     setDemoSceneClock([this] { return sceneMs.load(); });
     watch(QStringLiteral("demo"));
 }
@@ -48,11 +49,6 @@ void WebViewFixture::TearDown()
     watcher.reset();
     setDemoSceneClock({});
     setPreferredCamera(QString());
-}
-
-QString WebViewFixture::startWeb()
-{
-    return web->start();
 }
 
 QByteArray WebViewFixture::url(const QByteArray& path) const

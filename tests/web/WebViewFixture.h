@@ -25,8 +25,6 @@ protected:
     // A new watcher (and web view, not started) on `camera`.
     void watch(const QString& camera);
 
-    // Starts the web view on a free port with the settings as the test left them; the line it tells.
-    QString startWeb();
     QByteArray url(const QByteArray& path) const;
     // A request with the account, by Digest unless told otherwise.
     WebReply get(const QByteArray& path, long auth = 0x02 /* CURLAUTH_DIGEST */) const;
