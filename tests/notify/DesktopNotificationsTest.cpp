@@ -4,10 +4,10 @@
 #include "history/frmHistory.h"
 #include "tests/app/AppTestSupport.h"
 #include "tests/support/StandardError.h"
+#include "watch/WatchEvents.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
-#include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QUrl>
@@ -84,17 +84,14 @@ protected:
         MainWindowFixture::TearDown();
     }
 
-    // One alarm of the demo scene, waited for to its end.
+    // One alarm as the watcher tells it, with two snapshots.
     void alarm()
     {
-        const auto recorded = [this] { return readFileBytes(home.filePath("history.log")).count('\n'); };
-        const qsizetype before = recorded();
-        tickAt(kCalm + loop);
-        showScene(kIntruder + loop);
-        window->watcher().Timer1_Timer();
-        loop += kSceneLoop;
-        ASSERT_TRUE(QTest::qWaitFor([this] { return !window->watcher().isAlarmRunning(); }, 30000));
-        EXPECT_GT(recorded(), before) << "no alarm";
+        const WatchEvents& events = window->watcher().events();
+        events.tell({.kind = WatchEvent::Kind::Alarm, .alarmCount = 10, .alarmTime = QDateTime::currentDateTime()});
+        for (const char* name : {"img/1_ALERT.jpg", "img/2_ALERT.jpg"})
+            events.tell({.kind = WatchEvent::Kind::Snapshot, .name = home.filePath(QString::fromLatin1(name))});
+        events.tell({.kind = WatchEvent::Kind::AlarmOver});
     }
     void click(uint id)
     {
@@ -113,14 +110,11 @@ protected:
     static inline QString address;
     NotificationServer server;
     std::unique_ptr<QDBusConnection> serverBus;
-    int64_t loop = 0;
 };
 
 TEST_F(DesktopNotificationsTest, OneForEachAlarmWithItsSnapshotAClickShowsTheHistoryAndNoServiceLosesNothing)
 {
     startWindow();
-    Settings.COM.TIMER = 50;  // Timer1 does not tick by itself between the test's ticks
-    Settings.COM.CKSUM = 10;
     ASSERT_TRUE(serverBus->registerService(kService));
     alarm();
     QTest::qWait(300);
@@ -131,10 +125,7 @@ TEST_F(DesktopNotificationsTest, OneForEachAlarmWithItsSnapshotAClickShowsTheHis
     ASSERT_TRUE(QTest::qWaitFor([this] { return !server.shown.empty(); }, 10000));
     QTest::qWait(300);
     ASSERT_EQ(server.shown.size(), 1u);
-    const QStringList snapshots = QDir(home.filePath("img")).entryList({"*.jpg", "*.JPG"}, QDir::Files, QDir::Time);
-    ASSERT_FALSE(snapshots.isEmpty());
-    EXPECT_EQ(server.shown[0].hints.value("image-path").toString(),
-              QUrl::fromLocalFile(home.filePath("img/" + snapshots.front())).toString());
+    EXPECT_EQ(server.shown[0].hints.value("image-path").toString(), QUrl::fromLocalFile(home.filePath("img/1_ALERT.jpg")).toString());
     EXPECT_TRUE(server.shown[0].summary.startsWith("Houndly")) << server.shown[0].summary.toStdString();
     EXPECT_EQ(server.shown[0].actions.value(0), "default");
 
