@@ -111,6 +111,7 @@ TEST(DemoCamera, SameSceneTimeGivesTheSamePictureInEverySizeControlsChangeItAndN
         EXPECT_EQ(a, frameAt(second, 1234));
     }
     EXPECT_FALSE(driver.setFrameSize(QSize(800, 600)));
+    EXPECT_EQ(driver.readFrame()->interval, 66ms) << "15 frames a second";
 
     constexpr double kExpected = 2.0 * 56.0 / 49.0 * 3.0 / 4.0;
     QImage previous = frameAt(second, 1000);
@@ -150,6 +151,8 @@ TEST(DemoCameraPeriod, EnvironmentSetsTheIntruderPeriodWithinItsRange)
         const QImage calm = frameAt(driver, (period - 4) * 1000);
         EXPECT_GT(meanByteDifference(calm, frameAt(driver, period * 1000 - 1200)), 15.0) << value;
         EXPECT_LT(meanByteDifference(calm, frameAt(driver, (period - 5) * 1000 + 100)), 15.0) << value;
+        EXPECT_LT(DemoScene::intruderProgress(period * 1000 - 3001, period), 0) << value;
+        EXPECT_EQ(DemoScene::intruderProgress(period * 1000 - 3000, period), 0) << value;
     }
 }
 
