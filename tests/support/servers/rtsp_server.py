@@ -1,14 +1,15 @@
 #!/usr/bin/python3
 """An RTSP camera on 127.0.0.1 (GStreamer's RTSP server): a moving test picture
-at /live, as H.264 or MJPEG. Prints its port and stops after --lifetime seconds."""
+at /live, as H.264 or MJPEG, over TCP only. Prints its port and stops after --lifetime seconds."""
 import argparse
 import socket
 
 import gi
 
 gi.require_version("Gst", "1.0")
+gi.require_version("GstRtsp", "1.0")
 gi.require_version("GstRtspServer", "1.0")
-from gi.repository import GLib, Gst, GstRtspServer  # noqa: E402
+from gi.repository import GLib, Gst, GstRtsp, GstRtspServer  # noqa: E402
 
 parser = argparse.ArgumentParser()
 parser.add_argument("--codec", choices=["h264", "mjpeg"], default="h264")
@@ -37,6 +38,8 @@ server.set_service(str(port))
 factory = GstRtspServer.RTSPMediaFactory()
 factory.set_launch(f"( {source}{encode} )")
 factory.set_shared(True)
+# Interleaved in the RTSP connection only, as cameras behind a firewall allow.
+factory.set_protocols(GstRtsp.RTSPLowerTrans.TCP)
 server.get_mount_points().add_factory("/live", factory)
 server.attach(None)
 print(port, flush=True)
