@@ -2,42 +2,14 @@
 
 #include "settings/AppPaths.h"
 #include "settings/CommonHelpers.h"
-#include "tests/support/TestApplication.h"
 
 #include <QDir>
 #include <QFile>
-#include <QElapsedTimer>
 #include <QFileInfo>
-#include <QProcess>
-#include <QTimer>
-
-#include <ctime>
 
 namespace {
 
 using CommonHelpersTest = TempHome;
-
-// The wait serves events and keeps no processor busy.
-TEST_F(CommonHelpersTest, WaitServesEventsUntilTheProcessEndsOrItsBound)
-{
-    testApplication();
-    QProcess sleeper;
-    sleeper.start("sleep", {"0.5"});
-    ASSERT_TRUE(sleeper.waitForStarted());
-    int ticks = 0;
-    QTimer timer;
-    QObject::connect(&timer, &QTimer::timeout, [&ticks] { ++ticks; });
-    timer.start(20);
-    QElapsedTimer wall;
-    wall.start();
-    const std::clock_t processorBefore = std::clock();
-    EXPECT_EQ(sWaitProcess(sleeper, 30000), ProcessWait::Ended);
-    const double processorMs = 1000.0 * double(std::clock() - processorBefore) / CLOCKS_PER_SEC;
-    EXPECT_LT(processorMs, 0.5 * double(wall.elapsed())) << "waiting must not keep a processor busy";
-    EXPECT_EQ(sleeper.state(), QProcess::NotRunning);
-    EXPECT_GT(ticks, 0) << "timers run during the wait";
-    EXPECT_EQ(sWaitProcess(sleeper, 100), ProcessWait::Ended) << "an ended process returns at once";
-}
 
 // The application folder comes from HOUNDLY_HOME; the
 // sounds from WINDIR's media/ when set, otherwise from the shipped folder, which
