@@ -387,6 +387,12 @@ TEST_F(UploadQueueTest, FailuresEndTheirUploadAndTheNextRuns)
     EXPECT_TRUE(log.contains("line break")) << log.toStdString();
     EXPECT_FALSE(log.contains(FtpTestServer::kPassword) || log.contains("bark once")) << log.toStdString();
     EXPECT_EQ(QFile::permissions(work_.filePath("ftp.log.txt")) & 0x0077, 0) << "readable by others";
+
+    // The close meets a client that is still failing to start.
+    FtpClientProgram = work_.filePath("no-such-client");
+    queue_.add(clip("last.AVI"));
+    queue_.shutDown(std::chrono::milliseconds(1000));
+    EXPECT_FALSE(queue_.isBusy());
 }
 
 using SecureUploadTest = UploadTest;
