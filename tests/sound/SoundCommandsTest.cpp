@@ -7,9 +7,9 @@
 #include "sound/WavDuration.h"
 #include "tests/sound/WavFile.h"
 #include "tests/support/TempAppFolder.h"
+#include "tests/support/TestApplication.h"
 
 #include <QAudioDevice>
-#include <QCoreApplication>
 #include <QMediaDevices>
 #include <QTemporaryDir>
 
@@ -115,10 +115,7 @@ TEST(WavDuration, ComesFromByteRateAndDataSizeAndRefusesOrTrimsDamagedFiles) {
 TEST(QtAudioOutput, PlaysOnADeviceOrFailsSilentlyWithout) {
     const QString siren = qEnvironmentVariable("HOUNDLY_SOURCE_DIR") + "/media/siren.wav";
     EXPECT_EQ(QtAudioOutput().open(siren), nullptr) << "no device before the application object";
-    int argc = 1;
-    char name[] = "sound_test";
-    char* argv[] = {name, nullptr};
-    QCoreApplication app(argc, argv);
+    testApplication();
     useAudioOutput(std::make_unique<QtAudioOutput>());
     sSoundPlay(siren);
     sSoundRepeat(siren);
