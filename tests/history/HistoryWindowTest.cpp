@@ -9,13 +9,13 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QDeadlineTimer>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QImage>
 #include <QJsonDocument>
 #include <QLabel>
 #include <QPushButton>
+#include <QTest>
 #include <QTreeView>
 
 #include <gtest/gtest.h>
@@ -25,15 +25,6 @@ namespace {
 constexpr int kAlarms = 10000;
 constexpr int kDays = 20;
 constexpr qint64 kSpacingMs = qint64(kDays) * 86400 * 1000 / kAlarms;
-
-// Runs events until `done` holds or ten seconds pass.
-bool waitFor(const std::function<bool()>& done)
-{
-    const QDeadlineTimer deadline(10000);
-    while (!done() && !deadline.hasExpired())
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-    return done();
-}
 
 class HistoryWindowTest : public ::testing::Test {
 protected:
@@ -82,7 +73,7 @@ TEST_F(HistoryWindowTest, TenThousandAlarmsListNewestFirstFilterByDayAndShowRemo
 {
     frmHistory window(log(), [](const QString&) {});
     window.show();
-    ASSERT_TRUE(waitFor([&] { return window.lstHistory->isVisible(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window.lstHistory->isVisible(); }, 10000));
     QApplication::processEvents();
 
     const HistoryModel& model = *window.model();
@@ -120,7 +111,7 @@ TEST_F(HistoryWindowTest, TenThousandAlarmsListNewestFirstFilterByDayAndShowRemo
 
     // Thumbnails come as they are read; a removed clip cannot be opened.
     const QModelIndex newest = cell(window, 0, HistoryModel::SnapshotColumn);
-    ASSERT_TRUE(waitFor([&] { return !newest.data(Qt::DecorationRole).value<QImage>().isNull(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !newest.data(Qt::DecorationRole).value<QImage>().isNull(); }, 10000));
     const QImage thumbnail = newest.data(Qt::DecorationRole).value<QImage>();
     EXPECT_TRUE(thumbnail.width() <= 80 && thumbnail.height() <= 60) << thumbnail.width() << "x" << thumbnail.height();
     EXPECT_TRUE(cell(window, 1, HistoryModel::SnapshotColumn).data(Qt::DecorationRole).isNull());

@@ -46,6 +46,7 @@ TEST(StorageLimits, TheOldestGoFirstUntilTheLimitsHold)
         {"bytes", {1'000'000, 0}, {}, {}, {QStringLiteral("a")}},
         {"bytes exactly reached", {500'000, 0}, {}, {}, {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("b_2")}},
         {"days, one exactly that old stays", {0, 5}, {}, {}, {QStringLiteral("a")}},
+        {"days, one a day older goes", {0, 9}, {}, {}, {QStringLiteral("a")}},
         {"days, then bytes", {250'000, 3}, {}, {}, {"a", "b", "b_2", "c"}},
         {"a kept file stays", {1'000'000, 0}, {QStringLiteral("a")}, {}, {QStringLiteral("b")}},
         {"the latest alarm's files stay though the bound fails", {1, 0}, {}, now.addDays(-5), {QStringLiteral("a")}},
@@ -106,7 +107,8 @@ TEST_F(StorageKeeperTest, AtStartOnlyTheProgramsOwnFilesGoAndTheNewestRecordsAnd
           QStringLiteral("avi/240501120312_ALERT.AVI"), QStringLiteral("avi/ALERT.AVI"), QStringLiteral("img/holiday.jpg"),
           QStringLiteral("img/240501120309_ALERT.jpg.bak"), QStringLiteral("avi/240501120312_alert.avi"),
           QStringLiteral("img/2405011203_ALERT.jpg"), QStringLiteral("img/240501120309_ALERT-2.jpg"),
-          QStringLiteral("img/240501120309-ALERT.jpg"), QStringLiteral("houndly.ini")})
+          QStringLiteral("img/240501120309-ALERT.jpg"), QStringLiteral("img/2405011203xx_ALERT.jpg"),
+          QStringLiteral("houndly.ini")})
         file(name, 1000, 30 * 86400);
     ASSERT_TRUE(QDir(home.path()).mkpath(QStringLiteral("img/240501120000_ALERT.jpg")));
     ASSERT_TRUE(QFile::link(home.filePath(QStringLiteral("houndly.ini")),
