@@ -63,7 +63,9 @@ TEST_F(WebStreamTest, LiveFramesAreJpegsAndAnMjpegCamerasGoOutAsTheyCame)
         EXPECT_EQ(stream.status, 200);
         EXPECT_EQ(stream.headersNamed("Content-Type").value(0), "multipart/x-mixed-replace;boundary=houndlyframe");
         std::vector<QByteArray> jpegs = multipartParts(stream.body);
-        jpegs.push_back(get("/snapshot.jpg").body);
+        const WebReply snapshot = get("/snapshot.jpg");
+        EXPECT_EQ(snapshot.headersNamed("Content-Type").value(0), "image/jpeg");
+        jpegs.push_back(snapshot.body);
         ASSERT_EQ(jpegs.size(), 5u);
         for (const QByteArray& jpeg : jpegs) {
             EXPECT_EQ(decodeFrameJpeg(jpeg).size(), hCapWnd->frameSize());
@@ -120,13 +122,22 @@ TEST_F(WebStreamTest, FilesGoByTheirOwnNamesOnlyWithRanges)
     }
 }
 
-TEST_F(WebStreamTest, ARealAlarmIsListedAndItsClipPlaysAsRecordedAtItsPace)
+TEST_F(WebStreamTest, TheStatusFollowsARealAlarmWhichIsListedAndItsClipPlaysAsRecordedAtItsPace)
 {
     Settings.FTP.MOVE = QStringLiteral("True");
     Settings.FTP.TIME = 5;
     web->start();
     tickAt(kCalm);
     tickAt(kIntruder);  // records its clip
+    pump();
+    const auto status = [&] { return QJsonDocument::fromJson(get("/api/status").body).object(); };
+    const QJsonObject raised = status();
+    EXPECT_TRUE(raised[QStringLiteral("watching")].toBool());
+    EXPECT_EQ(raised[QStringLiteral("level")].toInt(), 3);
+    EXPECT_EQ(raised[QStringLiteral("alarmCount")].toInt(), 10);
+    EXPECT_GT(raised[QStringLiteral("count")].toInt(), 10);
+    EXPECT_FALSE(raised[QStringLiteral("lastAlarm")].toString().isEmpty());
+    EXPECT_EQ(raised[QStringLiteral("status")].toString(), QStringLiteral("Houndly: 警報！ 誰かいたワン！!"));
     const QJsonArray today = QJsonDocument::fromJson(get("/api/alarms?day=" + QDate::currentDate().toString(Qt::ISODate).toLatin1()).body).array();
     ASSERT_EQ(today.size(), 1);
     const QJsonObject alarm = today[0].toObject();
@@ -149,6 +160,8 @@ TEST_F(WebStreamTest, ARealAlarmIsListedAndItsClipPlaysAsRecordedAtItsPace)
     for (const QByteArray& jpeg : played)
         EXPECT_TRUE(recorded.contains(jpeg));
     EXPECT_GE(elapsed, 15 * 1000 / 30 * 9 / 10);  // 30 frames a second, not as fast as it reads
+    watcher->suspend();
+    EXPECT_FALSE(status()[QStringLiteral("watching")].toBool());
 }
 
 TEST_F(WebStreamTest, TheSwitchTakesOnlyThePagesOwnRequests)
