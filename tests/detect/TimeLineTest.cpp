@@ -20,14 +20,15 @@ std::vector<QRgb> column(const TimeLine& timeLine, int x)
     return colours;
 }
 
-// The column after drawing bars {top, colour} in order over black, each from the
-// base line up to, not including, its top.
+// The column after drawing bars {top, level} in order over black, each from the
+// base line up to, not including, its top: Calm blue, Doubt yellow, Suspect magenta, Alarm red.
 std::vector<QRgb> expectedColumn(std::initializer_list<std::pair<int, AlarmLevel>> bars)
 {
+    const QRgb levelColours[] = {qRgb(0, 0, 255), qRgb(255, 255, 0), qRgb(255, 0, 255), qRgb(255, 0, 0)};
     std::vector<QRgb> colours(size_t(TimeLine::kBaseY - TimeLine::kTopY + 1), qRgb(0, 0, 0));
     for (const auto& [top, level] : bars) {
         for (int y = TimeLine::kBaseY; y > top; --y)
-            colours[size_t(TimeLine::kBaseY - y)] = timeLineColour(level);
+            colours[size_t(TimeLine::kBaseY - y)] = levelColours[int(level)];
     }
     return colours;
 }
@@ -84,6 +85,7 @@ TEST(TimeLine, TicksDrawOverEachOtherAndKeptSlotsDrawTheSameChartAgainWithoutThe
     restarted.restore({loaded.rbegin(), loaded.rend()}, now);
     const int x9 = TimeLine::slotX(QTime(9, 5)), x11 = TimeLine::slotX(QTime(11, 0)), x8 = TimeLine::slotX(QTime(8, 1));
     EXPECT_EQ(column(running, x9), expectedColumn({{54, Calm}}));
+    EXPECT_EQ(column(running, x11), expectedColumn({{5, Suspect}}));
     EXPECT_EQ(column(restarted, x9), expectedColumn({}));
     for (const int x : {x11, x8, x10})
         EXPECT_EQ(column(restarted, x), column(running, x)) << x;
