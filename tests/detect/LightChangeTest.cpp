@@ -59,6 +59,7 @@ TEST(LightChange, EvenChangesAreToldFromLocalOnes)
         {"exposure down by a third", scene, mapped(scene, [](int v) { return v * 2 / 3; }), true, 0.02, 0},
         {"brighter and more contrast", scene, mapped(scene, [](int v) { return v * 5 / 4 + 10; }), true, 0.02, 0},
         {"a drift of one level is no light change", scene, mapped(scene, plus(1)), false, 0.02, 0},
+        {"two levels are", scene, mapped(scene, plus(2)), true, 0.02, 0},
         {"a person, light steady", scene, withPerson(scene), false, 1, 0.99},
         {"no frame before", QImage(), mapped(scene, plus(40)), false, 1, 0},
         {"another size", scene, texturedFrame({48, 36}), false, 1, 0},
