@@ -29,7 +29,7 @@ namespace {
 using namespace std::chrono_literals;
 
 // A webcam as the kernel would describe it, shared by every node opened on it,
-// with an integer, a disabled and a menu control.
+// with an integer control, three it cannot change and a menu.
 struct FakeCamera {
     struct Control {
         v4l2_queryctrl query;
@@ -55,6 +55,8 @@ struct FakeCamera {
     std::vector<Control> controls = {
         control(V4L2_CID_BRIGHTNESS, V4L2_CTRL_TYPE_INTEGER, 255, 140),
         control(V4L2_CID_CONTRAST, V4L2_CTRL_TYPE_INTEGER, 255, 32, V4L2_CTRL_FLAG_DISABLED),
+        control(V4L2_CID_SATURATION, V4L2_CTRL_TYPE_INTEGER, 255, 32, V4L2_CTRL_FLAG_READ_ONLY),
+        control(V4L2_CID_HUE, V4L2_CTRL_TYPE_INTEGER, 255, 32, V4L2_CTRL_FLAG_INACTIVE),
         control(V4L2_CID_POWER_LINE_FREQUENCY, V4L2_CTRL_TYPE_MENU, 2, 1, 0, {"Disabled", "50 Hz", "60 Hz"})};
     std::atomic<bool> plugged{true};
     // While set, a read waits (a long exposure, a stalled device); each such read is counted.
@@ -96,7 +98,8 @@ public:
             auto* caps = static_cast<v4l2_capability*>(argument);
             *caps = {};
             std::strncpy(reinterpret_cast<char*>(caps->card), camera.card.c_str(), sizeof caps->card - 1);
-            caps->capabilities = camera.deviceCaps | V4L2_CAP_DEVICE_CAPS;
+            // The whole device's: a metadata node of a webcam has its capture node's too.
+            caps->capabilities = camera.deviceCaps | V4L2_CAP_VIDEO_CAPTURE | V4L2_CAP_DEVICE_CAPS;
             caps->device_caps = camera.deviceCaps;
             return 0;
         }
@@ -233,7 +236,7 @@ TEST(V4l2Driver, OffersTheCommonSizesPrefersMjpegKeepsTheDeviceSizeAndChangesCon
     EXPECT_EQ(camera->streamed, V4L2_PIX_FMT_YUYV) << "else YUYV";
 
     std::vector<CaptureControl> controls = driver->controls();
-    ASSERT_EQ(controls.size(), 2u);  // the disabled one is left out
+    ASSERT_EQ(controls.size(), 2u);  // the disabled, read-only and inactive ones are left out
     EXPECT_EQ(controls[0].value, 140);
     EXPECT_EQ(controls[1].kind, CaptureControl::Kind::Menu);
     EXPECT_EQ(controls[1].menuItems, QStringList({"Disabled", "50 Hz", "60 Hz"}));
