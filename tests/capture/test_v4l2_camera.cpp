@@ -313,6 +313,7 @@ TEST(V4l2Driver, AStalledOrUnpluggedCameraKeepsTheWindowAnsweringAndTheDetectorH
     camera->plugged = true;
     EXPECT_FALSE(comparesANewFrame()) << "back after a loss: a new reference";
     EXPECT_TRUE(comparesANewFrame());
+    EXPECT_EQ(window.latestFrame().size(), QSize(640, 480)) << "the size chosen survives";
     EXPECT_TRUE(capGrabFrame(&window));
     setDriverEnumerator({});
 }
