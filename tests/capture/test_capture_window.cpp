@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <thread>
 
 namespace {
 
@@ -65,6 +66,11 @@ TEST_F(CaptureWindowTest, FirstDriverThatConnectsWinsAndGrabsStills)
 
     ASSERT_TRUE(capPreview(&window, true));
     waitForNewFrame();
+    uint64_t before = 0, after = 0;  // the reader paces the demo camera's 15 frames a second
+    window.latestFrame(&before);
+    std::this_thread::sleep_for(1s);
+    window.latestFrame(&after);
+    EXPECT_NEAR(double(after - before), 15.0, 4.0);
     FrameStamp stamp;
     const QImage still = grabStillPicture(&window, &stamp);
     EXPECT_FALSE(window.previewing());
