@@ -91,6 +91,10 @@ TEST_F(CaptureWindowTest, FirstDriverThatConnectsWinsAndGrabsStills)
     EXPECT_FALSE(window.waitForFrameAfter(last, 10ms));
     EXPECT_FALSE(capGrabFrame(&window));
     EXPECT_TRUE(grabStillPicture(&window).isNull());
+
+    setDriverEnumerator([] { return std::vector<DriverEntry>(12, driverEntryForSource(QStringLiteral("demo"))); });
+    EXPECT_TRUE(capGetDriverDescriptionA(9, name, version));
+    EXPECT_FALSE(capGetDriverDescriptionA(10, name, version)) << "ten drivers at most";
 }
 
 QImage frameAt(DemoDriver& driver, int64_t sceneMs)
