@@ -102,6 +102,8 @@ TEST_F(WebAccessTest, EveryPathWantsTheAccountDigestLetsInAndCredentialsServeOnc
     EXPECT_TRUE(replayed.headersNamed("WWW-Authenticate")[0].contains("stale=true"));
     EXPECT_EQ(byHand("/snapshot.jpg", "/api/status", "00000002").status, 401);
     EXPECT_EQ(byHand("/api/status", "/api/status", "00000003").status, 200);
+    EXPECT_EQ(byHand("/api/status", "/api/status", "00000002").status, 200);  // late, as parallel requests come
+    EXPECT_EQ(byHand("/api/status", "/api/status", "00000002").status, 401);
 }
 
 // What WEBBIND may hold, whether it stays on this machine (plain HTTP) or
