@@ -282,3 +282,43 @@ TEST(MqttTest, TheClientKeepsTheLatestWhileAwayAndTalksTlsOnlyToAVerifiedBroker)
     EXPECT_EQ(toldMatching(QStringLiteral("connected to")), 1) << told.join(u'\n').toStdString();
     EXPECT_FALSE(told.join(u'\n').contains(MqttBroker::kPassword));
 }
+
+// The broker's address, its port by default, and the topics' prefix, as the settings give them.
+TEST(MqttSetup, BrokersPortsAndPrefixesFromTheSettings)
+{
+    const struct {
+        const char *broker, *topic;
+        bool tls;
+        const char* host;  // nullptr: not used
+        int port;
+        const char* prefix;
+    } rows[] = {
+        {"broker.local", "", false, "broker.local", 1883, "houndly/Yard_1"},
+        {" broker.local ", "a/b//", true, "broker.local", 8883, "a/b"},
+        {"10.0.0.2\t1884", "", true, "10.0.0.2", 1884, "houndly/Yard_1"},
+        {"[::1]:1885", "", false, "::1", 1885, "houndly/Yard_1"},
+        {"fe80::1", "", false, "fe80::1", 1883, "houndly/Yard_1"},
+        {"[::1 1885", "", false, nullptr, 0, ""},
+        {"a b c", "", false, nullptr, 0, ""},
+        {"host:0", "", false, nullptr, 0, ""},
+        {"host 65536", "", false, nullptr, 0, ""},
+        {"host", "a/+/b", false, nullptr, 0, ""},
+        {"host", "$SYS", false, nullptr, 0, ""},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.broker + std::string(" ") + row.topic);
+        SettingsRecord::Ext ext;
+        ext.MQTT = QString::fromLatin1(row.broker);
+        ext.MQTTTLS = row.tls;
+        ext.MQTTTOPIC = QString::fromLatin1(row.topic);
+        QString why;
+        const std::optional<MqttSetup> setup = mqttSetupOf(ext, QStringLiteral("/srv/Yard 1"), why);
+        ASSERT_EQ(setup.has_value(), row.host != nullptr) << why.toStdString();
+        EXPECT_EQ(why.isEmpty(), setup.has_value());
+        if (setup) {
+            EXPECT_EQ(setup->options.host, QString::fromLatin1(row.host));
+            EXPECT_EQ(setup->options.port, row.port);
+            EXPECT_EQ(setup->prefix, QString::fromLatin1(row.prefix));
+        }
+    }
+}
