@@ -121,8 +121,11 @@ TEST(MqttTest, TheHeadlessProgramPublishesStateAlarmsAndDiscoveryObeysTheSwitchA
     }
     times.removeDuplicates();
     EXPECT_EQ(times.size(), over.size()) << "one alarm's end told twice";
+    QByteArrayList states;
     for (const MqttMessage& state : early.messages(QStringLiteral("home/yard/state")))
-        EXPECT_NE(state.payload, "stopped") << "the retained command was obeyed";
+        states << state.payload;
+    EXPECT_FALSE(states.contains("stopped")) << "the retained command was obeyed";
+    EXPECT_TRUE(states.contains("alarm"));
 
     MqttRecorder late(broker.port());
     ASSERT_TRUE(late.waitFor(QStringLiteral("home/yard/snapshot")));
@@ -186,6 +189,12 @@ TEST(MqttTest, WatchingGoesOnWhileTheBrokerFreezesOrIsGoneAndAReturningBrokerIsT
         EXPECT_EQ(link.start(),
                   QStringLiteral("MQTT to 127.0.0.1 port %1 under home/yard/").arg(broker.port()));
         ASSERT_TRUE(hub.waitFor(QStringLiteral("home/yard/state"), "watching"));
+        QList<bool> requests;
+        QObject::connect(&link, &MqttLink::watchRequested, [&requests](bool on) { requests << on; });
+        for (const QByteArray word : {" on\n", "Off", "maybe"})
+            hub.publish(QStringLiteral("home/yard/set/watch"), word);
+        EXPECT_TRUE(QTest::qWaitFor([&told] { return !told.filter(QStringLiteral("takes ON or OFF, not maybe")).isEmpty(); }, 10000));
+        EXPECT_EQ(requests, (QList<bool>{true, false}));
 
         QElapsedTimer clock;
         clock.start();
