@@ -48,6 +48,8 @@ const KeyRules kRules[] = {
      {"9999999999", 100000000}, {"1.5", 0}, 0},
     {"EXT", "KEEPDAYS", [] { return Settings.EXT.KEEPDAYS; }, {"-32769", 0}, {"0", 0}, {"32767", 32767},
      {"99999", 32767}, {"week", 0}, 0},
+    {"EXT", "WEBPORT", [] { return Settings.EXT.WEBPORT; }, {"-1", 0}, {"0", 0}, {"65535", 65535}, {"65536", 65535},
+     {"http", 0}, 0},
 };
 
 TEST_F(LoadRulesTest, EveryNumberLoadsWithinItsRange)
@@ -106,6 +108,7 @@ TEST_F(LoadRulesTest, OddFormsLoadAsTheClassicReaderTakesThem)
         {"[MAIL]\nMAIL=\" watcher@example.net\t\"\n", mail, "watcher@example.net"},
         {"[1TRG]\nSUBJECT=\"  Houndly \"\n", subject, "Houndly"}, {"[MAIL]\nMAIL=\\: a@b\\s\n", mail, " a@b "},
         {"[FTP]\nHOST=\\: ftp.example.net\\t\n", host, "ftp.example.net"},  // the FTP keys are trimmed even so
+        {"[EXT]\nFTPMODE=\\: SFTP\\t\n", [] { return Settings.EXT.FTPMODE; }, "SFTP"},  // a mode in blanks is no mode
     };
     for (const auto& c : cases) {
         Settings = SettingsRecord{};

@@ -14,9 +14,10 @@ using SettingsFileTest = TempHome;
 TEST_F(SettingsFileTest, ASaveWritesEveryStartValueInOrderAndKeepsTheLinesItFinds)
 {
     ASSERT_TRUE(sLoadSettings());
-    Settings.MAIL.PASS = "bcd";
+    Settings.MAIL.PASS = Settings.FTP.PASS = Settings.EXT.MQTTPASS = "bcd";
     Settings.TRG[3].ENABLED = "True";
     ASSERT_TRUE(sSaveSettings());
+    EXPECT_EQ(QFile::permissions(iniPath()) & 0x0077, 0) << "the passwords readable by others";
     QByteArray expected =
         "[COM]\nTIMER=20\nCKSUM=100\nSOUND=\nACCURACY=1\nNOIZE=0\nCOMP=OFF\n"
         "[MAIL]\nMAIL=\nSMTP=\nPOP=\nUSER=\nPASS=abc\nATT=\nOPTATT=\nAtCRAM=\nSMTPUSER=\nSMTPPASS=\n";
@@ -24,10 +25,10 @@ TEST_F(SettingsFileTest, ASaveWritesEveryStartValueInOrderAndKeepsTheLinesItFind
         expected += "[" + QByteArray::number(n) + "TRG]\nENABLED=" + (n == 3 ? "True" : "")
                     + "\nMAILTO=\nSUBJECT=\nBODY=\nGRP=0\nFILES=\nMINSIZE=0\nARC=0\n";
     }
-    expected += "[FTP]\nMOVE=False\nFTP=False\nHOST=\nUSER=\nPASS=\nHOLDER=\nFILENAME=False\nTIME=5\nAUDIO=\n";
+    expected += "[FTP]\nMOVE=False\nFTP=False\nHOST=\nUSER=\nPASS=abc\nHOLDER=\nFILENAME=False\nTIME=5\nAUDIO=\n";
     expected += "[EXT]\nCAMERA=\nPRETIME=0\nBGUPLOAD=False\nLIGHTCUT=False\nKEEPMB=0\nKEEPDAYS=0\nKEEPWATCH=False\nMASK=False\n"
                 "LANG=\nWEBPORT=0\nWEBBIND=\nWEBUSER=\nWEBHASH=\nWEBCERT=\nWEBKEY=\nONALARM=\nONALARMOVER=\n"
-                "MQTT=\nMQTTUSER=\nMQTTPASS=\nMQTTTLS=False\nMQTTTOPIC=\nNOTIFY=False\nFTPMODE=\n";
+                "MQTT=\nMQTTUSER=\nMQTTPASS=abc\nMQTTTLS=False\nMQTTTOPIC=\nNOTIFY=False\nFTPMODE=\n";
     EXPECT_EQ(readIni(), expected);
 
     // A file copied in readable by all is the user's alone once read.
