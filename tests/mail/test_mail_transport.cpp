@@ -249,4 +249,16 @@ TEST_F(AlarmMailTest, MailsEachDestinationInUseAndGoesOnAfterAFailureButNotAfter
     EXPECT_EQ(run(), QStringList({kSending, kHandingOver, "", kSending}));
     EXPECT_EQ(recipients(), QStringList({"b@example.net", "d@example.net", "a@example.net"}));
     EXPECT_TRUE(logText().contains("not written (1)"));
+
+    // Without a mail that writes it, the alarm's picture is kept all the same: 640x480 at JPEG quality 75.
+    ASSERT_TRUE(QFile::remove(home.filePath("img")));
+    Settings.MAIL.MAIL.clear();  // no mail goes
+    QImage frame(320, 240, QImage::Format_RGB32);
+    frame.fill(Qt::green);
+    sKeepAlarmSnapshot(frame, [](const WatchEvent&) {});
+    const QStringList kept = QDir(home.filePath("img")).entryList({"*_ALERT.jpg"});
+    ASSERT_EQ(kept.size(), 1);
+    const QByteArray jpeg = readFileBytes(home.filePath("img/" + kept[0]));
+    EXPECT_EQ(QImage::fromData(jpeg).size(), QSize(640, 480));
+    EXPECT_EQ(jpeg.at(jpeg.indexOf("\xFF\xDB") + 5), 8) << "the first value of the quality 75 table";
 }

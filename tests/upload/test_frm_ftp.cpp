@@ -41,6 +41,11 @@ protected:
         return message;
     }
     bool saved() const { return QFile::exists(home_.filePath("houndly.ini")); }
+    void reopen()  // showing reloads every box
+    {
+        dialog_.hide();
+        dialog_.show();
+    }
 
     QApplication& application_ = testApplication<QApplication>();
     TempAppFolder home_;
@@ -53,6 +58,10 @@ TEST_F(FrmFtpTest, AnonymousAndTheUploadBoxesFollowTheClicksAndOkStoresTrimmedVa
 {
     EXPECT_EQ(namedChild<QLineEdit>(dialog_, "txtPass")->echoMode(), QLineEdit::Password);
     EXPECT_EQ(passwordCharacter(dialog_, "txtPass"), QLatin1Char('*'));
+    QList<int> longest;
+    for (const char* box : {"txtHost", "txtUser", "txtPass", "txtHolder"})
+        longest << namedChild<QLineEdit>(dialog_, box)->maxLength();
+    EXPECT_EQ(longest, QList<int>({80, 80, 80, 220}));
     for (const auto& [nowTicked, user] : {std::pair{true, "anonymous"}, std::pair{false, ""}}) {
         typeInto(dialog_, "txtPass", "secret");
         clickNamed(dialog_, "ckanonymous");
@@ -71,8 +80,7 @@ TEST_F(FrmFtpTest, AnonymousAndTheUploadBoxesFollowTheClicksAndOkStoresTrimmedVa
     }
 
     for (const char* button : {"bcmdCancel", "bcmdOK"}) {
-        dialog_.hide();
-        dialog_.show();  // reloads every box
+        reopen();
         typeInto(dialog_, "txtUser", "  watcher  ");
         clickNamed(dialog_, "ckAudio");
         clickNamed(dialog_, button);
@@ -97,16 +105,14 @@ TEST_F(FrmFtpTest, RefusedEntriesStayInTheDialogAndAnEmptyHostPassesWithoutUploa
         {"txtHolder", "clips\rquit", lineBreak},
     };
     for (const auto& [box, entered, message] : rows) {
-        dialog_.hide();
-        dialog_.show();  // reloads every box
+        reopen();
         typeInto(dialog_, box, entered);
         ASSERT_EQ(text(box), entered);  // pasted text may hold line breaks
         EXPECT_EQ(clickOk(), message) << box;
         EXPECT_TRUE(dialog_.isVisible() && !saved() && Settings.FTP.USER == " hound") << box;
     }
     // Without uploading, an empty host is accepted.
-    dialog_.hide();
-    dialog_.show();
+    reopen();
     clickNamed(dialog_, "ckFtpExe");
     typeInto(dialog_, "txtHost", "  ");
     EXPECT_EQ(clickOk(), QString());
