@@ -3,10 +3,12 @@
 #include "capture/CaptureWindow.h"
 #include "capture/DemoDriver.h"
 #include "capture/DriverRegistry.h"
+#include "capture/PreEventBuffer.h"
 #include "tests/support/Footage.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <thread>
 
@@ -64,6 +66,7 @@ TEST_F(CaptureWindowTest, FirstDriverThatConnectsWinsAndGrabsStills)
     EXPECT_EQ(QSize(int(status.uiImageWidth), int(status.uiImageHeight)), QSize(640, 480));
     EXPECT_FALSE(capDlgVideoFormat(&window)) << "no dialog without a provider";
 
+    window.setPreEventLength(1s);
     ASSERT_TRUE(capPreview(&window, true));
     waitForNewFrame();
     uint64_t before = 0, after = 0;  // the reader paces the demo camera's 15 frames a second
@@ -82,6 +85,10 @@ TEST_F(CaptureWindowTest, FirstDriverThatConnectsWinsAndGrabsStills)
     ASSERT_TRUE(window.setFrameSize(QSize(160, 120)));
     waitForNewFrame();
     EXPECT_EQ(window.latestFrame().size(), QSize(160, 120));
+    const auto kept = [this] { return window.preEventBuffer()->framesAfter(std::chrono::steady_clock::time_point::min()); };
+    // Frames kept before the new size are gone (one being kept as the size changed may stay).
+    const std::vector<KeptFrame> sized = kept();
+    EXPECT_LE(std::count_if(sized.begin(), sized.end(), [](const KeptFrame& frame) { return frame.size != QSize(160, 120); }), 1);
     EXPECT_FALSE(window.setFrameSize(QSize(123, 45)));
 
     // After the driver is let go no frame comes and a grab fails.
@@ -91,6 +98,10 @@ TEST_F(CaptureWindowTest, FirstDriverThatConnectsWinsAndGrabsStills)
     EXPECT_FALSE(window.waitForFrameAfter(last, 10ms));
     EXPECT_FALSE(capGrabFrame(&window));
     EXPECT_TRUE(grabStillPicture(&window).isNull());
+    const std::chrono::steady_clock::time_point reconnected = std::chrono::steady_clock::now();
+    ASSERT_TRUE(capDriverConnect(&window, 3));
+    for (const KeptFrame& frame : kept())
+        EXPECT_GT(frame.time, reconnected) << "so are those of a camera let go";
 
     setDriverEnumerator([] { return std::vector<DriverEntry>(12, driverEntryForSource(QStringLiteral("demo"))); });
     EXPECT_TRUE(capGetDriverDescriptionA(9, name, version));
