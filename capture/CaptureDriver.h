@@ -50,8 +50,6 @@ public:
 
     virtual ~CaptureDriver() = default;
 
-    // Name shown in the driver list.
-    virtual QString name() const = 0;
     // Takes hold of the source; false when it is absent or unusable.
     virtual bool open() = 0;
     // Lets go of the source. open() may be called again later (a camera that comes back).

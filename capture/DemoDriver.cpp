@@ -42,11 +42,6 @@ QString DemoDriver::driverName()
     return QStringLiteral("demo");
 }
 
-QString DemoDriver::name() const
-{
-    return driverName();
-}
-
 bool DemoDriver::open()
 {
     openedAt_ = std::chrono::steady_clock::now();

@@ -30,7 +30,6 @@ public:
 
     static QString driverName();
 
-    QString name() const override;
     bool open() override;
     void close() override;
     std::vector<QSize> frameSizes() const override;

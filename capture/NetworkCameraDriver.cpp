@@ -1,13 +1,6 @@
 #include "capture/NetworkCameraDriver.h"
 
-#include "capture/NetworkUrl.h"
-
 NetworkCameraDriver::NetworkCameraDriver(QString url) : url_(std::move(url)) {}
-
-QString NetworkCameraDriver::name() const
-{
-    return maskUrlCredentials(url_);
-}
 
 bool NetworkCameraDriver::open()
 {

@@ -51,17 +51,10 @@ QString V4l2Driver::captureDeviceName(V4l2Node& node)
     return name;
 }
 
-QString V4l2Driver::name() const
-{
-    std::lock_guard lock(mutex_);
-    return name_.isEmpty() ? node_->path() : name_;
-}
-
 bool V4l2Driver::open()
 {
     std::lock_guard lock(mutex_);
-    name_ = captureDeviceName(*node_);
-    if (name_.isEmpty() || !node_->open())
+    if (captureDeviceName(*node_).isEmpty() || !node_->open())
         return false;
     pixelFormat_ = choosePixelFormat();
     sizes_ = enumerateSizes(pixelFormat_);

@@ -17,7 +17,6 @@ public:
     // The card name of a video capture node, "" for any other node or an absent one.
     static QString captureDeviceName(V4l2Node& node);
 
-    QString name() const override;
     bool open() override;
     void close() override;
     std::vector<QSize> frameSizes() const override;
@@ -35,7 +34,6 @@ private:
     std::unique_ptr<V4l2Node> node_;
     // Guards the node's descriptor and everything below it; never held across a read.
     mutable std::mutex mutex_;
-    QString name_;
     uint32_t pixelFormat_ = 0;
     std::vector<QSize> sizes_;
     QSize size_;

@@ -1,13 +1,6 @@
 #include "capture/VideoFileDriver.h"
 
-#include <QFileInfo>
-
 VideoFileDriver::VideoFileDriver(QString path) : path_(std::move(path)) {}
-
-QString VideoFileDriver::name() const
-{
-    return QFileInfo(path_).fileName();
-}
 
 bool VideoFileDriver::open()
 {

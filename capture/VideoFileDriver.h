@@ -10,7 +10,6 @@ public:
 
     explicit VideoFileDriver(QString path);
 
-    QString name() const override;
     bool open() override;
     std::optional<DriverFrame> readFrame() override;
 
