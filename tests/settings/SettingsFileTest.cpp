@@ -16,6 +16,7 @@ TEST_F(SettingsFileTest, ASaveWritesEveryStartValueInOrderAndKeepsTheLinesItFind
     ASSERT_TRUE(sLoadSettings());
     Settings.MAIL.PASS = Settings.FTP.PASS = Settings.EXT.MQTTPASS = "bcd";
     Settings.TRG[3].ENABLED = "True";
+    Settings.EXT.BGUPLOAD = true;
     ASSERT_TRUE(sSaveSettings());
     EXPECT_EQ(QFile::permissions(iniPath()) & 0x0077, 0) << "the passwords readable by others";
     QByteArray expected =
@@ -26,7 +27,7 @@ TEST_F(SettingsFileTest, ASaveWritesEveryStartValueInOrderAndKeepsTheLinesItFind
                     + "\nMAILTO=\nSUBJECT=\nBODY=\nGRP=0\nFILES=\nMINSIZE=0\nARC=0\n";
     }
     expected += "[FTP]\nMOVE=False\nFTP=False\nHOST=\nUSER=\nPASS=abc\nHOLDER=\nFILENAME=False\nTIME=5\nAUDIO=\n";
-    expected += "[EXT]\nCAMERA=\nPRETIME=0\nBGUPLOAD=False\nLIGHTCUT=False\nKEEPMB=0\nKEEPDAYS=0\nKEEPWATCH=False\nMASK=False\n"
+    expected += "[EXT]\nCAMERA=\nPRETIME=0\nBGUPLOAD=True\nLIGHTCUT=False\nKEEPMB=0\nKEEPDAYS=0\nKEEPWATCH=False\nMASK=False\n"
                 "LANG=\nWEBPORT=0\nWEBBIND=\nWEBUSER=\nWEBHASH=\nWEBCERT=\nWEBKEY=\nONALARM=\nONALARMOVER=\n"
                 "MQTT=\nMQTTUSER=\nMQTTPASS=abc\nMQTTTLS=False\nMQTTTOPIC=\nNOTIFY=False\nFTPMODE=\n";
     EXPECT_EQ(readIni(), expected);
