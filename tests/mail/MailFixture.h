@@ -52,3 +52,11 @@ inline QSize attachedPictureSize(const QJsonObject& mail)
     const QList<QByteArray> attached = attachedBytes(mail);
     return attached.size() == 1 ? QImage::fromData(attached[0], "JPEG").size() : QSize();
 }
+
+// The first value of a JPEG's first quantisation table (luminance DC), which its quality sets.
+inline int firstQuantValue(const QByteArray& jpeg)
+{
+    const qsizetype marker = jpeg.indexOf(QByteArray("\xFF\xDB", 2));
+    // FF DB, 2 length bytes, 1 precision/id byte, then the table.
+    return marker < 0 ? -1 : static_cast<unsigned char>(jpeg.at(marker + 5));
+}

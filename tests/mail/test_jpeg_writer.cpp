@@ -1,6 +1,6 @@
 // The JPEG writer: result codes, scaling and the compression-rate mapping.
+#include "MailFixture.h"
 #include "capture/JpegWriter.h"
-#include "tests/support/TempAppFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -21,14 +21,6 @@ QImage twoColourFrame()
         for (int x = 0; x < frame.width(); ++x)
             frame.setPixel(x, y, x < 32 ? qRgb(220, 20, 20) : qRgb(20, 20, 220));
     return frame;
-}
-
-// The first value of the first quantisation table (luminance DC).
-int firstQuantValue(const QByteArray& jpeg)
-{
-    const int marker = jpeg.indexOf(QByteArray("\xFF\xDB", 2));
-    // FF DB, 2 length bytes, 1 precision/id byte, then the table.
-    return marker < 0 ? -1 : static_cast<unsigned char>(jpeg.at(marker + 5));
 }
 
 }  // namespace
