@@ -274,6 +274,7 @@ TEST(V4l2Driver, AStalledOrUnpluggedCameraKeepsTheWindowAnsweringAndTheDetectorH
     };
     EXPECT_FALSE(comparesANewFrame()) << "the first frame is the reference";
     EXPECT_TRUE(comparesANewFrame());
+    EXPECT_TRUE(window.previewing()) << "the tick's grab stopped the live picture, the tick brings it back";
 
     camera->stalled = true;
     ASSERT_TRUE(waitUntil([&] { return camera->stalledReads > 0; }, 10s));
