@@ -11,10 +11,11 @@ namespace {
 // The watcher's flag, as the detector sees it.
 bool SkipCompare = false;
 
-// An RGB32 frame whose every byte holds `value`, with `delta` added to its first `changedBytes` bytes.
-QImage uniformFrame(int width, int height, uint8_t value, qsizetype changedBytes = 0, uint8_t delta = 0)
+// A frame whose every byte holds `value`, with `delta` added to its first `changedBytes` bytes.
+QImage uniformFrame(int width, int height, uint8_t value, qsizetype changedBytes = 0, uint8_t delta = 0,
+                    QImage::Format format = QImage::Format_RGB32)
 {
-    QImage frame(width, height, QImage::Format_RGB32);
+    QImage frame(width, height, format);
     std::memset(frame.bits(), value, static_cast<size_t>(frame.sizeInBytes()));
     std::memset(frame.bits(), value + delta, static_cast<size_t>(changedBytes));
     return frame;
@@ -31,19 +32,22 @@ TEST(FrameDetector, CountsMeanByteDifferenceTimesAccuracyRoundedToEven)
         int accuracy;
         bool noise;
         int32_t count;
+        QImage::Format format = QImage::Format_RGB32;  // 24-bit frames drop differences below 24
     } rows[] = {
         {"identical frames", 0, 0, 100, false, 0},
         {"every byte by 2", all, 2, 50, false, 100},
         {"every byte by 31, noise rule", all, 31, 1, true, 0},
         {"every byte by 32, noise rule", all, 32, 1, true, 32},
+        {"24-bit, every byte by 23, noise rule", all * 3 / 4, 23, 1, true, 0, QImage::Format_RGB888},
+        {"24-bit, every byte by 24, noise rule", all * 3 / 4, 24, 1, true, 24, QImage::Format_RGB888},
         {"mean 0.25 x 10 = 2.5 rounds to 2", all / 4, 1, 10, false, 2},
         {"mean 0.5 x 7 = 3.5 rounds to 4", all / 2, 1, 7, false, 4},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
-        detector.measureFrame(uniformFrame(64, 48, 100), row.accuracy, row.noise, SkipCompare);
-        const auto result =
-            detector.measureFrame(uniformFrame(64, 48, 100, row.changedBytes, row.delta), row.accuracy, row.noise, SkipCompare);
+        detector.measureFrame(uniformFrame(64, 48, 100, 0, 0, row.format), row.accuracy, row.noise, SkipCompare);
+        const auto result = detector.measureFrame(uniformFrame(64, 48, 100, row.changedBytes, row.delta, row.format),
+                                                  row.accuracy, row.noise, SkipCompare);
         ASSERT_TRUE(result);
         EXPECT_TRUE(result->compared);
         EXPECT_EQ(result->count, row.count);
