@@ -100,6 +100,7 @@ TEST(WavDuration, ComesFromByteRateAndDataSizeAndRefusesOrTrimsDamagedFiles) {
     } damages[] = {
         {"empty", {}, std::nullopt},
         {"not RIFF", QByteArray("RIFX") + good.mid(4), std::nullopt},
+        {"a RIFF file but not a WAVE", good.left(8) + "AVI " + good.mid(12), std::nullopt},
         {"no fmt chunk", good.left(12) + good.mid(36), std::nullopt},
         {"zero byte rate", noByteRate, std::nullopt},
         {"truncated data", good.left(44 + 22050 / 2), milliseconds(250)},
