@@ -6,6 +6,7 @@
 #include "sound/SoundPlayer.h"
 #include "tests/sound/WavFile.h"
 #include "tests/support/TempAppFolder.h"
+#include "tests/support/TestApplication.h"
 #include "tests/support/TestLanguage.h"
 
 #include <QAbstractButton>
@@ -53,6 +54,7 @@ protected:
     QComboBox* list() { return dialog.findChild<QComboBox*>("cmbSound"); }
     void click(const char* button) { dialog.findChild<QAbstractButton*>(button)->click(); }
 
+    QApplication& application = lastingApplication<QApplication>();  // before the dialog
     TempAppFolder home;
     QTemporaryDir windows;
     std::chrono::steady_clock::time_point now{};
@@ -111,14 +113,4 @@ TEST_F(SoundDialog, TestButtonStartsAndStopsATrial) {
     list()->setCurrentIndex(1);
     click("cmdTest");
     EXPECT_EQ(GetSoundMode(played("A.wav")), "PLAYING") << "an ended trial kept the next from starting";
-}
-
-// A window shown once leaves Qt state that must go before static destruction:
-// the application lives on main's stack, not in a static.
-int main(int argc, char** argv) {
-    // Test discovery runs this without the test environment.
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
 }
