@@ -44,7 +44,9 @@ protected:
         testApplication();
         useTestLanguage("ja");
         ASSERT_TRUE(home.isValid());
-        ASSERT_TRUE(sLoadSettings());  // no file: the defaults
+        // A load keeps what the file lacks: the settings of the test before must go first.
+        Settings = SettingsRecord{};
+        ASSERT_TRUE(sLoadSettings());
         Settings.COM.TIMER = 50;  // Timer1 does not tick by itself between the test's ticks
         Settings.COM.CKSUM = 10;
         Settings.EXT.KEEPMB = 1;  // what is beyond it goes as watching starts
