@@ -9,6 +9,9 @@
 #include "history/HistoryLog.h"
 #include "notify/AlarmCommands.h"
 #include "settings/Settings.h"
+#include "sound/SilentAudioOutput.h"
+#include "sound/SoundCommands.h"
+#include "sound/SoundPlayer.h"
 #include "tests/support/ClipProbe.h"
 #include "tests/support/LoopbackAccounts.h"
 #include "tests/support/QtPrinters.h"
@@ -100,9 +103,13 @@ protected:
 
 // A light switched on brightens the whole room: an alarm as described, unless
 // the light rule is on; then the count is still told and a walker still alarms,
-// and the tick after an alarm is calm.
+// its sound repeating, and the tick after an alarm is calm and closes the sound.
 TEST_F(WatcherTest, ALightAlarmsOnlyWithoutTheLightRuleAnIntruderAlwaysAndTheNextTickIsCalm)
 {
+    // No speakers here; a stopped clock makes the sound play until it is closed.
+    useAudioOutput(std::make_unique<SilentAudioOutput>([] { return std::chrono::steady_clock::time_point{}; }));
+    const auto noSpeakers = qScopeGuard([] { useAudioOutput(nullptr); });
+    Settings.COM.SoundPath = qEnvironmentVariable("HOUNDLY_SOURCE_DIR") + QStringLiteral("/media/bark.wav");
     for (const bool lightCut : {false, true}) {
         SCOPED_TRACE(lightCut ? "light rule on" : "light rule off");
         EXPECT_FALSE(QFile::exists(oldSnapshot));
@@ -132,6 +139,8 @@ TEST_F(WatcherTest, ALightAlarmsOnlyWithoutTheLightRuleAnIntruderAlwaysAndTheNex
         EXPECT_TRUE(lastAlarm.startsWith(QStringLiteral("最終警報: ")));
         EXPECT_TRUE(timeLineIsRed());
         EXPECT_EQ(watcher->Timer1->interval(), 5000) << "re-armed at TIMER x 100 ms";
+        EXPECT_EQ(GetSoundMode(Settings.COM.SoundPath), QStringLiteral("PLAYING"));
+        EXPECT_EQ(watcher->Timer2->interval(), 100) << "the sound repeats every 100 ms";
         // No mail, and still the alarm keeps its picture.
         const std::optional<AlarmRecord> alarm = readLatestAlarm(historyLogPath());
         ASSERT_TRUE(alarm && alarm->snapshots.size() == 1);
@@ -145,6 +154,8 @@ TEST_F(WatcherTest, ALightAlarmsOnlyWithoutTheLightRuleAnIntruderAlwaysAndTheNex
         tickAt(kIntruder + 500);
         EXPECT_EQ(counts.back(), 0);
         EXPECT_EQ(levels.back(), AlarmLevel::Calm);
+        EXPECT_FALSE(watcher->Timer2->isActive());
+        EXPECT_EQ(mciSendString(QStringLiteral("close \"%1\"").arg(Settings.COM.SoundPath)).error, SoundError::DeviceNotOpen);
         tickAt(kIntruder + 1000);
         EXPECT_GT(counts.back(), 10);
         hCapWnd->setControl(DemoDriver::kBrightness, 0);
@@ -297,6 +308,39 @@ TEST_F(WatcherTest, APreEventClipReachesBackFromTheAlarmFrameAndRunsItsLengthAft
     const ClipFacts facts = probeClip(absoluteHistoryPath(alarm->clip));
     const std::chrono::duration<double> expected = recordingStep + std::chrono::seconds(1) - (alarmFrame - std::chrono::seconds(2));
     EXPECT_NEAR(facts.frames / 30.0, expected.count(), 0.25);
+}
+
+// In the background the clips go up one after the other, in order, while the
+// detector goes on: an alarm ends with its upload still running.
+TEST_F(WatcherTest, InTheBackgroundClipsGoUpInOrderWhileTheDetectorTicks)
+{
+    FtpTestServer ftp;
+    ASSERT_TRUE(ftp.running());
+    useLoopbackAccounts(0, ftp.port());
+    // A client that first waits two seconds: the first upload still runs at the second alarm.
+    FtpClientProgram = writeFileBytes(home.filePath(QStringLiteral("slow-client.sh")),
+                                      QStringLiteral("#!/bin/sh\nsleep 2\nexec '%1' \"$@\"\n").arg(HOUNDLY_FTP_CLIENT).toUtf8());
+    QFile::setPermissions(FtpClientProgram, QFile::ReadOwner | QFile::ExeOwner);
+    Settings.FTP.MOVE = Settings.FTP.FTP = QStringLiteral("True");
+    Settings.FTP.TIME = 1;
+    Settings.EXT.BGUPLOAD = true;
+    QStringList uploaded;
+    watcher->events().add([&uploaded](const WatchEvent& event) {
+        if (event.kind == WatchEvent::Kind::Uploaded)
+            uploaded << event.name + (event.ok ? "" : " failed");
+    });
+    tickAt(kCalm);
+    tickAt(kIntruder);
+    tickAt(kIntruder + 500);  // the tick after an alarm takes a new reference
+    tickAt(kIntruder + 1000);
+    const QStringList clips = QDir(home.filePath(QStringLiteral("avi"))).entryList(QDir::Files, QDir::Name);
+    ASSERT_EQ(clips.size(), 2);
+    EXPECT_TRUE(watcher->Timer1->isActive());
+    EXPECT_TRUE(uploaded.isEmpty()) << "the first upload is still running";
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !watcher->uploads().isBusy(); }, 60000));
+    EXPECT_EQ(uploaded, clips);
+    for (const QString& clip : clips)
+        EXPECT_EQ(ftp.fileContent(clip), readFileBytes(home.filePath(QStringLiteral("avi/") + clip))) << clip.toStdString();
 }
 
 // A clip still waiting for its upload stays at the start, whatever the cap.
