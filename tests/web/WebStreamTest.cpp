@@ -17,12 +17,10 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QScopeGuard>
-#include <QTimer>
 
 #include <curl/curl.h>
 
 #include <functional>
-#include <memory>
 #include <future>
 #include <set>
 #include <thread>
