@@ -2,12 +2,11 @@
 #include "tests/web/WebViewFixture.h"
 
 #include "settings/Settings.h"
+#include "tests/support/LoopbackServers.h"
 #include "web/IpAddress.h"
 #include "web/LoginGuard.h"
-#include "web/WebCertificate.h"
 
 #include <QCryptographicHash>
-#include <QDir>
 #include <QFileInfo>
 #include <QProcess>
 
@@ -177,14 +176,10 @@ TEST_F(WebAccessTest, FiveFailuresLockOneAddressOutAndTellIt)
 
 TEST_F(WebAccessTest, TlsTakesBasicTooAndASelfSignedCertificateIsMadeOnceForOtherAddresses)
 {
-    bool made = false;
-    QString why;
-    ASSERT_TRUE(QDir(home.path()).mkpath(QStringLiteral("given")));
-    const std::optional<WebCertificate> given = ownWebCertificate(home.filePath(QStringLiteral("given")), QStringLiteral("127.0.0.1"), made, why);
-    ASSERT_TRUE(given) << why.toStdString();
-    Settings.EXT.WEBCERT = home.filePath(QStringLiteral("given/web-cert.pem"));
-    Settings.EXT.WEBKEY = home.filePath(QStringLiteral("given/web-key.pem"));
-    EXPECT_TRUE(web->start().endsWith(QStringLiteral(", certificate SHA-256 ") + given->fingerprint));
+    const TestCertificate given = makeCertificate(home.path());  // the user's own, made by openssl
+    Settings.EXT.WEBCERT = given.certificate;
+    Settings.EXT.WEBKEY = given.key;
+    EXPECT_TRUE(web->start().endsWith(QStringLiteral(", certificate SHA-256 ") + opensslFingerprint(given.certificate)));
     scheme = "https";
     for (const long auth : {CURLAUTH_BASIC, CURLAUTH_DIGEST})
         EXPECT_EQ(webCall({.url = url("/api/status"), .user = kUser, .password = kPassword, .auth = auth,
@@ -208,7 +203,7 @@ TEST_F(WebAccessTest, TlsTakesBasicTooAndASelfSignedCertificateIsMadeOnceForOthe
     ASSERT_TRUE(QFile::remove(pem));  // a pair left half made is made again
     EXPECT_TRUE(web->start().contains(QStringLiteral("new self-signed certificate")));
 
-    Settings.EXT.WEBCERT = home.filePath(QStringLiteral("given/web-cert.pem"));  // beside another key
+    Settings.EXT.WEBCERT = given.certificate;  // beside another key
     Settings.EXT.WEBKEY = home.filePath(QStringLiteral("web-key.pem"));
     EXPECT_TRUE(web->start().contains(QStringLiteral("cannot be used")));
     EXPECT_FALSE(web->isRunning());
