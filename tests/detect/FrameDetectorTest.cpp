@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <functional>
+#include <tuple>
 
 namespace {
 
@@ -113,6 +114,15 @@ TEST(AlarmLevel, ClassifiesAgainstAlarmCount)
     };
     for (const auto& row : rows)
         EXPECT_EQ(classifyAlarm(row.count, row.alarmCount), row.level) << row.count << " of " << row.alarmCount;
+    // What each level shows: its status text and the lamp lit, 0 blue, 1 yellow, 2 red.
+    const std::tuple<AlarmLevel, const char*, int> shown[] = {{Calm, "Houndly: 大丈夫ワン！", 0},
+                                                              {Doubt, "Houndly: 気のせいワン？", 1},
+                                                              {Suspect, "Houndly: 誰か居るワン？", 2},
+                                                              {Alarm, "Houndly: 警報！ 誰かいるワン！!", 2}};
+    for (const auto& [level, text, lamp] : shown) {
+        EXPECT_EQ(alarmStatusText(level), QString::fromUtf8(text));
+        EXPECT_EQ(signalLampIndex(level), lamp) << text;
+    }
 }
 
 TEST(FormatDetectionCount, PadsToThreeDigitsAndGroupsThousands)
