@@ -5,7 +5,9 @@
 
 #include <cstring>
 #include <functional>
+#include <iterator>
 #include <tuple>
+#include <vector>
 
 namespace {
 
@@ -122,6 +124,15 @@ TEST(AlarmLevel, ClassifiesAgainstAlarmCount)
     for (const auto& [level, text, lamp] : shown) {
         EXPECT_EQ(alarmStatusText(level), QString::fromUtf8(text));
         EXPECT_EQ(signalLampIndex(level), lamp) << text;
+    }
+    // Each lamp's bright, border and dark fill colours.
+    const QRgb lamps[3][3] = {{qRgb(0, 0, 255), qRgb(0, 0, 192), qRgb(0, 0, 64)},
+                              {qRgb(255, 255, 0), qRgb(192, 192, 0), qRgb(64, 64, 0)},
+                              {qRgb(255, 0, 0), qRgb(192, 0, 0), qRgb(64, 0, 0)}};
+    for (int lamp = 0; lamp < 3; ++lamp) {
+        const SignalLampColours colours = signalLampColours(lamp);
+        EXPECT_EQ(std::vector<QRgb>({colours.bright, colours.border, colours.fill}),
+                  std::vector<QRgb>(std::begin(lamps[lamp]), std::end(lamps[lamp]))) << lamp;
     }
 }
 
