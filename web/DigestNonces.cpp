@@ -21,7 +21,7 @@ QByteArray DigestNonces::issue()
         });
         nonces_.erase(oldest);
     }
-    nonces_.insert(nonce, {.issued = std::chrono::steady_clock::now()});
+    nonces_.insert(nonce, {.issued = clock_()});
     return nonce;
 }
 
@@ -29,7 +29,7 @@ DigestNonces::Use DigestNonces::use(QByteArrayView nonce, uint32_t nc)
 {
     const std::lock_guard lock(mutex_);
     const auto found = nonces_.find(nonce.toByteArray());
-    if (found == nonces_.end() || std::chrono::steady_clock::now() - found->issued > kLifetime) {
+    if (found == nonces_.end() || clock_() - found->issued > kLifetime) {
         if (found != nonces_.end())
             nonces_.erase(found);
         return Use::Unknown;

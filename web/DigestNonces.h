@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 
 // The nonces handed out in Digest challenges (RFC 7616). A nonce is good for
@@ -15,7 +16,10 @@
 // Safe from any thread.
 class DigestNonces {
 public:
+    using Clock = std::function<std::chrono::steady_clock::time_point()>;
     static constexpr std::chrono::minutes kLifetime{30};
+
+    explicit DigestNonces(Clock clock = &std::chrono::steady_clock::now) : clock_(std::move(clock)) {}
 
     enum class Use { Fresh, Unknown, Replayed };
 
@@ -30,6 +34,7 @@ private:
         uint64_t window = 0;   // bit n: count highest - n was used
     };
 
+    const Clock clock_;
     std::mutex mutex_;
     QHash<QByteArray, Entry> nonces_;
 };

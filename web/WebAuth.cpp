@@ -60,7 +60,9 @@ WebAuth::WebAuth(WebAccount account, bool basicAllowed, LoginGuard::Clock clock)
       basicAllowed_(basicAllowed),
       opaque_(randomBytes(8).toHex()),
       cacheKey_(randomBytes(32)),
-      guard_(std::move(clock))
+      clock_(std::move(clock)),
+      guard_(clock_),
+      nonces_(clock_)
 {
 }
 
@@ -148,7 +150,7 @@ WebAuth::Outcome WebAuth::checkDigest(const AuthRequest& request, QByteArrayView
 bool WebAuth::basicCached(const QByteArray& key)
 {
     const std::lock_guard lock(cacheMutex_);
-    const auto now = std::chrono::steady_clock::now();
+    const auto now = clock_();
     std::erase_if(basicCache_, [now](const auto& entry) { return now - entry.second > kBasicCacheTime; });
     bool found = false;
     for (const auto& entry : basicCache_)
@@ -161,5 +163,5 @@ void WebAuth::cacheBasic(const QByteArray& key)
     const std::lock_guard lock(cacheMutex_);
     if (basicCache_.size() >= kBasicCacheSize)
         basicCache_.erase(basicCache_.begin());
-    basicCache_.emplace_back(key, std::chrono::steady_clock::now());
+    basicCache_.emplace_back(key, clock_());
 }

@@ -49,6 +49,8 @@ private:
     const bool basicAllowed_;
     const QByteArray opaque_;
     const QByteArray cacheKey_;
+    // One clock for the lockout, the nonces and the Basic cache.
+    const LoginGuard::Clock clock_;
     LoginGuard guard_;
     DigestNonces nonces_;
     // Basic credentials seen good lately, as keyed hashes: PBKDF2 runs once per session, not per request.

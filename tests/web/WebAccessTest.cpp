@@ -3,6 +3,7 @@
 
 #include "settings/Settings.h"
 #include "tests/support/LoopbackServers.h"
+#include "web/DigestNonces.h"
 #include "web/IpAddress.h"
 #include "web/LoginGuard.h"
 
@@ -172,6 +173,14 @@ TEST_F(WebAccessTest, FiveFailuresLockOneAddressOutAndTellIt)
     EXPECT_TRUE(guard.isLockedOut("a"));
     now += 1ms;
     EXPECT_FALSE(guard.isLockedOut("a"));
+
+    // A Digest nonce is good for half an hour, then stale.
+    DigestNonces nonces([&now] { return now; });
+    const QByteArray nonce = nonces.issue();
+    now += 30min;
+    EXPECT_EQ(nonces.use(nonce, 1), DigestNonces::Use::Fresh);
+    now += 1ms;
+    EXPECT_EQ(nonces.use(nonce, 2), DigestNonces::Use::Unknown);
 }
 
 TEST_F(WebAccessTest, TlsTakesBasicTooAndASelfSignedCertificateIsMadeOnceForOtherAddresses)
