@@ -20,12 +20,8 @@
 #include "upload/frmFtp.h"
 
 #include <QAbstractItemView>
-#include <QAbstractSpinBox>
 #include <QComboBox>
-#include <QGroupBox>
-#include <QMenu>
 #include <QRegularExpression>
-#include <QSpinBox>
 
 namespace {
 
@@ -36,19 +32,10 @@ QStringList shownTexts(QWidget& window)
     QList<QWidget*> widgets = window.findChildren<QWidget*>();
     widgets.prepend(&window);
     for (QWidget* widget : widgets) {
-        texts << widget->windowTitle() << widget->toolTip() << widget->statusTip();
-        if (auto* label = qobject_cast<QLabel*>(widget))
-            texts << label->text();
-        if (auto* button = qobject_cast<QAbstractButton*>(widget))
-            texts << button->text();
-        if (auto* group = qobject_cast<QGroupBox*>(widget))
-            texts << group->title();
-        if (auto* line = qobject_cast<QLineEdit*>(widget))
-            texts << line->text() << line->placeholderText();
-        if (auto* spin = qobject_cast<QSpinBox*>(widget))
-            texts << spin->prefix() << spin->suffix() << spin->specialValueText();
-        if (auto* menu = qobject_cast<QMenu*>(widget))
-            texts << menu->title();
+        // Each widget answers for the texts its class has; the rest read as empty.
+        for (const char* property : {"windowTitle", "toolTip", "statusTip", "text", "title", "placeholderText", "prefix",
+                                     "suffix", "specialValueText"})
+            texts << widget->property(property).toString();
         // The language list names each language in its own, so anyone finds theirs.
         if (auto* combo = qobject_cast<QComboBox*>(widget); combo != nullptr && combo->objectName() != "cmboLang")
             for (int i = 0; i < combo->count(); ++i)
