@@ -51,11 +51,13 @@ int runWindows(int& argc, char** argv, const CommandLine& commandLine)
     window.showWebView(web.start());
     MqttLink mqtt(window.watcher());
     QObject::connect(&mqtt, &MqttLink::watchRequested, &window, &frmSw_Mail::switchWatching);
-    QObject::connect(&mqtt, &MqttLink::told, &window, [](const QString& line) {
+    const auto tellMqtt = [&window](const QString& line) {
         std::fprintf(stderr, "houndly: %s\n", qPrintable(line));
-    });
+        window.showMqtt(line);
+    };
+    QObject::connect(&mqtt, &MqttLink::told, &window, tellMqtt);
     if (const QString line = mqtt.start(); !line.isEmpty())
-        std::fprintf(stderr, "houndly: %s\n", qPrintable(line));
+        tellMqtt(line);
     window.show();
     return QApplication::exec();
 }

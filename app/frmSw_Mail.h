@@ -75,6 +75,9 @@ public:
     // Where the web view listens, or why it does not; hidden while it is off.
     QLabel* webPanel = nullptr;
     void showWebView(const QString& text);
+    // The MQTT link's last word (connected, or why not); hidden while it is off.
+    QLabel* mqttPanel = nullptr;
+    void showMqtt(const QString& text);
     // The web page's switch: as a click on 開始 or 停止, unless the switch is locked now.
     void switchWatching(bool watch);
 
