@@ -241,6 +241,39 @@ TEST_F(WatcherTest, WatchingThroughAHeldMailAlarmsTheNextIntruderAndHandlesItAft
     EXPECT_EQ(pendingUploads(home.path()), QStringList());
 }
 
+// Watching through an alarm held by its clip, at most five alarms wait behind
+// it: one more drops the oldest waiting, and that is told.
+TEST_F(WatcherTest, AtMostFiveAlarmsWaitBehindTheRunningOneAndTheOldestIsDropped)
+{
+    Settings.EXT.KEEPWATCH = true;
+    Settings.COM.TIMER = 1;
+    Settings.FTP.MOVE = QStringLiteral("True");
+    Settings.FTP.TIME = 20;  // the first alarm records all along
+    watcher->startDetector();
+    std::vector<int32_t> dropped;
+    watcher->events().add([&dropped](const WatchEvent& event) {
+        if (event.kind == WatchEvent::Kind::AlarmDropped)
+            dropped.push_back(event.count);
+    });
+    QString progress;
+    QObject::connect(watcher.get(), &Watcher::alarmProgress, [&progress](const QString& text, bool) { progress = text; });
+    const auto alarms = [this] { return std::count(levels.begin(), levels.end(), AlarmLevel::Alarm); };
+    std::vector<int32_t> alarmCounts;
+    ASSERT_TRUE(QTest::qWaitFor([this] { return counts.size() >= 2; }, 10000));  // a reference of the calm scene
+    for (size_t i = 0; i <= Watcher::kMostWaitingAlarms + 1; ++i) {
+        const auto before = alarms();
+        // Each differs from the reference the last alarm took; the walker in two places, for two counts.
+        sceneMs = i % 2 == 0 ? kIntruder + int64_t(i % 4) * 250 : kCalm;
+        ASSERT_TRUE(QTest::qWaitFor([&] { return alarms() > before; }, 10000)) << i;
+        alarmCounts.push_back(counts.back());
+        const size_t ticks = counts.size();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return counts.size() >= ticks + 2; }, 10000));  // past the new reference
+    }
+    EXPECT_EQ(progress, QStringLiteral("警報: 動画録画中･･･ (待ち 5)"));
+    EXPECT_EQ(dropped, std::vector<int32_t>{alarmCounts[1]}) << testing::PrintToString(alarmCounts);
+    watcher->shutDown();
+}
+
 // A command that hangs holds nothing up: the tick that raised the alarm
 // returns with it running and the detector ticks on by itself; at its limit
 // the command ends with what it started, and the alarm's record tells so.
