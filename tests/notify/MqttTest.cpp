@@ -23,10 +23,15 @@
 #include <QJsonObject>
 #include <QMap>
 #include <QProcess>
+#include <QSocketNotifier>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <mutex>
@@ -267,12 +272,29 @@ TEST(MqttTest, TheClientKeepsTheLatestWhileAwayAndTalksTlsOnlyToAVerifiedBroker)
                         .password = MqttBroker::kPassword, .clientId = QStringLiteral("trusting"),
                         .willTopic = QStringLiteral("trusting/availability"), .willPayload = "offline",
                         .subscription = {}};
+    // Meanwhile the broker's port hangs up on every try, counting them.
+    const int door = socket(AF_INET, SOCK_STREAM, 0);
+    const int one = 1;
+    setsockopt(door, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+    sockaddr_in address{.sin_family = AF_INET, .sin_port = htons(quint16(broker.port())),
+                        .sin_addr = {htonl(INADDR_LOOPBACK)}, .sin_zero = {}};
+    ASSERT_EQ(bind(door, reinterpret_cast<sockaddr*>(&address), sizeof address) | listen(door, 8), 0);
+    int tries = 0;
+    QSocketNotifier knock(door, QSocketNotifier::Read);
+    QObject::connect(&knock, &QSocketNotifier::activated, [&] {
+        close(accept(door, nullptr, nullptr));
+        ++tries;
+    });
     MqttClient client(options, tell, {});
     ASSERT_EQ(client.start(), QString());
     const int sent = MqttClient::kMostWaiting + 2;
     for (int n = 1; n <= sent; ++n)
         client.send(QStringLiteral("count/%1").arg(n), QByteArray::number(n), true);
     EXPECT_EQ(toldMatching(QStringLiteral("dropped")), 2);
+    QTest::qWait(2500);
+    knock.setEnabled(false);
+    close(door);
+    EXPECT_EQ(tries, 2);  // at once and a second later; the next one waits two more
 
     ASSERT_TRUE(broker.start());
     MqttRecorder hub(broker.port(), certificate.certificate);
