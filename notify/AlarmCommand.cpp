@@ -35,7 +35,9 @@ AlarmCommand::AlarmCommand(const QStringList& words, const QProcessEnvironment& 
     });
     connect(process_, &QProcess::finished, this, [this](int exitCode, QProcess::ExitStatus status) {
         keepErrorLine();
-        const QByteArray errorLine = errorLine_.left(errorLine_.indexOf('\n')).left(kLongestErrorLine).trimmed();
+        // A line the command did not end (killed mid-line, or no newline) is still its line.
+        const qsizetype lineEnd = errorLine_.indexOf('\n');
+        const QByteArray errorLine = (lineEnd < 0 ? errorLine_ : errorLine_.left(lineEnd)).left(kLongestErrorLine).trimmed();
         QString detail = !endedBy_.isEmpty()                ? endedBy_
                          : status == QProcess::NormalExit ? QStringLiteral("exit %1").arg(exitCode)
                                                           : QStringLiteral("ended by a signal");
