@@ -106,6 +106,7 @@ TEST_F(StorageKeeperTest, AtStartOnlyTheProgramsOwnFilesGoAndTheNewestRecordsAnd
           QStringLiteral("avi/ALERT_2.AVI"),
           QStringLiteral("avi/240501120312_ALERT.AVI"), QStringLiteral("avi/ALERT.AVI"), QStringLiteral("img/holiday.jpg"),
           QStringLiteral("img/240501120309_ALERT.jpg.bak"), QStringLiteral("avi/240501120312_alert.avi"),
+          QStringLiteral("avi/240501120312_ALERT.jpg"), QStringLiteral("img/240501120309_ALERT_.jpg"),
           QStringLiteral("img/2405011203_ALERT.jpg"), QStringLiteral("img/240501120309_ALERT-2.jpg"),
           QStringLiteral("img/240501120309-ALERT.jpg"), QStringLiteral("img/2405011203xx_ALERT.jpg"),
           QStringLiteral("houndly.ini")})
@@ -147,6 +148,7 @@ TEST_F(StorageKeeperTest, AfterAnAlarmTheCapHoldsAndTheAlarmsFilesStay)
     const QString recent = file(QStringLiteral("img/240519000000_TEST.jpg"), kMb - 700'000, 3600);
     StorageKeeper keeper(home.path(), teller());
     keeper.hear({.kind = Kind::Alarm, .count = 200, .alarmCount = 100});
+    keeper.hear({.kind = Kind::ClipRecorded, .ok = false, .name = old});  // a failed clip keeps no file
     for (const QString& name : {QStringLiteral("img/240520000000_ALERT.jpg"), QStringLiteral("avi/240520000000_ALERT.AVI")})
         keeper.hear({.kind = name.startsWith("img") ? Kind::Snapshot : Kind::ClipRecorded, .name = file(name, 350'000, 60)});
     keeper.hear({.kind = Kind::AlarmOver});
