@@ -114,7 +114,8 @@ TEST(TimeLine, DamagedFilesAndSlotsAreLeftOut)
         "", "not json", "{\"slots\":7}", "[1,2]", QByteArray(5000, '\0'),
         "{\"slots\":[{\"start\":\"yesterday\",\"bars\":[[5,\"Alarm\"]]}]}",
         "{\"slots\":[{\"start\":\"2024-05-01T08:00:00.000+00:00\",\"bars\":[[5,\"Panic\"]]}]}",
-        "{\"slots\":[{\"start\":\"2024-05-01T08:00:00.000+00:00\",\"bars\":[[500,\"Alarm\"]]}]}",
+        "{\"slots\":[{\"start\":\"2024-05-01T08:00:00.000+00:00\",\"bars\":[[91,\"Alarm\"]]}]}",
+        "{\"slots\":[{\"start\":\"2024-05-01T08:00:00.000+00:00\",\"bars\":[[4,\"Alarm\"]]}]}",
     };
     for (const QByteArray& content : contents) {
         writeFileBytes(path, content);
@@ -123,10 +124,12 @@ TEST(TimeLine, DamagedFilesAndSlotsAreLeftOut)
     EXPECT_TRUE(loadTimeLineSlots(home.filePath(QStringLiteral("missing.json"))).empty());
     // A damaged slot is left out, not the good one beside it. A whole chart
     // takes some kilobytes; a file over 4 MB is not ours.
-    const QByteArray slot = "{\"slots\":[{\"start\":\"2024-05-01T08:00:00.000+00:00\",\"bars\":[[5,\"Alarm\"]]}, {\"start\":\"x\"}]}";
-    writeFileBytes(path, slot + QByteArray(1 << 20, ' '));
-    EXPECT_EQ(loadTimeLineSlots(path).size(), 1u);
-    writeFileBytes(path, slot + QByteArray(5 << 20, ' '));
+    const QByteArray slot = "{\"slots\":[{\"start\":\"2024-05-01T08:00:00.000+00:00\",\"bars\":[[5,\"Suspect\"]]}, {\"start\":\"x\"}]}";
+    writeFileBytes(path, slot + QByteArray((4 << 20) - slot.size(), ' '));
+    const std::vector<TimeLineSlot> loaded = loadTimeLineSlots(path);
+    ASSERT_EQ(loaded.size(), 1u);
+    EXPECT_EQ(loaded[0].bars, (std::vector<TimeLineBar>{{5, AlarmLevel::Suspect}}));
+    writeFileBytes(path, slot + QByteArray(4 << 20, ' '));
     EXPECT_TRUE(loadTimeLineSlots(path).empty());
 }
 
