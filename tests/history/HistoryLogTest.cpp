@@ -87,12 +87,13 @@ TEST_F(HistoryLogTest, RecordsComeBackAsWrittenAndLateUploadsJoinTheirAlarm)
     AlarmRecord b;
     b.time = second;
     b.count = 7;
-    b.clip = QStringLiteral("avi/b.AVI");
     b.interrupted = true;
     a.upload.reset();
     writeFileBytes(log(), {});  // made by another, readable by all
     ASSERT_TRUE(appendHistoryLine(log(), alarmToJson(a)));
     ASSERT_TRUE(appendHistoryLine(log(), alarmToJson(b)));
+    b.clip = QStringLiteral("avi/b.AVI");  // known from its result line alone
+    ASSERT_TRUE(appendHistoryLine(log(), resultLine(second, {{QStringLiteral("clip"), b.clip}})));
     const auto upload = [](const QString& alarm, const QString& clip, bool ok) {
         QJsonObject line = uploadToJson({ok, QStringLiteral("ALERT.AVI"), ok ? QString() : QStringLiteral("refused")});
         line.insert(QStringLiteral("type"), QStringLiteral("upload"));
@@ -103,6 +104,7 @@ TEST_F(HistoryLogTest, RecordsComeBackAsWrittenAndLateUploadsJoinTheirAlarm)
     };
     ASSERT_TRUE(appendHistoryLine(log(), upload(historyTimeText(second), QStringLiteral("avi/other.AVI"), false)));
     ASSERT_TRUE(appendHistoryLine(log(), upload(QString(), QStringLiteral("avi/a.AVI"), true)));
+    ASSERT_TRUE(appendHistoryLine(log(), upload(QString(), b.clip, false)));
     ASSERT_TRUE(appendHistoryLine(log(), upload(QString(), QStringLiteral("avi/lost.AVI"), true)));
     // Only an upload finds its alarm by the clip alone.
     ASSERT_TRUE(appendHistoryLine(log(), {{QStringLiteral("type"), QStringLiteral("result")}, {QStringLiteral("clip"), a.clip}}));
@@ -116,7 +118,7 @@ TEST_F(HistoryLogTest, RecordsComeBackAsWrittenAndLateUploadsJoinTheirAlarm)
     EXPECT_EQ(contents.alarms, (std::vector<AlarmRecord>{a, b}));
     EXPECT_EQ(contents.damagedLines, 2);
     EXPECT_EQ(contents.removedFiles, QSet<QString>{QStringLiteral("img/x.jpg")});
-    EXPECT_EQ(readFileBytes(log()).count('\n'), 8);
+    EXPECT_EQ(readFileBytes(log()).count('\n'), 10);
     struct stat status {};
     ASSERT_EQ(::stat(QFile::encodeName(log()).constData(), &status), 0);
     EXPECT_EQ(status.st_mode & 0777, 0600u);
