@@ -32,9 +32,9 @@ TEST_F(SettingsFileTest, ASaveWritesEveryStartValueInOrderAndKeepsTheLinesItFind
                 "MQTT=\nMQTTUSER=\nMQTTPASS=abc\nMQTTTLS=False\nMQTTTOPIC=\nNOTIFY=False\nFTPMODE=\n";
     EXPECT_EQ(readIni(), expected);
 
-    // A file copied in readable by all is the user's alone once read.
+    // A file copied in readable by its group is the user's alone once read.
     writeIni("; my notes\r\n[COM]\r\nCOMP = ON\r\nNOIZE=0\r\n[Extra]\r\nx=1\r\n");
-    ASSERT_TRUE(QFile::setPermissions(iniPath(), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther));
+    ASSERT_TRUE(QFile::setPermissions(iniPath(), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
     ASSERT_TRUE(sLoadSettings());
     EXPECT_EQ(QFile::permissions(iniPath()) & 0x0777, QFile::ReadUser | QFile::WriteUser);
     ASSERT_TRUE(Settings.COM.COMP);
