@@ -160,10 +160,11 @@ void UploadQueue::shutDown(std::chrono::milliseconds bound)
         waiting_.pop_front();
         cutShort(left, left.clipPath);
     }
-    // A client that ends within the bound ends as usual; one that could not
-    // start has been ended by its error meanwhile.
-    const bool ended = client_ == nullptr || client_->waitForFinished(static_cast<int>(bound.count()));
-    if (ended || client_ == nullptr)
+    // A client that ends within the bound ends as usual, and one that could not
+    // start is ended by its error meanwhile: either end lets the client go.
+    if (client_ != nullptr)
+        client_->waitForFinished(static_cast<int>(bound.count()));
+    if (client_ == nullptr)
         return;
     client_->disconnect(this);
     client_->kill();

@@ -1,12 +1,13 @@
 #pragma once
 
+#include "web/LoginGuard.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QHash>
 
 #include <chrono>
 #include <cstdint>
-#include <functional>
 #include <mutex>
 
 // The nonces handed out in Digest challenges (RFC 7616). A nonce is good for
@@ -16,7 +17,7 @@
 // Safe from any thread.
 class DigestNonces {
 public:
-    using Clock = std::function<std::chrono::steady_clock::time_point()>;
+    using Clock = LoginGuard::Clock;
     static constexpr std::chrono::minutes kLifetime{30};
 
     explicit DigestNonces(Clock clock = &std::chrono::steady_clock::now) : clock_(std::move(clock)) {}
