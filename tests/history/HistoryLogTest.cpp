@@ -233,7 +233,7 @@ TEST_F(AlarmHistoryTest, EachAlarmIsWrittenAsItHappensAsToldAndLateUploadsJoinIt
         alarm(101);
         tell(Kind::Stopped);
         alarm(102);
-        tell(Kind::Snapshot, true, inApp(QStringLiteral("img/a.jpg")));
+        tell(Kind::Snapshot, true, QStringLiteral("/mnt/card/a.jpg"));  // outside the folder: kept whole
     }  // the program closes during the last alarm
 
     const HistoryContents contents = readHistory(later);
@@ -261,7 +261,7 @@ TEST_F(AlarmHistoryTest, EachAlarmIsWrittenAsItHappensAsToldAndLateUploadsJoinIt
     EXPECT_EQ(contents.damagedLines, 0);
     EXPECT_FALSE(contents.alarms[2].interrupted);
     EXPECT_TRUE(contents.alarms[3].interrupted && contents.alarms[4].interrupted);
-    EXPECT_EQ(contents.alarms[4].snapshots, QStringList{QStringLiteral("img/a.jpg")});
+    EXPECT_EQ(contents.alarms[4].snapshots, QStringList{QStringLiteral("/mnt/card/a.jpg")});
 }
 
 }  // namespace
