@@ -108,8 +108,14 @@ TEST_F(KilledSaveTest, TheStartRemovesWhatKilledRunsLeftAndNothingElse)
         EXPECT_EQ(QFileInfo(path(folder)).permissions() & 0x0077, 0) << folder;
     // Once its writer has gone, the lock goes too.
     ::close(lockFd);
+    // Neither a folder someone else owns nor one a link in a folder's place points to is ours to close.
+    ASSERT_TRUE(QFile::setPermissions(path("avi"), open) && QFile::setPermissions(path("houndly.ini.Dir123"), open));
+    ASSERT_TRUE(QDir(path("img")).removeRecursively() && QFile::link(path("houndly.ini.Dir123"), path("img")));
+    ASSERT_EQ(::chown(QFile::encodeName(path("avi")).constData(), 65534, 65534) == 0, chowned);
     tidyAppFolder();
     EXPECT_FALSE(QFileInfo::exists(path(running)));
+    EXPECT_EQ(QFileInfo(path("avi")).permissions() & 0x0077, chowned ? open & 0x0077 : 0);
+    EXPECT_EQ(QFileInfo(path("houndly.ini.Dir123")).permissions() & 0x0077, open & 0x0077);
 }
 
 }  // namespace
