@@ -31,12 +31,12 @@ QImage mapped(const QImage& frame, const std::function<int(int)>& change)
     return result;
 }
 
-// The frame with an eighth of the picture replaced by light and dark stripes.
-QImage withPerson(const QImage& frame)
+// The frame with its left `sixteenths` of the width replaced by light and dark stripes.
+QImage withPerson(const QImage& frame, int sixteenths)
 {
     QImage result = frame.copy();
-    for (int y = frame.height() / 4; y < frame.height() * 3 / 4; ++y)
-        for (int x = frame.width() / 4; x < frame.width() / 2; ++x)
+    for (int y = 0; y < frame.height(); ++y)
+        for (int x = 0; x < frame.width() * sixteenths / 16; ++x)
             result.setPixel(x, y, (x / 2 + y / 3) % 2 ? qRgb(230, 220, 200) : qRgb(20, 25, 30));
     return result;
 }
@@ -60,7 +60,10 @@ TEST(LightChange, EvenChangesAreToldFromLocalOnes)
         {"brighter and more contrast", scene, mapped(scene, [](int v) { return v * 5 / 4 + 10; }), true, 0.02, 0},
         {"a drift of one level is no light change", scene, mapped(scene, plus(1)), false, 0.02, 0},
         {"two levels are", scene, mapped(scene, plus(2)), true, 0.02, 0},
-        {"a person, light steady", scene, withPerson(scene), false, 1, 0.99},
+        // The fit is made again on the better half of the blocks: a person on half the picture is
+        // left out of it, one on more bends it.
+        {"a person on half the picture, light steady", scene, withPerson(scene, 8), false, 1, 0.99},
+        {"a person on more than half", scene, withPerson(scene, 9), true, 0.96, 0.9},
         {"no frame before", QImage(), mapped(scene, plus(40)), false, 1, 0},
         {"another size", scene, texturedFrame({48, 36}), false, 1, 0},
         {"another format", scene.convertToFormat(QImage::Format_ARGB32), mapped(scene, plus(40)), false, 1, 0},
