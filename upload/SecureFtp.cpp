@@ -106,6 +106,9 @@ QByteArray prepareSession(CURL* handle, FtpMode mode, const FtpScript& script, i
         // TLS before the log-in, on the control and every data connection, or nothing is sent.
         curl_easy_setopt(handle, CURLOPT_USE_SSL, long(CURLUSESSL_ALL));
         curl_easy_setopt(handle, CURLOPT_FTPSSLAUTH, long(CURLFTPAUTH_TLS));
+        // TLS 1.2: under 1.3 a server's session tickets may reach a data connection curl has
+        // closed, and the reset drops the end of the upload while the server says it is whole.
+        curl_easy_setopt(handle, CURLOPT_SSLVERSION, long(CURL_SSLVERSION_TLSv1_2) | long(CURL_SSLVERSION_MAX_TLSv1_2));
         const QByteArray caFile = qgetenv(kCaFileVariable);
         if (!caFile.isEmpty())
             curl_easy_setopt(handle, CURLOPT_CAINFO, caFile.constData());
