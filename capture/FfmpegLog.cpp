@@ -26,11 +26,12 @@ constexpr size_t kRemembered = 256;
 
 std::mutex logMutex;
 std::unordered_map<std::string, Clock::time_point> lastWritten;
+Clock::time_point (*logClock)() = &Clock::now;
 
 void writeAtMostOncePerMinute(const std::string& message)
 {
-    const Clock::time_point now = Clock::now();
     std::lock_guard lock(logMutex);
+    const Clock::time_point now = logClock();
     const auto found = lastWritten.find(message);
     if (found != lastWritten.end() && now - found->second < kRepeatAfter)
         return;
@@ -66,4 +67,10 @@ void installFfmpegLog()
 {
     static std::once_flag installed;
     std::call_once(installed, [] { av_log_set_callback(logFfmpegMessage); });
+}
+
+void setFfmpegLogClock(Clock::time_point (*clock)())
+{
+    std::lock_guard lock(logMutex);
+    logClock = clock;
 }

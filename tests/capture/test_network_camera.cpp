@@ -95,6 +95,17 @@ TEST(FfmpegLog, WarningsAndErrorsOnceAMinuteEachWithoutCredentials)
     EXPECT_FALSE(written.contains(QStringLiteral("chatter")));
     EXPECT_FALSE(written.contains(QStringLiteral("0x"))) << "no addresses";
     EXPECT_EQ(written.count(QStringLiteral(" lost\n")), 256 - 2);
+
+    // A minute later the same complaint is written again, and the full memory makes room.
+    static Clock::time_point now = Clock::now() + 1h;
+    setFfmpegLogClock([] { return now; });
+    std::string repeats;
+    for (const auto step : {0s, 59s, 1s}) {
+        now += step;
+        repeats += standardErrorOf([] { av_log(nullptr, AV_LOG_ERROR, "frame 299 lost\n"); }).isEmpty() ? '-' : 'W';
+    }
+    setFfmpegLogClock(&Clock::now);
+    EXPECT_EQ(repeats, "W-W");
 }
 
 class NetworkCameraTest : public ::testing::Test {
