@@ -30,6 +30,7 @@
 #include <gtest/gtest.h>
 
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -282,6 +283,20 @@ TEST(MqttTest, TheClientKeepsTheLatestWhileAwayAndTalksTlsOnlyToAVerifiedBroker)
     sockaddr_in address{.sin_family = AF_INET, .sin_port = htons(quint16(broker.port())),
                         .sin_addr = {htonl(INADDR_LOOPBACK)}, .sin_zero = {}};
     ASSERT_EQ(bind(door, reinterpret_cast<sockaddr*>(&address), sizeof address) | listen(door, 8), 0);
+    QByteArray hello(64, '\0');  // a plain client's CONNECT: the broker is to hear from it every 30 s
+    {
+        MqttOptions plainOptions = options;
+        plainOptions.tls = false;
+        MqttClient plain(plainOptions, [](const QString&) {}, {});
+        ASSERT_EQ(plain.start(), QString());
+        pollfd knocked{door, POLLIN, 0};
+        ASSERT_EQ(poll(&knocked, 1, 5000), 1);
+        pollfd spoke{accept(door, nullptr, nullptr), POLLIN, 0};
+        ASSERT_EQ(poll(&spoke, 1, 5000), 1);
+        hello.resize(std::max<ssize_t>(0, recv(spoke.fd, hello.data(), size_t(hello.size()), 0)));
+        close(spoke.fd);
+    }
+    EXPECT_EQ(hello.mid(hello.indexOf("MQTT") + 6, 2), QByteArray("\0\x1e", 2)) << hello.toHex().constData();
     int tries = 0;
     QSocketNotifier knock(door, QSocketNotifier::Read);
     QObject::connect(&knock, &QSocketNotifier::activated, [&] {
