@@ -153,6 +153,7 @@ TEST_F(WebAccessTest, FiveFailuresLockOneAddressOutAndTellIt)
     EXPECT_TRUE(told.isEmpty());
     EXPECT_EQ(from("127.0.0.1", "guess5"), 429);
     EXPECT_EQ(from("127.0.0.1", kPassword), 429);
+    EXPECT_EQ(webCall({.url = url("/api/status"), .source = "127.0.0.1"}).headersNamed("Retry-After"), QList<QByteArray>{"600"});
     EXPECT_EQ(from("127.0.0.2", kPassword), 200);
     pump();
     ASSERT_EQ(told.size(), 1);
