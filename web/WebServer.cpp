@@ -13,6 +13,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -25,6 +26,7 @@ constexpr char kTlsVersions[] = "NORMAL:-VERS-ALL:+VERS-TLS1.3:+VERS-TLS1.2";
 struct PendingRequest {
     QByteArray uri;  // as sent: Digest credentials name it
     QByteArray body;
+    bool headersSeen = false;
     bool admitted = false;
     bool tooLarge = false;  // the rest of its body is read and dropped
 };
@@ -181,6 +183,10 @@ bool WebServer::handle(MHD_Connection* connection, const char* url, const char* 
 {
     auto* pending = static_cast<PendingRequest*>(*context);
     const QByteArray methodName(method);
+    // A response queued in the first call makes the library close the connection after
+    // it, so a Digest answer would come on a second connection while the first still counts.
+    if (methodName != "POST" && !std::exchange(pending->headersSeen, true))
+        return true;
     if (!pending->admitted) {
         if (methodName != "GET" && methodName != "HEAD" && methodName != "POST")
             return queueText(connection, MHD_HTTP_METHOD_NOT_ALLOWED, "Only GET, HEAD and POST are served.");
