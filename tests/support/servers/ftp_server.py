@@ -41,13 +41,13 @@ def as_sent(base):
         handshake_reads = 0
 
         def handle_read_event(self):
-            self.handshake_reads += getattr(self, "_ssl_accepting", False)
-            if self.handshake_reads == 2 and self._ssl_accepting:
-                # Past pyftpdlib's bookkeeping, so that a transfer command does not end the wait.
+            if getattr(self, "_ssl_accepting", False):
                 self.handshake_reads += 1
-                self.ioloop.modify(self._fileno, 0)
-                self.call_later(0.3, self.ioloop.modify, self._fileno, self.ioloop.READ)
-                return
+                if self.handshake_reads == 2:
+                    # Past pyftpdlib's bookkeeping, so that a transfer command does not end the wait.
+                    self.ioloop.modify(self._fileno, 0)
+                    self.call_later(0.3, self.ioloop.modify, self._fileno, self.ioloop.READ)
+                    return
             super().handle_read_event()
 
     return AsSentDTPHandler
