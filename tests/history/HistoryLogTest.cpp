@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QThread>
 
@@ -70,10 +71,20 @@ TEST_F(HistoryLogTest, DamagedLinesAreSkippedAndLaterLinesStayWhole)
         EXPECT_EQ(after.alarms.back().time, second) << row.name;
         EXPECT_EQ(readLatestAlarm(log()).value_or(AlarmRecord{}).time, second) << row.name;
     }
-    // The storage keeper may tell many removals after the newest alarm.
-    for (int i = 0; i < 300; ++i)
-        appendHistoryLine(log(), {{QStringLiteral("type"), QStringLiteral("removed")}, {QStringLiteral("file"), QStringLiteral("img/%1.jpg").arg(i)}});
-    EXPECT_EQ(readLatestAlarm(log())->time, second);
+    // The storage keeper may tell many removals after the newest alarm: 900 KB of them.
+    writeFileBytes(log(), readFileBytes(log()) + QByteArray("{\"type\":\"removed\",\"file\":\"img/x.jpg\"}\n").repeated(24000));
+    EXPECT_EQ(readLatestAlarm(log()).value_or(AlarmRecord{}).time, second);
+    // Only the newest 64 MB are read, from the first whole line in them: the oldest
+    // alarm lies 65 MB before the end, the next one 63 MB.
+    constexpr qint64 kMb = 1024 * 1024;
+    writeFileBytes(log(), whole + "\n");
+    for (const qint64 hole : {2 * kMb, 63 * kMb}) {
+        ASSERT_TRUE(QFile::resize(log(), QFileInfo(log()).size() + hole));  // NUL bytes, a line that is no record
+        ASSERT_TRUE(appendHistoryLine(log(), alarmToJson(sampleAlarm(second.addSecs(hole), {}))));
+    }
+    const HistoryContents grown = readHistory(log());
+    EXPECT_EQ(grown.alarms.size(), 2u);
+    EXPECT_EQ(grown.damagedLines, 1);
     EXPECT_TRUE(readHistory(home.filePath(QStringLiteral("none.log"))).alarms.empty());
     EXPECT_FALSE(readLatestAlarm(home.filePath(QStringLiteral("none.log"))).has_value());
 }
@@ -262,6 +273,17 @@ TEST_F(AlarmHistoryTest, EachAlarmIsWrittenAsItHappensAsToldAndLateUploadsJoinIt
     EXPECT_FALSE(contents.alarms[2].interrupted);
     EXPECT_TRUE(contents.alarms[3].interrupted && contents.alarms[4].interrupted);
     EXPECT_EQ(contents.alarms[4].snapshots, QStringList{QStringLiteral("/mnt/card/a.jpg")});
+
+    // A disk that stays full keeps the newest ten thousand lines waiting.
+    const QString full = home.filePath(QStringLiteral("full/history.log"));
+    AlarmHistory waiting(full);
+    for (int i = 0; i <= 10000; ++i)
+        waiting.hear({.kind = Kind::FileRemoved, .name = QString::number(i)});
+    EXPECT_EQ(waiting.pendingLines(), 10000);
+    ASSERT_TRUE(QDir().mkpath(home.filePath(QStringLiteral("full"))));
+    waiting.hear({.kind = Kind::FileRemoved, .name = QStringLiteral("last")});
+    const QSet<QString> written = readHistory(full).removedFiles;
+    EXPECT_TRUE(written.size() == 10000 && !written.contains(QStringLiteral("1")) && written.contains(QStringLiteral("last")));
 }
 
 }  // namespace

@@ -129,11 +129,18 @@ TEST_F(StorageKeeperTest, AtStartOnlyTheProgramsOwnFilesGoAndTheNewestRecordsAnd
     const QString waitingPath = file(waitingClip, 1000, 30 * 86400);
     const QString afterAlarm = QStringLiteral("img/240501120500_TEST.jpg");
     file(afterAlarm, 1000, 30 * 86400 - 120);
+    // The youngest file due goes last: taken away meanwhile, it is not told as removed.
+    const QString takenAway = file(QStringLiteral("img/240501120308_TEST.jpg"), 1000, 30 * 86400 - 30);
 
     Settings.EXT.KEEPDAYS = 7;
-    StorageKeeper keeper(home.path(), teller(), [&] { return QSet<QString>{waitingPath}; });
+    const WatchTeller tell = teller();
+    StorageKeeper keeper(home.path(), [&](const WatchEvent& event) {
+        tell(event);
+        QFile::remove(takenAway);
+    }, [&] { return QSet<QString>{waitingPath}; });
     keeper.keepAfterStart(history);
     EXPECT_EQ(left(), (QStringList{waitingClip, latest.clip, latest.snapshots[0], afterAlarm}));
+    EXPECT_EQ(removedTold.size(), 4) << removedTold.join(u' ').toStdString();
     for (const QString& name : {QStringLiteral("img/holiday.jpg"), QStringLiteral("houndly.ini"),
                                 QStringLiteral("img/240501120309_ALERT.jpg.bak"), QStringLiteral("avi/ALERT_2.AVI")})
         EXPECT_TRUE(QFile::exists(home.filePath(name))) << name.toStdString();
