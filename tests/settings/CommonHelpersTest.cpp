@@ -2,6 +2,7 @@
 
 #include "settings/AppPaths.h"
 #include "settings/CommonHelpers.h"
+#include "settings/PrivateFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -22,6 +23,7 @@ TEST_F(CommonHelpersTest, AppSoundAndShippedFolders)
         EXPECT_EQ(appFolder(), home);
         EXPECT_EQ(appFilePath("houndly.ini"), home + "/houndly.ini");
     }
+    EXPECT_EQ(QFileInfo(home + "/avi").permissions() & 0x0077, 0) << "snapshots and clips are the user's alone";
 
     const QString shipped = shippedFolder("media") + "/";
     for (const auto& [windir, expected] :
@@ -45,6 +47,16 @@ TEST_F(CommonHelpersTest, AppSoundAndShippedFolders)
     // installed bin/ is writable here (the tests may run as root) and still refused.
     EXPECT_TRUE(isPortableProgramFolder(path("portable")));
     EXPECT_FALSE(isPortableProgramFolder(path("usr/bin")));
+}
+
+// A log an older version left readable by others is the user's alone once written to.
+TEST_F(CommonHelpersTest, ALogLeftReadableByOthersIsTightenedWhenAppendedTo)
+{
+    const QString log = writeFileBytes(path("mail.log.txt"), "old\n");
+    ASSERT_TRUE(QFile::setPermissions(log, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther));
+    ASSERT_TRUE(appendToPrivateFile(log, "new\n"));
+    EXPECT_EQ(readFileBytes(log), "old\nnew\n");
+    EXPECT_EQ(QFile::permissions(log) & 0x0077, 0);
 }
 
 // A file of the same second is never replaced: the next free number goes

@@ -206,6 +206,14 @@ TEST_F(StoredFormsTest, AFailedSaveKeepsTheOldFileWholeAndIsToldOnce)
     ASSERT_EQ(::mkfifo(QFile::encodeName(iniPath()).constData(), 0600), 0);
     EXPECT_FALSE(sLoadSettings()) << "a pipe must not block the load";
     EXPECT_FALSE(sSaveSettings());
+    // Nor one too large to be a settings file.
+    ASSERT_TRUE(QFile::remove(iniPath()));
+    writeIni("[COM]\nTIMER=7\n");
+    ASSERT_TRUE(QFile::resize(iniPath(), (64 << 20) + 1));
+    ReadProblem problem = ReadProblem::None;
+    EXPECT_FALSE(sLoadSettings(&problem));
+    EXPECT_EQ(problem, ReadProblem::TooLarge);
+    EXPECT_FALSE(sSaveSettings());
 }
 
 }  // namespace
