@@ -2,6 +2,10 @@
 
 #include "app/AlarmCountInput.h"
 #include "app/CommandLine.h"
+#include "app/HelpFolder.h"
+
+#include <QDir>
+#include <QFile>
 
 // --help, --version and unknown options: the process test.
 TEST(CommandLineTest, ReadsTheOptions)
@@ -69,5 +73,22 @@ TEST(AlarmCountInputTest, ConfirmedTextBecomesA16BitCount)
     for (const auto& [text, count] : cases) {
         SCOPED_TRACE(text.toStdString());
         EXPECT_EQ(alarmCountFromText(text), count);
+    }
+}
+
+// The shipped guide is copied into the application folder, again once a newer one is shipped.
+TEST(HelpFolderTest, TheShippedGuideIsCopiedAndRefreshed)
+{
+    TempAppFolder home;
+    ASSERT_TRUE(QDir().mkpath(home.filePath(QStringLiteral("shipped"))));
+    const QString shipped = home.filePath(QStringLiteral("shipped/guide.html"));
+    const QString installed = home.filePath(QStringLiteral("help/guide.html"));
+    for (const QByteArray guide : {"old", "new"}) {
+        writeFileBytes(shipped, guide);
+        QFile file(shipped);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite) &&
+                    file.setFileTime(QDateTime::currentDateTime().addSecs(guide == "new" ? 60 : -60), QFileDevice::FileModificationTime));
+        ASSERT_TRUE(installHelpFolder(home.filePath(QStringLiteral("shipped")), home.filePath(QStringLiteral("help"))));
+        EXPECT_EQ(readFileBytes(installed), guide);
     }
 }

@@ -38,8 +38,6 @@ const KeyRules kRules[] = {
      {"32767", 32767}, {"32768", kLoadFails}, {"small", kLoadFails}, 0},
     {"0TRG", "ARC", [] { return Settings.TRG[0].ARC; }, {"-5", 1}, {"0", 0}, {"100", 100}, {"250", 100},
      {"x", kLoadFails}, 0},
-    {"3TRG", "ARC", [] { return Settings.TRG[3].ARC; }, {"-1", 1}, {"0", 0}, {"100", 100}, {"101", 100},
-     {"1,5", kLoadFails}, 0},
     {"FTP", "TIME", [] { return Settings.FTP.TIME; }, {"4", 5}, {"5", 5}, {"30", 30}, {"31", 30},
      {"12abc", kLoadFails}, 5},
     {"EXT", "PRETIME", [] { return Settings.EXT.PRETIME; }, {"-1", 0}, {"0", 0}, {"10", 10}, {"11", 10},
