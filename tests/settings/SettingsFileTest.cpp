@@ -32,14 +32,17 @@ TEST_F(SettingsFileTest, ASaveWritesEveryStartValueInOrderAndKeepsTheLinesItFind
                 "MQTT=\nMQTTUSER=\nMQTTPASS=abc\nMQTTTLS=False\nMQTTTOPIC=\nNOTIFY=False\nFTPMODE=\n";
     EXPECT_EQ(readIni(), expected);
 
-    // A file copied in readable by its group is the user's alone once read.
-    writeIni("; my notes\r\n[COM]\r\nCOMP = ON\r\nNOIZE=0\r\n[Extra]\r\nx=1\r\n");
-    ASSERT_TRUE(QFile::setPermissions(iniPath(), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+    // A file copied in readable by its group is the user's alone once read; one
+    // kept elsewhere through a link is replaced there, the link kept.
+    const QString kept = writeFileBytes(path("kept.ini"), "; my notes\r\n[COM]\r\nCOMP = ON\r\nNOIZE=0\r\n[Extra]\r\nx=1\r\n");
+    ASSERT_TRUE(QFile::remove(iniPath()) && QFile::link(kept, iniPath()));
+    ASSERT_TRUE(QFile::setPermissions(kept, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
     ASSERT_TRUE(sLoadSettings());
     EXPECT_EQ(QFile::permissions(iniPath()) & 0x0777, QFile::ReadUser | QFile::WriteUser);
     ASSERT_TRUE(Settings.COM.COMP);
     Settings.COM.NOIZE = true;
     ASSERT_TRUE(sSaveSettings());
+    EXPECT_TRUE(QFileInfo(iniPath()).isSymLink());
     const QByteArray after = readIni();
     EXPECT_TRUE(after.startsWith("; my notes\r\n[COM]\r\nCOMP = ON\r\nNOIZE=1\r\n")) << after.constData();
     EXPECT_TRUE(after.contains("[Extra]\r\nx=1\r\n"));
