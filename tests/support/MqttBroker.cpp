@@ -111,7 +111,7 @@ MqttRecorder::MqttRecorder(int port, const QString& authority)
         std::lock_guard lock(self->mutex_);
         self->messages_.append({QString::fromUtf8(message->topic),
                                 QByteArray(static_cast<const char*>(message->payload), message->payloadlen),
-                                message->retain});
+                                message->retain, message->qos});
     });
     if (mosquitto_connect(mosq_, "127.0.0.1", port, 30) != MOSQ_ERR_SUCCESS || mosquitto_loop_start(mosq_) != MOSQ_ERR_SUCCESS)
         ADD_FAILURE() << "the recorder cannot reach the broker on port " << port;

@@ -46,6 +46,7 @@ struct MqttMessage {
     QString topic;
     QByteArray payload;
     bool retained = false;
+    int qos = 0;  // as delivered to a subscription of QoS 1
 };
 
 // A client of the broker's account (libmosquitto on its own thread) that
