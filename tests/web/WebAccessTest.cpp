@@ -182,6 +182,17 @@ TEST_F(WebAccessTest, FiveFailuresLockOneAddressOutAndTellIt)
     EXPECT_EQ(nonces.use(nonce, 1), DigestNonces::Use::Fresh);
     now += 1ms;
     EXPECT_EQ(nonces.use(nonce, 2), DigestNonces::Use::Unknown);
+    // The 256 newest nonces are kept; of each, a late count at most 63 behind the highest.
+    std::vector<QByteArray> issued;
+    for (int n = 0; n <= 256; ++n) {
+        now += 1ms;
+        issued.push_back(nonces.issue());
+    }
+    EXPECT_EQ(nonces.use(issued[0], 1), DigestNonces::Use::Unknown);
+    EXPECT_EQ(nonces.use(issued[1], 1), DigestNonces::Use::Fresh);
+    for (const auto& [nc, use] : {std::pair(100u, DigestNonces::Use::Fresh), std::pair(37u, DigestNonces::Use::Fresh),
+                                  std::pair(36u, DigestNonces::Use::Replayed)})
+        EXPECT_EQ(nonces.use(issued.back(), nc), use) << nc;
 }
 
 TEST_F(WebAccessTest, TlsTakesBasicTooAndASelfSignedCertificateIsMadeOnceForOtherAddresses)
