@@ -138,8 +138,12 @@ TEST_P(AlarmRecordingTest, RecordsAndUploadsAsSet)
 // recording is turned off before the recording step, rather than running on.
 TEST_F(AlarmRecordingTest, AClipBegunAtTheAlarmIsFinishedWhenRecordingWasTurnedOff)
 {
-    Settings.FTP.MOVE = "True";
     Settings.EXT.PRETIME = 1;
+    // Without recording nothing is kept nor begun.
+    sKeepPreEventFrames();
+    clip_.sStartAlarmClip();
+    EXPECT_FALSE(clip_.sRecordAlarmClip({}, {}));
+    Settings.FTP.MOVE = "True";
     sKeepPreEventFrames();
     clip_.sStartAlarmClip();
     Settings.FTP.MOVE = "False";
@@ -159,21 +163,24 @@ TEST(ResumeCutUploads, ACutClipGoesAgainOnceUploadingIsOnAndAMissingOneIsForgott
     TempAppFolder home;
     ASSERT_TRUE(QDir().mkpath(home.filePath("avi")));
     const QString kept = writeFileBytes(home.filePath("avi/260101120000_ALERT.AVI"), "clip");
+    const QString later = writeFileBytes(home.filePath("avi/260101130000_ALERT.AVI"), "clip");
     const QString gone = home.filePath("avi/260101110000_ALERT.AVI");
     // As a hand or an older version may leave it: a clip twice, and an entry that is none.
-    writeFileBytes(home.filePath(kPendingUploadsName), QString("{\"clips\":[\"%1\",\"%2\",7,\"%2\"]}").arg(gone, kept).toUtf8());
+    writeFileBytes(home.filePath(kPendingUploadsName),
+                   QString("{\"clips\":[\"%1\",\"%2\",7,\"%2\",\"%3\"]}").arg(gone, kept, later).toUtf8());
     Settings.FTP = {"True", "False", QString("127.0.0.1 %1").arg(closedLoopbackPort()), "u", "p", "", "", 1, ""};
     Settings.EXT.FTPMODE = "TLS";  // refused at once: the upload log tells what went, and with the mode stored
     UploadQueue queue;
     sResumeCutUploads(queue);
     EXPECT_FALSE(queue.isBusy());
-    EXPECT_EQ(pendingUploads(home.path()), (QStringList{gone, kept})) << "kept until uploading is on";
+    EXPECT_EQ(pendingUploads(home.path()), (QStringList{gone, kept, later})) << "kept until uploading is on";
     Settings.FTP.FTP = "True";
     sResumeCutUploads(queue);
     EXPECT_FALSE(queue.isBusy());
-    EXPECT_EQ(pendingUploads(home.path()), QStringList{});
+    EXPECT_FALSE(QFile::exists(home.filePath(kPendingUploadsName))) << "an empty list stays";
     const QString log = QString::fromUtf8(readFileBytes(home.filePath("ftp.log.txt")));
-    EXPECT_EQ(log.count("----"), 1) << log.toStdString();
+    EXPECT_EQ(log.count("----"), 2) << log.toStdString();
+    EXPECT_LT(log.indexOf(kept), log.indexOf(later)) << "oldest first";
     EXPECT_TRUE(log.contains(QString("* PUT \"%1\" 260101120000_ALERT.AVI\n= not uploaded: refused: the encryption \"TLS\"").arg(kept)))
         << log.toStdString();
     Settings.FTP = {};

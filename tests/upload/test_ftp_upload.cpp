@@ -331,6 +331,8 @@ TEST_F(UploadQueueTest, UploadsRunOneAtATimeInOrderAndAFullQueueDropsTheOldestAn
         pending << work_.filePath(name);
     EXPECT_EQ(pendingUploads(work_.path()), pending);
     EXPECT_EQ(QFile::permissions(work_.filePath(kPendingUploadsName)) & 0x0077, 0) << "readable by others";
+    EXPECT_EQ(uploadLog().count("= not uploaded: dropped: too many uploads waiting\n"), 2);
+    EXPECT_EQ(uploadLog().count("= not uploaded: " + kEndedByClosing + "\n"), cut.size());
 }
 
 TEST_F(UploadQueueTest, FailuresEndTheirUploadAndTheNextRuns)
@@ -382,6 +384,13 @@ TEST_F(UploadQueueTest, FailuresEndTheirUploadAndTheNextRuns)
     EXPECT_TRUE(log.contains("line break")) << log.toStdString();
     EXPECT_FALSE(log.contains(FtpTestServer::kPassword) || log.contains("bark once")) << log.toStdString();
     EXPECT_EQ(QFile::permissions(work_.filePath("ftp.log.txt")) & 0x0077, 0) << "readable by others";
+
+    // A client that told the file stored is not cut by the close: it is not sent again.
+    UploadQueue closing;
+    FtpClientProgram = standIn("stored.sh", "echo stored kept.AVI; exec sleep 30\n");
+    closing.add(clip("kept.AVI"));
+    closing.shutDown(std::chrono::milliseconds(1000));
+    EXPECT_EQ(pendingUploads(work_.path()), QStringList{});
 
     // The close meets a client that is still failing to start.
     FtpClientProgram = work_.filePath("no-such-client");

@@ -160,6 +160,10 @@ TEST_F(WatcherTest, ALightAlarmsOnlyWithoutTheLightRuleAnIntruderAlwaysAndTheNex
         EXPECT_GT(counts.back(), 10);
         hCapWnd->setControl(DemoDriver::kBrightness, 0);
     }
+    // The close silences an alarm's sound.
+    watcher->shutDown();
+    EXPECT_FALSE(watcher->Timer2->isActive());
+    EXPECT_EQ(mciSendString(QStringLiteral("close \"%1\"").arg(Settings.COM.SoundPath)).error, SoundError::DeviceNotOpen);
 }
 
 // KEEPWATCH against a server that holds each message 4 s after DATA before it
