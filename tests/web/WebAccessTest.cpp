@@ -221,8 +221,13 @@ TEST_F(WebAccessTest, TlsTakesBasicTooAndASelfSignedCertificateIsMadeOnceForOthe
     const QString second = web->start();
     EXPECT_EQ(second.section(QStringLiteral("certificate SHA-256 "), 1), opensslFingerprint(pem));
     EXPECT_FALSE(second.contains(QStringLiteral("new")));
-    ASSERT_TRUE(QFile::remove(pem));  // a pair left half made is made again
-    EXPECT_TRUE(web->start().contains(QStringLiteral("new self-signed certificate")));
+    EXPECT_EQ(QProcess::execute(QStringLiteral("openssl"), {QStringLiteral("x509"), QStringLiteral("-noout"), QStringLiteral("-checkend"),
+                                                           QString::number(19 * 365 * 24 * 3600), QStringLiteral("-in"), pem}),
+              0) << "good for 20 years";
+    for (const QString& half : {pem, home.filePath(QStringLiteral("web-key.pem"))}) {
+        ASSERT_TRUE(QFile::remove(half));  // a pair left half made is made again
+        EXPECT_TRUE(web->start().contains(QStringLiteral("new self-signed certificate")));
+    }
 
     Settings.EXT.WEBCERT = given.certificate;  // beside another key
     Settings.EXT.WEBKEY = home.filePath(QStringLiteral("web-key.pem"));

@@ -20,14 +20,12 @@ struct WebCall {
     QByteArray source{};  // the local address to connect from
     // The body as it comes; false ends the transfer.
     std::function<bool(const QByteArray& bodySoFar)> keepReading{};
-    long timeoutMs = 15000;
 };
 
 struct WebReply {
     long status = 0;
     QByteArray body;
     QList<QByteArray> headers;  // "Name: value" lines of the last response
-    QString failure;            // curl's, "" when the exchange completed or was ended by keepReading
     QList<QByteArray> headersNamed(const QByteArray& name) const;
 };
 
