@@ -163,9 +163,11 @@ TEST_F(WebAccessTest, FiveFailuresLockOneAddressOutAndTellIt)
     using namespace std::chrono_literals;
     auto now = std::chrono::steady_clock::time_point{};
     LoginGuard guard([&now] { return now; });
-    for (const QByteArray address : {"a", "b"})
+    for (const QByteArray address : {"a", "b", "c"})
         for (int failure = 1; failure < 5; ++failure)
             EXPECT_FALSE(guard.failed(address));
+    guard.succeeded("c");
+    EXPECT_FALSE(guard.failed("c")) << "a login forgets the failures before it";
     now += 10min - 1ms;
     EXPECT_TRUE(guard.failed("a"));
     now += 1ms;
