@@ -40,7 +40,6 @@ public slots:
         shown.push_back({summary, actions, hints});
         return uint(shown.size());
     }
-    QStringList GetCapabilities() { return {"actions", "body"}; }
 };
 
 class DesktopNotificationsTest : public MainWindowFixture {
@@ -127,6 +126,7 @@ TEST_F(DesktopNotificationsTest, OneForEachAlarmWithItsSnapshotAClickShowsTheHis
     ASSERT_EQ(server.shown.size(), 1u);
     EXPECT_EQ(server.shown[0].hints.value("image-path").toString(), QUrl::fromLocalFile(home.filePath("img/1_ALERT.jpg")).toString());
     EXPECT_TRUE(server.shown[0].summary.startsWith("Houndly")) << server.shown[0].summary.toStdString();
+    EXPECT_EQ(server.shown[0].actions.value(0), "default") << "what a click on it invokes";
 
     // Only a click on one of ours shows the history.
     click(7);
