@@ -30,7 +30,6 @@ public:
     ~AlarmCommands() override;
 
     void hear(const WatchEvent& event);
-    int running() const { return running_; }
 
 private:
     struct Alarm {
