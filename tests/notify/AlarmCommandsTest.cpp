@@ -164,7 +164,7 @@ TEST_F(AlarmCommandsTest, ASettingIsOneProgramWithItsWordsNeverAShell)
     EXPECT_EQ(ends[0].detail, QStringLiteral("not run: 8 alarm commands still run"));
     commands.hear({.kind = Kind::Stopped});
     ASSERT_EQ(ends.size(), 9u);
-    EXPECT_EQ(ends.back().detail, QStringLiteral("ended as watching stopped"));
+    EXPECT_EQ(ends[1].detail, QStringLiteral("ended as watching stopped"));
 }
 
 }  // namespace
