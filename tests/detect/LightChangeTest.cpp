@@ -47,6 +47,8 @@ TEST(LightChange, EvenChangesAreToldFromLocalOnes)
 {
     const QImage scene = texturedFrame();
     const QImage tiny = texturedFrame({3, 2});
+    QImage wall(96, 72, QImage::Format_RGB32);  // one colour: a gain cannot be told from an offset
+    wall.fill(qRgb(90, 100, 110));
     const auto plus = [](int step) { return [step](int v) { return v + step; }; };
     const struct {
         const char* what;
@@ -60,6 +62,7 @@ TEST(LightChange, EvenChangesAreToldFromLocalOnes)
         {"brighter and more contrast", scene, mapped(scene, [](int v) { return v * 5 / 4 + 10; }), true, 0.02, 0},
         {"a drift of one level is no light change", scene, mapped(scene, plus(1)), false, 0.02, 0},
         {"two levels are", scene, mapped(scene, plus(2)), true, 0.02, 0},
+        {"a plain wall lights up", wall, mapped(wall, plus(40)), true, 0.02, 0},
         // The fit is made again on the better half of the blocks: a person on half the picture is
         // left out of it, one on more bends it.
         {"a person on half the picture, light steady", scene, withPerson(scene, 8), false, 1, 0.99},

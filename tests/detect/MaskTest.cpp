@@ -41,6 +41,7 @@ TEST(Mask, FilesThatCannotBeUsedAreToldFromGoodOnes)
         {"no blank after the maximum", pgm("P5\n2 2\n255", 4), NotBinaryPgm},
         {"a value above the maximum", pgm("P5\n2 2\n15\n", 4, 16), BadValue},
         {"good, with comments and blanks", pgm("P5 # made by hand\n\v2\t2\f#\n255\r", 4, 7), None, 7},
+        {"a comment of 4000 bytes", pgm("P5\n#" + QByteArray(4000, 'c') + "\n2 2\n255\n", 4, 7), None, 7},
         {"fewer levels are scaled and rounded", pgm("P5\n2 2\n2\n", 4, 1), None, 128},
         {"bytes after the values are left", pgm("P5\n2 1\n255\n", 9, 200), None, 200},
     };
