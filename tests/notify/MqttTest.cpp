@@ -7,6 +7,7 @@
 #include "capture/DemoDriver.h"
 #include "capture/DriverRegistry.h"
 #include "history/AlarmRecord.h"
+#include "notify/MqttAlarm.h"
 #include "notify/MqttClient.h"
 #include "settings/Settings.h"
 #include "tests/support/LoopbackServers.h"
@@ -381,4 +382,43 @@ TEST(MqttSetup, BrokersPortsAndPrefixesFromTheSettings)
             EXPECT_EQ(setup->prefix, QString::fromLatin1(row.prefix));
         }
     }
+}
+
+// The alarm topic's record gathers what its alarm did, and only that: a manual
+// snapshot or mail after its end is not its, a late upload of its clip and a
+// late end of its command are.
+TEST(MqttAlarmRecord, GathersItsAlarmsResultsAndOnlyThose)
+{
+    using Kind = WatchEvent::Kind;
+    const QDateTime raised = QDateTime::currentDateTime(), other = raised.addSecs(-60);
+    const QString clip = QStringLiteral("/srv/avi/a.AVI");
+    const struct {
+        WatchEvent event;
+        bool joins;
+    } told[] = {
+        {{.kind = Kind::Snapshot, .name = QStringLiteral("/srv/img/before.jpg")}, false},
+        {{.kind = Kind::Alarm, .count = 12, .alarmCount = 10, .alarmTime = raised}, true},
+        {{.kind = Kind::Snapshot, .name = QStringLiteral("/srv/img/a.jpg")}, true},
+        {{.kind = Kind::MailSent, .name = QStringLiteral("A"), .detail = QStringLiteral("owner@example.net")}, true},
+        {{.kind = Kind::ClipRecorded, .name = clip}, true},
+        {{.kind = Kind::AlarmOver}, true},
+        {{.kind = Kind::Snapshot, .name = QStringLiteral("/srv/img/manual.jpg")}, false},
+        {{.kind = Kind::MailSent, .name = QStringLiteral("A")}, false},
+        {{.kind = Kind::Uploaded, .name = QStringLiteral("b.AVI"), .clip = QStringLiteral("/srv/avi/b.AVI")}, false},
+        {{.kind = Kind::Uploaded, .name = QStringLiteral("a.AVI"), .clip = clip}, true},
+        {{.kind = Kind::CommandEnded, .name = QStringLiteral("ONALARM"), .alarmTime = other}, false},
+        {{.kind = Kind::CommandEnded, .ok = false, .name = QStringLiteral("ONALARM"), .detail = QStringLiteral("exit 3"),
+          .alarmTime = raised}, true},
+    };
+    MqttAlarm alarm;
+    for (const auto& [event, joins] : told)
+        EXPECT_EQ(alarm.hear(event), joins) << int(event.kind) << " " << event.name.toStdString();
+    QJsonObject published = QJsonDocument::fromJson(alarm.json()).object();
+    EXPECT_TRUE(published.take(QStringLiteral("over")).toBool());
+    published.insert(QStringLiteral("type"), QStringLiteral("alarm"));
+    AlarmRecord expected{.time = raised, .count = 12, .alarmCount = 10, .snapshots = {QStringLiteral("/srv/img/a.jpg")},
+                         .snapshotFailures = {}, .mails = {{QStringLiteral("A"), true, QStringLiteral("owner@example.net")}}, .clip = clip,
+                         .clipRecorded = true, .clipFailure = {}, .upload = UploadResult{true, QStringLiteral("a.AVI"), {}},
+                         .commands = {{QStringLiteral("ONALARM"), false, QStringLiteral("exit 3")}}};
+    EXPECT_EQ(alarmFromJson(published), expected);
 }

@@ -177,6 +177,25 @@ TEST_F(WebAccessTest, FiveFailuresLockOneAddressOutAndTellIt)
     now += 1ms;
     EXPECT_FALSE(guard.isLockedOut("a"));
 
+    // A flood of addresses fills the table at 4096: then failures ten minutes old
+    // go first, and only if that is not room enough every failure that locked nothing; locks stay.
+    LoginGuard flooded([&now] { return now; });
+    const auto fail = [&flooded](int address, int times) {
+        bool locked = false;
+        for (int failure = 0; failure < times; ++failure)
+            locked = flooded.failed(QByteArray::number(address));
+        return locked;
+    };
+    fail(0, 1);
+    now += 10min;
+    ASSERT_TRUE(fail(1, 5));
+    for (int address = 2; address < 4096; ++address)
+        fail(address, 4);
+    EXPECT_TRUE(fail(2, 1)) << "the old failure made room";
+    fail(4096, 1);
+    EXPECT_FALSE(fail(3, 1)) << "a full table forgets the failures that locked nothing";
+    EXPECT_TRUE(flooded.isLockedOut("1") && flooded.isLockedOut("2"));
+
     // A Digest nonce is good for half an hour, then stale.
     DigestNonces nonces([&now] { return now; });
     const QByteArray nonce = nonces.issue();
