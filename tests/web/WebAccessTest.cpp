@@ -13,6 +13,8 @@
 
 #include <curl/curl.h>
 #include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <cstring>
 
@@ -40,6 +42,18 @@ QByteArray md5Credentials(const QByteArray& nonce, const QByteArray& uri, const 
                                     ":auth:" + md5("GET:" + uri));
     return "Authorization: Digest username=\"owner\", realm=\"Houndly\", nonce=\"" + nonce + "\", uri=\"" + uri +
            "\", algorithm=MD5, qop=auth, nc=" + nc + ", cnonce=\"" + cnonce + "\", response=\"" + response + "\"";
+}
+
+bool hasIpv6Loopback()
+{
+    const int fd = ::socket(AF_INET6, SOCK_STREAM, 0);
+    sockaddr_in6 loopback{};
+    loopback.sin6_family = AF_INET6;
+    loopback.sin6_addr = in6addr_loopback;
+    const bool bound = fd >= 0 && ::bind(fd, reinterpret_cast<const sockaddr*>(&loopback), sizeof loopback) == 0;
+    if (fd >= 0)
+        ::close(fd);
+    return bound;
 }
 
 QString opensslFingerprint(const QString& pem)
@@ -104,6 +118,15 @@ TEST_F(WebAccessTest, EveryPathWantsTheAccountDigestLetsInAndCredentialsServeOnc
     EXPECT_EQ(byHand("/api/status", "/api/status", "00000003").status, 200);
     EXPECT_EQ(byHand("/api/status", "/api/status", "00000002").status, 200);  // late, as parallel requests come
     EXPECT_EQ(byHand("/api/status", "/api/status", "00000002").status, 401);
+
+    // Bound to the IPv6 loopback it answers there, and only there.
+    if (!hasIpv6Loopback())
+        GTEST_SKIP() << "no IPv6 loopback here";
+    Settings.EXT.WEBBIND = QStringLiteral("::1");
+    const QByteArray ipv6 = "http://[::1]:" + QByteArray::number(Settings.EXT.WEBPORT) + "/api/status";
+    EXPECT_TRUE(web->start().startsWith(QStringLiteral("web view on http://[::1]:")));
+    EXPECT_EQ(webCall({.url = ipv6, .user = kUser, .password = kPassword, .auth = CURLAUTH_DIGEST}).status, 200);
+    EXPECT_EQ(get("/api/status").status, 0);
 }
 
 // What WEBBIND may hold, whether it stays on this machine (plain HTTP) or
