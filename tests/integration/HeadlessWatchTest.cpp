@@ -382,6 +382,7 @@ TEST(HoundlyProcessTest, ASignalEndsTheProgramWhereverItStands)
          "cannot read the settings file %1: it is a folder"},
         {"unreadable settings: too large", true, demo, tooLarge, SIGINT, 1,
          "cannot read the settings file %1: it is larger than 64 MB"},
+        {"unreadable settings, headless", false, demo, folder, 0, 1, "error: 設定ﾌｧｲﾙを読み込めません。 %1 ﾌｧｲﾙではなくﾌｫﾙﾀﾞです。"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.where);
