@@ -107,6 +107,8 @@ TEST_F(LoadRulesTest, OddFormsLoadAsTheClassicReaderTakesThem)
         {"[1TRG]\nSUBJECT=\"  Houndly \"\n", subject, "Houndly"}, {"[MAIL]\nMAIL=\\: a@b\\s\n", mail, " a@b "},
         {"[FTP]\nHOST=\\: ftp.example.net\\t\n", host, "ftp.example.net"},  // the FTP keys are trimmed even so
         {"[EXT]\nFTPMODE=\\: SFTP\\t\n", [] { return Settings.EXT.FTPMODE; }, "SFTP"},  // a mode in blanks is no mode
+        {"[EXT]\nWEBBIND=\\: ::1\\t\nWEBCERT=\\:\\tc.pem\\s\nWEBKEY=\\: k.pem\\t\n",  // nor is an address or a path
+         [] { return QStringList{Settings.EXT.WEBBIND, Settings.EXT.WEBCERT, Settings.EXT.WEBKEY}.join(u'|'); }, "::1|c.pem|k.pem"},
     };
     for (const auto& c : cases) {
         Settings = SettingsRecord{};
