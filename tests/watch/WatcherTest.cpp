@@ -6,6 +6,7 @@
 #include "capture/DemoDriver.h"
 #include "capture/DriverRegistry.h"
 #include "capture/PreEventBuffer.h"
+#include "detect/TimeLineFile.h"
 #include "history/HistoryLog.h"
 #include "notify/AlarmCommands.h"
 #include "settings/Settings.h"
@@ -138,6 +139,9 @@ TEST_F(WatcherTest, ALightAlarmsOnlyWithoutTheLightRuleAnIntruderAlwaysAndTheNex
         EXPECT_EQ(status, QStringLiteral("Houndly: 警報！ 誰かいたワン！!"));
         EXPECT_TRUE(lastAlarm.startsWith(QStringLiteral("最終警報: ")));
         EXPECT_TRUE(timeLineIsRed());
+        const std::vector<TimeLineSlot> kept = loadTimeLineSlots(timeLinePath());
+        EXPECT_TRUE(!kept.empty() && kept.back().bars.size() == 1 && kept.back().bars[0].level == AlarmLevel::Alarm)
+            << "the file keeps each alarm at once";
         EXPECT_EQ(watcher->Timer1->interval(), 5000) << "re-armed at TIMER x 100 ms";
         EXPECT_EQ(GetSoundMode(Settings.COM.SoundPath), QStringLiteral("PLAYING"));
         EXPECT_EQ(watcher->Timer2->interval(), 100) << "the sound repeats every 100 ms";
