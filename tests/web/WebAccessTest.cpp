@@ -6,6 +6,7 @@
 #include "web/DigestNonces.h"
 #include "web/IpAddress.h"
 #include "web/LoginGuard.h"
+#include "web/WebAccount.h"
 
 #include <QCryptographicHash>
 #include <QFileInfo>
@@ -88,6 +89,7 @@ TEST_F(WebAccessTest, WithoutAPortOrAnAccountNothingListensAndTheReasonIsTold)
         Settings.EXT.WEBPORT = port;
         EXPECT_EQ(get("/api/status").status, 0);  // no connection
     }
+    EXPECT_TRUE(webAccountOf(QString(64, u'u'), hash) && !webAccountOf(QString(65, u'u'), hash)) << "users of up to 64";
 }
 
 TEST_F(WebAccessTest, EveryPathWantsTheAccountDigestLetsInAndCredentialsServeOnce)
