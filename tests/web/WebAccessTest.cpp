@@ -270,6 +270,12 @@ TEST_F(WebAccessTest, TlsTakesBasicTooAndASelfSignedCertificateIsMadeOnceForOthe
     EXPECT_EQ(QProcess::execute(QStringLiteral("openssl"), {QStringLiteral("x509"), QStringLiteral("-noout"), QStringLiteral("-checkend"),
                                                            QString::number(19 * 365 * 24 * 3600), QStringLiteral("-in"), pem}),
               0) << "good for 20 years";
+    QProcess dates;
+    dates.start(QStringLiteral("openssl"), {QStringLiteral("x509"), QStringLiteral("-noout"), QStringLiteral("-startdate"),
+                                           QStringLiteral("-dateopt"), QStringLiteral("iso_8601"), QStringLiteral("-in"), pem});
+    ASSERT_TRUE(dates.waitForFinished());
+    const QString from = QString::fromLatin1(dates.readAllStandardOutput()).trimmed().section(u'=', 1).replace(u' ', u'T');
+    EXPECT_GT(QDateTime::fromString(from, Qt::ISODate).secsTo(QDateTime::currentDateTimeUtc()), 3000) << "and from an hour back";
     for (const QString& half : {pem, home.filePath(QStringLiteral("web-key.pem"))}) {
         ASSERT_TRUE(QFile::remove(half));  // a pair left half made is made again
         EXPECT_TRUE(web->start().contains(QStringLiteral("new self-signed certificate")));
