@@ -113,6 +113,7 @@ TEST_F(FtpPutTest, EveryUploadReturnsItsResultAndLogsItsReason)
         {"sent, QUIT unanswered", "sub", QString("127.0.0.1 %1").arg(mute.port()), local, client, 3000, "", &mute},
         {"refused host", "sub", "127.0.0.1\nDELE x", local, client, 60000, "refused: the host holds a line break"},
         {"no local file", "sub", host, local + ".gone", client, 60000, "cannot read local file"},
+        {"no port: FTP's own", "sub", "127.0.0.1", local, client, 60000, "127.0.0.1 port 21 "},
         {"no client", "sub", host, local, work_.filePath("no-such-client"), 60000, "cannot start "},
         {"client over its time", "sub", host, local, hang, 2000, "no end within 2 s: stopped"},
         {"the program closes", "sub", host, local, hang, 60000, "ended: the program is closing", nullptr, true},
@@ -352,6 +353,8 @@ TEST_F(UploadQueueTest, FailuresEndTheirUploadAndTheNextRuns)
         {"a line break in the password", HOUNDLY_FTP_CLIENT, 60000, "a\nquit", "", "refused: the password holds a line break"},
         {"a mistyped encryption", HOUNDLY_FTP_CLIENT, 60000, FtpTestServer::kPassword, "TLS",
          "refused: the encryption \"TLS\" is none of FTPS, SFTP"},
+        {"the client says more than its reason", standIn("talk.sh", "printf %05000d 0 >&2; exit 1\n"), 60000,
+         FtpTestServer::kPassword, "", QString(4096, u'0')},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
@@ -382,6 +385,7 @@ TEST_F(UploadQueueTest, FailuresEndTheirUploadAndTheNextRuns)
     EXPECT_EQ(log.count("\n= uploaded\n"), std::ssize(rows)) << log.toStdString();
     EXPECT_EQ(log.count("\n= not uploaded: "), std::ssize(rows)) << log.toStdString();
     EXPECT_TRUE(log.contains("line break")) << log.toStdString();
+    EXPECT_TRUE(log.contains(": " + QString(4096, u'0') + "\n")) << "the client's reason, cut at 4096 bytes";
     EXPECT_FALSE(log.contains(FtpTestServer::kPassword) || log.contains("bark once")) << log.toStdString();
     EXPECT_EQ(QFile::permissions(work_.filePath("ftp.log.txt")) & 0x0077, 0) << "readable by others";
 
