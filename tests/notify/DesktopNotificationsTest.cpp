@@ -135,6 +135,15 @@ TEST_F(DesktopNotificationsTest, OneForEachAlarmWithItsSnapshotAClickShowsTheHis
     click(1);
     EXPECT_TRUE(QTest::qWaitFor([this] { return historyShown(); }, 10000));
 
+    // Of ours only the newest 100 are remembered: a click on an older one does nothing.
+    window->findChild<frmHistory*>()->hide();
+    for (int more = 0; more < 100; ++more)
+        alarm();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return server.shown.size() == 101u; }, 10000));
+    click(1);
+    QTest::qWait(300);
+    EXPECT_FALSE(historyShown());
+
     // Without the service the alarm runs its course and says why, once.
     ASSERT_TRUE(serverBus->unregisterService(kService));
     const QByteArray told = standardErrorOf([this] {
@@ -142,7 +151,7 @@ TEST_F(DesktopNotificationsTest, OneForEachAlarmWithItsSnapshotAClickShowsTheHis
         QTest::qWait(500);
     });
     EXPECT_EQ(told.count("houndly: no desktop notification: "), 1) << told.constData();
-    EXPECT_EQ(server.shown.size(), 1u);
+    EXPECT_EQ(server.shown.size(), 101u);
 }
 
 }  // namespace
