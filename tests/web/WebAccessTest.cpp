@@ -57,13 +57,18 @@ bool hasIpv6Loopback()
     return bound;
 }
 
-QString opensslFingerprint(const QString& pem)
+// What openssl tells of the certificate: the value of its "name=value" line.
+QString certificateField(const QString& pem, const QStringList& options)
 {
     QProcess openssl;
-    openssl.start(QStringLiteral("openssl"), {QStringLiteral("x509"), QStringLiteral("-noout"), QStringLiteral("-fingerprint"),
-                                             QStringLiteral("-sha256"), QStringLiteral("-in"), pem});
+    openssl.start(QStringLiteral("openssl"), QStringList{QStringLiteral("x509"), QStringLiteral("-noout"), QStringLiteral("-in"), pem} + options);
     openssl.waitForFinished();
     return QString::fromLatin1(openssl.readAllStandardOutput()).trimmed().section(u'=', 1);
+}
+
+QString opensslFingerprint(const QString& pem)
+{
+    return certificateField(pem, {QStringLiteral("-fingerprint"), QStringLiteral("-sha256")});
 }
 
 TEST_F(WebAccessTest, WithoutAPortOrAnAccountNothingListensAndTheReasonIsTold)
@@ -270,11 +275,8 @@ TEST_F(WebAccessTest, TlsTakesBasicTooAndASelfSignedCertificateIsMadeOnceForOthe
     EXPECT_EQ(QProcess::execute(QStringLiteral("openssl"), {QStringLiteral("x509"), QStringLiteral("-noout"), QStringLiteral("-checkend"),
                                                            QString::number(19 * 365 * 24 * 3600), QStringLiteral("-in"), pem}),
               0) << "good for 20 years";
-    QProcess dates;
-    dates.start(QStringLiteral("openssl"), {QStringLiteral("x509"), QStringLiteral("-noout"), QStringLiteral("-startdate"),
-                                           QStringLiteral("-dateopt"), QStringLiteral("iso_8601"), QStringLiteral("-in"), pem});
-    ASSERT_TRUE(dates.waitForFinished());
-    const QString from = QString::fromLatin1(dates.readAllStandardOutput()).trimmed().section(u'=', 1).replace(u' ', u'T');
+    const QString from = certificateField(pem, {QStringLiteral("-startdate"), QStringLiteral("-dateopt"), QStringLiteral("iso_8601")})
+                             .replace(u' ', u'T');
     EXPECT_GT(QDateTime::fromString(from, Qt::ISODate).secsTo(QDateTime::currentDateTimeUtc()), 3000) << "and from an hour back";
     for (const QString& half : {pem, home.filePath(QStringLiteral("web-key.pem"))}) {
         ASSERT_TRUE(QFile::remove(half));  // a pair left half made is made again
